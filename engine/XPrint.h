@@ -1,0 +1,103 @@
+#pragma once
+// XPrint: the drawing engine that preview and printing share. It reads a
+// report section by section, converts millimetres to device pixels for the
+// surface it is bound to, draws lines and captions, holds the block table,
+// lays texts out in frames and writes the page data files.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/BlockRecord.h"
+#include "platform/Spooler.h"
+#include "platform/Surface.h"
+#include "report/ReportReader.h"
+
+namespace zarvo {
+
+class PreviewState;
+
+// The text that stands for a blank frame: drawn as a white dashed rectangle.
+inline constexpr std::string_view kBlankFrameMarker = "***1.7321.4142.2362.4492.6452.828***";
+
+class XPrint {
+public:
+    // No report open, empty block list, empty path.
+    XPrint();
+    // Opens the report at path (Big5 report file). Throws ReportError when it
+    // cannot be opened, ConversionError for a bad header field.
+    explicit XPrint(const std::string& path);
+    // Closes the report; while printing (PreviewMode 0) ends the job, if any.
+    ~XPrint();
+    XPrint(const XPrint&) = delete;
+    XPrint& operator=(const XPrint&) = delete;
+
+    // Opens the report at path on this engine; dpi and surface are kept.
+    void Load(const std::string& path);
+    // Closes the report, frees the block records.
+    void Reset();
+
+    // Binds to the preview image: 114 dpi, the image sized by paper code.
+    void AttachPreview(PreviewState& preview);
+    // Starts a print job on the current preview's PrinterName, first sheet
+    // open with this report's paper. Throws ReportError when it cannot start.
+    void BeginJob();
+    // Ends the current sheet and opens the next with this report's paper.
+    void NextSheet();
+    // Ends the last sheet and the job, reporting failure (ReportError).
+    // The destructor does this too but cannot report.
+    void EndJob();
+
+    // Reads the lineCount line rows and draws each.
+    void DrawLines();
+    // Draws one line in device pixels with the pen rule for style and width codes.
+    void DrawLine(int x1, int y1, int x2, int y2, int style, int width);
+
+    // Lays text (Big5 bytes; ends at a zero byte) out in the inner frame
+    // left..right x top..bottom (device units) by writing style, distribution
+    // mode and font code; charHeight, colGap, rowGap in device units.
+    void DrawFrameText(int left, int top, int right, int bottom, int style, int distribution,
+                       int fontCode, int charHeight, std::string_view text, int colGap, int rowGap);
+
+    // Reads the LABEL_STRING section and draws every caption.
+    void DrawLabels();
+    // Reads the BLOCK_INFO section into block records.
+    void ReadBlocks();
+    // Draws text in the block named name (Big5), shifted by dx, dy mm.
+    void DrawField(const std::string& name, const std::string& text, float dx, float dy);
+    // Starts the next page of the current preview and creates its data file.
+    // Throws ReportError when the file cannot be written.
+    void NewPage();
+    // Appends one field record to the current page's data file.
+    // Throws ReportError when the file cannot be written.
+    void AddField(const std::string& name, const std::string& text, float dx, float dy);
+
+    // What could not be read from the report, empty when all was well-formed
+    // (UTF-8). Drawing stops at the first such fault.
+    const std::string& problem() const;
+
+    int dpi = 0;
+    Surface* surface = nullptr;
+    int size = 0;
+    int xoffset = 0;
+    int yoffset = 0;
+    int pxoffset = 0;
+    int pyoffset = 0;
+    int lineCount = 0;
+    std::vector<std::unique_ptr<BlockRecord>> blocks;
+    std::string reportPath;
+    std::unique_ptr<ReportReader> report;
+    int blockCount = 0;
+
+private:
+    int previewMode() const;
+    void openReport(const std::string& path);
+    // Draws text in a row's frame shifted by (dx, dy) mm.
+    void drawInFrame(const FrameRow& row, std::string_view text, float dx, float dy);
+
+    std::unique_ptr<PrintJob> job;
+    std::string problemText;
+};
+
+}  // namespace zarvo

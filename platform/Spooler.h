@@ -1,0 +1,52 @@
+#pragma once
+// Printers and print jobs: what stands in for the printer spooler and the
+// printer device context. Every sheet of a job has its own paper.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Surface.h"
+
+namespace zarvo {
+
+struct PrinterInfo {
+    std::string name;  // UTF-8, as the system names it
+    bool isDefault = false;
+};
+
+// One print job, open on its current sheet.
+class PrintJob {
+public:
+    virtual ~PrintJob() = default;
+
+    // The current sheet's surface; valid until the next nextSheet() or finish().
+    virtual Surface& surface() = 0;
+
+    // The device's dots per inch (horizontal, used for both axes).
+    virtual int dotsPerInch() const = 0;
+
+    // Ends the current sheet and opens the next with the paper of paperCode
+    // (a report's size code; codes outside 0..5 keep the printer's default).
+    virtual void nextSheet(int paperCode) = 0;
+
+    // Ends the last sheet and the job and hands it over. Throws ReportError
+    // when the output cannot be completed; nothing half-written remains.
+    virtual void finish() = 0;
+};
+
+class Spooler {
+public:
+    virtual ~Spooler() = default;
+
+    // The system's printers in the system's order, the default marked.
+    virtual std::vector<PrinterInfo> printers() = 0;
+
+    // Starts a job on the named printer with its first sheet open, the paper
+    // of paperCode. documentName: UTF-8. Throws ReportError when the printer
+    // does not exist or the job cannot be started.
+    virtual std::unique_ptr<PrintJob> startJob(const std::string& printerName,
+                                               const std::string& documentName, int paperCode) = 0;
+};
+
+}  // namespace zarvo

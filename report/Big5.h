@@ -1,0 +1,39 @@
+#pragma once
+// Big5 (code page 950) bytes to Unicode and back, lossless: decoding any byte
+// string and encoding the result gives back the same bytes, also for
+// user-defined codes, codes without a Unicode mapping and stray bytes.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zarvo {
+
+// Decodes Big5 bytes into Unicode code points. Never fails: bytes that are not
+// a mapped character decode to private code points that encode back to them.
+std::u32string big5Decode(std::string_view bytes);
+
+// Result of encoding Unicode text into Big5.
+struct Big5Encoded {
+    std::string bytes;                    // the Big5 bytes, complete when ok()
+    std::optional<std::size_t> badIndex;  // index of the first code point Big5 cannot hold
+    bool ok() const { return !badIndex; }
+};
+
+// Encodes Unicode code points into Big5 bytes; reports the first code point
+// that has no Big5 code instead of writing anything for it.
+Big5Encoded big5Encode(std::u32string_view text);
+
+// Big5 bytes to UTF-8 text, for showing Big5 text to the user. Never fails.
+std::string big5ToUtf8(std::string_view bytes);
+
+// UTF-8 text to Big5 bytes; nullopt when a character cannot be held by Big5
+// (or the UTF-8 is malformed).
+std::optional<std::string> utf8ToBig5(std::string_view utf8);
+
+// UTF-8 to code points and back (malformed UTF-8 gives nullopt).
+std::optional<std::u32string> utf8Decode(std::string_view utf8);
+std::string utf8Encode(std::u32string_view text);
+
+}  // namespace zarvo
