@@ -16,7 +16,7 @@ std::u32string big5Decode(std::string_view bytes);
 
 // Result of encoding Unicode text into Big5.
 struct Big5Encoded {
-    std::string bytes;                    // the Big5 bytes, complete when ok()
+    std::string bytes;                    // the Big5 bytes; when !ok(), those before badIndex
     std::optional<std::size_t> badIndex;  // index of the first code point Big5 cannot hold
     bool ok() const { return !badIndex; }
 };
@@ -32,8 +32,11 @@ std::string big5ToUtf8(std::string_view bytes);
 // (or the UTF-8 is malformed).
 std::optional<std::string> utf8ToBig5(std::string_view utf8);
 
-// UTF-8 to code points and back (malformed UTF-8 gives nullopt).
+// UTF-8 to code points; nullopt for malformed UTF-8 (truncated or overlong
+// sequences, stray continuation bytes, surrogates, points above U+10FFFF).
 std::optional<std::u32string> utf8Decode(std::string_view utf8);
+// Code points to UTF-8; a value that is no Unicode scalar value (a surrogate,
+// above U+10FFFF) is written as U+FFFD.
 std::string utf8Encode(std::u32string_view text);
 
 }  // namespace zarvo

@@ -3,11 +3,13 @@
 // stream of whitespace-separated fields read section by section. The file
 // stays open and positioned between sections.
 
+#include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "report/ByteStream.h"
 
 namespace zarvo {
 
@@ -38,7 +40,7 @@ struct FrameRow {
     std::string label;  // Big5 bytes, one whitespace-free token
 };
 
-// Strict integer conversion of one header field: optional leading blanks, an
+// Strict integer conversion of one header field: optional leading spaces, an
 // optional sign, decimal digits, nothing after them, within 32 bits.
 // Throws ConversionError carrying the field's text otherwise.
 int strictToInt(std::string_view field);
@@ -49,16 +51,25 @@ ReportHeader parseHeader(std::string_view line);
 
 class ReportReader {
 public:
+    // Longest header line accepted, in bytes before its line end (CR LF or LF).
+    static constexpr std::size_t kMaxHeaderBytes = 4096;
+    // Longest text field (label) accepted, in bytes.
+    static constexpr std::size_t kMaxTextBytes = 65536;
+
     // Opens the report at path (Big5 text, CR LF or LF line ends).
     // Throws ReportError when the file cannot be opened.
     explicit ReportReader(const std::string& path);
 
-    // Reads the first line and converts it; throws ConversionError.
+    // Reads the first line (call once, first) and converts it; throws
+    // ConversionError for a bad field, ReportError when the line is longer
+    // than kMaxHeaderBytes or the file cannot be read.
     ReportHeader readHeader();
 
     // Reads a keyword line: the keyword token (not compared) and its count.
-    // A count that is missing reads as 0. Returns nullopt when the line cannot
-    // be read; problem() then says why.
+    // A count that is missing (the next field does not start with a sign or
+    // digit) reads as 0, as does a keyword line missing at the end of the
+    // file. Returns nullopt when the count is malformed or negative;
+    // problem() then says why.
     std::optional<int> readKeywordLine();
 
     // Reads one row; nullopt at the first field that cannot be read (problem()
@@ -72,18 +83,27 @@ public:
     const std::string& problem() const { return problem_; }
 
 private:
-    // Implementation helpers are declared in ReportReader.cpp's needs.
+    // The next byte (0..255) without consuming it, or -1 at the end.
     int peekChar();
+    // Consumes and returns the next byte (-1 at the end), counting lines.
     int getChar();
     void skipWhitespace();
-    std::optional<int> readInt();
-    std::optional<float> readDecimal();
-    std::optional<std::string> readToken();
-    void fail(std::string_view what);
+    void skipToken();
+    // Read one field after skipping whitespace; false (with problem() set)
+    // when the field is missing or malformed, or the reader has failed before.
+    bool readField(int& value);
+    bool readField(float& value);
+    bool readField(std::string& value);
+    // Starts a field: false at the end of the input or once failed.
+    bool beginField();
+    bool failed() const { return !problem_.empty(); }
+    // Keeps the first problem only.
+    void fail(std::string message);
 
-    std::ifstream in_;
+    ByteStream in_;
     std::string path_;
-    int line_ = 1;  // line number of the next character, for messages
+    std::int64_t line_ = 1;         // line number of the next byte, for messages
+    std::int64_t contentLine_ = 1;  // line of the last non-blank byte read
     std::string problem_;
 };
 

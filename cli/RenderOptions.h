@@ -1,0 +1,31 @@
+#pragma once
+// The command line of zarvo-render.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zarvo {
+
+struct RenderOptions {
+    bool print = false;         // --print: drawing mode 0, one print job
+    bool trace = false;         // --trace on standard output
+    std::string pngFile;        // --png FILE
+    std::string pdfFile;        // --pdf FILE
+    std::string printer;        // --printer NAME
+    int dpi = 300;              // --dpi N, the simulated printer of --print --trace
+    std::string dataDir;        // --data-dir DIR
+    bool keep = false;          // --keep: leave the page data files
+    bool pages = false;         // --pages: the inputs are page data files
+    std::vector<std::string> inputs;  // REPORT [TESTDATA], or the page files
+};
+
+// Parses argv (without the program name). Returns the options, or nullopt
+// with error set to a message for the user.
+std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args,
+                                                std::string& error);
+
+// The invocation summary shown with a usage error.
+extern const char* const kRenderUsage;
+
+}  // namespace zarvo

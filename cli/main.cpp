@@ -1,0 +1,186 @@
+// zarvo-render: draws reports without a window, into preview images, a PDF
+// print job or a trace, through the same engine and page composition as the
+// desktop program.
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "cli/PngImage.h"
+#include "cli/RenderOptions.h"
+#include "cli/RenderState.h"
+#include "engine/PageFileName.h"
+#include "platform/Messages.h"
+#include "platform/qt/PdfSpooler.h"
+#include "platform/recording/RecordingSpooler.h"
+#include "platform/recording/RecordingSurface.h"
+#include "platform/os/DataRoot.h"
+#include "preview/DataFileStem.h"
+#include "preview/PageComposer.h"
+#include "preview/TestPage.h"
+#include "report/ConversionError.h"
+#include "report/ReportError.h"
+#include "report/TestDataLine.h"
+
+namespace zarvo {
+namespace {
+
+constexpr const char* kTracePrinter = "zarvo-render";
+
+// Shows information messages as trace lines, or on standard error.
+class LinePresenter : public MessagePresenter {
+public:
+    LinePresenter(std::ostream* out, const char* prefix) : out_(out), prefix_(prefix) {}
+    int present(MessageKind, MessageButtons buttons, const std::string& text) override {
+        if (out_) *out_ << prefix_ << text << '\n';
+        return buttons == MessageButtons::YesNo ? ResultYes : ResultOk;
+    }
+
+private:
+    std::ostream* out_;
+    const char* prefix_;
+};
+
+// Installs a presenter for the life of a scope.
+class PresenterScope {
+public:
+    explicit PresenterScope(MessagePresenter& presenter) { setMessagePresenter(&presenter); }
+    ~PresenterScope() { setMessagePresenter(nullptr); }
+};
+
+// Deletes the page data files this run wrote, unless they are to be kept.
+class WrittenPages {
+public:
+    WrittenPages(const RenderState& state, bool keep) : state_(state), keep_(keep) {}
+    ~WrittenPages() {
+        if (keep_) return;
+        for (int page = 0; page <= state_.lastPage(); ++page) {
+            std::error_code error;
+            std::filesystem::remove(pageFileName(state_.dataFileStem(), page), error);
+        }
+    }
+
+private:
+    const RenderState& state_;
+    bool keep_;
+};
+
+std::string readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw ReportError("無法開啟測試資料檔: " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw ReportError("無法讀取測試資料檔: " + path);
+    return text.str();
+}
+
+// The page files to compose: the given ones, or the one page written from
+// REPORT and TESTDATA as the designer's preview writes it.
+std::vector<std::string> pageFiles(const RenderOptions& options, RenderState& state) {
+    if (options.pages) return options.inputs;
+    std::vector<std::string> lines;
+    if (options.inputs.size() > 1) lines = splitTestDataLines(readWholeFile(options.inputs[1]));
+    state.setPreviewMode(1);
+    writeTestPage(options.inputs[0], lines);
+    return {pageFileName(state.dataFileStem(), 0)};
+}
+
+void previewToTrace(const std::vector<std::string>& files, RenderState& state,
+                    CompositionProblems& problems) {
+    RecordingSurface surface(std::cout, 114);
+    state.setImageSizer([&surface](int width, int height) -> Surface& {
+        surface.resize(width, height);
+        return surface;
+    });
+    LinePresenter presenter(&std::cout, "info ");
+    PresenterScope scope(presenter);
+    for (const std::string& file : files) showPage(state, file, problems);
+}
+
+void previewToPng(const std::vector<std::string>& files, RenderState& state, bool traced,
+                  const std::string& pngFile, CompositionProblems& problems) {
+    PngImage image;
+    state.setImageSizer([&image](int width, int height) -> Surface& {
+        return image.resize(width, height);
+    });
+    // Messages go to the trace when there is one; otherwise to standard error.
+    LinePresenter presenter(traced ? nullptr : &std::cerr, "info: ");
+    PresenterScope scope(presenter);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        showPage(state, files[i], problems);
+        image.save(numberedFileName(pngFile, i, files.size()));
+    }
+}
+
+void printWith(Spooler& spooler, const std::string& printer, const std::vector<std::string>& files,
+               RenderState& state, CompositionProblems& problems) {
+    state.setPrinter(&spooler, printer);
+    printSheets(files, problems);
+}
+
+std::unique_ptr<QGuiApplication> startQt(const RenderOptions& options) {
+    if (options.pngFile.empty() && options.pdfFile.empty()) return nullptr;
+    // Images and PDF pages need fonts, not a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "zarvo-render";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+int render(const RenderOptions& options) {
+    if (!options.printer.empty()) {
+        throw ReportError("找不到印表機「" + options.printer + "」, 無法列印");
+    }
+    if (!options.dataDir.empty()) setDataRootOverride(options.dataDir);
+    auto qt = startQt(options);
+    RenderState state(newDataFileStem(std::time(nullptr)));
+    WrittenPages written(state, options.keep);
+    std::vector<std::string> files = pageFiles(options, state);
+    CompositionProblems problems;
+    if (options.print) {
+        state.setPreviewMode(0);
+        if (options.trace) {
+            RecordingSpooler spooler(std::cout, options.dpi, {{kTracePrinter, true}});
+            printWith(spooler, kTracePrinter, files, state, problems);
+        }
+        if (!options.pdfFile.empty()) {
+            PdfSpooler spooler(options.pdfFile);
+            printWith(spooler, spooler.printers().front().name, files, state, problems);
+        }
+    } else {
+        state.setPreviewMode(1);
+        if (options.trace) previewToTrace(files, state, problems);
+        if (!options.pngFile.empty()) {
+            previewToPng(files, state, options.trace, options.pngFile, problems);
+        }
+    }
+    for (const std::string& problem : problems) std::cerr << problem << '\n';
+    return problems.empty() ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace zarvo
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    std::optional<zarvo::RenderOptions> options = zarvo::parseRenderOptions(args, error);
+    if (!options) {
+        std::cerr << error << '\n' << zarvo::kRenderUsage;
+        return 2;
+    }
+    try {
+        return zarvo::render(*options);
+    } catch (const std::exception& failure) {
+        std::cout.flush();
+        std::cerr << failure.what() << '\n';
+        return 1;
+    }
+}

@@ -1,0 +1,126 @@
+#include "engine/XPrint.h"
+
+#include <exception>
+
+#include "engine/PreviewState.h"
+#include "engine/Units.h"
+#include "report/ReportError.h"
+
+namespace zarvo {
+
+namespace {
+
+// Edge of the square preview image for a paper code. Codes outside 0..5 get
+// the A4 image, the printer's default paper, so the form is still shown.
+int previewSide(int paperCode) { return paperCode == 4 || paperCode == 5 ? 2000 : 1633; }
+
+constexpr int kPreviewDpi = 114;
+
+}  // namespace
+
+XPrint::XPrint() = default;
+
+XPrint::XPrint(const std::string& path) { openReport(path); }
+
+XPrint::~XPrint() {
+    // A job ends with its engine. When the engine goes away because an error
+    // is unwinding the print, the unfinished job is dropped instead, so no
+    // half-composed output is handed to the printer or written to a file.
+    if (!job || std::uncaught_exceptions() > 0) return;
+    try {
+        job->finish();
+    } catch (...) {
+        // Nothing can be reported from here; callers that need to know call
+        // EndJob() before destruction.
+    }
+}
+
+void XPrint::openReport(const std::string& path) {
+    reportPath = path;
+    report = std::make_unique<ReportReader>(path);
+    ReportHeader header = report->readHeader();
+    size = header.size;
+    xoffset = header.xoffset;
+    yoffset = header.yoffset;
+    pxoffset = header.pxoffset;
+    pyoffset = header.pyoffset;
+    lineCount = report->readKeywordLine().value_or(0);
+}
+
+void XPrint::Load(const std::string& path) { openReport(path); }
+
+void XPrint::Reset() {
+    report.reset();
+    blocks.clear();
+    blockCount = 0;
+}
+
+const std::string& XPrint::problem() const {
+    static const std::string none;
+    return report ? report->problem() : none;
+}
+
+int XPrint::previewMode() const {
+    const PreviewState* preview = currentPreview();
+    return preview ? preview->previewMode() : 0;
+}
+
+void XPrint::AttachPreview(PreviewState& preview) {
+    dpi = kPreviewDpi;
+    int side = previewSide(size);
+    surface = &preview.sizeImage(side, side);
+}
+
+void XPrint::BeginJob() {
+    PreviewState* preview = currentPreview();
+    if (!preview) throw ReportError("沒有預覽視窗, 無法列印");
+    job = preview->spooler().startJob(preview->printerName(), reportPath, size);
+    surface = &job->surface();
+    dpi = job->dotsPerInch();
+}
+
+void XPrint::NextSheet() {
+    if (!job) {
+        BeginJob();
+        return;
+    }
+    job->nextSheet(size);
+    surface = &job->surface();
+}
+
+void XPrint::EndJob() {
+    if (!job) return;
+    std::unique_ptr<PrintJob> ending = std::move(job);
+    surface = nullptr;
+    ending->finish();
+}
+
+void XPrint::DrawLines() {
+    if (!report) return;
+    const bool preview = previewMode() == 1;
+    for (int i = 0; i < lineCount; ++i) {
+        std::optional<LineRow> row = report->readLineRow();
+        if (!row) return;
+        // Positions are summed in millimetres first, then converted.
+        float x1 = row->x1 + xoffset, x2 = row->x2 + xoffset;
+        float y1 = row->y1 + yoffset, y2 = row->y2 + yoffset;
+        if (preview) {
+            x1 += pxoffset;
+            x2 += pxoffset;
+            y1 += pyoffset;
+            y2 += pyoffset;
+        }
+        DrawLine(mmToDevice(x1, dpi), mmToDevice(y1, dpi), mmToDevice(x2, dpi),
+                 mmToDevice(y2, dpi), row->style, row->width);
+    }
+}
+
+void XPrint::DrawLine(int x1, int y1, int x2, int y2, int style, int width) {
+    if (!surface) return;
+    // Heavy lines are 1/55 inch, whatever the device.
+    int penWidth = width >= 3 ? dpi / 55 : width;
+    Rgb color = previewMode() == 1 ? kRed : kBlack;
+    surface->drawLine(x1, y1, x2, y2, Pen{style, penWidth, color});
+}
+
+}  // namespace zarvo

@@ -1,0 +1,59 @@
+#include "preview/PageComposer.h"
+
+#include "report/Big5.h"
+
+namespace zarvo {
+
+namespace {
+
+// Draws what the open report holds after its header: lines, captions, and
+// the block table that the records are drawn into.
+void drawForm(XPrint& engine) {
+    engine.DrawLines();
+    engine.DrawLabels();
+    engine.ReadBlocks();
+}
+
+void noteProblem(const XPrint& engine, CompositionProblems& problems) {
+    if (engine.problem().empty()) return;
+    problems.push_back(engine.reportPath + ": " + engine.problem());
+}
+
+}  // namespace
+
+void placeFieldRecords(XPrint& engine, PageDataReader& page) {
+    while (std::optional<FieldRecord> record = page.next()) {
+        engine.DrawField(record->name, record->text, record->dx, record->dy);
+    }
+}
+
+void showPage(PreviewState& preview, const std::string& pageFile, CompositionProblems& problems) {
+    PageDataReader page(pageFile);
+    XPrint engine(page.reportPath());
+    engine.AttachPreview(preview);
+    engine.surface->clear();
+    drawForm(engine);
+    placeFieldRecords(engine, page);
+    noteProblem(engine, problems);
+}
+
+void printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems) {
+    if (pageFiles.empty()) return;
+    XPrint engine;
+    for (std::size_t sheet = 0; sheet < pageFiles.size(); ++sheet) {
+        engine.Reset();
+        PageDataReader page(pageFiles[sheet]);
+        engine.Load(page.reportPath());
+        if (sheet == 0) {
+            engine.BeginJob();
+        } else {
+            engine.NextSheet();
+        }
+        drawForm(engine);
+        placeFieldRecords(engine, page);
+        noteProblem(engine, problems);
+    }
+    engine.EndJob();
+}
+
+}  // namespace zarvo

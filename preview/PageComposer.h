@@ -1,0 +1,34 @@
+#pragma once
+// Composing pages from their data files: the report named on line 1 is
+// loaded into an engine, its lines, captions and blocks drawn and read, then
+// every field record of the page is drawn into its block.
+
+#include <string>
+#include <vector>
+
+#include "engine/PreviewState.h"
+#include "engine/XPrint.h"
+#include "report/PageDataFile.h"
+
+namespace zarvo {
+
+// What composing left undrawn: one UTF-8 message per damaged report, naming
+// the report; empty when everything was read.
+using CompositionProblems = std::vector<std::string>;
+
+// Hands every remaining record of page to engine.DrawField.
+void placeFieldRecords(XPrint& engine, PageDataReader& page);
+
+// Draws the page in pageFile into preview's image (the preview must be in
+// preview mode and current). Throws ReportError or ConversionError when the
+// page or its report cannot be read; a report that is damaged further on is
+// drawn as far as it reads and its problem added to problems.
+void showPage(PreviewState& preview, const std::string& pageFile, CompositionProblems& problems);
+
+// Prints pageFiles, one sheet each in order, as one print job on the
+// current preview's printer (in print mode). Nothing is printed for an
+// empty list. Throws as showPage does, and ReportError when the job cannot
+// be started or completed; a job that fails is not handed over half done.
+void printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems);
+
+}  // namespace zarvo

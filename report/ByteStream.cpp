@@ -1,0 +1,77 @@
+#include "report/ByteStream.h"
+
+namespace zarvo {
+
+namespace {
+
+constexpr std::size_t kChunk = 64 * 1024;
+
+bool isDigit(int c) { return c >= '0' && c <= '9'; }
+
+// Digits from offset on, at most up to the lookahead window.
+std::size_t digitsAt(ByteStream& in, std::size_t offset) {
+    std::size_t n = 0;
+    while (offset + n < ByteStream::kLookahead && isDigit(in.peek(offset + n))) ++n;
+    return n;
+}
+
+std::size_t signAt(ByteStream& in, std::size_t offset) {
+    int c = in.peek(offset);
+    return c == '+' || c == '-' ? 1 : 0;
+}
+
+}  // namespace
+
+ByteStream::ByteStream(const std::string& path) : in_(path, std::ios::binary) { ok_ = bool(in_); }
+
+bool ByteStream::fill(std::size_t needed) {
+    if (buffer_.size() - pos_ >= needed) return true;
+    if (!in_) return false;
+    // Keep the unread tail, then append the next chunk.
+    buffer_.erase(0, pos_);
+    pos_ = 0;
+    std::size_t old = buffer_.size();
+    buffer_.resize(old + kChunk);
+    in_.read(buffer_.data() + old, static_cast<std::streamsize>(kChunk));
+    buffer_.resize(old + static_cast<std::size_t>(in_.gcount()));
+    if (in_.bad()) failed_ = true;
+    return buffer_.size() - pos_ >= needed;
+}
+
+int ByteStream::peek(std::size_t offset) {
+    if (!fill(offset + 1)) return -1;
+    return static_cast<unsigned char>(buffer_[pos_ + offset]);
+}
+
+int ByteStream::get() {
+    int c = peek();
+    if (c >= 0) ++pos_;
+    return c;
+}
+
+std::size_t integerPrefixLength(ByteStream& in) {
+    std::size_t sign = signAt(in, 0);
+    std::size_t digits = digitsAt(in, sign);
+    return digits ? sign + digits : 0;
+}
+
+std::size_t decimalPrefixLength(ByteStream& in) {
+    std::size_t n = signAt(in, 0);
+    std::size_t whole = digitsAt(in, n);
+    n += whole;
+    std::size_t fraction = 0;
+    if (in.peek(n) == '.') {
+        fraction = digitsAt(in, n + 1);
+        if (whole || fraction) n += 1 + fraction;
+    }
+    if (!whole && !fraction) return 0;
+    int e = in.peek(n);
+    if (e == 'e' || e == 'E') {
+        std::size_t sign = signAt(in, n + 1);
+        std::size_t exponent = digitsAt(in, n + 1 + sign);
+        if (exponent) n += 1 + sign + exponent;
+    }
+    return n;
+}
+
+}  // namespace zarvo

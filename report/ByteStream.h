@@ -1,0 +1,48 @@
+#pragma once
+// A buffered byte reader over a file with a little lookahead, for the
+// readers of report and page data files: they peek before they consume, so
+// a value never swallows the characters of the next field.
+
+#include <cstddef>
+#include <fstream>
+#include <string>
+
+namespace zarvo {
+
+class ByteStream {
+public:
+    // Opens path for reading; ok() tells whether that worked.
+    explicit ByteStream(const std::string& path);
+
+    bool ok() const { return ok_; }
+    // True when a read from the file failed (not merely ended).
+    bool failed() const { return failed_; }
+
+    // The byte offset bytes ahead (0 = next), or -1 past the end.
+    // offset < kLookahead.
+    int peek(std::size_t offset = 0);
+    // Consumes and returns the next byte, or -1 at the end.
+    int get();
+
+    static constexpr std::size_t kLookahead = 64;
+
+private:
+    bool fill(std::size_t needed);
+
+    std::ifstream in_;
+    std::string buffer_;
+    std::size_t pos_ = 0;
+    bool ok_ = false;
+    bool failed_ = false;
+};
+
+// The length of the longest prefix of the stream that reads as a decimal
+// number: optional sign, digits, optional fraction, optional exponent (only
+// when digits follow it). 0 when no number starts here.
+std::size_t decimalPrefixLength(ByteStream& in);
+
+// The length of the longest prefix that reads as an integer: optional sign
+// and at least one digit. 0 when none starts here.
+std::size_t integerPrefixLength(ByteStream& in);
+
+}  // namespace zarvo

@@ -1,0 +1,249 @@
+#include "report/ReportReader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+
+#include "report/ConversionError.h"
+#include "report/ReportError.h"
+
+namespace zarvo {
+
+namespace {
+
+constexpr int kEnd = -1;  // what ByteStream gives at the end of the input
+
+bool isSpace(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool isDigit(int c) { return c >= '0' && c <= '9'; }
+bool isSign(int c) { return c == '+' || c == '-'; }
+
+std::string unreadableMessage(std::int64_t line) {
+    return "報表檔第 " + std::to_string(line) + " 行的資料無法讀取";
+}
+std::string endedEarlyMessage(std::int64_t line) {
+    return "報表檔在第 " + std::to_string(line) + " 行提早結束，缺少資料列";
+}
+std::string negativeCountMessage(std::int64_t line, int count) {
+    return "報表檔第 " + std::to_string(line) + " 行的筆數 " + std::to_string(count) +
+           " 不正確，筆數不可為負數";
+}
+std::string textTooLongMessage(std::int64_t line) {
+    return "報表檔第 " + std::to_string(line) + " 行的文字超過 " +
+           std::to_string(ReportReader::kMaxTextBytes) + " 個位元組";
+}
+std::string readErrorMessage(std::int64_t line) {
+    return "報表檔讀到第 " + std::to_string(line) + " 行時發生讀取錯誤";
+}
+
+// Decimal text is converted by the "C" rules whatever locale the program
+// runs in: the desktop's locale may use a decimal comma.
+locale_t cLocale() {
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return locale;
+}
+
+// Cuts the text before the next TAB off rest; all of rest when it holds none.
+std::string_view cutField(std::string_view& rest) {
+    const auto tab = rest.find('\t');
+    const auto field = rest.substr(0, tab);
+    rest = tab == std::string_view::npos ? std::string_view{} : rest.substr(tab + 1);
+    return field;
+}
+
+}  // namespace
+
+int strictToInt(std::string_view field) {
+    const auto bad = [&] { return ConversionError(std::string(field)); };
+    std::string_view digits = field.substr(std::min(field.find_first_not_of(' '), field.size()));
+    // from_chars takes a minus but no plus; a plus must be followed by a digit.
+    if (!digits.empty() && digits.front() == '+') {
+        digits.remove_prefix(1);
+        if (digits.empty() || !isDigit(digits.front())) throw bad();
+    }
+    int value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc{} || end != digits.data() + digits.size()) throw bad();
+    return value;
+}
+
+ReportHeader parseHeader(std::string_view line) {
+    ReportHeader header;
+    const auto size = cutField(line);
+    const auto xoffset = cutField(line);
+    const auto yoffset = cutField(line);
+    header.size = strictToInt(size);
+    header.xoffset = strictToInt(xoffset);
+    header.yoffset = strictToInt(yoffset);
+    // line now holds what follows a third TAB. Fields 4 and 5 count only
+    // together: a lone fourth field is ignored, and field 5 is all the rest.
+    if (const auto tab = line.find('\t'); tab != std::string_view::npos) {
+        header.pxoffset = strictToInt(line.substr(0, tab));
+        header.pyoffset = strictToInt(line.substr(tab + 1));
+    }
+    return header;
+}
+
+ReportReader::ReportReader(const std::string& path)
+    : in_(path), path_(path) {
+    if (!in_.ok()) throw ReportError("無法開啟報表檔: " + path);
+}
+
+ReportHeader ReportReader::readHeader() {
+    std::string line;
+    for (int c = getChar(); c != kEnd && c != '\n'; c = getChar()) {
+        // Text-mode reading: CR LF is a line end. A CR that ends the file is one too.
+        const bool lineEnd = c == '\r' && (peekChar() == '\n' || peekChar() == kEnd);
+        if (lineEnd) continue;
+        // Refusing beats truncating: a cut header could convert to a wrong offset.
+        if (line.size() == kMaxHeaderBytes) {
+            throw ReportError("報表檔第一行超過 " + std::to_string(kMaxHeaderBytes) +
+                              " 個位元組，無法讀取: " + path_);
+        }
+        line.push_back(static_cast<char>(c));
+    }
+    if (in_.failed()) throw ReportError("無法讀取報表檔: " + path_);
+    return parseHeader(line);
+}
+
+std::optional<int> ReportReader::readKeywordLine() {
+    if (failed()) return std::nullopt;
+    skipWhitespace();
+    int count = 0;
+    if (peekChar() != kEnd) {
+        skipToken();
+        skipWhitespace();
+        // A keyword line without a count (as a new report has) is an empty
+        // section; the next field then starts the next keyword line.
+        if (const int c = peekChar(); isSign(c) || isDigit(c)) {
+            const auto line = line_;
+            if (!readField(count)) return std::nullopt;
+            if (count < 0) fail(negativeCountMessage(line, count));
+        }
+    }
+    if (failed()) return std::nullopt;
+    return count;
+}
+
+std::optional<LineRow> ReportReader::readLineRow() {
+    LineRow row;
+    if (readField(row.style) && readField(row.width) && readField(row.x1) && readField(row.y1) &&
+        readField(row.x2) && readField(row.y2) && !failed()) {
+        return row;
+    }
+    return std::nullopt;
+}
+
+std::optional<FrameRow> ReportReader::readFrameRow() {
+    FrameRow row;
+    if (readField(row.style) && readField(row.left) && readField(row.top) && readField(row.width) &&
+        readField(row.height) && readField(row.rowgap) && readField(row.colgap) &&
+        readField(row.distributed) && readField(row.font) && readField(row.ychar) &&
+        readField(row.xmargin) && readField(row.ymargin) && readField(row.label) && !failed()) {
+        return row;
+    }
+    return std::nullopt;
+}
+
+int ReportReader::peekChar() {
+    const int c = in_.peek();
+    if (in_.failed()) fail(readErrorMessage(line_));
+    return c;
+}
+
+int ReportReader::getChar() {
+    const int c = in_.get();
+    if (in_.failed()) fail(readErrorMessage(line_));
+    if (c == '\n') {
+        ++line_;
+    } else if (c != kEnd && !isSpace(c)) {
+        contentLine_ = line_;
+    }
+    return c;
+}
+
+void ReportReader::skipWhitespace() {
+    while (isSpace(peekChar())) getChar();
+}
+
+void ReportReader::skipToken() {
+    for (int c = peekChar(); c != kEnd && !isSpace(c); c = peekChar()) getChar();
+}
+
+bool ReportReader::beginField() {
+    if (failed()) return false;
+    skipWhitespace();
+    if (peekChar() != kEnd) return true;
+    fail(endedEarlyMessage(contentLine_));
+    return false;
+}
+
+bool ReportReader::readField(int& value) {
+    if (!beginField()) return false;
+    const auto line = line_;
+    bool negative = false;
+    if (isSign(peekChar())) negative = getChar() == '-';
+    if (!isDigit(peekChar())) {
+        fail(unreadableMessage(line));
+        return false;
+    }
+    const std::int64_t limit = negative ? -static_cast<std::int64_t>(INT32_MIN) : INT32_MAX;
+    std::int64_t magnitude = 0;
+    while (isDigit(peekChar())) {
+        magnitude = magnitude * 10 + (getChar() - '0');
+        if (magnitude > limit) {
+            fail(unreadableMessage(line));
+            return false;
+        }
+    }
+    value = static_cast<int>(negative ? -magnitude : magnitude);
+    return true;
+}
+
+bool ReportReader::readField(float& value) {
+    if (!beginField()) return false;
+    const auto line = line_;
+    // The longest prefix that reads as a decimal number; what follows it stays
+    // for the next field. A prefix that reaches the last bytes of the
+    // lookahead window may have been cut short (an exponent there cannot be
+    // seen whole), and no length anyone writes is that long.
+    const std::size_t length = decimalPrefixLength(in_);
+    if (length == 0 || length + 2 >= ByteStream::kLookahead) {
+        fail(unreadableMessage(line));
+        return false;
+    }
+    std::string text;
+    while (text.size() < length) text.push_back(static_cast<char>(getChar()));
+    // Underflow gives 0 or a subnormal, which is a fine length; overflow is not.
+    const float number = strtof_l(text.c_str(), nullptr, cLocale());
+    if (!std::isfinite(number)) {
+        fail(unreadableMessage(line));
+        return false;
+    }
+    value = number;
+    return true;
+}
+
+bool ReportReader::readField(std::string& value) {
+    if (!beginField()) return false;
+    const auto line = line_;
+    std::string text;
+    for (int c = peekChar(); c != kEnd && !isSpace(c); c = peekChar()) {
+        if (text.size() == kMaxTextBytes) {
+            fail(textTooLongMessage(line));
+            return false;
+        }
+        text.push_back(static_cast<char>(getChar()));
+    }
+    value = std::move(text);
+    return true;
+}
+
+void ReportReader::fail(std::string message) {
+    if (problem_.empty()) problem_ = std::move(message);
+}
+
+}  // namespace zarvo

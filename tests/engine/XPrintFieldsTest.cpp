@@ -1,0 +1,187 @@
+// Captions, blocks, field values and the page data files they travel in.
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "engine/PageFileName.h"
+#include "engine/XPrint.h"
+#include "platform/Messages.h"
+#include "platform/os/DataRoot.h"
+#include "report/PageDataFile.h"
+#include "report/ReportError.h"
+#include "tests/common/TempDir.h"
+#include "tests/engine/TestPreview.h"
+
+namespace zarvo {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::TempDir;
+using testing::TestPreview;
+
+// Collects the texts of the message boxes that would have been shown.
+class CollectingPresenter : public MessagePresenter {
+public:
+    CollectingPresenter() { setMessagePresenter(this); }
+    ~CollectingPresenter() override { setMessagePresenter(nullptr); }
+    int present(MessageKind, MessageButtons, const std::string& text) override {
+        texts.push_back(text);
+        return ResultOk;
+    }
+    std::vector<std::string> texts;
+};
+
+// One block row of ychar 5 mm (22 px at 114 dpi) at left, top, 40 x 10 mm.
+std::string block(const std::string& name, float left, float top, float xmargin = 0) {
+    return "0\t" + std::to_string(left) + "\t" + std::to_string(top) + "\t40\t10\t0\t0\t0\t0\t5\t" +
+           std::to_string(xmargin) + "\t0\t" + name + "\r\n";
+}
+
+class XPrintFieldsTest : public ::testing::Test {
+protected:
+    XPrintFieldsTest() { setDataRootOverride(dir.path().string()); }
+    ~XPrintFieldsTest() override { setDataRootOverride(""); }
+
+    std::string reportWith(const std::string& labels, const std::vector<std::string>& blocks) {
+        std::string text = "0\t0\t0\r\nLINE_INFO\t0\r\nLABEL_STRING\t" + labels + "BLOCK_INFO\t" +
+                           std::to_string(blocks.size()) + "\r\n";
+        for (const std::string& row : blocks) text += row;
+        return dir.write("form.txt", text);
+    }
+
+    // Draws the report into the preview (or a print job) and then the fields.
+    void draw(XPrint& engine) {
+        if (preview.mode == 1) {
+            engine.AttachPreview(preview);
+        } else {
+            engine.BeginJob();
+        }
+        engine.DrawLines();
+        engine.DrawLabels();
+        engine.ReadBlocks();
+    }
+
+    TempDir dir;
+    TestPreview preview;
+    CollectingPresenter messages;
+};
+
+TEST_F(XPrintFieldsTest, TheLastBlockOfAnEqualNameWinsAndCaseCounts) {
+    XPrint engine(reportWith("0\r\n", {block("total", 0, 0), block("total", 20, 10)}));
+    draw(engine);
+    preview.takeLines();
+    engine.DrawField("total", "9", 0, 0);
+    engine.DrawField("Total", "9", 0, 0);
+    // 20 mm = 89 px, 10 mm = 44 px; black data.
+    EXPECT_THAT(preview.takeLines(), ElementsAre("text 89 44 39 face=ming h=22 turned=0 color=000000"));
+    EXPECT_THAT(messages.texts, ElementsAre("欄位(Total)不存在,請檢查報表檔或原始程式."));
+    EXPECT_EQ(preview.repaints, 1);
+}
+
+TEST_F(XPrintFieldsTest, EachRecordIsDrawnAtItsOwnShift) {
+    XPrint engine(reportWith("0\r\n", {block("qty", 10, 0)}));
+    draw(engine);
+    preview.takeLines();
+    engine.DrawField("qty", "1", 0, 0);
+    engine.DrawField("qty", "2", 0, 8.5f);
+    // 8.5 mm = 38 px lower.
+    EXPECT_THAT(preview.takeLines(),
+                ElementsAre("text 44 0 31 face=ming h=22 turned=0 color=000000",
+                            "text 44 38 32 face=ming h=22 turned=0 color=000000"));
+}
+
+TEST_F(XPrintFieldsTest, MarginsNarrowTheFrame) {
+    // xmargin 2 in a 40 mm frame at 10 mm: text from 12 mm (53 px), a
+    // right-aligned number ending one unit inside 48 mm (215 px).
+    std::string row = "0\t10\t0\t40\t10\t0\t0\t5\t0\t5\t2\t0\tsum\r\n";
+    XPrint engine(reportWith("0\r\n", {row}));
+    draw(engine);
+    preview.takeLines();
+    engine.DrawField("sum", "7", 0, 0);
+    // M = 22 - 22/8 = 20, H = 10: x = 215 - 1 - 10 = 204; y = (44 - 22) / 2.
+    EXPECT_THAT(preview.takeLines(), ElementsAre("text 204 11 37 face=ming h=22 turned=0 color=000000"));
+}
+
+TEST_F(XPrintFieldsTest, CaptionsAreRedInPreviewAndBlackOnPaper) {
+    const std::string labels = "1\r\n" + block("A", 0, 0);
+    XPrint shown(reportWith(labels, {}));
+    draw(shown);
+    EXPECT_THAT(preview.takeLines(), ElementsAre("text 0 0 41 face=ming h=22 turned=0 color=ff0000"));
+
+    preview.mode = 0;
+    XPrint printed(reportWith(labels, {}));
+    draw(printed);
+    printed.DrawField("missing", "x", 0, 0);
+    printed.EndJob();
+    EXPECT_THAT(preview.takeLines(), ElementsAre("sheet 0 paper=0 dpi=300",
+                                                 "text 0 0 41 face=ming h=59 turned=0 color=000000"));
+    EXPECT_THAT(messages.texts, IsEmpty());  // unknown names are silent on paper
+}
+
+TEST_F(XPrintFieldsTest, NewPageStartsPrivatePageFiles) {
+    XPrint engine(reportWith("0\r\n", {}));
+    engine.NewPage();
+    engine.NewPage();
+    engine.NewPage();
+    EXPECT_EQ(preview.last, 2);
+    EXPECT_THAT(preview.items, ElementsAre("1", "2", "3"));
+    for (int page = 0; page < 3; ++page) {
+        std::string file = pageFileName(preview.stem, page);
+        EXPECT_EQ(TempDir::read(file), engine.reportPath + "\r\n");
+        struct stat info {};
+        ASSERT_EQ(stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+    }
+    struct stat folder {};
+    ASSERT_EQ(stat((dir.path() / "QEL/Tmp").c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
+}
+
+TEST_F(XPrintFieldsTest, AddFieldAppendsEncodedRecordsToTheLastPage) {
+    XPrint engine(reportWith("0\r\n", {}));
+    engine.NewPage();
+    engine.AddField("total", "", 0, 0);
+    engine.AddField("", "", 0, 0);
+    EXPECT_EQ(TempDir::read(pageFileName(preview.stem, 0)),
+              engine.reportPath + "\r\ntotal\t0.000000\t0.000000\t\xa1\x40\r\n" +
+                  "\t0.000000\t0.000000\t\xa1\x40\r\n");
+}
+
+TEST_F(XPrintFieldsTest, ASymlinkAtAPageFileIsNotFollowed) {
+    XPrint engine(reportWith("0\r\n", {}));
+    std::string victim = dir.write("victim.txt", "keep");
+    std::filesystem::create_directories(dir.path() / "QEL/Tmp");
+    std::filesystem::create_symlink(victim, pageFileName(preview.stem, 0));
+    EXPECT_THROW(engine.NewPage(), ReportError);
+    EXPECT_EQ(TempDir::read(victim), "keep");
+}
+
+TEST_F(XPrintFieldsTest, RecordsNeedAStartedPage) {
+    XPrint engine(reportWith("0\r\n", {}));
+    EXPECT_THROW(engine.AddField("a", "b", 0, 0), ReportError);
+    EXPECT_FALSE(std::filesystem::exists(pageFileName(preview.stem, -1)));
+}
+
+TEST_F(XPrintFieldsTest, AnUnwritableDataDirectoryIsReported) {
+    setDataRootOverride((dir.path() / "missing" / "deeper").string());
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::owner_exec);
+    XPrint engine(reportWith("0\r\n", {}));
+    bool refused = false;
+    try {
+        engine.NewPage();
+    } catch (const ReportError&) {
+        refused = true;
+    }
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+    // root may write anywhere; everyone else must be told.
+    if (geteuid() != 0) EXPECT_TRUE(refused);
+}
+
+}  // namespace
+}  // namespace zarvo
