@@ -14,14 +14,14 @@
 
 #include "cli/PngImage.h"
 #include "cli/RenderOptions.h"
-#include "cli/RenderState.h"
 #include "engine/PageFileName.h"
 #include "platform/Messages.h"
+#include "platform/os/DataRoot.h"
 #include "platform/qt/PdfSpooler.h"
 #include "platform/recording/RecordingSpooler.h"
 #include "platform/recording/RecordingSurface.h"
-#include "platform/os/DataRoot.h"
 #include "preview/DataFileStem.h"
+#include "preview/HeadlessPreview.h"
 #include "preview/PageComposer.h"
 #include "preview/TestPage.h"
 #include "report/ConversionError.h"
@@ -57,7 +57,7 @@ public:
 // Deletes the page data files this run wrote, unless they are to be kept.
 class WrittenPages {
 public:
-    WrittenPages(const RenderState& state, bool keep) : state_(state), keep_(keep) {}
+    WrittenPages(const HeadlessPreview& state, bool keep) : state_(state), keep_(keep) {}
     ~WrittenPages() {
         if (keep_) return;
         for (int page = 0; page <= state_.lastPage(); ++page) {
@@ -67,7 +67,7 @@ public:
     }
 
 private:
-    const RenderState& state_;
+    const HeadlessPreview& state_;
     bool keep_;
 };
 
@@ -82,7 +82,7 @@ std::string readWholeFile(const std::string& path) {
 
 // The page files to compose: the given ones, or the one page written from
 // REPORT and TESTDATA as the designer's preview writes it.
-std::vector<std::string> pageFiles(const RenderOptions& options, RenderState& state) {
+std::vector<std::string> pageFiles(const RenderOptions& options, HeadlessPreview& state) {
     if (options.pages) return options.inputs;
     std::vector<std::string> lines;
     if (options.inputs.size() > 1) lines = splitTestDataLines(readWholeFile(options.inputs[1]));
@@ -91,7 +91,7 @@ std::vector<std::string> pageFiles(const RenderOptions& options, RenderState& st
     return {pageFileName(state.dataFileStem(), 0)};
 }
 
-void previewToTrace(const std::vector<std::string>& files, RenderState& state,
+void previewToTrace(const std::vector<std::string>& files, HeadlessPreview& state,
                     CompositionProblems& problems) {
     RecordingSurface surface(std::cout, 114);
     state.setImageSizer([&surface](int width, int height) -> Surface& {
@@ -103,7 +103,7 @@ void previewToTrace(const std::vector<std::string>& files, RenderState& state,
     for (const std::string& file : files) showPage(state, file, problems);
 }
 
-void previewToPng(const std::vector<std::string>& files, RenderState& state, bool traced,
+void previewToPng(const std::vector<std::string>& files, HeadlessPreview& state, bool traced,
                   const std::string& pngFile, CompositionProblems& problems) {
     PngImage image;
     state.setImageSizer([&image](int width, int height) -> Surface& {
@@ -119,15 +119,22 @@ void previewToPng(const std::vector<std::string>& files, RenderState& state, boo
 }
 
 void printWith(Spooler& spooler, const std::string& printer, const std::vector<std::string>& files,
-               RenderState& state, CompositionProblems& problems) {
+               HeadlessPreview& state, CompositionProblems& problems) {
     state.setPrinter(&spooler, printer);
     printSheets(files, problems);
+}
+
+// Qt's own notices (about the session's runtime directory and the like)
+// would mix with the renderer's messages; only its errors are passed on.
+void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << '\n';
 }
 
 std::unique_ptr<QGuiApplication> startQt(const RenderOptions& options) {
     if (options.pngFile.empty() && options.pdfFile.empty()) return nullptr;
     // Images and PDF pages need fonts, not a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(qtMessages);
     static int argc = 1;
     static char name[] = "zarvo-render";
     static char* argv[] = {name, nullptr};
@@ -140,7 +147,7 @@ int render(const RenderOptions& options) {
     }
     if (!options.dataDir.empty()) setDataRootOverride(options.dataDir);
     auto qt = startQt(options);
-    RenderState state(newDataFileStem(std::time(nullptr)));
+    HeadlessPreview state(newDataFileStem(std::time(nullptr)));
     WrittenPages written(state, options.keep);
     std::vector<std::string> files = pageFiles(options, state);
     CompositionProblems problems;

@@ -10,7 +10,9 @@
 namespace zarvo::frametext {
 
 // Whether byte begins a two-byte character.
-inline bool isLeadByte(char byte) { return static_cast<unsigned char>(byte) >= 0x80; }
+inline bool isLeadByte(char byte) {
+    return static_cast<unsigned char>(byte) >= 0x80;
+}
 
 // The part of text that is laid out: up to its first zero byte, less a last
 // lead byte that has no byte after it (nothing is drawn or counted for it).

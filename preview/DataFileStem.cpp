@@ -10,7 +10,7 @@ std::string newDataFileStem(std::time_t now) {
     for (std::time_t t = now;; ++t) {
         std::string stem = "/QEL/Tmp/" + std::to_string(t);
         std::error_code error;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(pageFileName(stem, 0)), error)) {
+        if (!std::filesystem::exists(std::filesystem::symlink_status(pageFileName(stem, 0), error))) {
             return stem;
         }
     }

@@ -1,6 +1,6 @@
 #include "preview/PageComposer.h"
 
-#include "report/Big5.h"
+#include <algorithm>
 
 namespace zarvo {
 
@@ -14,9 +14,13 @@ void drawForm(XPrint& engine) {
     engine.ReadBlocks();
 }
 
+// Each damaged report is noted once, however often it is drawn.
 void noteProblem(const XPrint& engine, CompositionProblems& problems) {
     if (engine.problem().empty()) return;
-    problems.push_back(engine.reportPath + ": " + engine.problem());
+    std::string problem = engine.reportPath + ": " + engine.problem();
+    if (std::find(problems.begin(), problems.end(), problem) == problems.end()) {
+        problems.push_back(problem);
+    }
 }
 
 }  // namespace

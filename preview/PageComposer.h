@@ -13,7 +13,7 @@
 namespace zarvo {
 
 // What composing left undrawn: one UTF-8 message per damaged report, naming
-// the report; empty when everything was read.
+// the report, each once; empty when everything was read.
 using CompositionProblems = std::vector<std::string>;
 
 // Hands every remaining record of page to engine.DrawField.

@@ -180,7 +180,9 @@ TEST_F(XPrintFieldsTest, AnUnwritableDataDirectoryIsReported) {
     }
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
     // root may write anywhere; everyone else must be told.
-    if (geteuid() != 0) EXPECT_TRUE(refused);
+    if (geteuid() != 0) {
+        EXPECT_TRUE(refused);
+    }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
-// The preview state of zarvo-render: the page sequence, mode and printer of
-// a preview window, without a window. Its image is whatever surface the
-// current output supplies.
+// A preview state without a window, for zarvo-render and the benchmarks:
+// the page sequence, mode and printer of a preview window. Its image is
+// whatever surface the current output supplies.
 
 #include <functional>
 #include <string>
@@ -11,14 +11,14 @@
 
 namespace zarvo {
 
-class RenderState : public PreviewState {
+class HeadlessPreview : public PreviewState {
 public:
     // Sizes the image of the current output and returns its surface.
     using ImageSizer = std::function<Surface&(int width, int height)>;
 
     // stem: DataFileStem; registers itself as the current preview.
-    explicit RenderState(std::string stem);
-    ~RenderState() override;
+    explicit HeadlessPreview(std::string stem);
+    ~HeadlessPreview() override;
 
     void setPreviewMode(int mode) { mode_ = mode; }
     void setPrinter(Spooler* spooler, std::string name);

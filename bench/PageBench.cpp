@@ -1,0 +1,87 @@
+// Whole pages: preview images of the delivery note per second, and print
+// jobs of many sheets to PDF at 300 dpi with their peak memory, so that the
+// cost per sheet can be followed as a job grows.
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "bench/GuiApplication.h"
+#include "engine/PageFileName.h"
+#include "platform/os/DataRoot.h"
+#include "platform/qt/PdfSpooler.h"
+#include "platform/qt/QtSurface.h"
+#include "preview/HeadlessPreview.h"
+#include "preview/PageComposer.h"
+#include "preview/TestPage.h"
+#include "report/TestDataLine.h"
+
+namespace {
+
+const std::string kExamples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A preview with the delivery note's page written from its test data.
+struct DeliveryNote {
+    DeliveryNote() : preview("/QEL/Tmp/bench") {
+        std::filesystem::path root = std::filesystem::temp_directory_path() / "zarvo-bench";
+        std::filesystem::create_directories(root);
+        zarvo::setDataRootOverride(root.string());
+        preview.setPreviewMode(1);
+        zarvo::writeTestPage(kExamples + "delivery_note.txt",
+                             zarvo::splitTestDataLines(readFile(kExamples + "delivery_note_data.txt")));
+        pageFile = zarvo::pageFileName(preview.dataFileStem(), 0);
+    }
+    zarvo::HeadlessPreview preview;
+    std::string pageFile;
+};
+
+long peakRssKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void previewPage(benchmark::State& state) {
+    ensureGuiApplication();
+    DeliveryNote note;
+    QImage image(1633, 1633, QImage::Format_RGB32);
+    QPainter painter(&image);
+    zarvo::QtSurface surface(painter, 114);
+    note.preview.setImageSizer([&surface](int, int) -> zarvo::Surface& { return surface; });
+    zarvo::CompositionProblems problems;
+    for (auto _ : state) zarvo::showPage(note.preview, note.pageFile, problems);
+    state.SetItemsProcessed(state.iterations());
+}
+
+void printToPdf(benchmark::State& state) {
+    ensureGuiApplication();
+    DeliveryNote note;
+    note.preview.setPreviewMode(0);
+    std::string output = (std::filesystem::temp_directory_path() / "zarvo-bench.pdf").string();
+    zarvo::PdfSpooler spooler(output);
+    note.preview.setPrinter(&spooler, spooler.printers().front().name);
+    std::vector<std::string> sheets(static_cast<std::size_t>(state.range(0)), note.pageFile);
+    zarvo::CompositionProblems problems;
+    for (auto _ : state) zarvo::printSheets(sheets, problems);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.counters["peak_rss_kb"] = static_cast<double>(peakRssKb());
+    state.counters["pdf_kb"] = static_cast<double>(std::filesystem::file_size(output) / 1024);
+}
+
+BENCHMARK(previewPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(printToPdf)->Arg(100)->Arg(1000)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,52 @@
+#include "platform/qt/FontFaces.h"
+
+#include <QFont>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QStringList>
+
+namespace zarvo {
+
+namespace {
+
+// Families to try for a face, best first; the last entry is a generic name
+// that the system always maps to some face.
+QStringList candidates(FontFace face) {
+    if (face == FontFace::Kai) return {"AR PL UKai TW", "AR PL UKai HK", "AR PL UMing TW", "serif"};
+    return {"AR PL UMing TW", "AR PL UMing HK", "AR PL UKai TW", "serif"};
+}
+
+// The first candidate that is installed, else the system's choice for the last.
+QString resolveFamily(FontFace face) {
+    const QStringList names = candidates(face);
+    for (const QString& name : names) {
+        if (QFontInfo(QFont(name)).family().compare(name, Qt::CaseInsensitive) == 0) return name;
+    }
+    return QFontInfo(QFont(names.back())).family();
+}
+
+FaceShape measure(FontFace face) {
+    // A large size makes the rounding of hinted metrics negligible.
+    constexpr int em = 1000;
+    FaceShape shape;
+    shape.family = resolveFamily(face);
+    QFont font(shape.family);
+    font.setPixelSize(em);
+    const QFontMetricsF metrics(font);
+    const double cell = metrics.ascent() + metrics.descent();
+    if (cell > 0) {
+        shape.cellPerEm = cell / em;
+        shape.ascentPerEm = metrics.ascent() / em;
+    }
+    return shape;
+}
+
+}  // namespace
+
+const FaceShape& faceShape(FontFace face) {
+    static const FaceShape ming = measure(FontFace::Ming);
+    static const FaceShape kai = measure(FontFace::Kai);
+    return face == FontFace::Kai ? kai : ming;
+}
+
+}  // namespace zarvo

@@ -1,0 +1,16 @@
+#include "preview/HeadlessPreview.h"
+
+namespace zarvo {
+
+HeadlessPreview::HeadlessPreview(std::string stem) : stem_(std::move(stem)) { setCurrentPreview(this); }
+
+HeadlessPreview::~HeadlessPreview() {
+    if (currentPreview() == this) setCurrentPreview(nullptr);
+}
+
+void HeadlessPreview::setPrinter(Spooler* spooler, std::string name) {
+    spooler_ = spooler;
+    printer_ = std::move(name);
+}
+
+}  // namespace zarvo

@@ -1,0 +1,61 @@
+#include "shell/Startup.h"
+
+#include <exception>
+
+#include <QApplication>
+#include <QWidget>
+
+#include "designer/zarvo2.h"
+#include "shell/ZarvoApplication.h"
+
+namespace zarvo {
+
+namespace {
+
+// PrinterForm, SelectPrinterForm and PreviewForm follow the main window here,
+// in that order.
+constexpr StartupStep zarvoSteps[] = {
+    {"zarvo2_Form", []() -> QWidget* { return zarvo2_Form = new Tzarvo2_Form(); },
+     [] {
+         delete zarvo2_Form;
+         zarvo2_Form = nullptr;
+     }},
+};
+
+}  // namespace
+
+std::span<const StartupStep> startupSteps() { return zarvoSteps; }
+
+StartupWindows::StartupWindows(std::span<const StartupStep> steps) {
+    try {
+        for (const StartupStep& step : steps) {
+            QWidget* window = step.create();
+            created_.push_back(&step);
+            order_.emplace_back(step.name);
+            if (!mainWindow_) mainWindow_ = window;
+        }
+    } catch (...) {
+        destroyAll();
+        throw;
+    }
+}
+
+StartupWindows::~StartupWindows() { destroyAll(); }
+
+void StartupWindows::destroyAll() {
+    for (auto step = created_.rbegin(); step != created_.rend(); ++step) (*step)->destroy();
+    created_.clear();
+}
+
+int runApplication(std::span<const StartupStep> steps) {
+    try {
+        StartupWindows windows(steps);
+        windows.mainWindow()->show();
+        QApplication::exec();
+    } catch (const std::exception& error) {
+        showException(error);
+    }
+    return 0;
+}
+
+}  // namespace zarvo

@@ -1,0 +1,52 @@
+#pragma once
+// Start-up: the application's permanent windows, created in a fixed order
+// (the main window first, the others before the main window is first shown)
+// and destroyed at the end in reverse order; then the event loop.
+
+#include <span>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace zarvo {
+
+// One permanent window and the global pointer that holds it.
+struct StartupStep {
+    const char* name;      // the global pointer's name, e.g. "zarvo2_Form"
+    QWidget* (*create)();  // creates the window, stores it in the pointer, returns it
+    void (*destroy)();     // deletes the window the pointer holds, sets it to nullptr
+};
+
+// Zarvo's permanent windows in their creation order.
+std::span<const StartupStep> startupSteps();
+
+class StartupWindows {
+public:
+    // Creates every step's window in order; when one throws, the windows
+    // already created are destroyed and the exception passes on.
+    explicit StartupWindows(std::span<const StartupStep> steps);
+    // Destroys the created windows, last created first.
+    ~StartupWindows();
+    StartupWindows(const StartupWindows&) = delete;
+    StartupWindows& operator=(const StartupWindows&) = delete;
+
+    // Names of the windows created, in creation order.
+    const std::vector<std::string>& order() const { return order_; }
+    // The first window created: the main window (owned here, never null).
+    QWidget* mainWindow() const { return mainWindow_; }
+
+private:
+    void destroyAll();
+
+    std::vector<const StartupStep*> created_;
+    std::vector<std::string> order_;
+    QWidget* mainWindow_ = nullptr;
+};
+
+// Creates the windows of steps (at least one), shows the main window and runs
+// the event loop until it closes. An exception escaping start-up or the loop
+// is shown with the standard exception display. Returns 0, the exit status.
+int runApplication(std::span<const StartupStep> steps);
+
+}  // namespace zarvo

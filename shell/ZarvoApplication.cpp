@@ -1,0 +1,26 @@
+#include "shell/ZarvoApplication.h"
+
+#include "platform/Messages.h"
+
+namespace zarvo {
+
+ZarvoApplication::ZarvoApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Zarvo"));
+    setApplicationVersion(QStringLiteral("2.1"));
+}
+
+bool ZarvoApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        showException(error);
+    } catch (...) {
+        // Letting anything pass on into the event loop would end the program.
+        ShowWarning("發生無法辨識的錯誤, 這個動作已中止.");
+    }
+    return false;
+}
+
+void showException(const std::exception& error) { ShowWarning("%s", error.what()); }
+
+}  // namespace zarvo

@@ -1,0 +1,106 @@
+#include "shell/Startup.h"
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <QWidget>
+
+#include "designer/zarvo2.h"
+#include "report/ConversionError.h"
+#include "tests/support/RecordingPresenter.h"
+
+namespace zarvo {
+namespace {
+
+using test::RecordingPresenter;
+
+TEST(StartupTest, ZarvoCreatesItsMainWindowFirstAndHidden) {
+    {
+        StartupWindows windows(startupSteps());
+        ASSERT_FALSE(windows.order().empty());
+        EXPECT_EQ(windows.order().front(), "zarvo2_Form");
+        ASSERT_NE(zarvo2_Form, nullptr);
+        EXPECT_EQ(windows.mainWindow(), zarvo2_Form);
+        EXPECT_EQ(zarvo2_Form->windowTitle(), QStringLiteral("Zarvo v2.1"));
+        EXPECT_FALSE(zarvo2_Form->isVisible());
+    }
+    EXPECT_EQ(zarvo2_Form, nullptr);
+}
+
+// Three windows standing in for the permanent ones; the journal records what
+// each step saw and did.
+std::vector<std::string> journal;
+QWidget* first = nullptr;
+QWidget* second = nullptr;
+QWidget* third = nullptr;
+bool thirdThrows = false;
+
+QWidget* make(QWidget*& window, const char* name) {
+    journal.push_back(std::string("create ") + name +
+                      (first && first->isVisible() ? " main shown" : ""));
+    return window = new QWidget();
+}
+
+void destroy(QWidget*& window, const char* name) {
+    journal.push_back(std::string("destroy ") + name);
+    delete window;
+    window = nullptr;
+}
+
+constexpr StartupStep sampleSteps[] = {
+    {"first", [] { return make(first, "first"); }, [] { destroy(first, "first"); }},
+    {"second", [] { return make(second, "second"); }, [] { destroy(second, "second"); }},
+    {"third",
+     []() -> QWidget* {
+         if (thirdThrows) throw ConversionError("x1");
+         return make(third, "third");
+     },
+     [] { destroy(third, "third"); }},
+};
+
+class StartupOrderTest : public testing::Test {
+protected:
+    void SetUp() override {
+        journal.clear();
+        thirdThrows = false;
+    }
+};
+
+TEST_F(StartupOrderTest, WindowsAreCreatedInOrderBeforeTheMainWindowShowsAndDestroyedInReverse) {
+    RecordingPresenter messages;
+    bool mainShownInLoop = false;
+    QTimer::singleShot(0, [&] {
+        mainShownInLoop = first && first->isVisible();
+        first->close();
+    });
+
+    EXPECT_EQ(runApplication(sampleSteps), 0);
+
+    EXPECT_TRUE(mainShownInLoop);
+    EXPECT_EQ(journal, (std::vector<std::string>{"create first", "create second", "create third",
+                                                 "destroy third", "destroy second",
+                                                 "destroy first"}));
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(StartupOrderTest, AStepThatThrowsIsShownAndTheWindowsMadeSoFarAreDestroyed) {
+    RecordingPresenter messages;
+    thirdThrows = true;
+
+    EXPECT_EQ(runApplication(sampleSteps), 0);
+
+    EXPECT_EQ(journal, (std::vector<std::string>{"create first", "create second",
+                                                 "destroy second", "destroy first"}));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].kind, MessageKind::Warning);
+    EXPECT_EQ(messages.shown()[0].text, "'x1' is not a valid integer value");
+}
+
+TEST_F(StartupOrderTest, StartupWindowsRecordTheOrderAndTheMainWindow) {
+    StartupWindows windows(sampleSteps);
+    EXPECT_EQ(windows.order(), (std::vector<std::string>{"first", "second", "third"}));
+    EXPECT_EQ(windows.mainWindow(), first);
+}
+
+}  // namespace
+}  // namespace zarvo
