@@ -4,7 +4,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <memory>
@@ -12,6 +11,7 @@
 #include <streambuf>
 #include <string>
 
+#include "bench/GuiApplication.h"
 #include "engine/XPrint.h"
 #include "platform/qt/QtSurface.h"
 #include "platform/recording/RecordingSurface.h"
@@ -80,17 +80,6 @@ void recordingSurface(benchmark::State& state, const Case& c) {
     engine.surface = &surface;
     for (auto _ : state) drawCase(engine, c);
     state.SetItemsProcessed(state.iterations());
-}
-
-// The Qt surface needs a GUI application; one for the whole run, offscreen.
-void ensureGuiApplication() {
-    static int argc = 1;
-    static char name[] = "FrameTextBench";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QGuiApplication> app;
-    if (app) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app = std::make_unique<QGuiApplication>(argc, argv);
 }
 
 void previewImage(benchmark::State& state, const Case& c) {

@@ -12,12 +12,12 @@
 #include <memory>
 #include <sstream>
 
-#include "cli/PngImage.h"
 #include "cli/RenderOptions.h"
 #include "engine/PageFileName.h"
 #include "platform/Messages.h"
 #include "platform/os/DataRoot.h"
 #include "platform/qt/PdfSpooler.h"
+#include "platform/qt/PreviewImage.h"
 #include "platform/recording/RecordingSpooler.h"
 #include "platform/recording/RecordingSurface.h"
 #include "preview/DataFileStem.h"
@@ -103,9 +103,19 @@ void previewToTrace(const std::vector<std::string>& files, HeadlessPreview& stat
     for (const std::string& file : files) showPage(state, file, problems);
 }
 
+// FILE for one page; FILE with "-1", "-2", ... before its extension for the
+// pages of several.
+std::string numberedFileName(const std::string& file, std::size_t index, std::size_t count) {
+    if (count <= 1) return file;
+    std::filesystem::path path(file);
+    std::string numbered = path.stem().string() + "-" + std::to_string(index + 1) +
+                           path.extension().string();
+    return (path.parent_path() / numbered).string();
+}
+
 void previewToPng(const std::vector<std::string>& files, HeadlessPreview& state, bool traced,
                   const std::string& pngFile, CompositionProblems& problems) {
-    PngImage image;
+    PreviewImage image;
     state.setImageSizer([&image](int width, int height) -> Surface& {
         return image.resize(width, height);
     });

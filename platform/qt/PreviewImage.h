@@ -1,6 +1,6 @@
 #pragma once
-// A preview image that zarvo-render draws through the Qt surface and saves
-// as a PNG file.
+// A preview image: a white QImage at 114 dpi drawn through the Qt surface,
+// saved as a PNG file.
 
 #include <memory>
 #include <string>
@@ -12,7 +12,7 @@
 
 namespace zarvo {
 
-class PngImage {
+class PreviewImage {
 public:
     // Makes a white width x height image at 114 dpi and returns its surface.
     Surface& resize(int width, int height);
@@ -21,6 +21,9 @@ public:
     // written. Throws ReportError naming the file when it cannot.
     void save(const std::string& path);
 
+    // The image as drawn so far (painting ends first).
+    const QImage& image();
+
 private:
     void endPainting();
 
@@ -28,9 +31,5 @@ private:
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<QtSurface> surface_;
 };
-
-// FILE for one page; FILE with "-1", "-2", ... before its extension for
-// page index 0, 1, ... of several.
-std::string numberedFileName(const std::string& file, std::size_t index, std::size_t count);
 
 }  // namespace zarvo

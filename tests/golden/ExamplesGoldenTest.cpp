@@ -1,0 +1,99 @@
+// The bundled example forms, filled with their test data, in preview (kept
+// as golden images) and printed.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "engine/PageFileName.h"
+#include "platform/Messages.h"
+#include "platform/os/DataRoot.h"
+#include "platform/qt/PdfSpooler.h"
+#include "platform/qt/PreviewImage.h"
+#include "platform/recording/RecordingSpooler.h"
+#include "preview/HeadlessPreview.h"
+#include "preview/PageComposer.h"
+#include "preview/TestPage.h"
+#include "report/TestDataLine.h"
+#include "tests/common/TempDir.h"
+#include "tests/golden/GoldenImage.h"
+
+namespace zarvo {
+namespace {
+
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+// Counts the message boxes the examples would show: there must be none.
+class CountingPresenter : public MessagePresenter {
+public:
+    CountingPresenter() { setMessagePresenter(this); }
+    ~CountingPresenter() override { setMessagePresenter(nullptr); }
+    int present(MessageKind, MessageButtons, const std::string& text) override {
+        shown.push_back(text);
+        return ResultOk;
+    }
+    std::vector<std::string> shown;
+};
+
+struct Example {
+    const char* name;
+    int paperCode;
+};
+
+class ExampleTest : public ::testing::TestWithParam<Example> {
+protected:
+    ExampleTest() : preview("/QEL/Tmp/1") {
+        setDataRootOverride(dir.path().string());
+        std::string base = std::string(ZARVO_SOURCE_DIR) + "/examples/" + GetParam().name;
+        std::ifstream data(base + "_data.txt", std::ios::binary);
+        std::ostringstream text;
+        text << data.rdbuf();
+        preview.setPreviewMode(1);
+        writeTestPage(base + ".txt", splitTestDataLines(text.str()));
+        page = pageFileName(preview.dataFileStem(), 0);
+    }
+    ~ExampleTest() override { setDataRootOverride(""); }
+
+    testing::TempDir dir;
+    HeadlessPreview preview;
+    CountingPresenter messages;
+    std::string page;
+    CompositionProblems problems;
+};
+
+TEST_P(ExampleTest, PreviewMatchesItsGoldenImage) {
+    PreviewImage image;
+    preview.setImageSizer([&image](int w, int h) -> Surface& { return image.resize(w, h); });
+    showPage(preview, page, problems);
+    EXPECT_THAT(problems, IsEmpty());
+    EXPECT_THAT(messages.shown, IsEmpty());
+    testing::expectMatchesGolden(image.image(), std::string(GetParam().name) + "_114");
+}
+
+TEST_P(ExampleTest, PrintsOneSheetOnItsPaper) {
+    preview.setPreviewMode(0);
+    std::ostringstream trace;
+    RecordingSpooler spooler(trace, 300, {{"Office", true}});
+    preview.setPrinter(&spooler, "Office");
+    printSheets({page}, problems);
+    EXPECT_THAT(problems, IsEmpty());
+    EXPECT_THAT(trace.str(), StartsWith("sheet 0 paper=" + std::to_string(GetParam().paperCode) +
+                                        " dpi=300\n"));
+    EXPECT_EQ(trace.str().find("ff0000"), std::string::npos);  // all black on paper
+
+    PdfSpooler pdf((dir.path() / "out.pdf").string());
+    preview.setPrinter(&pdf, pdf.printers().front().name);
+    printSheets({page}, problems);
+    EXPECT_GT(std::filesystem::file_size(dir.path() / "out.pdf"), 1000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest,
+                         ::testing::Values(Example{"delivery_note", 0}, Example{"statement_b4", 2},
+                                           Example{"vertical_form", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace zarvo
