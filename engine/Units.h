@@ -1,13 +1,21 @@
 #pragma once
 // Millimetres to device pixels.
 
+#include <climits>
+
 namespace zarvo {
 
 // Converts mm (a single-precision sum of millimetres) to device pixels at
 // dpi: mm x dpi x 0.039370078740157 in double precision, truncated toward
-// zero, never rounded or clamped.
+// zero, never rounded. A length beyond the device range (an absurd value in
+// a damaged file, or a sum of such values that overflowed) is held at the
+// range's edge; a sum that is not a number gives 0.
 inline int mmToDevice(float mm, int dpi) {
-    return static_cast<int>(static_cast<double>(mm) * dpi * 0.039370078740157);
+    const double device = static_cast<double>(mm) * dpi * 0.039370078740157;
+    if (device != device) return 0;
+    if (device >= 2147483648.0) return INT_MAX;
+    if (device <= -2147483649.0) return INT_MIN;
+    return static_cast<int>(device);
 }
 
 }  // namespace zarvo

@@ -11,8 +11,8 @@
 namespace zarvo {
 namespace {
 
-using testing::CommandResult;
-using testing::TempDir;
+using test::CommandResult;
+using test::TempDir;
 
 std::string report(const std::string& header, const std::string& blocks = "0\r\n") {
     return header + "\r\nLINE_INFO\t1\r\n0\t1\t10\t0\t10\t50\t\r\nLABEL_STRING\t0\r\nBLOCK_INFO\t" +
@@ -33,7 +33,7 @@ std::pair<int, int> pngSize(const std::string& file) {
 class RenderToolTest : public ::testing::Test {
 protected:
     CommandResult render(const std::string& args) {
-        return testing::runCommand(std::string(ZARVO_RENDER) + " --data-dir '" + data() + "' " + args,
+        return test::runCommand(std::string(ZARVO_RENDER) + " --data-dir '" + data() + "' " + args,
                                    dir);
     }
     std::string data() const { return (dir.path() / "data").string(); }
@@ -121,7 +121,7 @@ TEST_F(RenderToolTest, PagesWriteNumberedImagesAndOnePdfWithEachSheetsPaper) {
 
     CommandResult printed = render("--print --pdf " + path("job.pdf") + " --pages" + list);
     ASSERT_EQ(printed.status, 0) << printed.err;
-    CommandResult info = testing::runCommand("pdfinfo -f 1 -l 6 '" + path("job.pdf") + "'", dir);
+    CommandResult info = test::runCommand("pdfinfo -f 1 -l 6 '" + path("job.pdf") + "'", dir);
     ASSERT_EQ(info.status, 0) << info.err;
     // JIS B4 is 257 x 364 mm: 729 x 1032 pt.
     const char* sizes[] = {"595 x 842 pts (A4)",  "842 x 595 pts (A4)",   "1032 x 729 pts",

@@ -8,7 +8,7 @@
 
 #include "tests/common/TempDir.h"
 
-namespace zarvo::testing {
+namespace zarvo::test {
 
 struct CommandResult {
     int status = -1;  // exit status
@@ -29,4 +29,4 @@ inline CommandResult runCommand(const std::string& command, const TempDir& dir) 
     return result;
 }
 
-}  // namespace zarvo::testing
+}  // namespace zarvo::test

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace zarvo::testing {
+namespace zarvo::test {
 
 class TempDir {
 public:
@@ -42,4 +42,4 @@ private:
     std::filesystem::path path_;
 };
 
-}  // namespace zarvo::testing
+}  // namespace zarvo::test

@@ -10,7 +10,7 @@
 #include "platform/recording/RecordingSpooler.h"
 #include "platform/recording/RecordingSurface.h"
 
-namespace zarvo::testing {
+namespace zarvo::test {
 
 class TestPreview : public PreviewState {
 public:
@@ -57,4 +57,4 @@ public:
     RecordingSpooler printers;
 };
 
-}  // namespace zarvo::testing
+}  // namespace zarvo::test

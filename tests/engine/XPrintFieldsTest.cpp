@@ -21,8 +21,8 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using testing::TempDir;
-using testing::TestPreview;
+using test::TempDir;
+using test::TestPreview;
 
 // Collects the texts of the message boxes that would have been shown.
 class CollectingPresenter : public MessagePresenter {

@@ -14,8 +14,8 @@ namespace zarvo {
 namespace {
 
 using ::testing::ElementsAre;
-using testing::TempDir;
-using testing::TestPreview;
+using test::TempDir;
+using test::TestPreview;
 
 std::string report(const std::string& header, const std::string& lines) {
     return header + "\r\nLINE_INFO\t" + lines + "LABEL_STRING\t0\r\nBLOCK_INFO\t0\r\n";

@@ -57,7 +57,7 @@ protected:
     }
     ~ExampleTest() override { setDataRootOverride(""); }
 
-    testing::TempDir dir;
+    test::TempDir dir;
     HeadlessPreview preview;
     CountingPresenter messages;
     std::string page;
@@ -70,7 +70,7 @@ TEST_P(ExampleTest, PreviewMatchesItsGoldenImage) {
     showPage(preview, page, problems);
     EXPECT_THAT(problems, IsEmpty());
     EXPECT_THAT(messages.shown, IsEmpty());
-    testing::expectMatchesGolden(image.image(), std::string(GetParam().name) + "_114");
+    test::expectMatchesGolden(image.image(), std::string(GetParam().name) + "_114");
 }
 
 TEST_P(ExampleTest, PrintsOneSheetOnItsPaper) {

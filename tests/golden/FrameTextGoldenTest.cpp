@@ -100,7 +100,7 @@ QImage renderSheet() {
 }
 
 TEST(FrameTextGoldenTest, EveryStyleModeAndFontCodeAt114Dpi) {
-    testing::expectMatchesGolden(renderSheet(), "frame_text_114");
+    test::expectMatchesGolden(renderSheet(), "frame_text_114");
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace zarvo::testing {
+namespace zarvo::test {
 
 namespace {
 
@@ -64,4 +64,4 @@ void expectMatchesGolden(const QImage& drawn, const std::string& name) {
         << actualPath.toStdString();
 }
 
-}  // namespace zarvo::testing
+}  // namespace zarvo::test

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace zarvo::testing {
+namespace zarvo::test {
 
 // Expects actual to match tests/golden/<name>.png within a small tolerance
 // (font rasterisers differ a little between systems; a real change of the
@@ -14,4 +14,4 @@ namespace zarvo::testing {
 // ZARVO_UPDATE_GOLDEN=1 the kept image is rewritten instead.
 void expectMatchesGolden(const QImage& actual, const std::string& name);
 
-}  // namespace zarvo::testing
+}  // namespace zarvo::test

@@ -29,7 +29,7 @@ protected:
             setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
         }
     }
-    testing::TempDir dir;
+    test::TempDir dir;
     std::string saved;
 };
 

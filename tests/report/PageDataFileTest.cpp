@@ -10,7 +10,7 @@
 namespace zarvo {
 namespace {
 
-using testing::TempDir;
+using test::TempDir;
 
 TEST(FieldTextEncoding, KeepsWhatTheReaderWouldLose) {
     EXPECT_EQ(encodeFieldText(""), "\xa1\x40");           // an empty text would take the next line

@@ -36,15 +36,6 @@ TEST(MessagesTest, EachHelperShowsItsKindAndButtonsAndReturnsTheAnswer) {
     EXPECT_EQ(shown[3].buttons, MessageButtons::YesNo);
 }
 
-TEST(MessagesTest, ConfirmationsPassOnTheAffirmativeAnswers) {
-    RecordingPresenter messages;
-    messages.answer(ResultOk);
-    messages.answer(ResultYes);
-    EXPECT_EQ(AskOkCancel("a"), ResultOk);
-    EXPECT_EQ(AskYesNo("b"), ResultYes);
-    EXPECT_EQ(messages.pendingAnswers(), 0u);
-}
-
 TEST(MessagesTest, ALongPathIsShownWhole) {
     RecordingPresenter messages;
     std::string path = "/home/使用者/";

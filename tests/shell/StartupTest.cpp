@@ -96,11 +96,5 @@ TEST_F(StartupOrderTest, AStepThatThrowsIsShownAndTheWindowsMadeSoFarAreDestroye
     EXPECT_EQ(messages.shown()[0].text, "'x1' is not a valid integer value");
 }
 
-TEST_F(StartupOrderTest, StartupWindowsRecordTheOrderAndTheMainWindow) {
-    StartupWindows windows(sampleSteps);
-    EXPECT_EQ(windows.order(), (std::vector<std::string>{"first", "second", "third"}));
-    EXPECT_EQ(windows.mainWindow(), first);
-}
-
 }  // namespace
 }  // namespace zarvo
