@@ -9,6 +9,20 @@ namespace zarvo {
 using frametext::breakAt;
 using frametext::isLeadByte;
 
+namespace {
+
+// Moves past a "~~" at pos, which starts a new line or column; true when
+// that ends the text.
+bool passBreak(std::string_view text, std::size_t& pos, TextCount& result, std::int64_t& used) {
+    if (!breakAt(text, pos)) return false;
+    pos += 2;
+    ++result.count;
+    used = 0;
+    return pos == text.size();
+}
+
+}  // namespace
+
 // Sums are 64-bit so that no gap or cell size can overflow them.
 TextCount CountTextLines(int left, int right, int halfCell, std::string_view text, int colGap) {
     text = frametext::layoutText(text);
@@ -23,12 +37,7 @@ TextCount CountTextLines(int left, int right, int halfCell, std::string_view tex
     result.count = 1;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        if (breakAt(text, pos)) {
-            pos += 2;
-            ++result.count;
-            used = 0;
-            if (pos == text.size()) return result;
-        }
+        if (passBreak(text, pos, result, used)) return result;
         // A character that overflows the line opens the next one and fills it
         // by its own width; no gap is counted behind it.
         if (isLeadByte(text[pos])) {
@@ -77,12 +86,7 @@ TextCount CountTextColumns(int top, int bottom, int cell, std::string_view text)
     result.count = 1;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        if (breakAt(text, pos)) {
-            pos += 2;
-            ++result.count;
-            used = 0;
-            if (pos == text.size()) return result;
-        }
+        if (passBreak(text, pos, result, used)) return result;
         if (isLeadByte(text[pos])) {
             ++result.D;
             pos += 2;
