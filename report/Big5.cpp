@@ -19,6 +19,7 @@
 #include "report/Big5.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "report/Big5Table.h"
 
@@ -239,6 +240,21 @@ std::string utf8Encode(std::u32string_view text)
         appendUtf8(utf8, point);
     }
     return utf8;
+}
+
+char32_t big5Glyph(char32_t decoded)
+{
+    // The box-drawing characters that code page 950 holds a second time.
+    static constexpr std::pair<char32_t, char32_t> duplicates[] = {
+        {privateBase + 0xF9E9, 0x255E}, {privateBase + 0xF9EA, 0x256A},
+        {privateBase + 0xF9EB, 0x2561}, {privateBase + 0xF9F9, 0x2550},
+        {privateBase + 0xF9FA, 0x256D}, {privateBase + 0xF9FB, 0x256E},
+        {privateBase + 0xF9FC, 0x2570}, {privateBase + 0xF9FD, 0x256F},
+    };
+    for (auto [code, glyph] : duplicates) {
+        if (code == decoded) return glyph;
+    }
+    return decoded;
 }
 
 }  // namespace zarvo

@@ -25,6 +25,12 @@ struct Big5Encoded {
 // that has no Big5 code instead of writing anything for it.
 Big5Encoded big5Encode(std::u32string_view text);
 
+// The character to show for a decoded code point: the second code of a
+// character that Big5 holds twice decodes to a private code point (so that it
+// encodes back to itself) but looks like that character; anything else is
+// returned as it is.
+char32_t big5Glyph(char32_t decoded);
+
 // Big5 bytes to UTF-8 text, for showing Big5 text to the user. Never fails.
 std::string big5ToUtf8(std::string_view bytes);
 

@@ -75,6 +75,7 @@ bool drawable(char32_t c) {
 
 QString drawableText(std::string_view bytes) {
     std::u32string codes = big5Decode(bytes);
+    for (char32_t& c : codes) c = big5Glyph(c);
     std::erase_if(codes, [](char32_t c) { return !drawable(c); });
     return QString::fromUcs4(codes.data(), static_cast<qsizetype>(codes.size()));
 }

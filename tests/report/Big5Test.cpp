@@ -170,6 +170,10 @@ TEST(Big5Codec, DuplicatedAndUnmappedCodesStayDistinct)
     EXPECT_EQ(big5Decode("\xA2\xA4\xF9\xF9"), (std::u32string{U'═', privateBase + 0xF9F9}));
     EXPECT_EQ(big5Encode(U"═").bytes, "\xA2\xA4");
     EXPECT_EQ(big5Decode("\xA3\xC0"), std::u32string{privateBase + 0xA3C0});
+    // Both codes of a box-drawing character look the same when drawn.
+    EXPECT_EQ(big5Glyph(privateBase + 0xF9F9), U'═');
+    EXPECT_EQ(big5Glyph(privateBase + 0xF9FD), U'╯');
+    EXPECT_EQ(big5Glyph(privateBase + 0xA3C0), privateBase + 0xA3C0);
 }
 
 TEST(Big5Codec, EncodingReportsTheFirstPointBig5CannotHold)
