@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -178,8 +179,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Layout{.style = 2, .mode = 5}, Layout{.style = 2, .mode = 6},
                       Layout{.style = 3, .mode = 5}, Layout{.style = 0, .mode = 8},
                       Layout{.style = 3, .mode = -1}, Layout{.style = 4}, Layout{.style = -1},
-                      // Narrower than a half cell (W = 6 < H = 7).
-                      Layout{.right = 6},
+                      // Narrower than a half cell (W = 6 < H = 7), and frames
+                      // of no width or turned inside out.
+                      Layout{.right = 6}, Layout{.right = 0}, Layout{.left = 100, .right = 0},
+                      // A character height beyond the frame: H > W.
+                      Layout{.charHeight = 1 << 30},
                       // Font codes 2 and 3 count columns by length over the
                       // height; a height of 0 gives no count.
                       Layout{.bottom = 0, .style = 2, .mode = 2, .fontCode = 2},
@@ -217,6 +221,20 @@ TEST_F(FrameTextTest, FlowLooksForTheMarkerOnlyBehindADrawnCharacter) {
 TEST_F(FrameTextTest, FlowAlwaysDrawsItsFirstCharacter) {
     // V = 10 < L: bottom tested after every character stops behind A.
     EXPECT_EQ(draw(Layout{.bottom = 10}, "ABC"), (Glyphs{up(0, 0, "A")}));
+    surface.glyphs.clear();
+    // So does a frame of no height or one turned upside down.
+    EXPECT_EQ(draw(Layout{.top = 50, .bottom = 20}, "ABC"), (Glyphs{up(0, 50, "A")}));
+}
+
+TEST_F(FrameTextTest, ExtremeFramesHeightsAndGapsDoNotWrapRound) {
+    // h = 2^30 - 1: M = 939524096, H = 469762048, L = 1073741823. The step
+    // behind A (H + colGap) passes the 32-bit range and must not wrap.
+    const Layout huge{.left = INT_MIN, .top = INT_MIN, .right = INT_MAX, .bottom = INT_MAX,
+                      .charHeight = INT_MAX / 2, .colGap = INT_MAX, .rowGap = INT_MAX};
+    EXPECT_EQ(draw(huge, "AB"), (Glyphs{up(INT_MIN, INT_MIN, "A"), up(469762047, INT_MIN, "B")}));
+    surface.glyphs.clear();
+    // A negative height gives negative cells: the text is still read once.
+    EXPECT_LE(draw(Layout{.charHeight = INT_MIN, .rowGap = INT_MIN}, "ABCDEF").size(), 6u);
 }
 
 TEST_F(FrameTextTest, Style0Mode1OneLineHasEqualGapsBeforeBetweenAndAfter) {

@@ -83,6 +83,43 @@ TEST_F(XPrintFieldsTest, TheLastBlockOfAnEqualNameWinsAndCaseCounts) {
     EXPECT_EQ(preview.repaints, 1);
 }
 
+TEST_F(XPrintFieldsTest, NamesLongerThan31BytesMatchNoBlock) {
+    const std::string longest(31, 'n');
+    const std::string tooLong(32, 'n');
+    XPrint engine(reportWith("0\r\n", {block(longest, 0, 0), block(tooLong, 20, 0)}));
+    draw(engine);
+    preview.takeLines();
+    engine.DrawField(longest, "1", 0, 0);
+    engine.DrawField(tooLong, "2", 0, 0);
+    EXPECT_THAT(preview.takeLines(), ElementsAre("text 0 0 31 face=ming h=22 turned=0 color=000000"));
+    EXPECT_THAT(messages.texts, ElementsAre("欄位(" + tooLong + ")不存在,請檢查報表檔或原始程式."));
+}
+
+TEST_F(XPrintFieldsTest, ABlockCountBeyondTheRowsAllocatesOnlyTheRowsRead) {
+    std::string text = "0\t0\t0\r\nLINE_INFO\t0\r\nLABEL_STRING\t0\r\nBLOCK_INFO\t2147483647\r\n" +
+                       block("only", 0, 0);
+    XPrint engine(dir.write("form.txt", text));
+    draw(engine);
+    EXPECT_EQ(engine.blockCount, 1);
+    ASSERT_EQ(engine.blocks.size(), 1u);
+    EXPECT_LT(engine.blocks.capacity(), 16u);  // nothing reserved by the count
+    EXPECT_EQ(engine.problem(), "報表檔在第 5 行提早結束，缺少資料列");
+    // The block that was read is still drawn into.
+    preview.takeLines();
+    engine.DrawField("only", "1", 0, 0);
+    EXPECT_EQ(preview.takeLines().size(), 1u);
+}
+
+TEST_F(XPrintFieldsTest, AnEnormousCharacterHeightDrawsNothing) {
+    // ychar 1e30 mm is held at the largest device height, wider than any frame.
+    XPrint engine(reportWith("0\r\n", {"0\t0\t0\t40\t10\t0\t0\t0\t0\t1e30\t0\t0\tbig\r\n"}));
+    draw(engine);
+    preview.takeLines();
+    engine.DrawField("big", "1", 0, 0);
+    EXPECT_THAT(preview.takeLines(), IsEmpty());
+    EXPECT_THAT(messages.texts, IsEmpty());
+}
+
 TEST_F(XPrintFieldsTest, EachRecordIsDrawnAtItsOwnShift) {
     XPrint engine(reportWith("0\r\n", {block("qty", 10, 0)}));
     draw(engine);

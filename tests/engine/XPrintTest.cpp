@@ -5,6 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <limits>
+
 #include "engine/Units.h"
 #include "report/ConversionError.h"
 #include "tests/common/TempDir.h"
@@ -44,6 +47,23 @@ TEST(MmToDevice, TruncatesTowardZeroWithTheFixedFactor) {
     EXPECT_EQ(mmToDevice(-0.3f, 114), -1);      // -1.35: toward zero, not rounded or clamped
     EXPECT_EQ(mmToDevice(-0.2f, 114), 0);       // -0.90
     EXPECT_EQ(mmToDevice(0.0f, 300), 0);
+}
+
+TEST(MmToDevice, LengthsBeyondTheDeviceRangeAreHeldAtItsEdges) {
+    EXPECT_EQ(mmToDevice(3e38f, 114), INT_MAX);
+    EXPECT_EQ(mmToDevice(-3e38f, 300), INT_MIN);
+    EXPECT_EQ(mmToDevice(std::numeric_limits<float>::infinity(), 114), INT_MAX);
+    EXPECT_EQ(mmToDevice(std::numeric_limits<float>::quiet_NaN(), 114), 0);
+    // Just inside the range the value is converted as usual.
+    EXPECT_EQ(mmToDevice(18000000.0f, 300), 212598425);
+}
+
+TEST_F(XPrintTest, AbsurdLengthsInARowDrawAtTheEdgeOfTheDevice) {
+    // Lengths of 1e38 and -3e38 mm, far beyond any device.
+    EXPECT_THAT(previewLines(report("0\t0\t0", "2\r\n0\t1\t1e38\t0\t10\t0\r\n"
+                                               "0\t1\t-3e38\t0\t-3e38\t0\r\n")),
+                ElementsAre("line 2147483647 0 44 0 pen=0,1,ff0000",
+                            "line -2147483648 0 -2147483648 0 pen=0,1,ff0000"));
 }
 
 TEST_F(XPrintTest, LineRowInPreviewIsRedAtTheConvertedPositions) {

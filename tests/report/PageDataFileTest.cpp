@@ -77,6 +77,31 @@ TEST_F(PageDataReaderTest, ToleratesLineFeedsAndDamagedShifts) {
     EXPECT_EQ(records[2].text, "last");
 }
 
+TEST_F(PageDataReaderTest, ShiftsBeyondSinglePrecisionCountAsZero) {
+    // The number is consumed; the rest of the line, TABs and all, is the text.
+    auto records = readAll("r.txt\nx\t1e39\t2\tover\ny\t1\t-1e39\tunder\n");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].dx, 0.0f);
+    EXPECT_EQ(records[0].dy, 0.0f);
+    EXPECT_EQ(records[0].text, "\t2\tover");
+    EXPECT_EQ(records[1].dx, 1.0f);
+    EXPECT_EQ(records[1].dy, 0.0f);
+    EXPECT_EQ(records[1].text, "\tunder");
+}
+
+TEST_F(PageDataReaderTest, LongValuesAreKeptWholeUpToOneMebibyte) {
+    const std::string value(5000, 'v');
+    const std::string endless(std::size_t{1} << 20, 'w');
+    auto records = readAll(formatPageHeader("r.txt") + formatFieldRecord("a", 0, 0, value) +
+                           formatFieldRecord("b", 0, 0, endless + "cut off") +
+                           formatFieldRecord("c", 0, 0, "next"));
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].text, value);
+    EXPECT_EQ(records[1].text, endless);  // the rest of that line is skipped
+    EXPECT_EQ(records[2].name, "c");
+    EXPECT_EQ(records[2].text, "next");
+}
+
 TEST_F(PageDataReaderTest, OnlyTheReportPathMeansNoRecords) {
     EXPECT_TRUE(readAll("r.txt\r\n").empty());
     EXPECT_TRUE(readAll("r.txt").empty());
