@@ -13,6 +13,7 @@
 #include "platform/os/DataRoot.h"
 #include "report/PageDataFile.h"
 #include "report/ReportError.h"
+#include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
 #include "tests/engine/TestPreview.h"
 
@@ -23,18 +24,6 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using test::TempDir;
 using test::TestPreview;
-
-// Collects the texts of the message boxes that would have been shown.
-class CollectingPresenter : public MessagePresenter {
-public:
-    CollectingPresenter() { setMessagePresenter(this); }
-    ~CollectingPresenter() override { setMessagePresenter(nullptr); }
-    int present(MessageKind, MessageButtons, const std::string& text) override {
-        texts.push_back(text);
-        return ResultOk;
-    }
-    std::vector<std::string> texts;
-};
 
 // One block row of ychar 5 mm (22 px at 114 dpi) at left, top, 40 x 10 mm.
 std::string block(const std::string& name, float left, float top, float xmargin = 0) {
@@ -68,7 +57,7 @@ protected:
 
     TempDir dir;
     TestPreview preview;
-    CollectingPresenter messages;
+    test::RecordingPresenter messages;
 };
 
 TEST_F(XPrintFieldsTest, TheLastBlockOfAnEqualNameWinsAndCaseCounts) {
@@ -79,7 +68,7 @@ TEST_F(XPrintFieldsTest, TheLastBlockOfAnEqualNameWinsAndCaseCounts) {
     engine.DrawField("Total", "9", 0, 0);
     // 20 mm = 89 px, 10 mm = 44 px; black data.
     EXPECT_THAT(preview.takeLines(), ElementsAre("text 89 44 39 face=ming h=22 turned=0 color=000000"));
-    EXPECT_THAT(messages.texts, ElementsAre("欄位(Total)不存在,請檢查報表檔或原始程式."));
+    EXPECT_THAT(messages.texts(), ElementsAre("欄位(Total)不存在,請檢查報表檔或原始程式."));
     EXPECT_EQ(preview.repaints, 1);
 }
 
@@ -92,7 +81,7 @@ TEST_F(XPrintFieldsTest, NamesLongerThan31BytesMatchNoBlock) {
     engine.DrawField(longest, "1", 0, 0);
     engine.DrawField(tooLong, "2", 0, 0);
     EXPECT_THAT(preview.takeLines(), ElementsAre("text 0 0 31 face=ming h=22 turned=0 color=000000"));
-    EXPECT_THAT(messages.texts, ElementsAre("欄位(" + tooLong + ")不存在,請檢查報表檔或原始程式."));
+    EXPECT_THAT(messages.texts(), ElementsAre("欄位(" + tooLong + ")不存在,請檢查報表檔或原始程式."));
 }
 
 TEST_F(XPrintFieldsTest, ABlockCountBeyondTheRowsAllocatesOnlyTheRowsRead) {
@@ -117,7 +106,7 @@ TEST_F(XPrintFieldsTest, AnEnormousCharacterHeightDrawsNothing) {
     preview.takeLines();
     engine.DrawField("big", "1", 0, 0);
     EXPECT_THAT(preview.takeLines(), IsEmpty());
-    EXPECT_THAT(messages.texts, IsEmpty());
+    EXPECT_THAT(messages.texts(), IsEmpty());
 }
 
 TEST_F(XPrintFieldsTest, EachRecordIsDrawnAtItsOwnShift) {
@@ -157,7 +146,7 @@ TEST_F(XPrintFieldsTest, CaptionsAreRedInPreviewAndBlackOnPaper) {
     printed.EndJob();
     EXPECT_THAT(preview.takeLines(), ElementsAre("sheet 0 paper=0 dpi=300",
                                                  "text 0 0 41 face=ming h=59 turned=0 color=000000"));
-    EXPECT_THAT(messages.texts, IsEmpty());  // unknown names are silent on paper
+    EXPECT_THAT(messages.texts(), IsEmpty());  // unknown names are silent on paper
 }
 
 TEST_F(XPrintFieldsTest, NewPageStartsPrivatePageFiles) {

@@ -17,6 +17,7 @@
 #include "preview/PageComposer.h"
 #include "preview/TestPage.h"
 #include "report/TestDataLine.h"
+#include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
 #include "tests/golden/GoldenImage.h"
 
@@ -25,18 +26,6 @@ namespace {
 
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
-
-// Counts the message boxes the examples would show: there must be none.
-class CountingPresenter : public MessagePresenter {
-public:
-    CountingPresenter() { setMessagePresenter(this); }
-    ~CountingPresenter() override { setMessagePresenter(nullptr); }
-    int present(MessageKind, MessageButtons, const std::string& text) override {
-        shown.push_back(text);
-        return ResultOk;
-    }
-    std::vector<std::string> shown;
-};
 
 struct Example {
     const char* name;
@@ -59,7 +48,7 @@ protected:
 
     test::TempDir dir;
     HeadlessPreview preview;
-    CountingPresenter messages;
+    test::RecordingPresenter messages;
     std::string page;
     CompositionProblems problems;
 };
@@ -69,7 +58,7 @@ TEST_P(ExampleTest, PreviewMatchesItsGoldenImage) {
     preview.setImageSizer([&image](int w, int h) -> Surface& { return image.resize(w, h); });
     showPage(preview, page, problems);
     EXPECT_THAT(problems, IsEmpty());
-    EXPECT_THAT(messages.shown, IsEmpty());
+    EXPECT_THAT(messages.shown(), IsEmpty());
     test::expectMatchesGolden(image.image(), std::string(GetParam().name) + "_114");
 }
 

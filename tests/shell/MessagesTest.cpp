@@ -5,7 +5,7 @@
 #include <string>
 
 #include "report/Big5.h"
-#include "tests/support/RecordingPresenter.h"
+#include "tests/common/RecordingPresenter.h"
 
 namespace zarvo {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "designer/zarvo2.h"
 #include "report/ConversionError.h"
-#include "tests/support/RecordingPresenter.h"
+#include "tests/common/RecordingPresenter.h"
 
 namespace zarvo {
 namespace {

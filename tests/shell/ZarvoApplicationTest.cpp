@@ -9,7 +9,7 @@
 #include "report/ConversionError.h"
 #include "report/ReportError.h"
 #include "tests/support/QtTestMain.h"
-#include "tests/support/RecordingPresenter.h"
+#include "tests/common/RecordingPresenter.h"
 
 namespace zarvo {
 namespace {

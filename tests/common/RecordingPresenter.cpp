@@ -1,4 +1,4 @@
-#include "tests/support/RecordingPresenter.h"
+#include "tests/common/RecordingPresenter.h"
 
 namespace zarvo::test {
 
@@ -14,6 +14,12 @@ int RecordingPresenter::present(MessageKind kind, MessageButtons buttons, const 
     const int result = answers_.front();
     answers_.pop_front();
     return result;
+}
+
+std::vector<std::string> RecordingPresenter::texts() const {
+    std::vector<std::string> texts;
+    for (const Shown& box : shown_) texts.push_back(box.text);
+    return texts;
 }
 
 }  // namespace zarvo::test

@@ -35,6 +35,8 @@ public:
 
     // Every box shown so far, oldest first.
     const std::vector<Shown>& shown() const { return shown_; }
+    // The texts of every box shown so far, oldest first.
+    std::vector<std::string> texts() const;
     // Answers queued but not yet used.
     std::size_t pendingAnswers() const { return answers_.size(); }
 
