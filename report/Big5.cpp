@@ -185,12 +185,31 @@ std::u32string big5Decode(std::string_view bytes)
     return text;
 }
 
+namespace {
+
+// Whether point stands for a stray lead byte.
+bool isStrayLead(char32_t point)
+{
+    return point >= privateBase + leadFirst && point <= privateBase + leadLast;
+}
+
+}  // namespace
+
 Big5Encoded big5Encode(std::u32string_view text)
 {
     Big5Encoded encoded;
     encoded.bytes.reserve(text.size() * 2);
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!appendPoint(encoded.bytes, text[i])) {
+        const std::size_t before = encoded.bytes.size();
+        // A stray lead byte followed by a byte that can trail it would read
+        // back as one two-byte character: the text would change on saving.
+        const bool joinsStray =
+            appendPoint(encoded.bytes, text[i]) && i > 0 && isStrayLead(text[i - 1]) &&
+            codeIndex(static_cast<unsigned char>(encoded.bytes[before - 1]),
+                      static_cast<unsigned char>(encoded.bytes[before]))
+                .has_value();
+        if (encoded.bytes.size() == before || joinsStray) {
+            encoded.bytes.resize(before);
             encoded.badIndex = i;
             break;
         }

@@ -191,6 +191,10 @@ TEST(Big5Codec, EncodingReportsTheFirstPointBig5CannotHold)
         {std::u32string{privateBase + 0xA4A4}, 0, ""},        // private point of a mapped code
         {std::u32string{privateBase + 0xA430}, 0, ""},        // no such code
         {std::u32string{privateBase + 0x7F}, 0, ""},          // ASCII is never private
+        // A stray lead byte before a byte that can trail it would read back
+        // as one character.
+        {std::u32string{privateBase + 0x81, U'A'}, 1, "\x81"},
+        {std::u32string{U'x', privateBase + 0xA4, U'中'}, 2, "x\xA4"},
     };
     for (const auto& c : cases) {
         const Big5Encoded encoded = big5Encode(c.text);
@@ -198,6 +202,8 @@ TEST(Big5Codec, EncodingReportsTheFirstPointBig5CannotHold)
         EXPECT_EQ(encoded.badIndex, c.badIndex);
         EXPECT_EQ(encoded.bytes, c.before);
     }
+    // Before a byte that cannot trail it, a stray lead byte stays as it was.
+    EXPECT_EQ(big5Encode(std::u32string{privateBase + 0x81, U' '}).bytes, "\x81 ");
     EXPECT_EQ(utf8ToBig5("國国"), std::nullopt);
     EXPECT_EQ(utf8ToBig5("國"), "\xB0\xEA");
 }
