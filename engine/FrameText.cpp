@@ -83,6 +83,10 @@ private:
 
     // Preparations that several styles share.
     void centreSingleColumn(const Counts& c);
+    // How wide one line of the counted characters is, gaps left out.
+    Unit lineLength(const Counts& c) const { return 2 * H_ * c.D + H_ * c.S; }
+    // How far one column of them reaches down, gaps left out.
+    Unit columnLength(const Counts& c) const;
     std::optional<Counts> columnCount(Unit frameTop, Unit frameBottom) const;
     Counts lineCount(Unit frameLeft, Unit frameRight) const;
     ColumnPass packedColumns(Unit columnTop, Unit columnStep) const;
@@ -170,7 +174,7 @@ void FrameTextLayout::leftToRight(int mode) {
             const Counts c = lineCount(left_, right_);
             if (c.count == 1) {
                 const Unit gap =
-                    std::max<Unit>((W_ - 2 * H_ * c.D - H_ * c.S) / (c.D + c.S + 1), 0);
+                    std::max<Unit>((W_ - lineLength(c)) / (c.D + c.S + 1), 0);
                 x_ = left_ + gap;
                 y_ = top_ + (V_ - L_) / 2;
                 return singleLine(Direction::Rightward, gap, false);
@@ -181,7 +185,7 @@ void FrameTextLayout::leftToRight(int mode) {
         case 3: {
             const Counts c = lineCount(left_, right_);
             if (c.count == 1) {
-                const Unit rest = W_ - colGap_ * (c.D + c.S - 1) - 2 * H_ * c.D - H_ * c.S;
+                const Unit rest = W_ - colGap_ * (c.D + c.S - 1) - lineLength(c);
                 x_ = left_ + rest / 2;
                 y_ = top_ + (V_ - L_) / 2;
                 return singleLine(Direction::Rightward, colGap_, false);
@@ -194,7 +198,7 @@ void FrameTextLayout::leftToRight(int mode) {
             // start outside the frame are left out (a long number loses its
             // leading digits).
             const Counts c = lineCount(left_, right_);
-            x_ = right_ - 1 - (2 * H_ * c.D + H_ * c.S) - colGap_ * (c.D + c.S - 1);
+            x_ = right_ - 1 - lineLength(c) - colGap_ * (c.D + c.S - 1);
             y_ = top_ + (V_ - L_) / 2;
             return singleLine(Direction::Rightward, colGap_, true);
         }
@@ -202,7 +206,7 @@ void FrameTextLayout::leftToRight(int mode) {
             const Counts c = lineCount(left_ + 1, right_ - 1);
             if (c.count != 1) return;
             Unit gap = colGap_;
-            if (c.D + c.S >= 2) gap = (W_ - 2 - 2 * H_ * c.D - H_ * c.S) / (c.D + c.S - 1);
+            if (c.D + c.S >= 2) gap = (W_ - 2 - lineLength(c)) / (c.D + c.S - 1);
             x_ = left_ + 1;
             y_ = top_ + (V_ - L_) / 2;
             return singleLine(Direction::Rightward, std::max<Unit>(gap, 0), false);
@@ -229,7 +233,7 @@ void FrameTextLayout::rightToLeft(int mode) {
             const Counts c = lineCount(left_, right_);
             if (c.count == 1) {
                 Unit gap = colGap_;
-                if (c.D + c.S != 1) gap = (W_ - 2 * H_ * c.D - H_ * c.S) / (c.D + c.S - 1);
+                if (c.D + c.S != 1) gap = (W_ - lineLength(c)) / (c.D + c.S - 1);
                 y_ = top_ + (V_ - L_) / 2;
                 return singleLine(Direction::Leftward, std::max<Unit>(gap, 0), false);
             }
@@ -240,7 +244,7 @@ void FrameTextLayout::rightToLeft(int mode) {
             const Counts c = lineCount(left_, right_);
             if (c.count == 1) {
                 // The space left over does not take the gaps into account.
-                const Unit rest = W_ - 2 * H_ * c.D - H_ * c.S;
+                const Unit rest = W_ - lineLength(c);
                 x_ = right_ - M_ - rest / 2;
                 y_ = top_ + (V_ - L_) / 2;
                 return singleLine(Direction::Leftward, colGap_, false);
@@ -274,10 +278,8 @@ void FrameTextLayout::columnsRightToLeft(int mode) {
             if (c->count == 1) {
                 // One column centred across the frame, its characters spread
                 // down it with equal gaps above, between and below.
-                const Unit gap =
-                    turnsOneByte()
-                        ? (V_ - L_ * c->D - H_ * c->S) / (c->D + c->S + 1)
-                        : std::max<Unit>((V_ - L_ * (c->D + c->S)) / (c->D + c->S + 1), 0);
+                const Unit spread = (V_ - columnLength(*c)) / (c->D + c->S + 1);
+                const Unit gap = turnsOneByte() ? spread : std::max<Unit>(spread, 0);
                 x_ = left_ + (W_ - 2 * H_) / 2;
                 y_ = top_ + gap;
                 return singleColumn(ColumnAdvance{L_ + gap, H_ + gap}, true);
@@ -318,8 +320,7 @@ void FrameTextLayout::columnsLeftToRight(int mode) {
             if (!c) return;
             if (c->count == 1) {
                 // The gap may be negative: the characters then overlap.
-                const Unit gap = turnsOneByte() ? (V_ - L_ * c->D - H_ * c->S) / (c->D + c->S + 1)
-                                                : (V_ - L_ * (c->D + c->S)) / (c->D + c->S + 1);
+                const Unit gap = (V_ - columnLength(*c)) / (c->D + c->S + 1);
                 x_ = left_ + (W_ - 2 * H_) / 2;
                 y_ = top_ + gap;
                 return singleColumn(ColumnAdvance{L_ + gap, H_ + gap}, false);
@@ -343,8 +344,11 @@ void FrameTextLayout::columnsLeftToRight(int mode) {
             const std::optional<Counts> c = columnCount(top_ + 1, bottom_ - 1);
             if (!c || c->count != 1) return;
             Unit gap = rowGap_;
-            if (c->D + c->S >= 2) gap = (V_ - 2 - L_ * (c->D + c->S)) / (c->D + c->S - 1);
-            if (turnsOneByte()) gap = (V_ - 2 - L_ * c->D - H_ * c->S) / (c->D + c->S + 1);
+            if (turnsOneByte()) {
+                gap = (V_ - 2 - columnLength(*c)) / (c->D + c->S + 1);
+            } else if (c->D + c->S >= 2) {
+                gap = (V_ - 2 - columnLength(*c)) / (c->D + c->S - 1);
+            }
             x_ = left_ + (W_ - 2 * H_) / 2;
             y_ = top_ + 1;
             return singleColumn(ColumnAdvance{L_ + gap, H_ + gap}, false);
@@ -362,9 +366,14 @@ void FrameTextLayout::columnsLeftToRight(int mode) {
     }
 }
 
+// Turned one-byte characters take H of a column, every other character L.
+Unit FrameTextLayout::columnLength(const Counts& c) const {
+    return L_ * c.D + (turnsOneByte() ? H_ : L_) * c.S;
+}
+
 // One column centred both ways (mode 4 of styles 2 and 3).
 void FrameTextLayout::centreSingleColumn(const Counts& c) {
-    y_ = top_ + (turnsOneByte() ? (V_ - L_ * c.D - H_ * c.S) / 2 : (V_ - L_ * (c.D + c.S)) / 2);
+    y_ = top_ + (V_ - columnLength(c)) / 2;
     x_ = left_ + (W_ - 2 * H_) / 2;
     singleColumn(ColumnAdvance{L_ + rowGap_, H_}, false);
 }

@@ -21,6 +21,19 @@ bool passBreak(std::string_view text, std::size_t& pos, TextCount& result, std::
     return pos == text.size();
 }
 
+// Counts the character at pos as two-byte (D) or one-byte (S) and moves past
+// it; true for a two-byte character.
+bool passCharacter(std::string_view text, std::size_t& pos, TextCount& result) {
+    if (isLeadByte(text[pos])) {
+        ++result.D;
+        pos += 2;
+        return true;
+    }
+    ++result.S;
+    pos += 1;
+    return false;
+}
+
 }  // namespace
 
 // Sums are 64-bit so that no gap or cell size can overflow them.
@@ -40,28 +53,16 @@ TextCount CountTextLines(int left, int right, int halfCell, std::string_view tex
         if (passBreak(text, pos, result, used)) return result;
         // A character that overflows the line opens the next one and fills it
         // by its own width; no gap is counted behind it.
-        if (isLeadByte(text[pos])) {
-            ++result.D;
-            pos += 2;
-            if (room < 2 * half) {
-                result.count = kNoRoom;
-                return result;
-            }
-            used += 2 * half;
-            if (used > room) {
-                ++result.count;
-                used = 2 * half;
-                continue;
-            }
-        } else {
-            ++result.S;
-            pos += 1;
-            used += half;
-            if (used > room) {
-                ++result.count;
-                used = half;
-                continue;
-            }
+        const std::int64_t width = passCharacter(text, pos, result) ? 2 * half : half;
+        if (room < width) {
+            result.count = kNoRoom;
+            return result;
+        }
+        used += width;
+        if (used > room) {
+            ++result.count;
+            used = width;
+            continue;
         }
         if (pos < text.size()) {
             used += colGap;
@@ -87,13 +88,7 @@ TextCount CountTextColumns(int top, int bottom, int cell, std::string_view text)
     std::size_t pos = 0;
     while (pos < text.size()) {
         if (passBreak(text, pos, result, used)) return result;
-        if (isLeadByte(text[pos])) {
-            ++result.D;
-            pos += 2;
-        } else {
-            ++result.S;
-            pos += 1;
-        }
+        passCharacter(text, pos, result);
         used += cell;
         if (used > room) {
             ++result.count;

@@ -1,5 +1,10 @@
 #include "report/ByteStream.h"
 
+#include <locale.h>
+
+#include <cmath>
+#include <cstdlib>
+
 namespace zarvo {
 
 namespace {
@@ -49,10 +54,17 @@ int ByteStream::get() {
     return c;
 }
 
-std::size_t integerPrefixLength(ByteStream& in) {
-    std::size_t sign = signAt(in, 0);
-    std::size_t digits = digitsAt(in, sign);
-    return digits ? sign + digits : 0;
+bool isFieldSpace(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::optional<float> decimalValue(const std::string& text) {
+    // The desktop's locale may use a decimal comma; files never do.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    // Underflow gives 0 or a subnormal, which is a fine length; overflow is not.
+    const float value = strtof_l(text.c_str(), nullptr, cLocale);
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 std::size_t decimalPrefixLength(ByteStream& in) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <fstream>
+#include <optional>
 #include <string>
 
 namespace zarvo {
@@ -41,8 +42,12 @@ private:
 // when digits follow it). 0 when no number starts here.
 std::size_t decimalPrefixLength(ByteStream& in);
 
-// The length of the longest prefix that reads as an integer: optional sign
-// and at least one digit. 0 when none starts here.
-std::size_t integerPrefixLength(ByteStream& in);
+// Whether c separates fields: blank, TAB, CR, LF, VT or FF.
+bool isFieldSpace(int c);
+
+// The value of a decimal number's text (as decimalPrefixLength measures
+// it) in single precision, by the "C" rules whatever locale the program runs
+// in; nullopt when it lies beyond single precision.
+std::optional<float> decimalValue(const std::string& text);
 
 }  // namespace zarvo

@@ -1,7 +1,6 @@
 #include "report/PageDataFile.h"
 
 #include <charconv>
-#include <cmath>
 
 #include "report/ReportError.h"
 
@@ -17,7 +16,6 @@ constexpr std::size_t kMaxPathBytes = 64 * 1024;
 constexpr std::size_t kMaxNameBytes = 64 * 1024;
 constexpr std::size_t kMaxTextBytes = 1024 * 1024;
 
-bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 // Drops the line break that ends a text: CR LF or a lone LF.
 std::string_view withoutFinalBreak(std::string_view text) {
@@ -79,12 +77,12 @@ PageDataReader::PageDataReader(const std::string& path) : in_(path) {
 }
 
 void PageDataReader::skipWhitespace() {
-    while (isSpace(in_.peek())) in_.get();
+    while (isFieldSpace(in_.peek())) in_.get();
 }
 
 std::string PageDataReader::readToken(std::size_t limit) {
     std::string token;
-    for (int c = in_.peek(); c >= 0 && !isSpace(c); c = in_.peek()) {
+    for (int c = in_.peek(); c >= 0 && !isFieldSpace(c); c = in_.peek()) {
         in_.get();
         if (token.size() < limit) token += static_cast<char>(c);
     }
@@ -97,11 +95,8 @@ std::optional<float> PageDataReader::readShift() {
     if (length == 0) return std::nullopt;
     std::string chars;
     for (std::size_t i = 0; i < length; ++i) chars += static_cast<char>(in_.get());
-    float value = 0;
-    auto result = std::from_chars(chars.data(), chars.data() + chars.size(), value);
     // Out of range for a float: the shift is not usable.
-    if (result.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
-    return value;
+    return decimalValue(chars);
 }
 
 std::string PageDataReader::readRestOfLine(std::size_t limit) {

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
-#include <cstdlib>
-#include <locale.h>
 
 #include "report/ConversionError.h"
 #include "report/ReportError.h"
@@ -15,9 +12,6 @@ namespace {
 
 constexpr int kEnd = -1;  // what ByteStream gives at the end of the input
 
-bool isSpace(int c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 bool isDigit(int c) { return c >= '0' && c <= '9'; }
 bool isSign(int c) { return c == '+' || c == '-'; }
 
@@ -37,13 +31,6 @@ std::string textTooLongMessage(std::int64_t line) {
 }
 std::string readErrorMessage(std::int64_t line) {
     return "報表檔讀到第 " + std::to_string(line) + " 行時發生讀取錯誤";
-}
-
-// Decimal text is converted by the "C" rules whatever locale the program
-// runs in: the desktop's locale may use a decimal comma.
-locale_t cLocale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
-    return locale;
 }
 
 // Cuts the text before the next TAB off rest; all of rest when it holds none.
@@ -159,18 +146,18 @@ int ReportReader::getChar() {
     if (in_.failed()) fail(readErrorMessage(line_));
     if (c == '\n') {
         ++line_;
-    } else if (c != kEnd && !isSpace(c)) {
+    } else if (c != kEnd && !isFieldSpace(c)) {
         contentLine_ = line_;
     }
     return c;
 }
 
 void ReportReader::skipWhitespace() {
-    while (isSpace(peekChar())) getChar();
+    while (isFieldSpace(peekChar())) getChar();
 }
 
 void ReportReader::skipToken() {
-    for (int c = peekChar(); c != kEnd && !isSpace(c); c = peekChar()) getChar();
+    for (int c = peekChar(); c != kEnd && !isFieldSpace(c); c = peekChar()) getChar();
 }
 
 bool ReportReader::beginField() {
@@ -217,13 +204,12 @@ bool ReportReader::readField(float& value) {
     }
     std::string text;
     while (text.size() < length) text.push_back(static_cast<char>(getChar()));
-    // Underflow gives 0 or a subnormal, which is a fine length; overflow is not.
-    const float number = strtof_l(text.c_str(), nullptr, cLocale());
-    if (!std::isfinite(number)) {
+    const std::optional<float> number = decimalValue(text);
+    if (!number) {
         fail(unreadableMessage(line));
         return false;
     }
-    value = number;
+    value = *number;
     return true;
 }
 
@@ -231,7 +217,7 @@ bool ReportReader::readField(std::string& value) {
     if (!beginField()) return false;
     const auto line = line_;
     std::string text;
-    for (int c = peekChar(); c != kEnd && !isSpace(c); c = peekChar()) {
+    for (int c = peekChar(); c != kEnd && !isFieldSpace(c); c = peekChar()) {
         if (text.size() == kMaxTextBytes) {
             fail(textTooLongMessage(line));
             return false;
