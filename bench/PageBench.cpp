@@ -5,9 +5,6 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include <QImage>
-#include <QPainter>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,7 +13,7 @@
 #include "engine/PageFileName.h"
 #include "platform/os/DataRoot.h"
 #include "platform/qt/PdfSpooler.h"
-#include "platform/qt/QtSurface.h"
+#include "platform/qt/PreviewImage.h"
 #include "preview/HeadlessPreview.h"
 #include "preview/PageComposer.h"
 #include "preview/TestPage.h"
@@ -57,10 +54,9 @@ long peakRssKb() {
 void previewPage(benchmark::State& state) {
     ensureGuiApplication();
     DeliveryNote note;
-    QImage image(1633, 1633, QImage::Format_RGB32);
-    QPainter painter(&image);
-    zarvo::QtSurface surface(painter, 114);
-    note.preview.setImageSizer([&surface](int, int) -> zarvo::Surface& { return surface; });
+    zarvo::PreviewImage image;
+    note.preview.setImageSizer(
+        [&image](int width, int height) -> zarvo::Surface& { return image.resize(width, height); });
     zarvo::CompositionProblems problems;
     for (auto _ : state) zarvo::showPage(note.preview, note.pageFile, problems);
     state.SetItemsProcessed(state.iterations());

@@ -65,6 +65,8 @@ int XPrint::previewMode() const {
     return preview ? preview->previewMode() : 0;
 }
 
+Rgb XPrint::formColor() const { return previewMode() == 1 ? kRed : kBlack; }
+
 void XPrint::AttachPreview(PreviewState& preview) {
     dpi = kPreviewDpi;
     int side = previewSide(size);
@@ -119,8 +121,7 @@ void XPrint::DrawLine(int x1, int y1, int x2, int y2, int style, int width) {
     if (!surface) return;
     // Heavy lines are 1/55 inch, whatever the device.
     int penWidth = width >= 3 ? dpi / 55 : width;
-    Rgb color = previewMode() == 1 ? kRed : kBlack;
-    surface->drawLine(x1, y1, x2, y2, Pen{style, penWidth, color});
+    surface->drawLine(x1, y1, x2, y2, Pen{style, penWidth, formColor()});
 }
 
 }  // namespace zarvo

@@ -92,12 +92,13 @@ public:
 
 private:
     int previewMode() const;
+    // The colour of lines and captions: red in preview, black on paper.
+    Rgb formColor() const;
     void openReport(const std::string& path);
     // Draws text in a row's frame shifted by (dx, dy) mm.
     void drawInFrame(const FrameRow& row, std::string_view text, float dx, float dy);
 
     std::unique_ptr<PrintJob> job;
-    std::string problemText;
 };
 
 }  // namespace zarvo

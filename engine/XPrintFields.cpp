@@ -29,7 +29,7 @@ void XPrint::DrawLabels() {
     for (int i = 0; i < count; ++i) {
         std::optional<FrameRow> row = report->readFrameRow();
         if (!row) return;
-        if (surface) surface->setTextColor(previewMode() == 1 ? kRed : kBlack);
+        if (surface) surface->setTextColor(formColor());
         drawInFrame(*row, row->label, 0, 0);
     }
 }

@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "engine/PageFileName.h"
@@ -37,11 +36,8 @@ protected:
     ExampleTest() : preview("/QEL/Tmp/1") {
         setDataRootOverride(dir.path().string());
         std::string base = std::string(ZARVO_SOURCE_DIR) + "/examples/" + GetParam().name;
-        std::ifstream data(base + "_data.txt", std::ios::binary);
-        std::ostringstream text;
-        text << data.rdbuf();
         preview.setPreviewMode(1);
-        writeTestPage(base + ".txt", splitTestDataLines(text.str()));
+        writeTestPage(base + ".txt", splitTestDataLines(test::TempDir::read(base + "_data.txt")));
         page = pageFileName(preview.dataFileStem(), 0);
     }
     ~ExampleTest() override { setDataRootOverride(""); }
