@@ -42,11 +42,19 @@ void showPage(PreviewState& preview, const std::string& pageFile, CompositionPro
 }
 
 void printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems) {
-    if (pageFiles.empty()) return;
+    printSheets(
+        static_cast<std::int64_t>(pageFiles.size()),
+        [&pageFiles](std::int64_t sheet) { return pageFiles[static_cast<std::size_t>(sheet)]; },
+        problems);
+}
+
+void printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
+                 CompositionProblems& problems) {
+    if (count <= 0) return;
     XPrint engine;
-    for (std::size_t sheet = 0; sheet < pageFiles.size(); ++sheet) {
+    for (std::int64_t sheet = 0; sheet < count; ++sheet) {
         engine.Reset();
-        PageDataReader page(pageFiles[sheet]);
+        PageDataReader page(sheetFile(sheet));
         engine.Load(page.reportPath());
         if (sheet == 0) {
             engine.BeginJob();

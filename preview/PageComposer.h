@@ -3,6 +3,8 @@
 // loaded into an engine, its lines, captions and blocks drawn and read, then
 // every field record of the page is drawn into its block.
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,5 +32,10 @@ void showPage(PreviewState& preview, const std::string& pageFile, CompositionPro
 // empty list. Throws as showPage does, and ReportError when the job cannot
 // be started or completed; a job that fails is not handed over half done.
 void printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems);
+
+// Like the above for count sheets, where sheetFile(i) names the page data
+// file of sheet i (0 <= i < count); the names are asked for one at a time.
+void printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
+                 CompositionProblems& problems);
 
 }  // namespace zarvo

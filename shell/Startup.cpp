@@ -6,20 +6,36 @@
 #include <QWidget>
 
 #include "designer/zarvo2.h"
+#include "preview/PreviewForm.h"
+#include "preview/PrinterForm.h"
+#include "preview/Selectprinter.h"
 #include "shell/ZarvoApplication.h"
 
 namespace zarvo {
 
 namespace {
 
-// PrinterForm, SelectPrinterForm and PreviewForm follow the main window here,
-// in that order.
+// The main window first, then the print range dialog, the printer selection
+// dialog and the start-up preview window, which is never shown. The preview
+// step destroys whichever preview window is current by then; its destructor
+// clears PreviewForm and deletes its page data files.
 constexpr StartupStep zarvoSteps[] = {
     {"zarvo2_Form", []() -> QWidget* { return zarvo2_Form = new Tzarvo2_Form(); },
      [] {
          delete zarvo2_Form;
          zarvo2_Form = nullptr;
      }},
+    {"PrinterForm", []() -> QWidget* { return PrinterForm = new TPrinterForm(); },
+     [] {
+         delete PrinterForm;
+         PrinterForm = nullptr;
+     }},
+    {"SelectPrinterForm", []() -> QWidget* { return SelectPrinterForm = new TSelectPrinterForm(); },
+     [] {
+         delete SelectPrinterForm;
+         SelectPrinterForm = nullptr;
+     }},
+    {"PreviewForm", []() -> QWidget* { return new TPreviewForm(); }, [] { delete PreviewForm; }},
 };
 
 }  // namespace

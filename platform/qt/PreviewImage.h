@@ -24,6 +24,10 @@ public:
     // The image as drawn so far (painting ends first).
     const QImage& image();
 
+    // The image as drawn so far while painting goes on, for showing a page
+    // before it is complete.
+    const QImage& canvas() const { return image_; }
+
 private:
     void endPainting();
 

@@ -6,6 +6,9 @@
 #include <QWidget>
 
 #include "designer/zarvo2.h"
+#include "preview/PreviewForm.h"
+#include "preview/PrinterForm.h"
+#include "preview/Selectprinter.h"
 #include "report/ConversionError.h"
 #include "tests/common/RecordingPresenter.h"
 
@@ -14,17 +17,24 @@ namespace {
 
 using test::RecordingPresenter;
 
-TEST(StartupTest, ZarvoCreatesItsMainWindowFirstAndHidden) {
+TEST(StartupTest, ZarvoCreatesItsWindowsInOrderHiddenAndDestroysThemAll) {
     {
         StartupWindows windows(startupSteps());
-        ASSERT_FALSE(windows.order().empty());
-        EXPECT_EQ(windows.order().front(), "zarvo2_Form");
+        EXPECT_EQ(windows.order(), (std::vector<std::string>{"zarvo2_Form", "PrinterForm",
+                                                             "SelectPrinterForm", "PreviewForm"}));
         ASSERT_NE(zarvo2_Form, nullptr);
         EXPECT_EQ(windows.mainWindow(), zarvo2_Form);
         EXPECT_EQ(zarvo2_Form->windowTitle(), QStringLiteral("Zarvo v2.1"));
-        EXPECT_FALSE(zarvo2_Form->isVisible());
+        const QWidget* windowsMade[] = {zarvo2_Form, PrinterForm, SelectPrinterForm, PreviewForm};
+        for (const QWidget* window : windowsMade) {
+            ASSERT_NE(window, nullptr);
+            EXPECT_FALSE(window->isVisible());
+        }
     }
     EXPECT_EQ(zarvo2_Form, nullptr);
+    EXPECT_EQ(PrinterForm, nullptr);
+    EXPECT_EQ(SelectPrinterForm, nullptr);
+    EXPECT_EQ(PreviewForm, nullptr);
 }
 
 // Three windows standing in for the permanent ones; the journal records what

@@ -1,0 +1,262 @@
+#include "preview/PreviewForm.h"
+
+#include <ctime>
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "engine/PageFileName.h"
+#include "platform/Messages.h"
+#include "preview/DataFileStem.h"
+#include "preview/DigitEdit.h"
+#include "preview/PageFiles.h"
+#include "preview/PageJump.h"
+#include "preview/PrinterChoices.h"
+#include "preview/PrinterForm.h"
+#include "preview/ProgramSpooler.h"
+#include "preview/Selectprinter.h"
+#include "preview/SheetOrder.h"
+#include "preview/TopLevelError.h"
+#include "report/ReportError.h"
+#include "report/ReportReader.h"
+
+namespace zarvo {
+
+TPreviewForm* PreviewForm = nullptr;
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 570;
+constexpr int kPanelHeight = 41;
+
+// "Fixedsys" at 16 pixels: the desktop's monospace face.
+QFont panelFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(16);
+    return font;
+}
+
+template <typename Widget>
+Widget* place(Widget* widget, const char* name, int left, int top, int width = -1) {
+    widget->setObjectName(QLatin1String(name));
+    widget->move(left, top);
+    if (width >= 0) widget->setFixedWidth(width);
+    return widget;
+}
+
+QPushButton* button(QWidget* panel, const char* name, const QString& caption, int left) {
+    auto* pushButton = place(new QPushButton(caption, panel), name, left, 8, 75);
+    // Enter belongs to the page number field; no button answers it.
+    pushButton->setAutoDefault(false);
+    return pushButton;
+}
+
+}  // namespace
+
+PageImage::PageImage(const PreviewImage& image, QWidget* parent) : QWidget(parent), image_(image) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PageImage::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.fillRect(area, Qt::white);
+    painter.drawImage(area.topLeft(), image_.canvas(), area);
+}
+
+TPreviewForm::TPreviewForm(QWidget* parent) : QDialog(parent) {
+    buildControls();
+    DataFileStem = newDataFileStem(std::time(nullptr));
+    ScrollBox1->horizontalScrollBar()->setTracking(true);
+    ScrollBox1->verticalScrollBar()->setTracking(true);
+    CurrentPage = 0;
+    LastPage = -1;
+    E1->setText(QStringLiteral("1"));
+    fillPrinterList();
+    PreviewForm = this;
+    setCurrentPreview(this);
+}
+
+TPreviewForm::~TPreviewForm() {
+    if (PreviewForm == this) PreviewForm = nullptr;
+    if (currentPreview() == this) setCurrentPreview(nullptr);
+    removePageFiles(DataFileStem, LastPage);
+}
+
+void TPreviewForm::buildControls() {
+    setObjectName(QStringLiteral("PreviewForm"));
+    setWindowTitle(QStringLiteral("PreviewForm"));
+    setFixedSize(kWidth, kHeight);
+
+    P1 = place(new QWidget(this), "P1", 0, 0);
+    P1->setFixedSize(kWidth, kPanelHeight);
+    P1->setFont(panelFont());
+    Label1 = place(new QLabel(P1), "Label1", 8, 0);
+    Label2 = place(new QLabel(P1), "Label2", 8, 22);
+    Label1->setFixedHeight(19);
+    Label2->setFixedHeight(19);
+    c1 = place(new QComboBox(P1), "c1", 64, 8, 75);
+    c1->setEditable(true);
+    acceptDigitsOnly(*c1->lineEdit(), 4);
+    E1 = place(new QLineEdit(P1), "E1", 64, 8, 73);
+    acceptDigitsOnly(*E1);
+    Button2 = button(P1, "Button2", QStringLiteral("列印"), 152);
+    Button4 = button(P1, "Button4", QStringLiteral("上一頁"), 232);
+    Button3 = button(P1, "Button3", QStringLiteral("下一頁"), 312);
+    Button1 = button(P1, "Button1", QStringLiteral("離開"), 392);
+    Label3 = place(new QLabel(QStringLiteral("選擇印表機"), P1), "Label3", 480, 8);
+    ComboBox1 = place(new QComboBox(P1), "ComboBox1", 568, 8, 193);
+    for (QWidget* control : P1->findChildren<QWidget*>()) {
+        if (control != Label1 && control != Label2) control->setFixedHeight(24);
+    }
+
+    ScrollBox1 = place(new QScrollArea(this), "ScrollBox1", 0, kPanelHeight);
+    ScrollBox1->setFixedSize(kWidth, kHeight - kPanelHeight);
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1 = new PageImage(previewImage, nullptr);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setFixedSize(0, 0);
+    ScrollBox1->setWidget(Image1);
+
+    connect(Button1, &QPushButton::clicked, this, [this] { runHandler([this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { runHandler([this] { Button2Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] { runHandler([this] { Button3Click(); }); });
+    connect(Button4, &QPushButton::clicked, this, [this] { runHandler([this] { Button4Click(); }); });
+    connect(E1, &QLineEdit::returnPressed, this, [this] { runHandler([this] { E1KeyDown(); }); });
+    connect(c1->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { runHandler([this] { c1KeyDown(); }); });
+    connect(ComboBox1, &QComboBox::currentTextChanged, this, &TPreviewForm::ComboBox1Change);
+}
+
+void TPreviewForm::fillPrinterList() {
+    ComboBox1->clear();
+    PrinterChoices choices = printerChoices(spooler());
+    printerProblem = choices.problem;
+    for (const std::string& name : choices.names) ComboBox1->addItem(QString::fromStdString(name));
+    ComboBox1->setCurrentIndex(choices.selected);
+    PrinterName = ComboBox1->currentText().toStdString();
+}
+
+void TPreviewForm::showEvent(QShowEvent* event) {
+    c1->hide();
+    move(0, 0);
+    QDialog::showEvent(event);
+}
+
+void TPreviewForm::resizeEvent(QResizeEvent* event) {
+    Label1->move(5, Label1->y());
+    Label2->move(5, Label2->y());
+    QDialog::resizeEvent(event);
+}
+
+void TPreviewForm::addPageItem(const std::string& item) { c1->addItem(QString::fromStdString(item)); }
+
+Surface& TPreviewForm::sizeImage(int width, int height) {
+    Surface& surface = previewImage.resize(width, height);
+    Image1->setFixedSize(width, height);
+    return surface;
+}
+
+void TPreviewForm::repaintImage() { Image1->repaint(); }
+
+Spooler& TPreviewForm::spooler() { return programSpooler(); }
+
+void TPreviewForm::updatePageIndicator(int page) {
+    const int pageCount = LastPage + 1;
+    CurrentPage = page - 1;
+    Button4->setEnabled(page != 1);
+    Button3->setEnabled(page != pageCount);
+    Label1->setText(QStringLiteral("第%1頁").arg(page));
+    Label2->setText(QStringLiteral("共%1頁").arg(pageCount));
+    Label1->adjustSize();
+    Label2->adjustSize();
+}
+
+void TPreviewForm::RenderPages() {
+    if (PreviewMode == 0) {
+        printInOneJob(SheetOrder(0, LastPage, 1, 1));
+        return;
+    }
+    const int page = strictToInt(E1->text().toStdString());
+    if (page < 1 || page > LastPage + 1) {
+        throw ReportError(formatMessage("沒有第%d頁可以顯示", page));
+    }
+    updatePageIndicator(page);
+    CompositionProblems problems;
+    showPage(*this, pageFileName(DataFileStem, page - 1), problems);
+    Image1->update();
+    if (isVisible()) {
+        reportProblems(problems);
+        return;
+    }
+    // The page is on screen before what could not be drawn of it is said.
+    if (!problems.empty()) QTimer::singleShot(0, this, [this, problems] { reportProblems(problems); });
+    exec();
+}
+
+void TPreviewForm::PrintPages(int first, int last, int passes, int repeats) {
+    if (PreviewMode != 0) return;
+    if (!isVisible() && SelectPrinterForm && SelectPrinterForm->exec() == ResultCancel) return;
+    printInOneJob(SheetOrder(first, last, passes, repeats));
+}
+
+void TPreviewForm::printInOneJob(const SheetOrder& sheets) {
+    if (sheets.count() == 0) return;
+    if (PrinterName.empty()) {
+        std::string message = "沒有可用的印表機, 無法列印";
+        if (!printerProblem.empty()) message += "\n\n" + printerProblem;
+        throw ReportError(message);
+    }
+    CompositionProblems problems;
+    zarvo::printSheets(
+        sheets.count(),
+        [this, &sheets](std::int64_t sheet) { return pageFileName(DataFileStem, sheets.pageOf(sheet)); },
+        problems);
+    reportProblems(problems);
+}
+
+void TPreviewForm::reportProblems(const CompositionProblems& problems) {
+    for (const std::string& problem : problems) {
+        ShowWarning("%s\n\n其後的內容沒有畫出.", problem.c_str());
+    }
+}
+
+void TPreviewForm::Button1Click() { close(); }
+
+void TPreviewForm::Button2Click() {
+    if (PrinterForm) PrinterForm->exec();
+}
+
+void TPreviewForm::Button3Click() {
+    E1->setText(QString::number(CurrentPage + 2));
+    RenderPages();
+}
+
+void TPreviewForm::Button4Click() {
+    E1->setText(QString::number(CurrentPage));
+    RenderPages();
+}
+
+void TPreviewForm::jumpToPage(const QString& text) {
+    if (!pageJumpTarget(text.toStdString(), LastPage + 1)) return;
+    E1->setText(text);
+    RenderPages();
+}
+
+void TPreviewForm::E1KeyDown() { jumpToPage(E1->text()); }
+
+void TPreviewForm::c1KeyDown() { jumpToPage(c1->currentText()); }
+
+void TPreviewForm::ComboBox1Change(const QString& text) { PrinterName = text.toStdString(); }
+
+}  // namespace zarvo

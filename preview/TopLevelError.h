@@ -1,0 +1,15 @@
+#pragma once
+// Errors of the windows' event handlers reach the application's top-level
+// handler, which shows them and lets the program go on.
+
+#include <functional>
+
+namespace zarvo {
+
+// Runs work as the body of an event handler. What it throws is delivered
+// to the application's top-level handler through the application's event
+// delivery instead of unwinding through the toolkit's own input handling
+// (a button's click), which is not built to be unwound.
+void runHandler(const std::function<void()>& work);
+
+}  // namespace zarvo
