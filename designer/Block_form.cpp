@@ -83,14 +83,21 @@ void TBlockForm::layOutFields() {
     grid->addWidget(addLabel(QStringLiteral("分佈方式 distributed")), 5, 0);
     grid->addWidget(CB_distrb, 5, 1, 1, 5);
     grid->addWidget(addLabel(QStringLiteral("字型")), 6, 0);
-    grid->addWidget(CB_font, 6, 1);
+    grid->addWidget(CB_font, 6, 1, 1, 2);
     grid->addWidget(addLabel(QStringLiteral("字型高度")), 6, 3);
     grid->addWidget(ED_ychar, 6, 4);
     grid->addWidget(mm(), 6, 5);
     grid->addWidget(addLabel(QStringLiteral("block 框與資料的間距 : ")), 7, 0, 1, 6);
     pair(8, QStringLiteral("X 方向"), ED_xmargin, QStringLiteral("Y 方向"), ED_ymargin);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(4, 1);
+    // Numbers need no more room than this; the name and the lists span the rows.
+    for (QLineEdit* number : {ED_left, ED_top, ED_width, ED_height, ED_rowgap, ED_colgap, ED_ychar, ED_xmargin,
+                              ED_ymargin})
+        number->setFixedWidth(64);
+    // The font list shares the width of a number and its unit; its items show
+    // whole when it opens.
+    CB_font->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    CB_font->setMinimumContentsLength(4);
+    grid->setRowStretch(9, 1);
 }
 
 void TBlockForm::AttachRow(QTreeWidgetItem* row, int& confirmed, const QString& mode) {

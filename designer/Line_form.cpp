@@ -49,8 +49,10 @@ void TLineForm::layOutFields() {
     grid->addWidget(ED_tx, 1, 3);
     grid->addWidget(addLabel(QStringLiteral("線段結束 y 座標")), 2, 2);
     grid->addWidget(ED_ty, 2, 3);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    for (QWidget* field : {static_cast<QWidget*>(CB_style), static_cast<QWidget*>(ED_width), static_cast<QWidget*>(ED_fx),
+                           static_cast<QWidget*>(ED_fy), static_cast<QWidget*>(ED_tx), static_cast<QWidget*>(ED_ty)})
+        field->setFixedWidth(90);
+    grid->setColumnStretch(4, 1);
 }
 
 void TLineForm::AttachRow(QTreeWidgetItem* row, int& confirmed) { attach(row, confirmed); }

@@ -75,7 +75,8 @@ RowEditorDialog::RowEditorDialog(const QString& objectName, const QString& capti
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameShape(QFrame::StyledPanel);
     grid_ = new QGridLayout(panel);
-    grid_->setHorizontalSpacing(6);
+    grid_->setHorizontalSpacing(4);
+    grid_->setContentsMargins(8, 8, 8, 8);
 
     auto* group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("GroupBox1"));
