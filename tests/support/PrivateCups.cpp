@@ -217,6 +217,8 @@ void PrivateCups::addQueue(const std::string& name, const std::string& defaultRe
 
 void PrivateCups::setDefault(const std::string& name) { runOrThrow("lpadmin -d '" + name + "'"); }
 
+void PrivateCups::holdPrinting(const std::string& name) { runOrThrow("cupsdisable '" + name + "'"); }
+
 void PrivateCups::stop() {
     if (pid_ <= 0) return;
     kill(pid_, SIGTERM);

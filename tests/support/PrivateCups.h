@@ -40,6 +40,8 @@ public:
     void addQueue(const std::string& name, const std::string& defaultResolution = "600dpi");
     // Makes the named queue the service's default; throws on failure.
     void setDefault(const std::string& name);
+    // Stops printing on the named queue; it still accepts jobs and keeps them. Throws on failure.
+    void holdPrinting(const std::string& name);
     // Stops cupsd (by its process id) and waits for it to end; harmless when stopped.
     void stop();
 
