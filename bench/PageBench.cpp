@@ -3,53 +3,16 @@
 // cost per sheet can be followed as a job grows.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "bench/DeliveryNote.h"
 #include "bench/GuiApplication.h"
-#include "engine/PageFileName.h"
-#include "platform/os/DataRoot.h"
 #include "platform/qt/PdfSpooler.h"
 #include "platform/qt/PreviewImage.h"
-#include "preview/HeadlessPreview.h"
 #include "preview/PageComposer.h"
-#include "preview/TestPage.h"
-#include "report/TestDataLine.h"
 
 namespace {
-
-const std::string kExamples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// A preview with the delivery note's page written from its test data.
-struct DeliveryNote {
-    DeliveryNote() : preview("/QEL/Tmp/bench") {
-        std::filesystem::path root = std::filesystem::temp_directory_path() / "zarvo-bench";
-        std::filesystem::create_directories(root);
-        zarvo::setDataRootOverride(root.string());
-        preview.setPreviewMode(1);
-        zarvo::writeTestPage(kExamples + "delivery_note.txt",
-                             zarvo::splitTestDataLines(readFile(kExamples + "delivery_note_data.txt")));
-        pageFile = zarvo::pageFileName(preview.dataFileStem(), 0);
-    }
-    zarvo::HeadlessPreview preview;
-    std::string pageFile;
-};
-
-long peakRssKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 void previewPage(benchmark::State& state) {
     ensureGuiApplication();

@@ -7,7 +7,17 @@ namespace zarvo {
 const char* const kRenderUsage =
     "用法: zarvo-render [--print] [--trace] [--png FILE] [--pdf FILE] [--printer NAME]\n"
     "                    [--dpi N] [--data-dir DIR] [--keep] REPORT [TESTDATA]\n"
-    "      zarvo-render ... --pages PAGE.rpt [PAGE.rpt ...]\n";
+    "      zarvo-render ... --pages PAGE.rpt [PAGE.rpt ...]\n"
+    "      zarvo-render --list-printers | --help | --version\n"
+    "  --print            列印工作 (全部黑色, 每頁用報表的紙張)\n"
+    "  --printer NAME     以系統印表機 NAME 列印 (需要 --print)\n"
+    "  --pdf FILE         把列印工作寫成 PDF 檔 (需要 --print)\n"
+    "  --png FILE         預覽圖檔\n"
+    "  --trace            在標準輸出列出每個繪圖動作\n"
+    "  --dpi N            --print --trace 模擬印表機的解析度 (300)\n"
+    "  --list-printers    列出系統的印表機, 預設的一台後面加 \" *\"\n";
+
+const char* const kRenderVersion = "zarvo-render 2.1";
 
 namespace {
 
@@ -45,7 +55,10 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
             return true;
         };
         std::string dpiText;
-        if (arg == "--print") o.print = true;
+        if (arg == "--help") o.help = true;
+        else if (arg == "--version") o.version = true;
+        else if (arg == "--list-printers") o.listPrinters = true;
+        else if (arg == "--print") o.print = true;
         else if (arg == "--trace") o.trace = true;
         else if (arg == "--keep") o.keep = true;
         else if (arg == "--pages") o.pages = true;
@@ -66,6 +79,8 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
             o.inputs.push_back(arg);
         }
     }
+    // These three draw nothing, so nothing else on the line matters.
+    if (o.help || o.version || o.listPrinters) return o;
     error = checkCombination(o);
     if (!error.empty()) return std::nullopt;
     return o;

@@ -18,6 +18,9 @@ struct RenderOptions {
     bool keep = false;          // --keep: leave the page data files
     bool pages = false;         // --pages: the inputs are page data files
     std::vector<std::string> inputs;  // REPORT [TESTDATA], or the page files
+    bool listPrinters = false;  // --list-printers: the system's printers, nothing drawn
+    bool help = false;          // --help: the usage, nothing else
+    bool version = false;       // --version: the program's name and version
 };
 
 // Parses argv (without the program name). Returns the options, or nullopt
@@ -25,7 +28,10 @@ struct RenderOptions {
 std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args,
                                                 std::string& error);
 
-// The invocation summary shown with a usage error.
+// The invocation summary shown with a usage error and by --help.
 extern const char* const kRenderUsage;
+
+// What --version prints.
+extern const char* const kRenderVersion;
 
 }  // namespace zarvo

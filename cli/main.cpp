@@ -15,6 +15,7 @@
 #include "cli/RenderOptions.h"
 #include "engine/PageFileName.h"
 #include "platform/Messages.h"
+#include "platform/cups/CupsSpooler.h"
 #include "platform/os/DataRoot.h"
 #include "platform/qt/PdfSpooler.h"
 #include "platform/qt/PreviewImage.h"
@@ -141,7 +142,7 @@ void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& messag
 }
 
 std::unique_ptr<QGuiApplication> startQt(const RenderOptions& options) {
-    if (options.pngFile.empty() && options.pdfFile.empty()) return nullptr;
+    if (options.pngFile.empty() && options.pdfFile.empty() && options.printer.empty()) return nullptr;
     // Images and PDF pages need fonts, not a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(qtMessages);
@@ -151,9 +152,26 @@ std::unique_ptr<QGuiApplication> startQt(const RenderOptions& options) {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+// The system's printers one a line, the default followed by " *".
+void listPrinters() {
+    CupsSpooler spooler;
+    for (const PrinterInfo& printer : spooler.printers()) {
+        std::cout << printer.name << (printer.isDefault ? " *" : "") << '\n';
+    }
+}
+
 int render(const RenderOptions& options) {
-    if (!options.printer.empty()) {
-        throw ReportError("找不到印表機「" + options.printer + "」, 無法列印");
+    if (options.help) {
+        std::cout << kRenderUsage;
+        return 0;
+    }
+    if (options.version) {
+        std::cout << kRenderVersion << '\n';
+        return 0;
+    }
+    if (options.listPrinters) {
+        listPrinters();
+        return 0;
     }
     if (!options.dataDir.empty()) setDataRootOverride(options.dataDir);
     auto qt = startQt(options);
@@ -170,6 +188,10 @@ int render(const RenderOptions& options) {
         if (!options.pdfFile.empty()) {
             PdfSpooler spooler(options.pdfFile);
             printWith(spooler, spooler.printers().front().name, files, state, problems);
+        }
+        if (!options.printer.empty()) {
+            CupsSpooler spooler;
+            printWith(spooler, options.printer, files, state, problems);
         }
     } else {
         state.setPreviewMode(1);

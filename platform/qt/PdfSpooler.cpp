@@ -3,14 +3,10 @@
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QSaveFile>
 
-#include <optional>
-
 #include "platform/Paper.h"
-#include "platform/qt/QtSurface.h"
+#include "platform/qt/PdfPages.h"
 #include "report/ReportError.h"
 
 namespace zarvo {
@@ -18,15 +14,6 @@ namespace zarvo {
 namespace {
 
 constexpr int kPdfDpi = 300;
-
-QPageSize::PageSizeId pageSizeId(PaperSize size) {
-    switch (size) {
-    case PaperSize::A4: return QPageSize::A4;
-    case PaperSize::JisB4: return QPageSize::JisB4;
-    case PaperSize::A3: return QPageSize::A3;
-    }
-    return QPageSize::A4;
-}
 
 // The sheet of a paper code with no margins, so that the printer's origin
 // is the sheet's top-left corner; other codes get the default, A4 portrait.
@@ -63,37 +50,25 @@ std::string failureReason(QFileDevice::FileError error) {
 class PdfJob : public PrintJob {
 public:
     PdfJob(const std::string& path, const std::string& documentName, int paperCode)
-        : path_(path), file_(QString::fromStdString(path)), writer_(&file_) {
+        : path_(path), file_(QString::fromStdString(path)), pages_(file_, kPdfDpi, documentName) {
         if (!file_.open(QIODevice::WriteOnly)) throwWriteError(path_, file_);
-        writer_.setResolution(kPdfDpi);
-        writer_.setTitle(QString::fromStdString(documentName));
-        writer_.setCreator("Zarvo");
-        writer_.setPageLayout(pageLayout(paperCode));
-        if (!painter_.begin(&writer_)) throwWriteError(path_, file_);
-        surface_.emplace(painter_, kPdfDpi);
+        if (!pages_.begin(pageLayout(paperCode))) throwWriteError(path_, file_);
     }
 
-    Surface& surface() override { return *surface_; }
+    Surface& surface() override { return pages_.surface(); }
     int dotsPerInch() const override { return kPdfDpi; }
-
-    void nextSheet(int paperCode) override {
-        // The new layout applies to the page that newPage() opens.
-        writer_.setPageLayout(pageLayout(paperCode));
-        writer_.newPage();
-    }
+    void nextSheet(int paperCode) override { pages_.newPage(pageLayout(paperCode)); }
 
     void finish() override {
-        if (!painter_.isActive()) return;
-        const bool ended = painter_.end();
+        if (!pages_.isActive()) return;
+        const bool ended = pages_.end();
         if (!ended || !file_.commit()) throwWriteError(path_, file_);
     }
 
 private:
     std::string path_;
     QSaveFile file_;
-    QPdfWriter writer_;
-    QPainter painter_;
-    std::optional<QtSurface> surface_;
+    PdfPages pages_;
 };
 
 }  // namespace

@@ -1,0 +1,51 @@
+#pragma once
+// What the page benchmarks share: the delivery note's page written from its
+// test data, and the process's peak memory.
+
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "engine/PageFileName.h"
+#include "platform/os/DataRoot.h"
+#include "preview/HeadlessPreview.h"
+#include "preview/TestPage.h"
+#include "report/TestDataLine.h"
+
+namespace {
+
+const std::string kExamples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A preview with the delivery note's page written from its test data.
+struct DeliveryNote {
+    DeliveryNote() : preview("/QEL/Tmp/bench") {
+        std::filesystem::path root = std::filesystem::temp_directory_path() / "zarvo-bench";
+        std::filesystem::create_directories(root);
+        zarvo::setDataRootOverride(root.string());
+        preview.setPreviewMode(1);
+        zarvo::writeTestPage(kExamples + "delivery_note.txt",
+                             zarvo::splitTestDataLines(readFile(kExamples + "delivery_note_data.txt")));
+        pageFile = zarvo::pageFileName(preview.dataFileStem(), 0);
+    }
+    zarvo::HeadlessPreview preview;
+    std::string pageFile;
+};
+
+// The peak resident memory of the process so far, KiB.
+inline long peakRssKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+}  // namespace

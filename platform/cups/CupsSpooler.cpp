@@ -1,0 +1,300 @@
+#include "platform/cups/CupsSpooler.h"
+
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QTemporaryFile>
+#include <QTransform>
+
+#include "platform/Paper.h"
+#include "platform/cups/FormPlacement.h"
+#include "platform/cups/JobOptions.h"
+#include "platform/qt/PdfPages.h"
+#include "report/ReportError.h"
+
+namespace zarvo {
+
+namespace {
+
+// The resolution of a queue that reports none.
+constexpr int kFallbackDpi = 300;
+// How long a check for a running print service may take, milliseconds.
+constexpr int kConnectTimeoutMs = 3000;
+constexpr qint64 kChunkBytes = 64 * 1024;
+
+[[noreturn]] void fail(const std::string& printer, const std::string& why) {
+    throw ReportError("印表機「" + printer + "」無法列印: " + why);
+}
+
+bool serviceRuns() {
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                kConnectTimeoutMs, nullptr);
+    if (!http) return false;
+    httpClose(http);
+    return true;
+}
+
+// The destinations CUPS reports, "name/instance" for an instance.
+std::vector<PrinterInfo> destinations() {
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    std::vector<PrinterInfo> printers;
+    for (int i = 0; i < count; ++i) {
+        std::string name = dests[i].name;
+        if (dests[i].instance) name += std::string("/") + dests[i].instance;
+        printers.push_back({name, dests[i].is_default != 0});
+    }
+    cupsFreeDests(count, dests);
+    return printers;
+}
+
+// libcups makes up an instance that nobody defined; such a name is unknown.
+bool instanceDefined(const std::string& printerName) {
+    const std::vector<PrinterInfo> known = destinations();
+    return std::any_of(known.begin(), known.end(),
+                       [&](const PrinterInfo& p) { return p.name == printerName; });
+}
+
+// A CUPS destination and its details, held for the life of a job.
+class Destination {
+public:
+    // Looks up "name" or "name/instance"; throws ReportError when it cannot.
+    explicit Destination(const std::string& printerName) : printerName_(printerName) {
+        const std::size_t slash = printerName.find('/');
+        const std::string name = printerName.substr(0, slash);
+        const std::string instance = slash == std::string::npos ? "" : printerName.substr(slash + 1);
+        dest_ = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(),
+                                 instance.empty() ? nullptr : instance.c_str());
+        if (!dest_ && !serviceRuns()) fail(printerName, "列印服務 (CUPS) 沒有執行");
+        if (!dest_ || (!instance.empty() && !instanceDefined(printerName))) {
+            throw ReportError("找不到印表機「" + printerName + "」, 無法列印");
+        }
+        info_ = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest_);
+        if (!info_) fail(printerName, std::string("無法取得印表機的設定 (") + cupsLastErrorString() + ")");
+    }
+    ~Destination() {
+        if (info_) cupsFreeDestInfo(info_);
+        if (dest_) cupsFreeDests(1, dest_);
+    }
+    Destination(const Destination&) = delete;
+    Destination& operator=(const Destination&) = delete;
+
+    cups_dest_t* dest() const { return dest_; }
+    cups_dinfo_t* info() const { return info_; }
+    const std::string& printerName() const { return printerName_; }
+
+    // The queue's default horizontal resolution in dots per inch.
+    int dotsPerInch() const {
+        ipp_attribute_t* attr = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest_, info_, "printer-resolution");
+        if (!attr || ippGetValueTag(attr) != IPP_TAG_RESOLUTION) return kFallbackDpi;
+        int vertical = 0;
+        ipp_res_t units = IPP_RES_PER_INCH;
+        const int horizontal = ippGetResolution(attr, 0, &vertical, &units);
+        const int dpi = units == IPP_RES_PER_CM ? static_cast<int>(std::lround(horizontal * 2.54))
+                                                 : horizontal;
+        return dpi > 0 ? dpi : kFallbackDpi;
+    }
+
+    // The size and margins of a paper (the default media when none); throws
+    // ReportError when the queue does not have it.
+    cups_size_t media(std::optional<PaperSize> size) const {
+        cups_size_t found{};
+        const bool ok = size ? cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest_, info_,
+                                                      mediaName(*size), CUPS_MEDIA_FLAGS_DEFAULT, &found)
+                             : cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest_, info_,
+                                                       CUPS_MEDIA_FLAGS_DEFAULT, &found);
+        if (!ok || found.width <= 0 || found.length <= 0) {
+            fail(printerName_, size ? std::string("沒有 ") + paperLabel(*size) + " 紙張"
+                                    : std::string("無法取得預設紙張"));
+        }
+        return found;
+    }
+
+    // The destination's own options: its instance's and the user's.
+    std::vector<JobOption> options() const {
+        std::vector<JobOption> options;
+        for (int i = 0; i < dest_->num_options; ++i) {
+            options.emplace_back(dest_->options[i].name, dest_->options[i].value);
+        }
+        return options;
+    }
+
+private:
+    static const char* paperLabel(PaperSize size) {
+        switch (size) {
+        case PaperSize::A4: return "A4";
+        case PaperSize::JisB4: return "B4";
+        case PaperSize::A3: return "A3";
+        }
+        return "A4";
+    }
+
+    std::string printerName_;
+    cups_dest_t* dest_ = nullptr;
+    cups_dinfo_t* info_ = nullptr;
+};
+
+// A portrait page of a queue's paper, with the placement of a form on it.
+struct SheetLayout {
+    QPageLayout page;
+    QTransform placement;
+};
+
+// Consecutive sheets with one paper: PDF pages in a temporary file, which
+// goes to CUPS as one job.
+struct Run {
+    std::optional<PaperSize> media;  // none: the queue's default media
+    QTemporaryFile file;
+    std::optional<PdfPages> pages;
+};
+
+SheetLayout sheetLayout(const cups_size_t& media, bool landscape, std::optional<PaperSize> size,
+                        int dpi) {
+    // Known papers take Qt's sizes, which are those of the usual PPDs.
+    const QPageSize pageSize = size ? QPageSize(pageSizeId(*size))
+                                    : QPageSize(QSizeF(media.width / 100.0, media.length / 100.0),
+                                                QPageSize::Millimeter);
+    SheetLayout layout{QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)), {}};
+    // The PDF page is as tall as its whole number of points.
+    const double heightMm = layout.page.fullRectPoints().height() * 25.4 / 72.0;
+    const SheetMargins margins{media.left / 100.0, media.top / 100.0, media.right / 100.0,
+                               media.bottom / 100.0};
+    const FormPlacement place = placeForm(landscape, margins, heightMm, dpi);
+    layout.placement.translate(place.x, place.y);
+    if (place.turned) layout.placement.rotate(-90);
+    return layout;
+}
+
+class CupsJob : public PrintJob {
+public:
+    CupsJob(std::unique_ptr<Destination> destination, const std::string& title, int paperCode)
+        : destination_(std::move(destination)), title_(title), dpi_(destination_->dotsPerInch()) {
+        startSheet(paperCode);
+    }
+
+    ~CupsJob() override {
+        // Unfinished: the temporary files go, nothing reaches CUPS.
+        for (Run& run : runs_) {
+            if (run.pages && run.pages->isActive()) run.pages->end();
+        }
+    }
+
+    Surface& surface() override { return runs_.back().pages->surface(); }
+    int dotsPerInch() const override { return dpi_; }
+    void nextSheet(int paperCode) override { startSheet(paperCode); }
+
+    void finish() override {
+        if (finished_) return;
+        finished_ = true;
+        endRun();
+        std::vector<int> submitted;
+        try {
+            for (Run& run : runs_) submit(run, submitted);
+        } catch (...) {
+            // All or nothing: what this print already handed over is withdrawn.
+            for (int id : submitted) {
+                cupsCancelDestJob(CUPS_HTTP_DEFAULT, destination_->dest(), id);
+            }
+            throw;
+        }
+    }
+
+private:
+    const std::string& printer() const { return destination_->printerName(); }
+
+    void startSheet(int paperCode) {
+        const std::optional<Paper> paper = paperForCode(paperCode);
+        const std::optional<PaperSize> media =
+            paper ? std::optional<PaperSize>(paper->size) : std::nullopt;
+        const SheetLayout layout =
+            sheetLayout(destination_->media(media), paper && paper->landscape, media, dpi_);
+        if (!runs_.empty() && runs_.back().media == media) {
+            runs_.back().pages->newPage(layout.page);
+        } else {
+            if (!runs_.empty()) endRun();
+            beginRun(media, layout.page);
+        }
+        runs_.back().pages->placeOrigin(layout.placement);
+    }
+
+    void beginRun(std::optional<PaperSize> media, const QPageLayout& page) {
+        Run& run = runs_.emplace_back();
+        run.media = media;
+        if (!run.file.open()) fail(printer(), "無法建立暫存檔 (" + run.file.errorString().toStdString() + ")");
+        run.pages.emplace(run.file, dpi_, title_);
+        if (!run.pages->begin(page)) fail(printer(), "無法產生列印資料");
+    }
+
+    void endRun() {
+        Run& run = runs_.back();
+        if (!run.pages->end() || !run.file.flush()) {
+            fail(printer(), "無法寫入暫存檔, 磁碟空間可能不足");
+        }
+    }
+
+    // Hands one run to CUPS as a PDF document; its job id joins submitted
+    // as soon as CUPS has made the job, so that a failure can withdraw it.
+    void submit(Run& run, std::vector<int>& submitted) {
+        const std::optional<std::string> media =
+            run.media ? std::optional<std::string>(mediaName(*run.media)) : std::nullopt;
+        cups_option_t* options = nullptr;
+        int count = 0;
+        for (const JobOption& option : jobOptions(destination_->options(), media)) {
+            count = cupsAddOption(option.first.c_str(), option.second.c_str(), count, &options);
+        }
+        cups_dest_t* dest = destination_->dest();
+        cups_dinfo_t* info = destination_->info();
+        int id = 0;
+        const ipp_status_t created =
+            cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest, info, &id, title_.c_str(), count, options);
+        cupsFreeOptions(count, options);
+        if (created > IPP_STATUS_OK_CONFLICTING || id <= 0) refused();
+        submitted.push_back(id);
+
+        if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, dest, info, id, title_.c_str(), CUPS_FORMAT_PDF,
+                                  0, nullptr, 1) != HTTP_STATUS_CONTINUE) {
+            refused();
+        }
+        bool written = run.file.seek(0);
+        while (written && !run.file.atEnd()) {
+            const QByteArray chunk = run.file.read(kChunkBytes);
+            written = !chunk.isEmpty() &&
+                      cupsWriteRequestData(CUPS_HTTP_DEFAULT, chunk.constData(),
+                                           static_cast<size_t>(chunk.size())) == HTTP_STATUS_CONTINUE;
+        }
+        // The request is closed either way, so that its job can be withdrawn.
+        const ipp_status_t done = cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest, info);
+        if (!written || done > IPP_STATUS_OK_CONFLICTING) refused();
+    }
+
+    [[noreturn]] void refused() const {
+        fail(printer(), std::string("列印服務拒絕了列印工作 (") + cupsLastErrorString() + ")");
+    }
+
+    std::unique_ptr<Destination> destination_;
+    std::string title_;
+    int dpi_;
+    // Runs never move once made: their files are open.
+    std::deque<Run> runs_;
+    bool finished_ = false;
+};
+
+}  // namespace
+
+std::vector<PrinterInfo> CupsSpooler::printers() { return destinations(); }
+
+std::unique_ptr<PrintJob> CupsSpooler::startJob(const std::string& printerName,
+                                                const std::string& documentName, int paperCode) {
+    return std::make_unique<CupsJob>(std::make_unique<Destination>(printerName), documentName,
+                                     paperCode);
+}
+
+}  // namespace zarvo

@@ -1,0 +1,29 @@
+#pragma once
+// The system's printers through CUPS. Every sheet is drawn through the Qt
+// surface into a portrait PDF page at the queue's resolution, with device
+// (0, 0) at the printable corner of the queue's margins for that paper; a
+// landscape form is turned onto its page by us, so CUPS neither rotates nor
+// scales anything. A print goes out as one CUPS job for each run of
+// consecutive sheets with the same paper, in sheet order, all at finish().
+
+#include "platform/Spooler.h"
+
+namespace zarvo {
+
+class CupsSpooler : public Spooler {
+public:
+    // The destinations CUPS reports, in its order, the default marked; one
+    // with an instance is named "name/instance". Empty, at once, when no
+    // print service runs or it has no printers.
+    std::vector<PrinterInfo> printers() override;
+
+    // A job on printerName ("name" or "name/instance") at the queue's default
+    // resolution (300 dpi when it reports none); documentName (UTF-8) names
+    // the CUPS jobs. Throws ReportError naming the printer when the print
+    // service does not run, CUPS does not know the printer, or the printer
+    // has no such paper.
+    std::unique_ptr<PrintJob> startJob(const std::string& printerName,
+                                       const std::string& documentName, int paperCode) override;
+};
+
+}  // namespace zarvo

@@ -1,0 +1,52 @@
+#pragma once
+// PDF pages drawn through the Qt surface: a PDF writer, its painter and the
+// surface over it, writing to a device the caller opened. Each page has its
+// own layout and may place the surface's origin anywhere on the page.
+
+#include <optional>
+#include <string>
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTransform>
+
+#include "platform/Paper.h"
+#include "platform/qt/QtSurface.h"
+
+class QIODevice;
+
+namespace zarvo {
+
+// The page size of a paper, as Qt names it.
+QPageSize::PageSizeId pageSizeId(PaperSize size);
+
+class PdfPages {
+public:
+    // Writes to device (not owned, open for writing) at dpi dots per inch;
+    // title (UTF-8) names the document.
+    PdfPages(QIODevice& device, int dpi, const std::string& title);
+
+    // Opens the first page laid out as layout; false when painting cannot start.
+    bool begin(const QPageLayout& layout);
+    // Ends the current page and opens the next, laid out as layout.
+    void newPage(const QPageLayout& layout);
+    // Maps the surface's device coordinates onto the current page (device
+    // pixels of the page's top-left corner); identity when never called.
+    void placeOrigin(const QTransform& placement);
+    // The current page's surface; valid while pages are open.
+    Surface& surface() { return *surface_; }
+    // Ends the last page and the document; false when it could not be written.
+    bool end();
+    // True between begin() and end().
+    bool isActive() const { return painter_.isActive(); }
+
+private:
+    QPdfWriter writer_;
+    QPainter painter_;
+    std::optional<QtSurface> surface_;
+    int dpi_;
+};
+
+}  // namespace zarvo

@@ -1,0 +1,258 @@
+#include "tests/support/PrivateCups.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace zarvo::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Where the system keeps the filters and helpers cupsd runs.
+const fs::path kSystemServerBin = "/usr/lib/cups";
+
+struct PaperEntry {
+    const char* key;    // the PPD's option keyword
+    const char* label;
+    double width;       // points, as the usual PPDs give them
+    double height;
+};
+constexpr PaperEntry kPapers[] = {
+    {"A4", "A4", 595, 842}, {"B4", "JIS B4", 729, 1032}, {"A3", "A3", 842, 1191}};
+
+// The standard output of a shell command; its status in status.
+std::string capture(const std::string& command, int* status = nullptr) {
+    std::string out;
+    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+    if (!pipe) return out;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    const int raw = pclose(pipe);
+    if (status) *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return out;
+}
+
+void runOrThrow(const std::string& command) {
+    int status = -1;
+    capture(command, &status);
+    if (status != 0) throw std::runtime_error("private cupsd: failed: " + command);
+}
+
+void writeFile(const fs::path& path, const std::string& text, fs::perms perms) {
+    std::ofstream(path, std::ios::binary) << text;
+    fs::permissions(path, perms);
+}
+
+// A PostScript printer with the three papers, kMargins on each, and
+// defaultResolution (none when empty). The resolution code is empty so that a later rendering
+// of the output chooses its own.
+std::string ppdText(const std::string& defaultResolution) {
+    const QueueMargins m = PrivateCups::kMargins;
+    std::ostringstream ppd;
+    ppd << "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
+           "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n"
+           "*PCFileName: \"ZARVOTST.PPD\"\n*Manufacturer: \"Zarvo\"\n"
+           "*Product: \"(Zarvo Test Printer)\"\n*ModelName: \"Zarvo Test Printer\"\n"
+           "*ShortNickName: \"Zarvo Test Printer\"\n*NickName: \"Zarvo Test Printer\"\n"
+           "*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: False\n"
+           "*DefaultColorSpace: Gray\n*FileSystem: False\n*Throughput: \"1\"\n"
+           "*TTRasterizer: Type42\n";
+    for (const char* option : {"PageSize", "PageRegion"}) {
+        ppd << "*OpenUI *" << option << ": PickOne\n*OrderDependency: 10 AnySetup *" << option
+            << "\n*Default" << option << ": A4\n";
+        for (const PaperEntry& p : kPapers) {
+            ppd << "*" << option << " " << p.key << "/" << p.label << ": \"<</PageSize[" << p.width
+                << " " << p.height << "]/ImagingBBox null>>setpagedevice\"\n";
+        }
+        ppd << "*CloseUI: *" << option << "\n";
+    }
+    ppd << "*DefaultImageableArea: A4\n";
+    for (const PaperEntry& p : kPapers) {
+        ppd << "*ImageableArea " << p.key << "/" << p.label << ": \"" << m.left << " " << m.bottom
+            << " " << p.width - m.right << " " << p.height - m.top << "\"\n";
+    }
+    ppd << "*DefaultPaperDimension: A4\n";
+    for (const PaperEntry& p : kPapers) {
+        ppd << "*PaperDimension " << p.key << "/" << p.label << ": \"" << p.width << " "
+            << p.height << "\"\n";
+    }
+    if (defaultResolution.empty()) return ppd.str();
+    ppd << "*OpenUI *Resolution: PickOne\n*OrderDependency: 20 AnySetup *Resolution\n"
+        << "*DefaultResolution: " << defaultResolution << "\n"
+        << "*Resolution " << defaultResolution << ": \"\"\n*CloseUI: *Resolution\n";
+    return ppd.str();
+}
+
+}  // namespace
+
+PrivateCups::PrivateCups() {
+    std::string pattern = (fs::temp_directory_path() / "zarvo-cups-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("private cupsd: no temporary directory");
+    dir_ = pattern;
+    // The filters run as cupsd's unprivileged user and must reach the spool.
+    fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    for (const char* sub : {"spool", "spool/tmp", "state", "cache", "log", "out", "ppd", "bin"}) {
+        fs::create_directories(dir_ / sub);
+    }
+    writeConfiguration();
+    writeBackend();
+
+    const char* server = std::getenv("CUPS_SERVER");
+    hadServer_ = server != nullptr;
+    if (server) savedServer_ = server;
+    setenv("CUPS_SERVER", socket().c_str(), 1);
+    // libcups keeps the server and its connection per process: start over.
+    cupsSetServer(socket().c_str());
+
+    const std::string conf = (dir_ / "cupsd.conf").string();
+    const std::string files = (dir_ / "cups-files.conf").string();
+    const std::string log = (dir_ / "log" / "cupsd.out").string();
+    pid_ = fork();
+    if (pid_ == 0) {
+        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (out >= 0) {
+            dup2(out, STDOUT_FILENO);
+            dup2(out, STDERR_FILENO);
+        }
+        execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    try {
+        if (pid_ < 0) throw std::runtime_error("private cupsd: cannot fork");
+        waitUntilAnswering();
+    } catch (...) {
+        stop();
+        fs::remove_all(dir_);
+        throw;
+    }
+}
+
+PrivateCups::~PrivateCups() {
+    stop();
+    if (hadServer_) {
+        setenv("CUPS_SERVER", savedServer_.c_str(), 1);
+    } else {
+        unsetenv("CUPS_SERVER");
+    }
+    cupsSetServer(nullptr);
+    std::error_code error;
+    fs::remove_all(dir_, error);
+}
+
+std::string PrivateCups::socket() const { return (dir_ / "cups.sock").string(); }
+
+void PrivateCups::writeConfiguration() const {
+    const std::string d = dir_.string();
+    const auto rw = fs::perms::owner_read | fs::perms::owner_write;
+    writeFile(dir_ / "cupsd.conf",
+              "Listen " + socket() + "\nLogLevel warn\nBrowsing No\nWebInterface No\n"
+              "MaxJobs 0\n"
+              "<Location />\nOrder allow,deny\nAllow all\n</Location>\n",
+              rw);
+    // No User or Group: as root, cupsd refuses "User root" and picks its own.
+    writeFile(dir_ / "cups-files.conf",
+              "FileDevice Yes\nSandboxing Relaxed\nServerRoot " + d + "\nServerBin " + d +
+                  "/bin\nRequestRoot " + d + "/spool\nTempDir " + d + "/spool/tmp\nStateDir " +
+                  d + "/state\nCacheDir " + d + "/cache\nErrorLog " + d +
+                  "/log/error_log\nAccessLog " + d + "/log/access_log\nPageLog " + d +
+                  "/log/page_log\n",
+              rw);
+}
+
+void PrivateCups::writeBackend() const {
+    // The system's filters and helpers, and a backend directory of our own.
+    for (const char* sub : {"filter", "daemon", "cgi-bin", "notifier", "monitor", "driver"}) {
+        if (fs::exists(kSystemServerBin / sub)) {
+            fs::create_directory_symlink(kSystemServerBin / sub, dir_ / "bin" / sub);
+        }
+    }
+    fs::create_directories(dir_ / "bin" / "backend");
+    // zarvofile:/DIR writes each job to DIR/<job id>.prn, renamed into place
+    // when complete. Owner-only, so cupsd runs it as root and it can write DIR.
+    writeFile(dir_ / "bin" / "backend" / "zarvofile",
+              "#!/bin/sh\n"
+              "if [ $# -eq 0 ]; then echo 'direct zarvofile \"Unknown\" \"Zarvo test files\"'; "
+              "exit 0; fi\n"
+              "out=\"${DEVICE_URI#zarvofile:}/$(printf %08d \"$1\")\"\n"
+              "if [ -n \"$6\" ]; then cat \"$6\"; else cat; fi > \"$out.part\" || exit 1\n"
+              "mv \"$out.part\" \"$out.prn\"\n",
+              fs::perms::owner_all);
+}
+
+void PrivateCups::waitUntilAnswering() const {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        int status = -1;
+        const std::string answer = capture("lpstat -r", &status);
+        if (status == 0 && answer.find("not") == std::string::npos) return;
+        int exited = 0;
+        if (waitpid(pid_, &exited, WNOHANG) == pid_) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    throw std::runtime_error("private cupsd: does not answer (see " + (dir_ / "log").string() + ")");
+}
+
+void PrivateCups::addQueue(const std::string& name, const std::string& defaultResolution) {
+    const fs::path ppd = dir_ / "ppd" / (name + ".ppd");
+    writeFile(ppd, ppdText(defaultResolution), fs::perms::owner_read | fs::perms::owner_write |
+                                                   fs::perms::group_read | fs::perms::others_read);
+    runOrThrow("lpadmin -p '" + name + "' -E -v 'zarvofile:" + (dir_ / "out").string() + "' -P '" +
+               ppd.string() + "'");
+}
+
+void PrivateCups::setDefault(const std::string& name) { runOrThrow("lpadmin -d '" + name + "'"); }
+
+void PrivateCups::holdPrinting(const std::string& name) { runOrThrow("cupsdisable '" + name + "'"); }
+
+void PrivateCups::stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+std::vector<fs::path> PrivateCups::waitForJobs(std::size_t count, std::chrono::seconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(dir_ / "out")) {
+            if (entry.path().extension() == ".prn") files.push_back(entry.path());
+        }
+        if (files.size() >= count) {
+            // Zero-padded job ids: name order is job order.
+            std::sort(files.begin(), files.end());
+            files.resize(count);
+            return files;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            throw std::runtime_error("private cupsd: " + std::to_string(files.size()) + " of " +
+                                     std::to_string(count) + " jobs done (see " +
+                                     (dir_ / "log").string() + ")");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+std::size_t PrivateCups::jobCount() const {
+    if (pid_ <= 0) return 0;
+    const std::string list = capture("lpstat -W all -o");
+    return static_cast<std::size_t>(std::count(list.begin(), list.end(), '\n'));
+}
+
+}  // namespace zarvo::test

@@ -1,0 +1,70 @@
+#pragma once
+// A private print service for tests: cupsd in the foreground with its own
+// configuration, spool and state in a temporary directory, listening only on
+// a unix socket there. Its queues use a PPD of our own (A4, JIS B4, A3 with
+// margins that are not zero) and a backend that keeps one PostScript file per
+// job. While it lives, CUPS_SERVER and libcups in this process point the
+// CUPS commands and the spooler at it.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zarvo::test {
+
+// The margins of every paper of the private queues, in points (1/72 inch).
+struct QueueMargins {
+    double left = 0;
+    double bottom = 0;
+    double right = 0;
+    double top = 0;
+};
+
+class PrivateCups {
+public:
+    // The margins the queues' PPD gives for every paper.
+    static constexpr QueueMargins kMargins{17, 34, 11, 23};
+
+    // Starts cupsd and waits until it answers; throws std::runtime_error when it does not.
+    PrivateCups();
+    // Stops cupsd, restores CUPS_SERVER and removes the directory.
+    ~PrivateCups();
+    PrivateCups(const PrivateCups&) = delete;
+    PrivateCups& operator=(const PrivateCups&) = delete;
+
+    // Adds an enabled queue whose PPD says defaultResolution (e.g. "600dpi",
+    // "" for none); throws on failure.
+    void addQueue(const std::string& name, const std::string& defaultResolution = "600dpi");
+    // Makes the named queue the service's default; throws on failure.
+    void setDefault(const std::string& name);
+    // Stops printing on the named queue; it still accepts jobs and keeps them. Throws on failure.
+    void holdPrinting(const std::string& name);
+    // Stops cupsd (by its process id) and waits for it to end; harmless when stopped.
+    void stop();
+
+    // The PostScript output files of the first count jobs, in job order, once
+    // every one of them has completed; throws when they do not within timeout.
+    std::vector<std::filesystem::path> waitForJobs(std::size_t count,
+                                                   std::chrono::seconds timeout = std::chrono::seconds(60)) const;
+    // How many jobs the service knows, in any state (0 when it is stopped).
+    std::size_t jobCount() const;
+    // The unix socket it listens on (the value of CUPS_SERVER).
+    std::string socket() const;
+    // The directory that holds everything, output files under "out".
+    const std::filesystem::path& dir() const { return dir_; }
+
+private:
+    void writeConfiguration() const;
+    void writeBackend() const;
+    void waitUntilAnswering() const;
+
+    std::filesystem::path dir_;
+    pid_t pid_ = -1;
+    std::string savedServer_;
+    bool hadServer_ = false;
+};
+
+}  // namespace zarvo::test
