@@ -1,7 +1,9 @@
 // Zarvo's entry point: the application object, the message boxes as real
-// dialogs, the permanent windows and the event loop.
+// dialogs, the system's printers, the permanent windows and the event loop.
 
 #include "platform/Messages.h"
+#include "platform/cups/CupsSpooler.h"
+#include "preview/ProgramSpooler.h"
 #include "shell/QtMessagePresenter.h"
 #include "shell/Startup.h"
 #include "shell/ZarvoApplication.h"
@@ -10,7 +12,10 @@ int main(int argc, char** argv) {
     zarvo::ZarvoApplication application(argc, argv);
     zarvo::QtMessagePresenter presenter;
     zarvo::setMessagePresenter(&presenter);
+    zarvo::CupsSpooler printers;
+    zarvo::setProgramSpooler(&printers);
     const int status = zarvo::runApplication(zarvo::startupSteps());
+    zarvo::setProgramSpooler(nullptr);
     zarvo::setMessagePresenter(nullptr);
     return status;
 }

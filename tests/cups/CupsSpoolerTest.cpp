@@ -70,14 +70,6 @@ bool dark(const QImage& image, double x, double y) {
     return qGray(image.pixel(static_cast<int>(x), static_cast<int>(y))) < 128;
 }
 
-// "%%Page:" comments of a PostScript output file: its sheets.
-int sheetCount(const fs::path& file) {
-    std::ifstream in(file);
-    int count = 0;
-    for (std::string line; std::getline(in, line);) count += line.starts_with("%%Page:");
-    return count;
-}
-
 class CupsSpoolerTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -229,7 +221,7 @@ TEST_F(CupsSpoolerTest, RunsOfOnePaperGoOutAsConsecutiveJobs) {
         ASSERT_EQ(jobs.size() - done, c.sheetsPerJob.size());
         for (std::size_t j = 0; j < c.sheetsPerJob.size(); ++j) {
             const fs::path& job = jobs[done + j];
-            EXPECT_EQ(sheetCount(job), c.sheetsPerJob[j]) << job;
+            EXPECT_EQ(test::PrivateCups::sheetCount(job), c.sheetsPerJob[j]) << job;
             EXPECT_NE(TempDir::read(job).find("%%HiResBoundingBox: 0 0 " + c.boxes[j]),
                       std::string::npos)
                 << job;

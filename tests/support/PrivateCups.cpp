@@ -249,6 +249,13 @@ std::vector<fs::path> PrivateCups::waitForJobs(std::size_t count, std::chrono::s
     }
 }
 
+int PrivateCups::sheetCount(const std::filesystem::path& job) {
+    std::ifstream in(job);
+    int count = 0;
+    for (std::string line; std::getline(in, line);) count += line.starts_with("%%Page:");
+    return count;
+}
+
 std::size_t PrivateCups::jobCount() const {
     if (pid_ <= 0) return 0;
     const std::string list = capture("lpstat -W all -o");

@@ -49,6 +49,8 @@ public:
     // every one of them has completed; throws when they do not within timeout.
     std::vector<std::filesystem::path> waitForJobs(std::size_t count,
                                                    std::chrono::seconds timeout = std::chrono::seconds(60)) const;
+    // The sheets of a job's PostScript output file (its "%%Page:" comments).
+    static int sheetCount(const std::filesystem::path& job);
     // How many jobs the service knows, in any state (0 when it is stopped).
     std::size_t jobCount() const;
     // The unix socket it listens on (the value of CUPS_SERVER).
