@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "designer/zarvo2.h"
+#include "shell/Vinfoc.h"
 #include "shell/ZarvoApplication.h"
 
 namespace zarvo {
@@ -15,7 +16,12 @@ namespace {
 // PrinterForm, SelectPrinterForm and PreviewForm follow the main window here,
 // in that order.
 constexpr StartupStep zarvoSteps[] = {
-    {"zarvo2_Form", []() -> QWidget* { return zarvo2_Form = new Tzarvo2_Form(); },
+    {"zarvo2_Form",
+     []() -> QWidget* {
+         zarvo2_Form = new Tzarvo2_Form();
+         zarvo2_Form->setHelpCommand(showVersionWindow);
+         return zarvo2_Form;
+     },
      [] {
          delete zarvo2_Form;
          zarvo2_Form = nullptr;
