@@ -52,16 +52,6 @@ TEST(Big5TextFileTest, EncodingWritesCrLfOrNamesTheFirstCharacterBig5Lacks) {
     }
 }
 
-TEST(Big5TextFileTest, AFileReadsAndWritesBackByteForByte) {
-    TempDir dir;
-    const std::string bytes = "0\t0\t0\r\nLINE_INFO\t0\r\n\xFA\x40\x80\xC8\x40\xA1\x40\r\nend";
-    const std::string path = dir.write("r.txt", bytes);
-    const QString text = readBig5TextFile(QString::fromStdString(path));
-    const std::string copy = (dir.path() / "copy").string();
-    EXPECT_TRUE(writeBig5TextFile(QString::fromStdString(copy), text));
-    EXPECT_EQ(TempDir::read(copy), bytes);
-}
-
 TEST(Big5TextFileTest, ACharacterBig5LacksIsReportedAndNothingIsWritten) {
     RecordingPresenter messages;
     TempDir dir;

@@ -82,15 +82,6 @@ TEST(ReportSectionsTest, SectionsAreReadByTheirKeywordLines) {
     for (const auto& c : cases) EXPECT_EQ(readSection(linesOf(c.text), c.section), c.rows) << c.name;
 }
 
-TEST(ReportSectionsTest, RowsAndKeywordLinesAreWrittenWithTabs) {
-    EXPECT_EQ(rowText(row("0", {"3", "68", "30.5", "122", "30.5"}), Section::Lines),
-              QStringLiteral("0\t3\t68\t30.5\t122\t30.5\t"));
-    EXPECT_EQ(rowText(row("名稱", {"0", "3.50", "07"}), Section::Labels),
-              QStringLiteral("0\t3.50\t07\t名稱"));
-    EXPECT_EQ(rowText(row("", {"", ""}), Section::Blocks), QStringLiteral("\t\t"));
-    EXPECT_EQ(keywordLineText(Section::Labels, 12), QStringLiteral("LABEL_STRING\t12"));
-}
-
 TEST(ReportSectionsTest, WritingReplacesOnlyTheSection) {
     const QList<ListRow> one{row("n", {"0", "1"})};
     const struct {
@@ -133,21 +124,6 @@ TEST(ReportSectionsTest, WritingReplacesOnlyTheSection) {
         SourceText source = splitSource(QString::fromUtf8(c.text));
         writeSection(source, c.section, c.rows);
         EXPECT_EQ(joinSource(source), QString::fromUtf8(c.written)) << c.name;
-    }
-}
-
-TEST(ReportSectionsTest, WrittenSectionsReadBackAsTheirRows) {
-    const QList<ListRow> rows{row("總金額", {"0", "3.50", "07", "", "x"}), row("b", {})};
-    for (const Section section : {Section::Lines, Section::Labels, Section::Blocks}) {
-        SourceText source = splitSource(QStringLiteral("0\t0\t0\nLINE_INFO\nLABEL_STRING\nBLOCK_INFO\n"));
-        writeSection(source, section, rows);
-        QList<ListRow> expected = rows;
-        // Empty values vanish on reading: runs of tabs are one cut.
-        expected[0].values.removeAll(QString());
-        if (section == Section::Lines) {
-            expected = {row("總金額", {"0", "3.50", "07", "x"}), row("", {"b"})};
-        }
-        EXPECT_EQ(readSection(source.lines, section), expected) << sectionKeyword(section).toStdString();
     }
 }
 
