@@ -1,11 +1,521 @@
 #include "designer/zarvo2.h"
 
+#include <iterator>
+#include <vector>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "designer/Big5TextFile.h"
+#include "designer/EditorText.h"
+#include "designer/FormFonts.h"
+#include "designer/RowEditors.h"
+#include "designer/SectionList.h"
+#include "platform/Messages.h"
+
 namespace zarvo {
 
 Tzarvo2_Form* zarvo2_Form = nullptr;
 
-Tzarvo2_Form::Tzarvo2_Form(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QStringLiteral("Zarvo v2.1"));
+namespace {
+
+constexpr int windowWidth = 681;
+constexpr int windowHeight = 430;
+
+const char* const newReportText = "0\t0\t0\nLINE_INFO\nLABEL_STRING\nBLOCK_INFO\n";
+const char* const reportFilter = "報表文字檔(*.txt)|*.txt|所有檔案(*.*)|*.*";
+const char* const exitQuestion = "尚未存檔, 是否確定離開 ?";
+const char* const dropQuestion = "尚未存檔, 是否放棄目前的報表 ?";
+
+struct Column {
+    const char* caption;
+    int width;
+};
+
+constexpr Column blockValueColumns[] = {
+    {"style", 55},  {"left", 55},   {"top", 55},    {"width", 55},  {"height", 60}, {"rowgap", 60},
+    {"colgap", 60}, {"distb.", 55}, {"font", 55},   {"ychar", 55},  {"x_magr", 60}, {"y-magr", 60}};
+constexpr Column lineColumns[] = {{"style", 150}, {"width", 100}, {"x1", 100},
+                                  {"y1", 100},    {"x2", 100},    {"y2", 100}};
+
+template <typename T>
+T* named(T* object, const char* name) {
+    object->setObjectName(QString::fromLatin1(name));
+    return object;
 }
+
+QPushButton* makeButton(const char* name, const char* caption) {
+    return named(new QPushButton(QString::fromUtf8(caption)), name);
+}
+
+QLabel* makeLabel(const char* name, const char* caption) {
+    return named(new QLabel(QString::fromUtf8(caption)), name);
+}
+
+QPlainTextEdit* makeEditor(const char* name) {
+    auto* editor = named(new QPlainTextEdit, name);
+    editor->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return editor;
+}
+
+// A report-style list: whole rows, one at a time, no editing in place.
+QTreeWidget* makeList(const char* name, const std::vector<Column>& columns) {
+    auto* list = named(new QTreeWidget, name);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionsMovable(false);
+    QStringList captions;
+    for (const Column& column : columns) captions.append(QString::fromUtf8(column.caption));
+    list->setHeaderLabels(captions);
+    for (std::size_t i = 0; i < columns.size(); ++i) list->setColumnWidth(static_cast<int>(i), columns[i].width);
+    return list;
+}
+
+// The blocks and labels lists: the name column, then the twelve values.
+QTreeWidget* makeBlockList(const char* name, const char* nameCaption) {
+    std::vector<Column> columns{{nameCaption, 150}};
+    columns.insert(columns.end(), std::begin(blockValueColumns), std::end(blockValueColumns));
+    return makeList(name, columns);
+}
+
+// A list above its button bar; the bar's widgets run left to right.
+QWidget* listPage(const char* name, QTreeWidget* list, std::initializer_list<QWidget*> bar) {
+    auto* page = named(new QWidget, name);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(list, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(4, 2, 4, 4);
+    for (QWidget* widget : bar) buttons->addWidget(widget);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    return page;
+}
+
+QAction* makeAction(QObject* parent, const char* name, const char* caption) {
+    return named(new QAction(QString::fromUtf8(caption), parent), name);
+}
+
+QAction* makeSeparator(QObject* parent, const char* name) {
+    auto* separator = named(new QAction(parent), name);
+    separator->setSeparator(true);
+    return separator;
+}
+
+// The integer divisions truncate toward zero, also on a screen smaller than
+// the window.
+void centreOnScreen(QWidget& window) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    window.move(screen.x() + (screen.width() - window.width()) / 2,
+                screen.y() + (screen.height() - window.height()) / 2);
+}
+
+}  // namespace
+
+Tzarvo2_Form::Tzarvo2_Form(QWidget* parent)
+    : QMainWindow(parent),
+      OpenDialog1(QStringLiteral("OpenDialog1"), FileDialogKind::Open, QString::fromUtf8(reportFilter)),
+      SaveDialog1(QStringLiteral("SaveDialog1"), FileDialogKind::Save, QString()),
+      beep_(&QApplication::beep) {
+    setObjectName(QStringLiteral("zarvo2_Form"));
+    setWindowTitle(QStringLiteral("Zarvo v2.1"));
+    setFont(sansSerifFormFont());
+    resize(windowWidth, windowHeight);
+
+    ST_head = named(new QStatusBar, "ST_head");
+    ST_head->setSizeGripEnabled(false);
+    ST_headPanel = new QLabel;
+    ST_headPanel->setFixedWidth(500);
+    ST_head->addWidget(ST_headPanel);
+
+    PageControl1 = named(new QTabWidget, "PageControl1");
+    PageControl1->setFont(mingFont(16));
+    PageControl1->addTab(TabSheet1 = buildSourcePage(), QStringLiteral("報表檔原始碼"));
+    PageControl1->addTab(TabSheet2 = buildBlocksPage(), QStringLiteral("BLOCKS"));
+    PageControl1->addTab(TabSheet3 = buildTestDataPage(), QStringLiteral("測試資料"));
+    PageControl1->addTab(TabSheet4 = buildLabelsPage(), QStringLiteral("LABEL"));
+    PageControl1->addTab(TabSheet5 = buildLinesPage(), QStringLiteral("Lines"));
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ST_head);
+    layout->addWidget(PageControl1, 1);
+    setCentralWidget(central);
+
+    buildMenus();
+    connectCommands();
+    centreOnScreen(*this);
+}
+
+Tzarvo2_Form::~Tzarvo2_Form() = default;
+
+QWidget* Tzarvo2_Form::buildSourcePage() {
+    auto* page = named(new QWidget, "TabSheet1");
+    ME_text = makeEditor("ME_text");
+    ME_text->setFont(mingFont(13));
+    ME_text->setTabStopDistance(8 * ME_text->fontMetrics().horizontalAdvance(u' '));
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ME_text);
+    return page;
+}
+
+QWidget* Tzarvo2_Form::buildBlocksPage() {
+    ListView1 = makeBlockList("ListView1", "Block 名稱");
+    btn_Binsert = makeButton("btn_Binsert", "&A 新增");
+    btn_Bedit = makeButton("btn_Bedit", "&E 修改");
+    btn_Bdelete = makeButton("btn_Bdelete", "&D 刪除");
+    btn_test = makeButton("btn_test", "&T 新增至測試區");
+    Label4 = makeLabel("Label4", "或點選資料後按滑鼠右鍵");
+    return listPage("TabSheet2", ListView1, {btn_Binsert, btn_Bedit, btn_Bdelete, btn_test, Label4});
+}
+
+QWidget* Tzarvo2_Form::buildTestDataPage() {
+    auto* page = named(new QWidget, "TabSheet3");
+    auto* panel = named(new QWidget, "Panel1");
+    Label2 = makeLabel("Label2", "測試資料的格式應為 :");
+    Label1 = makeLabel("Label1", "BLOCK名稱,BLOCK測試資料");
+    Label3 = makeLabel("Label3", "(名稱與資料用逗號隔開)");
+    btn_clear = makeButton("btn_clear", "清除");
+    btn_savedata = makeButton("btn_savedata", "儲存測試資料");
+    btn_readdata = makeButton("btn_readdata", "讀取測試資料");
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->addWidget(Label2, 0, 0);
+    grid->addWidget(Label1, 1, 0);
+    grid->addWidget(Label3, 2, 0);
+    grid->setColumnStretch(1, 1);
+    grid->addWidget(btn_clear, 1, 2);
+    grid->addWidget(btn_savedata, 1, 3);
+    grid->addWidget(btn_readdata, 1, 4);
+
+    ME_data = makeEditor("ME_data");
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(panel);
+    layout->addWidget(ME_data, 1);
+    return page;
+}
+
+QWidget* Tzarvo2_Form::buildLabelsPage() {
+    LV_Label = makeBlockList("LV_Label", "Label 名稱");
+    btn_Linsert = makeButton("btn_Linsert", "&A 新增");
+    btn_Ledit = makeButton("btn_Ledit", "&E 修改");
+    btn_Ldelete = makeButton("btn_Ldelete", "&D 刪除");
+    return listPage("TabSheet4", LV_Label, {btn_Linsert, btn_Ledit, btn_Ldelete});
+}
+
+QWidget* Tzarvo2_Form::buildLinesPage() {
+    LV_Line = makeList("LV_Line", {std::begin(lineColumns), std::end(lineColumns)});
+    btn_Ninsert = makeButton("btn_Ninsert", "&A 新增");
+    btn_Nedit = makeButton("btn_Nedit", "&E 修改");
+    btn_Ndelete = makeButton("btn_Ndelete", "&D 刪除");
+    return listPage("TabSheet5", LV_Line, {btn_Ninsert, btn_Nedit, btn_Ndelete});
+}
+
+void Tzarvo2_Form::buildMenus() {
+    QMenuBar* bar = named(new QMenuBar, "MainMenu1");
+    setMenuBar(bar);
+    File1 = named(bar->addMenu(QStringLiteral("&File")), "File1");
+    File1->menuAction()->setObjectName(QStringLiteral("File1"));
+    New1 = makeAction(this, "New1", "畫新報表檔 &New ");
+    Open1 = makeAction(this, "Open1", "開啟舊檔 &Open ...");
+    Save1 = makeAction(this, "Save1", "存檔 &Save");
+    SaveAs1 = makeAction(this, "SaveAs1", "另存新檔 Save &As ...");
+    N2 = makeSeparator(this, "N2");
+    Print1 = makeAction(this, "Print1", "預視 &Preview ...");
+    SavePreview1 = makeAction(this, "SavePreview1", "儲存並預視 Save && Preview...");
+    N1 = makeSeparator(this, "N1");
+    Exit1 = makeAction(this, "Exit1", "結束離開 E&xit");
+    File1->addActions({New1, Open1, Save1, SaveAs1, N2, Print1, SavePreview1, N1, Exit1});
+    MU_help = makeAction(this, "MU_help", "&Help");
+    bar->addAction(MU_help);
+
+    PopupMenu1 = named(new QMenu(this), "PopupMenu1");
+    PM_insert = makeAction(this, "PM_insert", "新增一筆資料");
+    PM_delete = makeAction(this, "PM_delete", "刪除點選的資料");
+    PM_test = makeAction(this, "PM_test", "新增至測試資料區");
+    PopupMenu1->addActions({PM_insert, PM_delete, PM_test});
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(at)); });
+}
+
+void Tzarvo2_Form::connectCommands() {
+    connect(New1, &QAction::triggered, this, &Tzarvo2_Form::New1Click);
+    connect(Open1, &QAction::triggered, this, &Tzarvo2_Form::Open1Click);
+    connect(Save1, &QAction::triggered, this, &Tzarvo2_Form::Save1Click);
+    connect(SaveAs1, &QAction::triggered, this, &Tzarvo2_Form::SaveAs1Click);
+    connect(Exit1, &QAction::triggered, this, &Tzarvo2_Form::Exit1Click);
+    connect(MU_help, &QAction::triggered, this, &Tzarvo2_Form::MU_helpClick);
+    connect(ME_text, &QPlainTextEdit::textChanged, this, &Tzarvo2_Form::ME_textChange);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &Tzarvo2_Form::PageControl1Change);
+
+    connect(btn_Binsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BinsertClick);
+    connect(PM_insert, &QAction::triggered, this, &Tzarvo2_Form::btn_BinsertClick);
+    connect(btn_Bedit, &QPushButton::clicked, this, &Tzarvo2_Form::ListView1DblClick);
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::ListView1DblClick);
+    connect(btn_Bdelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BdeleteClick);
+    connect(PM_delete, &QAction::triggered, this, &Tzarvo2_Form::btn_BdeleteClick);
+
+    connect(btn_Linsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_LinsertClick);
+    connect(btn_Ledit, &QPushButton::clicked, this, &Tzarvo2_Form::LV_LabelDblClick);
+    connect(LV_Label, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::LV_LabelDblClick);
+    connect(btn_Ldelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_LdeleteClick);
+
+    connect(btn_Ninsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_NinsertClick);
+    connect(btn_Nedit, &QPushButton::clicked, this, &Tzarvo2_Form::LV_LineDblClick);
+    connect(LV_Line, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::LV_LineDblClick);
+    connect(btn_Ndelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_NdeleteClick);
+}
+
+// ---- window events
+
+void Tzarvo2_Form::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Only the first showing starts a document; restoring the window from
+    // its icon shows it again.
+    if (!formShown_) {
+        formShown_ = true;
+        FormShow();
+    }
+}
+
+void Tzarvo2_Form::FormShow() { newDocument(); }
+
+// The close box drops unsaved work only after the same question as Exit;
+// Exit has asked already when it closes the window.
+void Tzarvo2_Form::closeEvent(QCloseEvent* event) {
+    if (!exitConfirmed_ && !confirmDrop(exitQuestion)) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void Tzarvo2_Form::ME_textChange() {
+    SourceChanged = 1;
+    // The program's own writes are not edits; everything else that changes
+    // the text (typing, pasting, dropping, undo) is.
+    if (!programWrite_) Unsaved = 1;
+}
+
+void Tzarvo2_Form::PageControl1Change() {
+    if (!programPageChange_) PageControl1Changing();
+}
+
+// ---- document commands
+
+bool Tzarvo2_Form::confirmDrop(const char* question) {
+    if (Unsaved <= 0) return true;
+    beep_();
+    return AskOkCancel("%s", question) == ResultOk;
+}
+
+void Tzarvo2_Form::newDocument() {
+    setProgramText(QString::fromLatin1(newReportText));
+    ListView1->clear();
+    LV_Label->clear();
+    LV_Line->clear();
+    FileName.clear();
+    showFileName();
+    clearFlags();
+    programPageChange_ = true;
+    PageControl1->setCurrentWidget(TabSheet1);
+    programPageChange_ = false;
+}
+
+void Tzarvo2_Form::New1Click() {
+    if (confirmDrop(dropQuestion)) newDocument();
+}
+
+void Tzarvo2_Form::Open1Click() {
+    if (!confirmDrop(dropQuestion)) return;
+    const std::optional<QString> path = OpenDialog1.execute(this);
+    if (!path) return;
+    // Read before changing anything, so that a file that cannot be read
+    // leaves the document as it was.
+    const QString text = readBig5TextFile(*path);
+    FileName = *path;
+    setProgramText(text);
+    readAllSections();
+    clearFlags();
+    showFileName();
+}
+
+void Tzarvo2_Form::Save1Click() {
+    PageControl1Changing();
+    QString path = FileName;
+    if (path.isEmpty()) {
+        const std::optional<QString> chosen = SaveDialog1.execute(this);
+        if (!chosen) return;
+        path = *chosen;
+    }
+    saveTo(path);
+}
+
+void Tzarvo2_Form::SaveAs1Click() {
+    const std::optional<QString> path = SaveDialog1.execute(this);
+    if (!path) return;
+    PageControl1Changing();
+    saveTo(*path);
+}
+
+// The document takes the name only once the file is written.
+void Tzarvo2_Form::saveTo(const QString& path) {
+    if (!writeBig5TextFile(path, editorText(*ME_text))) return;
+    FileName = path;
+    showFileName();
+    clearFlags();
+}
+
+void Tzarvo2_Form::Exit1Click() {
+    if (!confirmDrop(exitQuestion)) return;
+    exitConfirmed_ = true;
+    close();
+    exitConfirmed_ = false;
+}
+
+void Tzarvo2_Form::MU_helpClick() {
+    if (helpCommand_) helpCommand_();
+}
+
+void Tzarvo2_Form::showFileName() { ST_headPanel->setText(FileName); }
+
+void Tzarvo2_Form::clearFlags() {
+    BlockListChanged = LineListChanged = LabelListChanged = SourceChanged = Unsaved = 0;
+}
+
+// Replaces the text as the program's own write: it sets SourceChanged like
+// any change, which the callers clear once they are done.
+void Tzarvo2_Form::setProgramText(const QString& text) {
+    programWrite_ = true;
+    ME_text->setPlainText(text);
+    programWrite_ = false;
+}
+
+// ---- sections
+
+void Tzarvo2_Form::readSection(Section section, QTreeWidget& list) {
+    fillList(list, zarvo::readSection(splitSource(editorText(*ME_text)).lines, section));
+}
+
+void Tzarvo2_Form::writeSection(Section section, const QTreeWidget& list) {
+    SourceText source = splitSource(editorText(*ME_text));
+    zarvo::writeSection(source, section, listRows(list));
+    programWrite_ = true;
+    replaceEditorText(*ME_text, joinSource(source));
+    programWrite_ = false;
+}
+
+void Tzarvo2_Form::readAllSections() {
+    ReadBlockSection();
+    ReadLabelSection();
+    ReadLineSection();
+}
+
+void Tzarvo2_Form::ReadBlockSection() { readSection(Section::Blocks, *ListView1); }
+void Tzarvo2_Form::ReadLabelSection() { readSection(Section::Labels, *LV_Label); }
+void Tzarvo2_Form::ReadLineSection() { readSection(Section::Lines, *LV_Line); }
+void Tzarvo2_Form::WriteBlockSection() { writeSection(Section::Blocks, *ListView1); }
+void Tzarvo2_Form::WriteLabelSection() { writeSection(Section::Labels, *LV_Label); }
+void Tzarvo2_Form::WriteLineSection() { writeSection(Section::Lines, *LV_Line); }
+
+void Tzarvo2_Form::PageControl1Changing() {
+    if (SourceChanged > 0) {
+        readAllSections();
+        SourceChanged = 0;
+    }
+    if (BlockListChanged > 0) {
+        WriteBlockSection();
+        BlockListChanged = SourceChanged = 0;
+    }
+    if (LineListChanged > 0) {
+        WriteLineSection();
+        LineListChanged = SourceChanged = 0;
+    }
+    if (LabelListChanged > 0) {
+        WriteLabelSection();
+        LabelListChanged = SourceChanged = 0;
+    }
+}
+
+// ---- rows
+
+void Tzarvo2_Form::showEditor(Section section, QTreeWidgetItem* row, int& confirmed) {
+    if (!rowEditors_) return;
+    switch (section) {
+    case Section::Blocks: rowEditors_->editBlockRow(row, confirmed, QStringLiteral("block")); break;
+    case Section::Labels: rowEditors_->editBlockRow(row, confirmed, QStringLiteral("label")); break;
+    case Section::Lines: rowEditors_->editLineRow(row, confirmed); break;
+    }
+}
+
+void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChanged) {
+    const qsizetype valueCount = section == Section::Lines ? 5 : 12;
+    QTreeWidgetItem* row = makeListItem({QString(), QStringList(valueCount, QString())});
+    const QList<QTreeWidgetItem*> selected = list.selectedItems();
+    if (selected.isEmpty())
+        list.addTopLevelItem(row);
+    else
+        list.insertTopLevelItem(list.indexOfTopLevelItem(selected.constFirst()), row);
+    int confirmed = 0;
+    showEditor(section, row, confirmed);
+    if (confirmed > 0) {
+        listChanged = 1;
+        Unsaved = 1;
+    } else {
+        delete row;
+    }
+}
+
+void Tzarvo2_Form::editRow(Section section, QTreeWidget& list, int& listChanged) {
+    const QList<QTreeWidgetItem*> selected = list.selectedItems();
+    showEditor(section, selected.isEmpty() ? nullptr : selected.constFirst(), listChanged);
+    if (listChanged > 0) Unsaved = 1;
+}
+
+void Tzarvo2_Form::deleteRow(QTreeWidget& list, int& listChanged) {
+    const QList<QTreeWidgetItem*> selected = list.selectedItems();
+    if (selected.isEmpty()) return;
+    delete selected.constFirst();
+    listChanged = 1;
+    Unsaved = 1;
+}
+
+void Tzarvo2_Form::btn_BinsertClick() { insertRow(Section::Blocks, *ListView1, BlockListChanged); }
+void Tzarvo2_Form::btn_LinsertClick() { insertRow(Section::Labels, *LV_Label, LabelListChanged); }
+void Tzarvo2_Form::btn_NinsertClick() { insertRow(Section::Lines, *LV_Line, LineListChanged); }
+void Tzarvo2_Form::ListView1DblClick() { editRow(Section::Blocks, *ListView1, BlockListChanged); }
+void Tzarvo2_Form::LV_LabelDblClick() { editRow(Section::Labels, *LV_Label, LabelListChanged); }
+void Tzarvo2_Form::LV_LineDblClick() { editRow(Section::Lines, *LV_Line, LineListChanged); }
+void Tzarvo2_Form::btn_BdeleteClick() { deleteRow(*ListView1, BlockListChanged); }
+void Tzarvo2_Form::btn_LdeleteClick() { deleteRow(*LV_Label, LabelListChanged); }
+void Tzarvo2_Form::btn_NdeleteClick() { deleteRow(*LV_Line, LineListChanged); }
 
 }  // namespace zarvo

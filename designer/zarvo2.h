@@ -1,17 +1,177 @@
 #pragma once
 // The main designer window: the application's main form, created first at
-// start-up; closing it ends the program.
+// start-up; closing it ends the program. It holds one report file as source
+// text and as three section lists, with the commands that create, open and
+// save it, and the test data page.
+
+#include <functional>
 
 #include <QMainWindow>
+#include <QString>
+
+#include "designer/FileDialogs.h"
+#include "designer/ReportSections.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace zarvo {
+
+class RowEditors;
 
 class Tzarvo2_Form : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Builds the window, captioned with the program's name and version.
+    // Builds the window, 681 x 430, centred on the primary screen. The
+    // document is empty until the window is first shown, which runs New.
     explicit Tzarvo2_Form(QWidget* parent = nullptr);
+    ~Tzarvo2_Form() override;
+
+    // The editor dialogs that Insert and Edit show (not owned); without them
+    // no row is confirmed.
+    void setRowEditors(RowEditors* editors) { rowEditors_ = editors; }
+    // What the Help command runs (the version window).
+    void setHelpCommand(std::function<void()> help) { helpCommand_ = std::move(help); }
+    // The system beep sounded before the questions about unsaved work.
+    void setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
+
+    // Commands (also the menu items' handlers).
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Exit1Click();
+    void MU_helpClick();
+
+    // The sections as text and lists.
+    void ReadBlockSection();
+    void ReadLabelSection();
+    void ReadLineSection();
+    void WriteBlockSection();
+    void WriteLabelSection();
+    void WriteLineSection();
+    // Brings the text and the lists into agreement: reads the text into the
+    // lists when it changed, then writes every edited list into the text.
+    void PageControl1Changing();
+
+    // Row commands of the three list pages.
+    void btn_BinsertClick();
+    void btn_LinsertClick();
+    void btn_NinsertClick();
+    void ListView1DblClick();
+    void LV_LabelDblClick();
+    void LV_LineDblClick();
+    void btn_BdeleteClick();
+    void btn_LdeleteClick();
+    void btn_NdeleteClick();
+
+    // Document state.
+    QString FileName;
+    int BlockListChanged = 0;
+    int LineListChanged = 0;
+    int LabelListChanged = 0;
+    int SourceChanged = 0;
+    int Unsaved = 0;
+
+    // File dialogs, shared with the test data page.
+    FileNameDialog OpenDialog1;
+    FileNameDialog SaveDialog1;
+
+    // Controls.
+    QStatusBar* ST_head;
+    QLabel* ST_headPanel;
+    QTabWidget* PageControl1;
+    QWidget* TabSheet1;
+    QWidget* TabSheet2;
+    QWidget* TabSheet3;
+    QWidget* TabSheet4;
+    QWidget* TabSheet5;
+    QPlainTextEdit* ME_text;
+    QTreeWidget* ListView1;
+    QPushButton* btn_Binsert;
+    QPushButton* btn_Bedit;
+    QPushButton* btn_Bdelete;
+    QPushButton* btn_test;
+    QLabel* Label4;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QPushButton* btn_clear;
+    QPushButton* btn_savedata;
+    QPushButton* btn_readdata;
+    QPlainTextEdit* ME_data;
+    QTreeWidget* LV_Label;
+    QPushButton* btn_Linsert;
+    QPushButton* btn_Ledit;
+    QPushButton* btn_Ldelete;
+    QTreeWidget* LV_Line;
+    QPushButton* btn_Ninsert;
+    QPushButton* btn_Nedit;
+    QPushButton* btn_Ndelete;
+
+    // Menus.
+    QMenu* File1;
+    QAction* New1;
+    QAction* Open1;
+    QAction* Save1;
+    QAction* SaveAs1;
+    QAction* N2;
+    QAction* Print1;
+    QAction* SavePreview1;
+    QAction* N1;
+    QAction* Exit1;
+    QAction* MU_help;
+    QMenu* PopupMenu1;
+    QAction* PM_insert;
+    QAction* PM_delete;
+    QAction* PM_test;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    QWidget* buildSourcePage();
+    QWidget* buildBlocksPage();
+    QWidget* buildTestDataPage();
+    QWidget* buildLabelsPage();
+    QWidget* buildLinesPage();
+    void connectCommands();
+
+    void FormShow();
+    void ME_textChange();
+    void PageControl1Change();
+
+    void newDocument();
+    bool confirmDrop(const char* question);
+    void setProgramText(const QString& text);
+    void readSection(Section section, QTreeWidget& list);
+    void writeSection(Section section, const QTreeWidget& list);
+    void readAllSections();
+    void saveTo(const QString& path);
+    void showFileName();
+    void clearFlags();
+    void showEditor(Section section, QTreeWidgetItem* row, int& confirmed);
+    void insertRow(Section section, QTreeWidget& list, int& listChanged);
+    void editRow(Section section, QTreeWidget& list, int& listChanged);
+    void deleteRow(QTreeWidget& list, int& listChanged);
+
+    RowEditors* rowEditors_ = nullptr;
+    std::function<void()> helpCommand_;
+    std::function<void()> beep_;
+    bool programWrite_ = false;
+    bool programPageChange_ = false;
+    bool formShown_ = false;
+    bool exitConfirmed_ = false;
 };
 
 // The application's main window; nullptr before start-up and after the end.

@@ -9,6 +9,7 @@
 #include "preview/PreviewForm.h"
 #include "preview/PrinterForm.h"
 #include "preview/Selectprinter.h"
+#include "shell/Vinfoc.h"
 #include "shell/ZarvoApplication.h"
 
 namespace zarvo {
@@ -20,7 +21,12 @@ namespace {
 // step destroys whichever preview window is current by then; its destructor
 // clears PreviewForm and deletes its page data files.
 constexpr StartupStep zarvoSteps[] = {
-    {"zarvo2_Form", []() -> QWidget* { return zarvo2_Form = new Tzarvo2_Form(); },
+    {"zarvo2_Form",
+     []() -> QWidget* {
+         zarvo2_Form = new Tzarvo2_Form();
+         zarvo2_Form->setHelpCommand(showVersionWindow);
+         return zarvo2_Form;
+     },
      [] {
          delete zarvo2_Form;
          zarvo2_Form = nullptr;

@@ -1,0 +1,96 @@
+#include "designer/Big5TextFile.h"
+
+#include <algorithm>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "platform/Messages.h"
+#include "report/Big5.h"
+#include "report/ReportError.h"
+
+namespace zarvo {
+
+namespace {
+
+std::string utf8Path(const QString& path) { return path.toUtf8().toStdString(); }
+
+[[noreturn]] void failReading(const QString& path) {
+    const char* format = QFileInfo::exists(path) ? "無法讀取檔案:\n\n%s" : "找不到檔案:\n\n%s";
+    throw ReportError(formatMessage(format, utf8Path(path).c_str()));
+}
+
+[[noreturn]] void failWriting(const QString& path) {
+    throw ReportError(formatMessage("無法寫入檔案:\n\n%s\n\n檔案沒有改變.", utf8Path(path).c_str()));
+}
+
+}  // namespace
+
+QString decodeBig5Text(const std::string& bytes) {
+    const std::u32string decoded = big5Decode(bytes);
+    std::u32string text;
+    text.reserve(decoded.size());
+    for (std::size_t i = 0; i < decoded.size(); ++i) {
+        if (decoded[i] == U'\r') {
+            text += U'\n';
+            if (i + 1 < decoded.size() && decoded[i + 1] == U'\n') ++i;
+        } else {
+            text += decoded[i];
+        }
+    }
+    return QString::fromStdU32String(text);
+}
+
+std::variant<std::string, UnencodableCharacter> encodeBig5Text(const QString& text) {
+    const std::u32string points = text.toStdU32String();
+    Big5Encoded encoded = big5Encode(points);
+    if (!encoded.ok()) {
+        const auto before = points.begin() + static_cast<std::ptrdiff_t>(*encoded.badIndex);
+        const int line = 1 + static_cast<int>(std::count(points.begin(), before, U'\n'));
+        return UnencodableCharacter{*before, line};
+    }
+    std::string bytes;
+    bytes.reserve(encoded.bytes.size() + encoded.bytes.size() / 16);
+    for (const char byte : encoded.bytes) {
+        // No byte of a two-byte Big5 code is a line feed, so every one is a line break.
+        if (byte == '\n') bytes += '\r';
+        bytes += byte;
+    }
+    return bytes;
+}
+
+QString readBig5TextFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) failReading(path);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) failReading(path);
+    return decodeBig5Text(bytes.toStdString());
+}
+
+bool writeBig5TextFile(const QString& path, const QString& text) {
+    auto encoded = encodeBig5Text(text);
+    if (const auto* bad = std::get_if<UnencodableCharacter>(&encoded)) {
+        const std::u32string character(1, bad->character);
+        ShowWarning("第 %d 行的字元「%s」(U+%04X) 無法以 Big5 儲存, 所以沒有存檔.", bad->line,
+                    utf8Encode(character).c_str(), static_cast<unsigned>(bad->character));
+        return false;
+    }
+    const std::string& bytes = std::get<std::string>(encoded);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) failWriting(path);
+    // commit() alone may report success after a buffered write failed (a
+    // full disk), and would then rename the short file into place: flush and
+    // check first, so that a failed write is dropped and the old file stays.
+    const bool written =
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
+        file.flush();
+    if (!written) {
+        file.cancelWriting();
+        failWriting(path);
+    }
+    if (!file.commit()) failWriting(path);
+    return true;
+}
+
+}  // namespace zarvo
