@@ -6,21 +6,12 @@
 
 #include <memory>
 
-#include <QApplication>
 #include <QPlainTextEdit>
 
+#include "bench/GuiApplication.h"
 #include "designer/zarvo2.h"
 
 namespace {
-
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "zarvo-bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
 
 // 700 lines, 700 labels and 600 blocks, written as the designer writes them.
 QString largeReport() {
@@ -36,7 +27,7 @@ QString largeReport() {
 }
 
 std::unique_ptr<zarvo::Tzarvo2_Form> windowWithLargeReport() {
-    application();
+    ensureGuiApplication();
     auto window = std::make_unique<zarvo::Tzarvo2_Form>();
     window->ME_text->setPlainText(largeReport());
     window->PageControl1Changing();

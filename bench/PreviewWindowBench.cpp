@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "bench/GuiApplication.h"
 #include "platform/os/DataRoot.h"
 #include "preview/PreviewForm.h"
 #include "preview/TestPage.h"
@@ -29,18 +30,8 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "zarvo-bench";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app;
-    if (app) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app = std::make_unique<QApplication>(argc, argv);
-}
-
 void nextPage(benchmark::State& state) {
-    ensureApplication();
+    ensureGuiApplication();
     std::filesystem::path root = std::filesystem::temp_directory_path() / "zarvo-bench-preview";
     std::filesystem::create_directories(root);
     zarvo::setDataRootOverride(root.string());
