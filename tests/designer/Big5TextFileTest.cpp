@@ -10,7 +10,7 @@
 #include "report/ReportError.h"
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
-#include "tests/designer/FileSizeLimit.h"
+#include "tests/common/FileSizeLimit.h"
 
 namespace zarvo {
 namespace {

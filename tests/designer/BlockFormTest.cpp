@@ -13,6 +13,7 @@
 
 #include "report/ConversionError.h"
 #include "tests/common/RecordingPresenter.h"
+#include "tests/designer/RowTexts.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TextInput.h"
 
@@ -20,14 +21,8 @@ namespace zarvo {
 namespace {
 
 using test::ModalAnswerer;
-
-QStringList rowTexts(const QTreeWidgetItem& row) {
-    QStringList texts;
-    for (int column = 0; column < row.columnCount(); ++column) texts << row.text(column);
-    return texts;
-}
-
-QStringList split(const char* tabbed) { return QString::fromUtf8(tabbed).split(QLatin1Char('\t')); }
+using test::rowTexts;
+using test::split;
 
 QStringList fieldTexts(const TBlockForm& form) {
     return {form.ED_name->text(),  form.ED_left->text(),   form.ED_top->text(),    form.ED_width->text(),

@@ -12,6 +12,7 @@
 
 #include "report/ConversionError.h"
 #include "tests/common/RecordingPresenter.h"
+#include "tests/designer/RowTexts.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TextInput.h"
 
@@ -19,14 +20,8 @@ namespace zarvo {
 namespace {
 
 using test::ModalAnswerer;
-
-QStringList rowTexts(const QTreeWidgetItem& row) {
-    QStringList texts;
-    for (int column = 0; column < row.columnCount(); ++column) texts << row.text(column);
-    return texts;
-}
-
-QStringList split(const char* tabbed) { return QString::fromUtf8(tabbed).split(QLatin1Char('\t')); }
+using test::rowTexts;
+using test::split;
 
 // Style index, then width, x1, y1, x2, y2 as shown.
 QString shown(const TLineForm& form) {

@@ -29,7 +29,7 @@
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
 #include "tests/designer/AnsweringFileDialogs.h"
-#include "tests/designer/FileSizeLimit.h"
+#include "tests/common/FileSizeLimit.h"
 #include "tests/support/TextInput.h"
 
 namespace zarvo {

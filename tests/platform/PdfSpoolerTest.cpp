@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +16,7 @@
 
 #include "platform/Paper.h"
 #include "report/ReportError.h"
+#include "tests/common/FileSizeLimit.h"
 
 namespace zarvo {
 namespace {
@@ -196,33 +194,12 @@ TEST_F(PdfSpoolerTest, AFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
     EXPECT_FALSE(fs::exists(sub));
 }
 
-// Limits the size of files this process writes, as a full disk would,
-// for the lifetime of the object.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
-
 TEST_F(PdfSpoolerTest, AFullDiskFailsTheJobAndKeepsTheOldFile) {
     const std::string out = path("full.pdf");
     writeFile(out, "old");
     PdfSpooler spooler(out);
     {
-        FileSizeLimit limit(2000);
+        test::FileSizeLimit limit(2000);
         auto job = spooler.startJob("PDF", "doc", 0);
         for (int sheet = 0; sheet < 20; ++sheet) {
             job->nextSheet(sheet % 6);
