@@ -60,6 +60,12 @@ std::variant<std::string, UnencodableCharacter> encodeBig5Text(const QString& te
     return bytes;
 }
 
+void warnUnencodable(const UnencodableCharacter& bad, const char* consequence) {
+    const std::u32string character(1, bad.character);
+    ShowWarning("第 %d 行的字元「%s」(U+%04X) 無法以 Big5 儲存, %s.", bad.line, utf8Encode(character).c_str(),
+                static_cast<unsigned>(bad.character), consequence);
+}
+
 QString readBig5TextFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) failReading(path);
@@ -71,9 +77,7 @@ QString readBig5TextFile(const QString& path) {
 bool writeBig5TextFile(const QString& path, const QString& text) {
     auto encoded = encodeBig5Text(text);
     if (const auto* bad = std::get_if<UnencodableCharacter>(&encoded)) {
-        const std::u32string character(1, bad->character);
-        ShowWarning("第 %d 行的字元「%s」(U+%04X) 無法以 Big5 儲存, 所以沒有存檔.", bad->line,
-                    utf8Encode(character).c_str(), static_cast<unsigned>(bad->character));
+        warnUnencodable(*bad, "所以沒有存檔");
         return false;
     }
     const std::string& bytes = std::get<std::string>(encoded);

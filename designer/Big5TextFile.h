@@ -22,6 +22,10 @@ QString decodeBig5Text(const std::string& bytes);
 // character Big5 cannot hold.
 std::variant<std::string, UnencodableCharacter> encodeBig5Text(const QString& text);
 
+// Shows the warning that names bad and its line, the sentence ending with
+// consequence (UTF-8, e.g. "所以沒有存檔").
+void warnUnencodable(const UnencodableCharacter& bad, const char* consequence);
+
 // Reads the whole Big5 file at path as decodeBig5Text does. Throws
 // ReportError naming the file when it cannot be read.
 QString readBig5TextFile(const QString& path);

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTextCursor>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -23,9 +24,11 @@
 #include "designer/Big5TextFile.h"
 #include "designer/EditorText.h"
 #include "designer/FormFonts.h"
+#include "designer/PreviewLaunch.h"
 #include "designer/RowEditors.h"
 #include "designer/SectionList.h"
 #include "platform/Messages.h"
+#include "preview/TopLevelError.h"
 
 namespace zarvo {
 
@@ -266,32 +269,47 @@ void Tzarvo2_Form::buildMenus() {
             [this](const QPoint& at) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(at)); });
 }
 
+// Every command runs as an event handler whose errors reach the
+// application's top-level handler.
+template <typename Sender, typename Signal>
+void Tzarvo2_Form::bind(Sender* sender, Signal signal, void (Tzarvo2_Form::*handler)()) {
+    connect(sender, signal, this, [this, handler] { runHandler([this, handler] { (this->*handler)(); }); });
+}
+
 void Tzarvo2_Form::connectCommands() {
-    connect(New1, &QAction::triggered, this, &Tzarvo2_Form::New1Click);
-    connect(Open1, &QAction::triggered, this, &Tzarvo2_Form::Open1Click);
-    connect(Save1, &QAction::triggered, this, &Tzarvo2_Form::Save1Click);
-    connect(SaveAs1, &QAction::triggered, this, &Tzarvo2_Form::SaveAs1Click);
-    connect(Exit1, &QAction::triggered, this, &Tzarvo2_Form::Exit1Click);
-    connect(MU_help, &QAction::triggered, this, &Tzarvo2_Form::MU_helpClick);
+    bind(New1, &QAction::triggered, &Tzarvo2_Form::New1Click);
+    bind(Open1, &QAction::triggered, &Tzarvo2_Form::Open1Click);
+    bind(Save1, &QAction::triggered, &Tzarvo2_Form::Save1Click);
+    bind(SaveAs1, &QAction::triggered, &Tzarvo2_Form::SaveAs1Click);
+    bind(Print1, &QAction::triggered, &Tzarvo2_Form::Print1Click);
+    bind(SavePreview1, &QAction::triggered, &Tzarvo2_Form::SavePreview1Click);
+    bind(Exit1, &QAction::triggered, &Tzarvo2_Form::Exit1Click);
+    bind(MU_help, &QAction::triggered, &Tzarvo2_Form::MU_helpClick);
     connect(ME_text, &QPlainTextEdit::textChanged, this, &Tzarvo2_Form::ME_textChange);
-    connect(PageControl1, &QTabWidget::currentChanged, this, &Tzarvo2_Form::PageControl1Change);
+    bind(PageControl1, &QTabWidget::currentChanged, &Tzarvo2_Form::PageControl1Change);
 
-    connect(btn_Binsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BinsertClick);
-    connect(PM_insert, &QAction::triggered, this, &Tzarvo2_Form::btn_BinsertClick);
-    connect(btn_Bedit, &QPushButton::clicked, this, &Tzarvo2_Form::ListView1DblClick);
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::ListView1DblClick);
-    connect(btn_Bdelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BdeleteClick);
-    connect(PM_delete, &QAction::triggered, this, &Tzarvo2_Form::btn_BdeleteClick);
+    bind(btn_Binsert, &QPushButton::clicked, &Tzarvo2_Form::btn_BinsertClick);
+    bind(PM_insert, &QAction::triggered, &Tzarvo2_Form::btn_BinsertClick);
+    bind(btn_Bedit, &QPushButton::clicked, &Tzarvo2_Form::ListView1DblClick);
+    bind(ListView1, &QTreeWidget::itemDoubleClicked, &Tzarvo2_Form::ListView1DblClick);
+    bind(btn_Bdelete, &QPushButton::clicked, &Tzarvo2_Form::btn_BdeleteClick);
+    bind(PM_delete, &QAction::triggered, &Tzarvo2_Form::btn_BdeleteClick);
+    bind(btn_test, &QPushButton::clicked, &Tzarvo2_Form::PM_testClick);
+    bind(PM_test, &QAction::triggered, &Tzarvo2_Form::PM_testClick);
 
-    connect(btn_Linsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_LinsertClick);
-    connect(btn_Ledit, &QPushButton::clicked, this, &Tzarvo2_Form::LV_LabelDblClick);
-    connect(LV_Label, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::LV_LabelDblClick);
-    connect(btn_Ldelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_LdeleteClick);
+    bind(btn_clear, &QPushButton::clicked, &Tzarvo2_Form::btn_clearClick);
+    bind(btn_savedata, &QPushButton::clicked, &Tzarvo2_Form::btn_savedataClick);
+    bind(btn_readdata, &QPushButton::clicked, &Tzarvo2_Form::btn_readdataClick);
 
-    connect(btn_Ninsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_NinsertClick);
-    connect(btn_Nedit, &QPushButton::clicked, this, &Tzarvo2_Form::LV_LineDblClick);
-    connect(LV_Line, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::LV_LineDblClick);
-    connect(btn_Ndelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_NdeleteClick);
+    bind(btn_Linsert, &QPushButton::clicked, &Tzarvo2_Form::btn_LinsertClick);
+    bind(btn_Ledit, &QPushButton::clicked, &Tzarvo2_Form::LV_LabelDblClick);
+    bind(LV_Label, &QTreeWidget::itemDoubleClicked, &Tzarvo2_Form::LV_LabelDblClick);
+    bind(btn_Ldelete, &QPushButton::clicked, &Tzarvo2_Form::btn_LdeleteClick);
+
+    bind(btn_Ninsert, &QPushButton::clicked, &Tzarvo2_Form::btn_NinsertClick);
+    bind(btn_Nedit, &QPushButton::clicked, &Tzarvo2_Form::LV_LineDblClick);
+    bind(LV_Line, &QTreeWidget::itemDoubleClicked, &Tzarvo2_Form::LV_LineDblClick);
+    bind(btn_Ndelete, &QPushButton::clicked, &Tzarvo2_Form::btn_NdeleteClick);
 }
 
 // ---- window events
@@ -517,5 +535,39 @@ void Tzarvo2_Form::LV_LineDblClick() { editRow(Section::Lines, *LV_Line, LineLis
 void Tzarvo2_Form::btn_BdeleteClick() { deleteRow(*ListView1, BlockListChanged); }
 void Tzarvo2_Form::btn_LdeleteClick() { deleteRow(*LV_Label, LabelListChanged); }
 void Tzarvo2_Form::btn_NdeleteClick() { deleteRow(*LV_Line, LineListChanged); }
+
+// ---- test data
+
+void Tzarvo2_Form::btn_clearClick() { ME_data->clear(); }
+
+void Tzarvo2_Form::btn_savedataClick() {
+    const std::optional<QString> path = SaveDialog1.execute(this);
+    if (path) writeBig5TextFile(*path, editorText(*ME_data));
+}
+
+void Tzarvo2_Form::btn_readdataClick() {
+    const std::optional<QString> path = OpenDialog1.execute(this);
+    if (!path) return;
+    // Read first, so that a file that cannot be read leaves the text alone.
+    const QString text = readBig5TextFile(*path);
+    replaceEditorText(*ME_data, text);
+}
+
+void Tzarvo2_Form::PM_testClick() {
+    const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+    if (selected.isEmpty()) return;
+    QTextCursor end(ME_data->document());
+    end.movePosition(QTextCursor::End);
+    // A new line unless the text is empty or already ends with a line break.
+    const QString line = selected.constFirst()->text(0) + QLatin1Char(',');
+    end.insertText(end.atBlockStart() ? line : QLatin1Char('\n') + line);
+}
+
+void Tzarvo2_Form::Print1Click() { launchPreview(FileName, Unsaved > 0, editorText(*ME_data), this); }
+
+void Tzarvo2_Form::SavePreview1Click() {
+    Save1Click();
+    Print1Click();
+}
 
 }  // namespace zarvo

@@ -73,6 +73,19 @@ public:
     void btn_LdeleteClick();
     void btn_NdeleteClick();
 
+    // The test data page.
+    void btn_clearClick();
+    void btn_savedataClick();
+    void btn_readdataClick();
+    // Appends the selected block's name and a comma to the test data as a
+    // line of its own; nothing without a selected block.
+    void PM_testClick();
+
+    // Preview of the report file on disk with the test data; Save & Preview
+    // saves first and previews whatever the save did.
+    void Print1Click();
+    void SavePreview1Click();
+
     // Document state.
     QString FileName;
     int BlockListChanged = 0;
@@ -146,6 +159,8 @@ private:
     QWidget* buildLabelsPage();
     QWidget* buildLinesPage();
     void connectCommands();
+    template <typename Sender, typename Signal>
+    void bind(Sender* sender, Signal signal, void (Tzarvo2_Form::*handler)());
 
     void FormShow();
     void ME_textChange();

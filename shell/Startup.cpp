@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "designer/Block_form.h"
+#include "designer/DialogRowEditors.h"
+#include "designer/Line_form.h"
 #include "designer/zarvo2.h"
 #include "preview/PreviewForm.h"
 #include "preview/PrinterForm.h"
@@ -16,18 +19,25 @@ namespace zarvo {
 
 namespace {
 
+DialogRowEditors rowEditors;
+
 // The main window first, then the print range dialog, the printer selection
 // dialog and the start-up preview window, which is never shown. The preview
 // step destroys whichever preview window is current by then; its destructor
-// clears PreviewForm and deletes its page data files.
+// clears PreviewForm and deletes its page data files. The main window's row
+// editor dialogs, made on their first use, go with the main window, the
+// line editor before the block editor.
 constexpr StartupStep zarvoSteps[] = {
     {"zarvo2_Form",
      []() -> QWidget* {
          zarvo2_Form = new Tzarvo2_Form();
          zarvo2_Form->setHelpCommand(showVersionWindow);
+         zarvo2_Form->setRowEditors(&rowEditors);
          return zarvo2_Form;
      },
      [] {
+         destroyLineForm();
+         destroyBlockForm();
          delete zarvo2_Form;
          zarvo2_Form = nullptr;
      }},

@@ -548,5 +548,68 @@ TEST_F(Zarvo2Test, ALabelDeletedThroughTheWidgetsIsGoneFromTheRenderedReport) {
     EXPECT_NE(saved.out, before.out);
 }
 
+// Test data goes through the report's own two dialogs, in Big5 with CR LF,
+// and comes back as it was; a file that cannot be read changes nothing.
+TEST_F(Zarvo2Test, TestDataIsSavedAndReadBackThroughTheSameDialogs) {
+    const QString data = path("data.txt");
+    window.ME_data->setPlainText(QStringLiteral("金額,100\n\nsingle\n"));
+    dialogs.answers.push_back(data);
+    QTest::mouseClick(window.btn_savedata, Qt::LeftButton);
+    EXPECT_EQ(read(data), "\xaa\xf7\xc3\x42,100\r\n\r\nsingle\r\n");
+    QTest::mouseClick(window.btn_clear, Qt::LeftButton);
+    EXPECT_EQ(editorText(*window.ME_data), QString());
+    dialogs.answers.push_back(data);
+    QTest::mouseClick(window.btn_readdata, Qt::LeftButton);
+    EXPECT_EQ(editorText(*window.ME_data), QStringLiteral("金額,100\n\nsingle\n"));
+    ASSERT_EQ(dialogs.requests.size(), 2u);
+    EXPECT_EQ(dialogs.requests[0].objectName, QStringLiteral("SaveDialog1"));
+    EXPECT_EQ(dialogs.requests[1].objectName, QStringLiteral("OpenDialog1"));
+    EXPECT_EQ(dialogs.requests[1].filter, QStringLiteral("報表文字檔(*.txt)|*.txt|所有檔案(*.*)|*.*"));
+    EXPECT_EQ(window.SaveDialog1.fileName(), data);  // proposed next time, for a report too
+
+    dialogs.answers.push_back(write("breaks.txt", "a\rb\nc"));
+    window.btn_readdataClick();
+    EXPECT_EQ(editorText(*window.ME_data), QStringLiteral("a\nb\nc"));
+    dialogs.answers.push_back(path("missing.txt"));
+    EXPECT_THROW(window.btn_readdataClick(), ReportError);
+    EXPECT_EQ(editorText(*window.ME_data), QStringLiteral("a\nb\nc"));
+
+    window.ME_data->setPlainText(QStringLiteral("a,1\nb,\u00e9"));
+    dialogs.answers.push_back(data);
+    window.btn_savedataClick();
+    EXPECT_EQ(read(data), "\xaa\xf7\xc3\x42,100\r\n\r\nsingle\r\n");
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"第 2 行的字元「é」(U+00E9) 無法以 Big5 儲存, 所以沒有存檔."});
+    EXPECT_EQ(flags(), (std::vector<int>{0, 0, 0, 0, 0}));
+}
+
+TEST_F(Zarvo2Test, AddingABlockToTheTestDataAppendsItsNameAndAComma) {
+    window.ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{QStringLiteral("qty")}));
+    window.PageControl1->setCurrentWidget(window.TabSheet2);
+    window.PM_testClick();  // nothing selected
+    EXPECT_EQ(editorText(*window.ME_data), QString());
+    selectRow(*window.ListView1, 0);
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "qty,"}, {"a,1", "a,1\nqty,"}, {"a,1\n", "a,1\nqty,"}};
+    for (const auto& [before, after] : cases) {
+        window.ME_data->setPlainText(QString::fromUtf8(before));
+        QTest::mouseClick(window.btn_test, Qt::LeftButton);
+        EXPECT_EQ(editorText(*window.ME_data), QString::fromUtf8(after)) << before;
+    }
+    window.PM_test->trigger();
+    EXPECT_EQ(editorText(*window.ME_data), QStringLiteral("a,1\nqty,\nqty,"));
+    EXPECT_EQ(window.PageControl1->currentWidget(), window.TabSheet2);
+    EXPECT_EQ(window.Unsaved, 0);
+}
+
+// Save & Preview previews whatever the save did: here nothing was saved.
+TEST_F(Zarvo2Test, SaveAndPreviewWithTheSaveDialogCancelledAsksThenFindsNoFile) {
+    test::typeText(*window.ME_text, QStringLiteral("x"));
+    messages.answer(ResultYes);
+    window.SavePreview1->trigger();
+    EXPECT_EQ(messages.texts(),
+              (std::vector<std::string>{"尚未存檔, 是否列印硬碟上的舊報表檔 ?", "找不到報表檔:\n\n\n\n所以無法列印"}));
+    EXPECT_EQ(dialogs.requests.size(), 1u);
+}
+
 }  // namespace
 }  // namespace zarvo

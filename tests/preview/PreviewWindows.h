@@ -34,6 +34,8 @@ public:
     std::vector<std::string> printersUsed;
     // The pages (1-based) of every job's sheets, job by job.
     std::vector<std::vector<int>> jobs() const;
+    // Everything the jobs wrote: their sheets and drawing.
+    std::string trace() const { return trace_.str(); }
 
 private:
     std::ostringstream trace_;

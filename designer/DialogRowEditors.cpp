@@ -1,0 +1,20 @@
+#include "designer/DialogRowEditors.h"
+
+#include "designer/Block_form.h"
+#include "designer/Line_form.h"
+
+namespace zarvo {
+
+void DialogRowEditors::editBlockRow(QTreeWidgetItem* row, int& confirmed, const QString& mode) {
+    TBlockForm* form = blockForm();
+    form->AttachRow(row, confirmed, mode);
+    form->exec();
+}
+
+void DialogRowEditors::editLineRow(QTreeWidgetItem* row, int& confirmed) {
+    TLineForm* form = lineForm();
+    form->AttachRow(row, confirmed);
+    form->exec();
+}
+
+}  // namespace zarvo

@@ -1,0 +1,23 @@
+#pragma once
+// The designer's Preview: the report file as stored on disk, filled with the
+// test data, on one page of a new preview window.
+
+#include <QString>
+
+class QWidget;
+
+namespace zarvo {
+
+// Previews the report at fileName with testData (the text of the test data
+// page, LF line breaks), one field record per line. With unsaved set, asks
+// first whether to preview the file on disk (No: nothing happens). Warns and
+// does nothing else when there is no file at fileName or when a character
+// of testData has no Big5 code. Otherwise replaces the current preview
+// window by a new one owned by owner, writes its page from the report and
+// the test data and shows it modally; returns when it is closed. Throws
+// ConversionError for a report header the engine cannot read (no page is
+// written, the new window stays hidden) and ReportError when the report or
+// the page file fails.
+void launchPreview(const QString& fileName, bool unsaved, const QString& testData, QWidget* owner);
+
+}  // namespace zarvo

@@ -1,0 +1,229 @@
+#include "designer/PreviewLaunch.h"
+
+#include <filesystem>
+
+#include <QImage>
+#include <QPointer>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidgetItem>
+
+#include "designer/RowEditors.h"
+#include "designer/zarvo2.h"
+#include "engine/PageFileName.h"
+#include "report/ConversionError.h"
+#include "tests/common/Command.h"
+#include "tests/designer/AnsweringFileDialogs.h"
+#include "tests/preview/PreviewWindows.h"
+#include "tests/support/ModalAnswerer.h"
+
+namespace zarvo {
+namespace {
+
+using test::ModalAnswerer;
+using test::TempDir;
+
+const std::string fieldShifts = "\t0.000000\t0.000000\t";
+
+class PreviewLaunchTest : public test::PreviewWindows {
+protected:
+    // Runs Preview on owner; when the preview window shows, action runs on it
+    // (by default it is left with "離開"). Returns whether it showed.
+    bool launch(const QString& fileName, bool unsaved, const QString& testData,
+                ModalAnswerer::Action action = test::clickText(QStringLiteral("離開"))) {
+        ModalAnswerer answerer(std::move(action));
+        launchPreview(fileName, unsaved, testData, &owner);
+        return answerer.answered();
+    }
+    QString report(const char* name, std::string_view bytes) const {
+        return QString::fromStdString(dir.write(name, bytes));
+    }
+    // The page file of the current preview window.
+    std::string pageFile() const { return pageFileName(PreviewForm->dataFileStem(), 0); }
+    // zarvo-render's output for args, with its own data directory.
+    std::string render(const std::string& args) {
+        const test::CommandResult result = test::runCommand(
+            std::string(ZARVO_RENDER) + " --data-dir '" + (dir.path() / "cli").string() + "' " + args, dir);
+        EXPECT_EQ(result.status, 0) << result.err;
+        return result.out;
+    }
+    QImage renderedImage(const std::string& reportAndData) {
+        const std::string png = (dir.path() / "rendered.png").string();
+        render("--png '" + png + "' " + reportAndData);
+        return QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+    }
+    static QImage shownImage(QWidget& preview) {
+        return preview.findChild<QWidget*>(QStringLiteral("Image1"))->grab().toImage().convertToFormat(
+            QImage::Format_RGB32);
+    }
+
+    QWidget owner;
+    const std::string plainReport = "0\t0\t0\r\nLINE_INFO\t0\r\nLABEL_STRING\t0\r\nBLOCK_INFO\t0\r\n";
+};
+
+TEST_F(PreviewLaunchTest, TheQuestionAndTheMissingFileWarningComeFirst) {
+    const QString existing = report("r.txt", plainReport);
+    const QString missing = QString::fromStdString((dir.path() / "missing.txt").string());
+    const std::string question = "尚未存檔, 是否列印硬碟上的舊報表檔 ?";
+    auto notFound = [](const QString& name) { return "找不到報表檔:\n\n" + name.toStdString() + "\n\n所以無法列印"; };
+    struct Case {
+        const char* what;
+        QString fileName;
+        bool unsaved;
+        int answer;
+        std::vector<std::string> texts;
+        bool shows;
+    };
+    const Case cases[] = {
+        {"saved", existing, false, ResultYes, {}, true},
+        {"unsaved, Yes", existing, true, ResultYes, {question}, true},
+        {"unsaved, No", existing, true, ResultNo, {question}, false},
+        {"missing file", missing, false, ResultYes, {notFound(missing)}, false},
+        {"unsaved new document, Yes", QString(), true, ResultYes, {question, notFound(QString())}, false},
+    };
+    for (const Case& c : cases) {
+        test::RecordingPresenter recorded;
+        recorded.answer(c.answer);
+        const QPointer<TPreviewForm> before = PreviewForm;
+        EXPECT_EQ(launch(c.fileName, c.unsaved, QString()), c.shows) << c.what;
+        EXPECT_EQ(recorded.texts(), c.texts) << c.what;
+        if (!recorded.shown().empty()) {
+            EXPECT_EQ(recorded.shown().back().kind, c.shows || c.answer == ResultNo ? MessageKind::Confirmation
+                                                                                     : MessageKind::Warning)
+                << c.what;
+        }
+        EXPECT_EQ(before.isNull() && PreviewForm, c.shows) << c.what;
+    }
+}
+
+// Each line, blank ones included, becomes one record in order; the window is
+// the owner's, in preview mode, with the one page.
+TEST_F(PreviewLaunchTest, EveryTestDataLineBecomesOneRecordOfPageOne) {
+    const std::pair<const char*, std::string> lines[] = {
+        {"name,value", "name" + fieldShifts + "value"},
+        {" \tname \t,\t value ", "name" + fieldShifts + "value"},
+        {"a b,c", "b" + fieldShifts + "c"},
+        {"single", fieldShifts + "single"},
+        {"name,", "name" + fieldShifts + "\xa1\x40"},
+        {"", fieldShifts + "\xa1\x40"},
+        {"\xe9\x87\x91\xe9\xa1\x8d,\xe4\xb8\x80", "\xaa\xf7\xc3\x42" + fieldShifts + "\xa4\x40"},  // 金額,一
+    };
+    QString testData;
+    std::string expected = dir.path().string() + "/r.txt\r\n";
+    for (const auto& [line, record] : lines) {
+        testData += QString::fromUtf8(line) + QLatin1Char('\n');
+        expected += record + "\r\n";
+    }
+    ASSERT_TRUE(launch(report("r.txt", plainReport), false, testData));
+    EXPECT_EQ(TempDir::read(pageFile()), expected);
+    EXPECT_EQ(PreviewForm->parentWidget(), &owner);
+    EXPECT_EQ(PreviewForm->previewMode(), 1);
+    EXPECT_EQ(PreviewForm->lastPage(), 0);
+    EXPECT_FALSE(PreviewForm->isVisible());
+}
+
+TEST_F(PreviewLaunchTest, EmptyTestDataShowsTheBareForm) {
+    const std::string note = std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note.txt";
+    QImage shown;
+    ASSERT_TRUE(launch(QString::fromStdString(note), false, QString(), [&](QWidget& preview) {
+        shown = shownImage(preview);
+        preview.close();
+    }));
+    EXPECT_EQ(TempDir::read(pageFile()), note + "\r\n");
+    EXPECT_TRUE(shown == renderedImage(note));
+}
+
+TEST_F(PreviewLaunchTest, ACharacterBig5LacksIsNamedAndTheLastPreviewStays) {
+    const QString file = report("r.txt", plainReport);
+    ASSERT_TRUE(launch(file, false, QStringLiteral("a,1")));
+    const QPointer<TPreviewForm> before = PreviewForm;
+    const std::string page = TempDir::read(pageFile());
+
+    test::RecordingPresenter recorded;
+    EXPECT_FALSE(launch(file, false, QStringLiteral("a,2\nb,\u00e9")));
+    EXPECT_EQ(recorded.texts(),
+              std::vector<std::string>{"第 2 行的字元「é」(U+00E9) 無法以 Big5 儲存, 所以無法用這些測試資料預視."});
+    EXPECT_EQ(PreviewForm, before);
+    EXPECT_EQ(TempDir::read(pageFile()), page);
+}
+
+// The old window's files go before the new one writes, so a second preview
+// in the same second (the same file names) keeps its own page.
+TEST_F(PreviewLaunchTest, EachPreviewReplacesTheLastAndKeepsItsOwnPage) {
+    const QString file = report("r.txt", plainReport);
+    ASSERT_TRUE(launch(file, false, QStringLiteral("a,1")));
+    const std::string first = pageFile();
+    ASSERT_TRUE(launch(file, false, QStringLiteral("a,2")));
+    if (pageFile() != first) {
+        EXPECT_FALSE(std::filesystem::exists(first));
+    }
+    EXPECT_EQ(TempDir::read(pageFile()), file.toStdString() + "\r\na" + fieldShifts + "2\r\n");
+}
+
+TEST_F(PreviewLaunchTest, AHeaderTheEngineCannotReadStopsBeforeAnyPageIsWritten) {
+    const QString good = report("r.txt", plainReport);
+    ASSERT_TRUE(launch(good, false, QStringLiteral("a,1")));
+    const std::string oldPage = pageFile();
+    const QString bad = report("bad.txt", "x\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n");
+    EXPECT_THROW(launch(bad, false, QStringLiteral("a,1")), ConversionError);
+    EXPECT_FALSE(std::filesystem::exists(oldPage));
+    EXPECT_FALSE(std::filesystem::exists(pageFile()));
+    EXPECT_EQ(PreviewForm->lastPage(), -1);
+    EXPECT_FALSE(PreviewForm->isVisible());
+}
+
+// Inserts every row it is asked for as the block "amount".
+class AmountBlock : public RowEditors {
+public:
+    void editBlockRow(QTreeWidgetItem* row, int& confirmed, const QString&) override {
+        const QStringList texts = QString::fromLatin1("amount\t0\t20\t10\t60\t10\t0\t0\t0\t0\t6\t0\t0").split('\t');
+        for (int i = 0; i < texts.size(); ++i) row->setText(i, texts[i]);
+        confirmed = 1;
+    }
+    void editLineRow(QTreeWidgetItem*, int&) override {}
+};
+
+// New writes the line and label keyword lines without counts; a form of
+// blocks alone keeps them so and still previews and prints its blocks.
+TEST_F(PreviewLaunchTest, AFormOfBlocksOnlySavesPreviewsAndPrints) {
+    AmountBlock editor;
+    test::AnsweringFileDialogs dialogs;
+    Tzarvo2_Form window;
+    window.setRowEditors(&editor);
+    window.show();
+    window.btn_BinsertClick();
+    const std::string saved = (dir.path() / "blocks.txt").string();
+    dialogs.answers.push_back(QString::fromStdString(saved));
+    window.SaveAs1Click();
+    EXPECT_EQ(TempDir::read(saved), "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\t1\r\n"
+                                    "0\t20\t10\t60\t10\t0\t0\t0\t0\t6\t0\t0\tamount\r\n");
+    window.ME_data->setPlainText(QStringLiteral("amount,1234\n"));
+    const std::string data = dir.write("data.txt", "amount,1234\r\n");
+
+    QImage shown;
+    bool printed = false;
+    ModalAnswerer previewAndPrint([&](QWidget& preview) {
+        shown = shownImage(preview);
+        ModalAnswerer everyPage([&](QWidget& dialog) {
+            dialog.findChild<QRadioButton*>(QStringLiteral("RB3"))->setChecked(true);
+            dialog.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        });
+        preview.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+        printed = everyPage.answered();
+        preview.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    });
+    window.Print1Click();
+    ASSERT_TRUE(previewAndPrint.answered());
+    EXPECT_TRUE(printed);
+    EXPECT_TRUE(messages.shown().empty());
+    const std::string reportAndData = "'" + saved + "' '" + data + "'";
+    EXPECT_TRUE(shown == renderedImage(reportAndData));
+    EXPECT_EQ(spooler->jobs(), (std::vector<std::vector<int>>{{1}}));
+    const std::string printTrace = render("--print --trace " + reportAndData);
+    EXPECT_NE(printTrace.find("\ntext "), std::string::npos);
+    EXPECT_EQ(spooler->trace(), printTrace);
+}
+
+}  // namespace
+}  // namespace zarvo
