@@ -1,5 +1,7 @@
 #include "designer/Line_form.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -49,9 +51,10 @@ void TLineForm::layOutFields() {
     grid->addWidget(ED_tx, 1, 3);
     grid->addWidget(addLabel(QStringLiteral("線段結束 y 座標")), 2, 2);
     grid->addWidget(ED_ty, 2, 3);
-    for (QWidget* field : {static_cast<QWidget*>(CB_style), static_cast<QWidget*>(ED_width), static_cast<QWidget*>(ED_fx),
-                           static_cast<QWidget*>(ED_fy), static_cast<QWidget*>(ED_tx), static_cast<QWidget*>(ED_ty)})
-        field->setFixedWidth(90);
+    for (QLineEdit* field : {ED_width, ED_fx, ED_fy, ED_tx, ED_ty}) field->setFixedWidth(60);
+    // The style list is as wide as its longest item, so every item reads whole.
+    CB_style->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    CB_style->setFixedWidth(std::max(60, CB_style->sizeHint().width()));
     grid->setColumnStretch(4, 1);
 }
 

@@ -104,7 +104,7 @@ TEST(BlockFormTest, ShowFillsTheFieldsFromTheRowAndWaitsForAChange) {
         form.AttachRow(&row, confirmed, QStringLiteral("block"));
         QStringList shown;
         runModal(form, [&](QWidget&) {
-            EXPECT_EQ(QApplication::focusWidget(), form.ED_name) << c.row;
+            EXPECT_EQ(form.focusWidget(), form.ED_name) << c.row;
             EXPECT_FALSE(form.btn_confirm->isEnabled()) << c.row;
             form.btn_cancel->click();
         });
@@ -226,8 +226,8 @@ TEST(BlockFormTest, EnterMovesTheFocusInTabOrderAndNeverConfirms) {
     const int result = runModal(form, [&](QWidget&) {
         test::typeText(*form.ED_name, QStringLiteral("2"));
         for (int step = 0; step < 15; ++step) {
-            pressKey(QApplication::focusWidget(), step % 2 ? Qt::Key_Enter : Qt::Key_Return);
-            visited << QApplication::focusWidget()->objectName();
+            pressKey(form.focusWidget(), step % 2 ? Qt::Key_Enter : Qt::Key_Return);
+            visited << form.focusWidget()->objectName();
         }
         EXPECT_TRUE(form.isVisible());
         form.btn_cancel->click();

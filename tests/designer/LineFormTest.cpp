@@ -78,7 +78,7 @@ TEST(LineFormTest, ShowFillsTheFieldsAndPlacesTheFocusOnlyForANewRow) {
         int confirmed = 0;
         form.AttachRow(&row, confirmed);
         runModal(form, [&](QWidget&) {
-            EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::fromLatin1(c.focus)) << c.row;
+            EXPECT_EQ(form.focusWidget()->objectName(), QString::fromLatin1(c.focus)) << c.row;
             EXPECT_FALSE(form.btn_confirm->isEnabled()) << c.row;
             form.ED_ty->setFocus();  // where the next show must leave it for an existing row
             form.btn_cancel->click();
@@ -170,8 +170,8 @@ TEST(LineFormTest, EnterMovesTheFocusInTabOrderAndNeverConfirms) {
     runModal(form, [&](QWidget&) {
         test::typeText(*form.ED_fx, QStringLiteral("1"));
         for (int step = 0; step < 7; ++step) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(form.focusWidget(), Qt::Key_Return);
+            visited << form.focusWidget()->objectName();
         }
         EXPECT_TRUE(form.isVisible());
         form.btn_cancel->click();
