@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "platform/Messages.h"
+#include "platform/qt/FormFonts.h"
 #include "report/Big5.h"
 #include "report/ConversionError.h"
 #include "report/ReportReader.h"
@@ -56,19 +57,13 @@ void selectListItem(QComboBox& list, int index) {
     list.setCurrentIndex(index >= 0 && index < list.count() ? index : -1);
 }
 
-QFont editorFont() {
-    QFont font(QStringLiteral("AR PL UMing TW"));
-    font.setPixelSize(16);
-    return font;
-}
-
 RowEditorDialog::RowEditorDialog(const QString& objectName, const QString& caption, QSize size,
                                  QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setObjectName(objectName);
     setWindowTitle(caption);
-    setFont(editorFont());
+    setFont(mingFont(16));
     setFixedSize(size);
 
     auto* panel = new QFrame(this);

@@ -94,7 +94,4 @@ int listIndexFromText(const QString& text);
 // Selects item index of list, or nothing when the list has no such item.
 void selectListItem(QComboBox& list, int index);
 
-// The window font "細明體" at pixel height 16.
-QFont editorFont();
-
 }  // namespace zarvo

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,7 +13,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QTabWidget>
@@ -23,11 +21,12 @@
 
 #include "designer/Big5TextFile.h"
 #include "designer/EditorText.h"
-#include "designer/FormFonts.h"
 #include "designer/PreviewLaunch.h"
 #include "designer/RowEditors.h"
 #include "designer/SectionList.h"
 #include "platform/Messages.h"
+#include "platform/qt/FormFonts.h"
+#include "platform/qt/ScreenCentre.h"
 #include "preview/TopLevelError.h"
 
 namespace zarvo {
@@ -127,14 +126,6 @@ QAction* makeSeparator(QObject* parent, const char* name) {
     return separator;
 }
 
-// The integer divisions truncate toward zero, also on a screen smaller than
-// the window.
-void centreOnScreen(QWidget& window) {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    window.move(screen.x() + (screen.width() - window.width()) / 2,
-                screen.y() + (screen.height() - window.height()) / 2);
-}
-
 }  // namespace
 
 Tzarvo2_Form::Tzarvo2_Form(QWidget* parent)
@@ -171,7 +162,7 @@ Tzarvo2_Form::Tzarvo2_Form(QWidget* parent)
 
     buildMenus();
     connectCommands();
-    centreOnScreen(*this);
+    move(centredOnScreen(size()));
 }
 
 Tzarvo2_Form::~Tzarvo2_Form() = default;

@@ -3,7 +3,6 @@
 #include <ctime>
 
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -15,6 +14,7 @@
 
 #include "engine/PageFileName.h"
 #include "platform/Messages.h"
+#include "platform/qt/FormFonts.h"
 #include "preview/DataFileStem.h"
 #include "preview/DigitEdit.h"
 #include "preview/PageFiles.h"
@@ -37,13 +37,6 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 570;
 constexpr int kPanelHeight = 41;
-
-// "Fixedsys" at 16 pixels: the desktop's monospace face.
-QFont panelFont() {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(16);
-    return font;
-}
 
 template <typename Widget>
 Widget* place(Widget* widget, const char* name, int left, int top, int width = -1) {
@@ -99,7 +92,7 @@ void TPreviewForm::buildControls() {
 
     P1 = place(new QWidget(this), "P1", 0, 0);
     P1->setFixedSize(kWidth, kPanelHeight);
-    P1->setFont(panelFont());
+    P1->setFont(fixedFormFont(16));
     Label1 = place(new QLabel(P1), "Label1", 8, 0);
     Label2 = place(new QLabel(P1), "Label2", 8, 22);
     Label1->setFixedHeight(19);

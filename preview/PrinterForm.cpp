@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "platform/qt/FormFonts.h"
 #include "preview/DigitEdit.h"
 #include "preview/PreviewForm.h"
 #include "preview/PrintRange.h"
@@ -17,13 +18,6 @@ namespace zarvo {
 TPrinterForm* PrinterForm = nullptr;
 
 namespace {
-
-// "標楷體" at pixelSize pixels.
-QFont kaiFont(int pixelSize) {
-    QFont font(QStringLiteral("AR PL UKai TW"));
-    font.setPixelSize(pixelSize);
-    return font;
-}
 
 template <typename Widget>
 Widget* place(Widget* widget, const char* name, int left, int top, int fontPixels = 16) {

@@ -1,10 +1,10 @@
 #include "preview/Selectprinter.h"
 
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QToolButton>
 
+#include "platform/qt/FormFonts.h"
 #include "preview/PreviewForm.h"
 #include "preview/PrinterChoices.h"
 #include "preview/ProgramSpooler.h"
@@ -37,10 +37,7 @@ TSelectPrinterForm::TSelectPrinterForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SelectPrinterForm"));
     setWindowTitle(QStringLiteral("選擇印表機"));
     resize(340, 200);
-    // "Fixedsys" at 16 pixels: the desktop's monospace face.
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(16);
-    setFont(font);
+    setFont(fixedFormFont(16));
 
     Label1 = place(new QLabel(QStringLiteral("選擇印表機"), this), "Label1", 120, 16);
     Label2 = place(new QLabel(QStringLiteral("印表機名稱"), this), "Label2", 24, 56);

@@ -1,9 +1,10 @@
 #include "shell/Vinfoc.h"
 
-#include <QGuiApplication>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QVBoxLayout>
+
+#include "platform/qt/FormFonts.h"
+#include "platform/qt/ScreenCentre.h"
 
 namespace zarvo {
 
@@ -107,25 +108,10 @@ style  left  top  width  height  rowgap  colgap  distributed  font  ychar  xmarg
     3          6        水平分佈邊界對齊
 )";
 
-// "MS Sans Serif" of the form stands for the desktop's sans-serif face.
-QFont formFont() {
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    return font;
-}
-
-// "細明體" is substituted by AR PL UMing TW.
-QFont memoFont() {
-    QFont font(QStringLiteral("AR PL UMing TW"));
-    font.setPixelSize(13);
-    return font;
-}
-
 QPlainTextEdit* createMemo(QWidget* parent) {
     auto* memo = new QPlainTextEdit(parent);
     memo->setObjectName(QStringLiteral("Memo1"));
-    memo->setFont(memoFont());
+    memo->setFont(mingFont(13));
     memo->setReadOnly(true);
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -138,14 +124,6 @@ QPlainTextEdit* createMemo(QWidget* parent) {
     return memo;
 }
 
-// Integer division truncates toward zero, also for a screen smaller than
-// the window.
-void centreOnScreen(QWidget& window) {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    window.move(screen.x() + (screen.width() - window.width()) / 2,
-                screen.y() + (screen.height() - window.height()) / 2);
-}
-
 }  // namespace
 
 Tvinfo::Tvinfo(QWidget* parent)
@@ -154,13 +132,13 @@ Tvinfo::Tvinfo(QWidget* parent)
                           Qt::WindowMaximizeButtonHint) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Zarvo 版本更新記錄"));
-    setFont(formFont());
+    setFont(sansSerifFormFont());
     resize(windowWidth, windowHeight);
     Memo1 = createMemo(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Memo1);
-    centreOnScreen(*this);
+    move(centredOnScreen(size()));
 }
 
 // Closing frees the window (WA_DeleteOnClose); forgetting it here, whichever

@@ -35,7 +35,9 @@ std::vector<unsigned> allCodes()
 class SystemDecoder {
 public:
     explicit SystemDecoder(const char* charset) : cd_(iconv_open("UTF-32LE", charset)) {}
-    ~SystemDecoder() { iconv_close(cd_); }
+    ~SystemDecoder() {
+        if (valid()) iconv_close(cd_);
+    }
     SystemDecoder(const SystemDecoder&) = delete;
     SystemDecoder& operator=(const SystemDecoder&) = delete;
     bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
