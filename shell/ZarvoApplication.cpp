@@ -1,5 +1,7 @@
 #include "shell/ZarvoApplication.h"
 
+#include <QLibraryInfo>
+
 #include "platform/Messages.h"
 
 namespace zarvo {
@@ -7,6 +9,10 @@ namespace zarvo {
 ZarvoApplication::ZarvoApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Zarvo"));
     setApplicationVersion(QStringLiteral("2.1"));
+    // Without the translation Qt's texts stay in English; nothing else changes.
+    if (qtTexts_.load(QStringLiteral("qtbase_zh_TW"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(&qtTexts_);
+    }
 }
 
 bool ZarvoApplication::notify(QObject* receiver, QEvent* event) {

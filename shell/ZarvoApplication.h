@@ -5,6 +5,7 @@
 #include <exception>
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace zarvo {
 
@@ -18,6 +19,11 @@ public:
     // Delivers event to receiver; an exception escaping the handler is shown
     // with showException and the event counts as not handled (false).
     bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    // Qt's own texts (the file dialogs' buttons and columns, the editors'
+    // context menus) in Traditional Chinese, like the rest of the program.
+    QTranslator qtTexts_;
 };
 
 // The standard exception display: the exception's message (UTF-8) in a

@@ -83,5 +83,10 @@ TEST(ZarvoApplicationTest, ExceptionsInsideTheEventLoopAreShownAndTheLoopRunsOn)
     EXPECT_FALSE(messages.shown()[1].text.empty());
 }
 
+// Qt's own texts, such as a file dialog's, read in Chinese like the rest.
+TEST(ZarvoApplicationTest, QtsOwnTextsAreInTraditionalChinese) {
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"), QStringLiteral("檔名(&N)："));
+}
+
 }  // namespace
 }  // namespace zarvo
