@@ -52,6 +52,10 @@ void runOrThrow(const std::string& command) {
     if (status != 0) throw std::runtime_error("private cupsd: failed: " + command);
 }
 
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
 void writeFile(const fs::path& path, const std::string& text, fs::perms perms) {
     std::ofstream(path, std::ios::binary) << text;
     fs::permissions(path, perms);
@@ -99,7 +103,7 @@ std::string ppdText(const std::string& defaultResolution) {
 
 }  // namespace
 
-PrivateCups::PrivateCups() {
+PrivateCups::PrivateCups(const std::string& serverDirectives) {
     std::string pattern = (fs::temp_directory_path() / "zarvo-cups-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("private cupsd: no temporary directory");
     dir_ = pattern;
@@ -109,13 +113,15 @@ PrivateCups::PrivateCups() {
     for (const char* sub : {"spool", "spool/tmp", "state", "cache", "log", "out", "ppd", "bin"}) {
         fs::create_directories(dir_ / sub);
     }
-    writeConfiguration();
+    writeConfiguration(serverDirectives);
     writeBackend();
 
-    const char* server = std::getenv("CUPS_SERVER");
-    hadServer_ = server != nullptr;
-    if (server) savedServer_ = server;
-    setenv("CUPS_SERVER", socket().c_str(), 1);
+    for (const auto& [name, value] : {std::pair{"CUPS_SERVER", socket()},
+                                      std::pair{"CUPS_SERVERROOT", dir_.string()}}) {
+        const char* old = std::getenv(name);
+        savedEnvironment_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        setenv(name, value.c_str(), 1);
+    }
     // libcups keeps the server and its connection per process: start over.
     cupsSetServer(socket().c_str());
 
@@ -145,10 +151,12 @@ PrivateCups::PrivateCups() {
 
 PrivateCups::~PrivateCups() {
     stop();
-    if (hadServer_) {
-        setenv("CUPS_SERVER", savedServer_.c_str(), 1);
-    } else {
-        unsetenv("CUPS_SERVER");
+    for (const auto& [name, value] : savedEnvironment_) {
+        if (value) {
+            setenv(name.c_str(), value->c_str(), 1);
+        } else {
+            unsetenv(name.c_str());
+        }
     }
     cupsSetServer(nullptr);
     std::error_code error;
@@ -157,12 +165,12 @@ PrivateCups::~PrivateCups() {
 
 std::string PrivateCups::socket() const { return (dir_ / "cups.sock").string(); }
 
-void PrivateCups::writeConfiguration() const {
+void PrivateCups::writeConfiguration(const std::string& serverDirectives) const {
     const std::string d = dir_.string();
     const auto rw = fs::perms::owner_read | fs::perms::owner_write;
     writeFile(dir_ / "cupsd.conf",
               "Listen " + socket() + "\nLogLevel warn\nBrowsing No\nWebInterface No\n"
-              "MaxJobs 0\n"
+              "MaxJobs 0\n" + serverDirectives + "\n"
               "<Location />\nOrder allow,deny\nAllow all\n</Location>\n",
               rw);
     // No User or Group: as root, cupsd refuses "User root" and picks its own.
@@ -191,6 +199,7 @@ void PrivateCups::writeBackend() const {
               "exit 0; fi\n"
               "out=\"${DEVICE_URI#zarvofile:}/$(printf %08d \"$1\")\"\n"
               "if [ -n \"$6\" ]; then cat \"$6\"; else cat; fi > \"$out.part\" || exit 1\n"
+              "printf '%s\\n' \"$5\" > \"$out.options\"\n"
               "mv \"$out.part\" \"$out.prn\"\n",
               fs::perms::owner_all);
 }
@@ -216,6 +225,17 @@ void PrivateCups::addQueue(const std::string& name, const std::string& defaultRe
 }
 
 void PrivateCups::setDefault(const std::string& name) { runOrThrow("lpadmin -d '" + name + "'"); }
+
+void PrivateCups::addInstance(const std::string& printer, const std::string& instance,
+                              const std::vector<std::string>& options) {
+    // The service's own lpoptions, which libcups reads under CUPS_SERVERROOT;
+    // the lpoptions command would write the user's file in HOME instead.
+    std::ofstream file(dir_ / "lpoptions", std::ios::app);
+    file << "Dest " << printer << "/" << instance;
+    for (const std::string& option : options) file << " " << option;
+    file << "\n";
+    if (!file.flush()) throw std::runtime_error("private cupsd: cannot write lpoptions");
+}
 
 void PrivateCups::holdPrinting(const std::string& name) { runOrThrow("cupsdisable '" + name + "'"); }
 
@@ -256,10 +276,22 @@ int PrivateCups::sheetCount(const std::filesystem::path& job) {
     return count;
 }
 
-std::size_t PrivateCups::jobCount() const {
+std::string PrivateCups::jobOptions(const std::filesystem::path& job) {
+    fs::path file = job;
+    std::string options;
+    std::getline(std::ifstream(file.replace_extension(".options")), options);
+    return options;
+}
+
+std::size_t PrivateCups::jobCount(const std::string& queue) const {
     if (pid_ <= 0) return 0;
-    const std::string list = capture("lpstat -W all -o");
-    return static_cast<std::size_t>(std::count(list.begin(), list.end(), '\n'));
+    return lineCount(capture("lpstat -W all -o" + (queue.empty() ? "" : " '" + queue + "'")));
+}
+
+std::size_t PrivateCups::activeJobCount() const {
+    if (pid_ <= 0) return 0;
+    return lineCount(capture("lpstat -W not-completed -o"));
 }
 
 }  // namespace zarvo::test
+
