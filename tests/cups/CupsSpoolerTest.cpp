@@ -342,5 +342,33 @@ TEST_F(CupsSpoolerTest, AnInstanceIsListedAndPrintsOnItsQueueWithItsOwnOptions) 
     EXPECT_NEAR(ink.right - ink.left, mm(110) - mm(10), 1);
 }
 
+// A driverless queue has no PPD: the margins of its paper come from the IPP
+// printer's media-col, and so does its resolution. The form lands at that
+// printable corner of the page the printer receives.
+TEST_F(CupsSpoolerTest, ADriverlessQueueTakesItsMarginsAndResolutionFromIpp) {
+    cups.addEverywhereQueue("delta");
+    // What the IPP printer reports for A4: 3.4 mm left and right, 6.35 mm
+    // top and bottom, at 600 dots per inch.
+    const double left = 600 * 3.40 / 25.4;
+    const double top = 600 * 6.35 / 25.4;
+    EXPECT_EQ(CupsSpooler().startJob("delta", "form.txt", 0)->dotsPerInch(), 600);
+
+    const test::CommandResult result = print("delta", {0, 1});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<fs::path> documents = cups.waitForIppDocuments("delta", 1);
+    ASSERT_EQ(documents.size(), 1u);
+    const std::vector<QImage> pages = sheets(documents[0]);
+    ASSERT_EQ(pages.size(), 2u);
+    const Ink portrait = inkOf(pages[0]);
+    EXPECT_NEAR(portrait.left, left + mm(10), 1);
+    EXPECT_NEAR(portrait.top, top + mm(20), 1);
+    EXPECT_NEAR(portrait.right, left + mm(110), 1);
+    const Ink landscape = inkOf(pages[1]);
+    const double bottomEdge = pages[1].height() - top;
+    EXPECT_NEAR(landscape.left, left + mm(20), 1);
+    EXPECT_NEAR(landscape.bottom, bottomEdge - mm(10), 1);
+    EXPECT_NEAR(landscape.top, bottomEdge - mm(110), 1);
+}
+
 }  // namespace
 }  // namespace zarvo

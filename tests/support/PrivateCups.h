@@ -3,9 +3,10 @@
 // configuration, spool and state in a temporary directory, listening only on
 // a unix socket there. Its queues use a PPD of our own (A4, JIS B4, A3 with
 // margins that are not zero) and a backend that keeps one PostScript file per
-// job. While it lives, CUPS_SERVER and libcups in this process point the
-// CUPS commands and the spooler at it, and CUPS_SERVERROOT points them at its
-// own files (lpoptions), so nothing outside its directory is read or written.
+// job; a driverless queue has an IPP printer of its own. While it lives,
+// CUPS_SERVER and libcups in this process point the CUPS commands and the
+// spooler at it, and CUPS_SERVERROOT points them at its own files
+// (lpoptions), so nothing outside its directory is read or written.
 
 #include <sys/types.h>
 
@@ -44,6 +45,16 @@ public:
     void addQueue(const std::string& name, const std::string& defaultResolution = "600dpi");
     // Makes the named queue the service's default; throws on failure.
     void setDefault(const std::string& name);
+    // Adds an enabled driverless queue (IPP everywhere, no PPD of ours) on an
+    // IPP printer of its own, ippeveprinter on a loopback port, that keeps the
+    // documents it receives; throws on failure.
+    void addEverywhereQueue(const std::string& name);
+    // The documents the IPP printer of queue name received, in job order,
+    // once there are count and no job is left to print; throws when they do
+    // not come within timeout.
+    std::vector<std::filesystem::path> waitForIppDocuments(
+        const std::string& name, std::size_t count,
+        std::chrono::seconds timeout = std::chrono::seconds(60)) const;
     // Defines printer/instance with options ("name=value" each) in the
     // service's own lpoptions file, for the processes started after; throws
     // on failure.
@@ -51,7 +62,8 @@ public:
                      const std::vector<std::string>& options);
     // Stops printing on the named queue; it still accepts jobs and keeps them. Throws on failure.
     void holdPrinting(const std::string& name);
-    // Stops cupsd (by its process id) and waits for it to end; harmless when stopped.
+    // Stops cupsd and the IPP printers (by their process ids) and waits for
+    // them to end; harmless when stopped.
     void stop();
 
     // The PostScript output files of the first count jobs, in job order, once
@@ -79,6 +91,7 @@ private:
 
     std::filesystem::path dir_;
     pid_t pid_ = -1;
+    std::vector<pid_t> helpers_;  // the IPP printers and their message buses
     // CUPS_SERVER and CUPS_SERVERROOT as they were before, to restore.
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
 };
