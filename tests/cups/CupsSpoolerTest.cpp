@@ -3,6 +3,7 @@
 
 #include "platform/cups/CupsSpooler.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -29,6 +30,8 @@ namespace {
 namespace fs = std::filesystem;
 using test::PrivateCups;
 using test::TempDir;
+using testing::HasSubstr;
+using testing::Not;
 
 constexpr int kQueueDpi = 600;  // the private queues' DefaultResolution
 
@@ -282,6 +285,89 @@ TEST_F(CupsSpoolerTest, TheJobRunsAtTheQueuesResolution) {
         job->nextSheet(3);
     }
     EXPECT_EQ(cups.jobCount(), 0u);
+}
+
+// A later run that CUPS refuses (a queue that takes only so many jobs, held
+// so that none of them prints) withdraws the runs this print already
+// handed over, and the failure names the printer.
+TEST(CupsSpoolerAllOrNothing, ARefusedLaterRunCancelsTheJobsAlreadySubmitted) {
+    struct Case {
+        int jobsTaken;
+        std::vector<int> paperCodes;
+    };
+    for (const Case& c : {Case{1, {0, 3}}, Case{2, {0, 1, 3, 4, 0}}}) {
+        SCOPED_TRACE(c.jobsTaken);
+        PrivateCups cups("MaxJobsPerPrinter " + std::to_string(c.jobsTaken));
+        cups.addQueue("alpha");
+        cups.holdPrinting("alpha");
+        CupsSpooler spooler;
+        std::unique_ptr<PrintJob> job = spooler.startJob("alpha", "form.txt", c.paperCodes[0]);
+        for (std::size_t i = 1; i < c.paperCodes.size(); ++i) job->nextSheet(c.paperCodes[i]);
+        try {
+            job->finish();
+            ADD_FAILURE() << "finish() succeeded";
+        } catch (const ReportError& error) {
+            EXPECT_THAT(error.what(), testing::StartsWith("印表機「alpha」無法列印: 列印服務拒絕了列印工作"));
+        }
+        EXPECT_EQ(cups.jobCount(), static_cast<std::size_t>(c.jobsTaken));
+        EXPECT_EQ(cups.activeJobCount(), 0u);
+    }
+}
+
+// An instance is a destination of its own, printed on its queue with its
+// options, less those that would move, scale, turn or repeat the form.
+TEST_F(CupsSpoolerTest, AnInstanceIsListedAndPrintsOnItsQueueWithItsOwnOptions) {
+    cups.addInstance("alpha", "draft",
+                     {"print-quality=3", "number-up=2", "fit-to-page=true", "orientation-requested=4",
+                      "copies=2"});
+    const test::CommandResult list = render("--list-printers");
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.out, "alpha\nalpha/draft\nbeta *\ngamma\n");
+
+    const test::CommandResult result = print("alpha/draft", {0, 0});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const fs::path job = cups.waitForJobs(1).front();
+    EXPECT_EQ(cups.jobCount("alpha"), 1u);
+    EXPECT_EQ(cups.jobCount(), 1u);
+    const std::string options = PrivateCups::jobOptions(job);
+    EXPECT_THAT(options, HasSubstr("print-quality=3"));
+    for (const char* dropped : {"number-up=2", "fit-to-page", "orientation-requested=4", "copies=2"}) {
+        EXPECT_THAT(options, Not(HasSubstr(dropped)));
+    }
+    const std::vector<QImage> pages = sheets(job);
+    ASSERT_EQ(pages.size(), 2u);
+    const Ink ink = inkOf(pages[0]);
+    EXPECT_NEAR(ink.left, points(PrivateCups::kMargins.left) + mm(10), 1);
+    EXPECT_NEAR(ink.top, points(PrivateCups::kMargins.top) + mm(20), 1);
+    EXPECT_NEAR(ink.right - ink.left, mm(110) - mm(10), 1);
+}
+
+// A driverless queue has no PPD: the margins of its paper come from the IPP
+// printer's media-col, and so does its resolution. The form lands at that
+// printable corner of the page the printer receives.
+TEST_F(CupsSpoolerTest, ADriverlessQueueTakesItsMarginsAndResolutionFromIpp) {
+    cups.addEverywhereQueue("delta");
+    // What the IPP printer reports for A4: 3.4 mm left and right, 6.35 mm
+    // top and bottom, at 600 dots per inch.
+    const double left = 600 * 3.40 / 25.4;
+    const double top = 600 * 6.35 / 25.4;
+    EXPECT_EQ(CupsSpooler().startJob("delta", "form.txt", 0)->dotsPerInch(), 600);
+
+    const test::CommandResult result = print("delta", {0, 1});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<fs::path> documents = cups.waitForIppDocuments("delta", 1);
+    ASSERT_EQ(documents.size(), 1u);
+    const std::vector<QImage> pages = sheets(documents[0]);
+    ASSERT_EQ(pages.size(), 2u);
+    const Ink portrait = inkOf(pages[0]);
+    EXPECT_NEAR(portrait.left, left + mm(10), 1);
+    EXPECT_NEAR(portrait.top, top + mm(20), 1);
+    EXPECT_NEAR(portrait.right, left + mm(110), 1);
+    const Ink landscape = inkOf(pages[1]);
+    const double bottomEdge = pages[1].height() - top;
+    EXPECT_NEAR(landscape.left, left + mm(20), 1);
+    EXPECT_NEAR(landscape.bottom, bottomEdge - mm(10), 1);
+    EXPECT_NEAR(landscape.top, bottomEdge - mm(110), 1);
 }
 
 }  // namespace

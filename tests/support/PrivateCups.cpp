@@ -1,7 +1,10 @@
 #include "tests/support/PrivateCups.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,6 +55,64 @@ void runOrThrow(const std::string& command) {
     if (status != 0) throw std::runtime_error("private cupsd: failed: " + command);
 }
 
+// Starts argv[0] with the other arguments, its output going to log and
+// environment ("NAME=value" each) added to ours; its process id, -1 when it
+// cannot be started.
+pid_t spawn(const std::vector<std::string>& argv, const fs::path& log,
+            const std::vector<std::string>& environment = {}) {
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out >= 0) {
+        dup2(out, STDOUT_FILENO);
+        dup2(out, STDERR_FILENO);
+    }
+    for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
+    execv(args[0], args.data());
+    _exit(127);
+}
+
+// Ends a process started by spawn and waits for it; harmless for -1.
+void terminate(pid_t& pid) {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    pid = -1;
+}
+
+// A TCP port on the loopback interface that nothing listens on now.
+int freeLoopbackPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                       getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    close(fd);
+    if (!bound) throw std::runtime_error("private cupsd: no free loopback port");
+    return ntohs(address.sin_port);
+}
+
+// Waits until command succeeds, or throws what after about ten seconds.
+void waitFor(const std::string& command, const std::string& what) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        int status = -1;
+        capture(command, &status);
+        if (status == 0) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    throw std::runtime_error("private cupsd: " + what);
+}
+
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
 void writeFile(const fs::path& path, const std::string& text, fs::perms perms) {
     std::ofstream(path, std::ios::binary) << text;
     fs::permissions(path, perms);
@@ -99,7 +160,7 @@ std::string ppdText(const std::string& defaultResolution) {
 
 }  // namespace
 
-PrivateCups::PrivateCups() {
+PrivateCups::PrivateCups(const std::string& serverDirectives) {
     std::string pattern = (fs::temp_directory_path() / "zarvo-cups-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("private cupsd: no temporary directory");
     dir_ = pattern;
@@ -109,30 +170,21 @@ PrivateCups::PrivateCups() {
     for (const char* sub : {"spool", "spool/tmp", "state", "cache", "log", "out", "ppd", "bin"}) {
         fs::create_directories(dir_ / sub);
     }
-    writeConfiguration();
+    writeConfiguration(serverDirectives);
     writeBackend();
 
-    const char* server = std::getenv("CUPS_SERVER");
-    hadServer_ = server != nullptr;
-    if (server) savedServer_ = server;
-    setenv("CUPS_SERVER", socket().c_str(), 1);
+    for (const auto& [name, value] : {std::pair{"CUPS_SERVER", socket()},
+                                      std::pair{"CUPS_SERVERROOT", dir_.string()}}) {
+        const char* old = std::getenv(name);
+        savedEnvironment_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        setenv(name, value.c_str(), 1);
+    }
     // libcups keeps the server and its connection per process: start over.
     cupsSetServer(socket().c_str());
 
     const std::string conf = (dir_ / "cupsd.conf").string();
     const std::string files = (dir_ / "cups-files.conf").string();
-    const std::string log = (dir_ / "log" / "cupsd.out").string();
-    pid_ = fork();
-    if (pid_ == 0) {
-        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out >= 0) {
-            dup2(out, STDOUT_FILENO);
-            dup2(out, STDERR_FILENO);
-        }
-        execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    pid_ = spawn({"/usr/sbin/cupsd", "-f", "-c", conf, "-s", files}, dir_ / "log" / "cupsd.out");
     try {
         if (pid_ < 0) throw std::runtime_error("private cupsd: cannot fork");
         waitUntilAnswering();
@@ -145,10 +197,12 @@ PrivateCups::PrivateCups() {
 
 PrivateCups::~PrivateCups() {
     stop();
-    if (hadServer_) {
-        setenv("CUPS_SERVER", savedServer_.c_str(), 1);
-    } else {
-        unsetenv("CUPS_SERVER");
+    for (const auto& [name, value] : savedEnvironment_) {
+        if (value) {
+            setenv(name.c_str(), value->c_str(), 1);
+        } else {
+            unsetenv(name.c_str());
+        }
     }
     cupsSetServer(nullptr);
     std::error_code error;
@@ -157,12 +211,12 @@ PrivateCups::~PrivateCups() {
 
 std::string PrivateCups::socket() const { return (dir_ / "cups.sock").string(); }
 
-void PrivateCups::writeConfiguration() const {
+void PrivateCups::writeConfiguration(const std::string& serverDirectives) const {
     const std::string d = dir_.string();
     const auto rw = fs::perms::owner_read | fs::perms::owner_write;
     writeFile(dir_ / "cupsd.conf",
               "Listen " + socket() + "\nLogLevel warn\nBrowsing No\nWebInterface No\n"
-              "MaxJobs 0\n"
+              "MaxJobs 0\n" + serverDirectives + "\n"
               "<Location />\nOrder allow,deny\nAllow all\n</Location>\n",
               rw);
     // No User or Group: as root, cupsd refuses "User root" and picks its own.
@@ -183,6 +237,8 @@ void PrivateCups::writeBackend() const {
         }
     }
     fs::create_directories(dir_ / "bin" / "backend");
+    // The system's IPP backend, for the driverless queues.
+    fs::create_symlink(kSystemServerBin / "backend" / "ipp", dir_ / "bin" / "backend" / "ipp");
     // zarvofile:/DIR writes each job to DIR/<job id>.prn, renamed into place
     // when complete. Owner-only, so cupsd runs it as root and it can write DIR.
     writeFile(dir_ / "bin" / "backend" / "zarvofile",
@@ -191,6 +247,7 @@ void PrivateCups::writeBackend() const {
               "exit 0; fi\n"
               "out=\"${DEVICE_URI#zarvofile:}/$(printf %08d \"$1\")\"\n"
               "if [ -n \"$6\" ]; then cat \"$6\"; else cat; fi > \"$out.part\" || exit 1\n"
+              "printf '%s\\n' \"$5\" > \"$out.options\"\n"
               "mv \"$out.part\" \"$out.prn\"\n",
               fs::perms::owner_all);
 }
@@ -217,14 +274,74 @@ void PrivateCups::addQueue(const std::string& name, const std::string& defaultRe
 
 void PrivateCups::setDefault(const std::string& name) { runOrThrow("lpadmin -d '" + name + "'"); }
 
+void PrivateCups::addInstance(const std::string& printer, const std::string& instance,
+                              const std::vector<std::string>& options) {
+    // The service's own lpoptions, which libcups reads under CUPS_SERVERROOT;
+    // the lpoptions command would write the user's file in HOME instead.
+    std::ofstream file(dir_ / "lpoptions", std::ios::app);
+    file << "Dest " << printer << "/" << instance;
+    for (const std::string& option : options) file << " " << option;
+    file << "\n";
+    if (!file.flush()) throw std::runtime_error("private cupsd: cannot write lpoptions");
+}
+
 void PrivateCups::holdPrinting(const std::string& name) { runOrThrow("cupsdisable '" + name + "'"); }
 
+void PrivateCups::addEverywhereQueue(const std::string& name) {
+    const fs::path home = dir_ / "ipp" / name;
+    fs::create_directories(home / "jobs");
+    // The printer announces itself over DNS-SD and will not start without a
+    // message bus to reach it by; a private bus keeps it off the system's.
+    const fs::path bus = home / "bus";
+    helpers_.push_back(spawn({"/usr/bin/dbus-daemon", "--session", "--nofork", "--nopidfile",
+                              "--address=unix:path=" + bus.string()},
+                             home / "dbus.out"));
+    waitFor("test -S '" + bus.string() + "'", "the message bus of " + name + " does not start");
+    const std::string port = std::to_string(freeLoopbackPort());
+    const std::string uri = "ipp://127.0.0.1:" + port + "/ipp/print";
+    helpers_.push_back(spawn({"/usr/sbin/ippeveprinter", "-r", "off", "-n", "localhost", "-p", port,
+                              "-k", "-d", (home / "jobs").string(), "-f", "application/pdf", name},
+                             home / "printer.out",
+                             {"DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + bus.string()}));
+    waitFor("ipptool -q -T 2 '" + uri + "' get-printer-attributes.test",
+            "the IPP printer " + name + " does not answer (see " + home.string() + ")");
+    runOrThrow("lpadmin -p '" + name + "' -E -v '" + uri + "' -m everywhere");
+    // cupsd makes the queue's description from the printer's answers after
+    // lpadmin returns; until then the queue has none of its papers.
+    waitFor("lpoptions -p '" + name + "' -l | grep -q '^PageSize.* A4'",
+            "the queue " + name + " has no papers");
+}
+
+std::vector<fs::path> PrivateCups::waitForIppDocuments(const std::string& name, std::size_t count,
+                                                       std::chrono::seconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(dir_ / "ipp" / name / "jobs")) {
+            files.push_back(entry.path());
+        }
+        // A document is whole once cupsd's job has ended: the IPP backend
+        // waits for the printer to finish it.
+        if (files.size() >= count && activeJobCount() == 0) {
+            // "<job id>-<name>.pdf"
+            std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
+                return std::stoi(a.filename().string()) < std::stoi(b.filename().string());
+            });
+            return files;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            throw std::runtime_error("private cupsd: " + std::to_string(files.size()) + " of " +
+                                     std::to_string(count) + " documents reached " + name);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
 void PrivateCups::stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
+    terminate(pid_);
+    // Each printer before the message bus it was started after.
+    for (auto helper = helpers_.rbegin(); helper != helpers_.rend(); ++helper) terminate(*helper);
+    helpers_.clear();
 }
 
 std::vector<fs::path> PrivateCups::waitForJobs(std::size_t count, std::chrono::seconds timeout) const {
@@ -256,10 +373,22 @@ int PrivateCups::sheetCount(const std::filesystem::path& job) {
     return count;
 }
 
-std::size_t PrivateCups::jobCount() const {
+std::string PrivateCups::jobOptions(const std::filesystem::path& job) {
+    fs::path file = job;
+    std::string options;
+    std::getline(std::ifstream(file.replace_extension(".options")), options);
+    return options;
+}
+
+std::size_t PrivateCups::jobCount(const std::string& queue) const {
     if (pid_ <= 0) return 0;
-    const std::string list = capture("lpstat -W all -o");
-    return static_cast<std::size_t>(std::count(list.begin(), list.end(), '\n'));
+    return lineCount(capture("lpstat -W all -o" + (queue.empty() ? "" : " '" + queue + "'")));
+}
+
+std::size_t PrivateCups::activeJobCount() const {
+    if (pid_ <= 0) return 0;
+    return lineCount(capture("lpstat -W not-completed -o"));
 }
 
 }  // namespace zarvo::test
+

@@ -3,14 +3,18 @@
 // configuration, spool and state in a temporary directory, listening only on
 // a unix socket there. Its queues use a PPD of our own (A4, JIS B4, A3 with
 // margins that are not zero) and a backend that keeps one PostScript file per
-// job. While it lives, CUPS_SERVER and libcups in this process point the
-// CUPS commands and the spooler at it.
+// job; a driverless queue has an IPP printer of its own. While it lives,
+// CUPS_SERVER and libcups in this process point the CUPS commands and the
+// spooler at it, and CUPS_SERVERROOT points them at its own files
+// (lpoptions), so nothing outside its directory is read or written.
 
 #include <sys/types.h>
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zarvo::test {
@@ -28,8 +32,9 @@ public:
     // The margins the queues' PPD gives for every paper.
     static constexpr QueueMargins kMargins{17, 34, 11, 23};
 
-    // Starts cupsd and waits until it answers; throws std::runtime_error when it does not.
-    PrivateCups();
+    // Starts cupsd, with serverDirectives (lines) added to its cupsd.conf, and
+    // waits until it answers; throws std::runtime_error when it does not.
+    explicit PrivateCups(const std::string& serverDirectives = "");
     // Stops cupsd, restores CUPS_SERVER and removes the directory.
     ~PrivateCups();
     PrivateCups(const PrivateCups&) = delete;
@@ -40,9 +45,25 @@ public:
     void addQueue(const std::string& name, const std::string& defaultResolution = "600dpi");
     // Makes the named queue the service's default; throws on failure.
     void setDefault(const std::string& name);
+    // Adds an enabled driverless queue (IPP everywhere, no PPD of ours) on an
+    // IPP printer of its own, ippeveprinter on a loopback port, that keeps the
+    // documents it receives; throws on failure.
+    void addEverywhereQueue(const std::string& name);
+    // The documents the IPP printer of queue name received, in job order,
+    // once there are count and no job is left to print; throws when they do
+    // not come within timeout.
+    std::vector<std::filesystem::path> waitForIppDocuments(
+        const std::string& name, std::size_t count,
+        std::chrono::seconds timeout = std::chrono::seconds(60)) const;
+    // Defines printer/instance with options ("name=value" each) in the
+    // service's own lpoptions file, for the processes started after; throws
+    // on failure.
+    void addInstance(const std::string& printer, const std::string& instance,
+                     const std::vector<std::string>& options);
     // Stops printing on the named queue; it still accepts jobs and keeps them. Throws on failure.
     void holdPrinting(const std::string& name);
-    // Stops cupsd (by its process id) and waits for it to end; harmless when stopped.
+    // Stops cupsd and the IPP printers (by their process ids) and waits for
+    // them to end; harmless when stopped.
     void stop();
 
     // The PostScript output files of the first count jobs, in job order, once
@@ -51,22 +72,28 @@ public:
                                                    std::chrono::seconds timeout = std::chrono::seconds(60)) const;
     // The sheets of a job's PostScript output file (its "%%Page:" comments).
     static int sheetCount(const std::filesystem::path& job);
-    // How many jobs the service knows, in any state (0 when it is stopped).
-    std::size_t jobCount() const;
+    // The job options a job's backend received ("name=value ..."), once it has completed.
+    static std::string jobOptions(const std::filesystem::path& job);
+    // How many jobs the service knows on queue (all queues when empty), in any
+    // state (0 when it is stopped).
+    std::size_t jobCount(const std::string& queue = "") const;
+    // How many jobs are still to print: pending, held or printing.
+    std::size_t activeJobCount() const;
     // The unix socket it listens on (the value of CUPS_SERVER).
     std::string socket() const;
     // The directory that holds everything, output files under "out".
     const std::filesystem::path& dir() const { return dir_; }
 
 private:
-    void writeConfiguration() const;
+    void writeConfiguration(const std::string& serverDirectives) const;
     void writeBackend() const;
     void waitUntilAnswering() const;
 
     std::filesystem::path dir_;
     pid_t pid_ = -1;
-    std::string savedServer_;
-    bool hadServer_ = false;
+    std::vector<pid_t> helpers_;  // the IPP printers and their message buses
+    // CUPS_SERVER and CUPS_SERVERROOT as they were before, to restore.
+    std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
 };
 
 }  // namespace zarvo::test
