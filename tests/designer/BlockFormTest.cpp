@@ -13,7 +13,7 @@
 
 #include "report/ConversionError.h"
 #include "tests/common/RecordingPresenter.h"
-#include "tests/designer/RowTexts.h"
+#include "tests/designer/EditorDialogTesting.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TextInput.h"
 
@@ -22,6 +22,7 @@ namespace {
 
 using test::ModalAnswerer;
 using test::rowTexts;
+using test::runModal;
 using test::split;
 
 QStringList fieldTexts(const TBlockForm& form) {
@@ -32,15 +33,6 @@ QStringList fieldTexts(const TBlockForm& form) {
 
 QList<int> listIndexes(const TBlockForm& form) {
     return {form.CB_style->currentIndex(), form.CB_distrb->currentIndex(), form.CB_font->currentIndex()};
-}
-
-// Runs the dialog modally with action answering it; returns exec's result.
-int runModal(TBlockForm& form, ModalAnswerer::Action action) {
-    ModalAnswerer answerer(std::move(action));
-    const int result = form.exec();
-    EXPECT_TRUE(answerer.answered());
-    EXPECT_FALSE(answerer.forced());
-    return result;
 }
 
 void pressKey(QWidget* target, Qt::Key key) { QTest::keyClick(target, key); }

@@ -12,7 +12,7 @@
 
 #include "report/ConversionError.h"
 #include "tests/common/RecordingPresenter.h"
-#include "tests/designer/RowTexts.h"
+#include "tests/designer/EditorDialogTesting.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TextInput.h"
 
@@ -21,6 +21,7 @@ namespace {
 
 using test::ModalAnswerer;
 using test::rowTexts;
+using test::runModal;
 using test::split;
 
 // Style index, then width, x1, y1, x2, y2 as shown.
@@ -28,14 +29,6 @@ QString shown(const TLineForm& form) {
     return QStringList{QString::number(form.CB_style->currentIndex()), form.ED_width->text(), form.ED_fx->text(),
                        form.ED_fy->text(), form.ED_tx->text(), form.ED_ty->text()}
         .join(QLatin1Char('\t'));
-}
-
-int runModal(TLineForm& form, ModalAnswerer::Action action) {
-    ModalAnswerer answerer(std::move(action));
-    const int result = form.exec();
-    EXPECT_TRUE(answerer.answered());
-    EXPECT_FALSE(answerer.forced());
-    return result;
 }
 
 TEST(LineFormTest, WindowHoldsItsNamedFieldsCaptionsAndStyles) {
