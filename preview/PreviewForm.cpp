@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +34,15 @@ namespace zarvo {
 TPreviewForm* PreviewForm = nullptr;
 
 namespace {
+
+// The busy pointer for as long as it lives, also when the work throws.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 570;
@@ -211,10 +221,14 @@ void TPreviewForm::printInOneJob(const SheetOrder& sheets) {
         throw ReportError(message);
     }
     CompositionProblems problems;
-    zarvo::printSheets(
-        sheets.count(),
-        [this, &sheets](std::int64_t sheet) { return pageFileName(DataFileStem, sheets.pageOf(sheet)); },
-        problems);
+    {
+        // A long print shows the busy pointer until the job is handed over.
+        const BusyPointer busy;
+        zarvo::printSheets(
+            sheets.count(),
+            [this, &sheets](std::int64_t sheet) { return pageFileName(DataFileStem, sheets.pageOf(sheet)); },
+            problems);
+    }
     reportProblems(problems);
 }
 

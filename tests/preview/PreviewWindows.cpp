@@ -1,5 +1,8 @@
 #include "tests/preview/PreviewWindows.h"
 
+#include <QApplication>
+#include <QCursor>
+
 #include "engine/PageFileName.h"
 #include "platform/os/DataRoot.h"
 #include "preview/PrinterForm.h"
@@ -23,6 +26,8 @@ namespace {
 
 std::unique_ptr<PrintJob> JobSpooler::startJob(const std::string& printerName,
                                                const std::string& documentName, int paperCode) {
+    const QCursor* pointer = QApplication::overrideCursor();
+    busyAtStart.push_back(pointer && pointer->shape() == Qt::WaitCursor);
     std::unique_ptr<PrintJob> job = recording_.startJob(printerName, documentName, paperCode);
     printersUsed.push_back(printerName);
     return job;

@@ -32,6 +32,8 @@ public:
 
     // The printer of every job started, in order.
     std::vector<std::string> printersUsed;
+    // Whether the busy pointer showed when each job started.
+    std::vector<bool> busyAtStart;
     // The pages (1-based) of every job's sheets, job by job.
     std::vector<std::vector<int>> jobs() const;
     // Everything the jobs wrote: their sheets and drawing.

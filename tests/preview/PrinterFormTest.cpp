@@ -1,5 +1,6 @@
 #include "preview/PrinterForm.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -109,6 +110,8 @@ TEST_F(PrinterFormTest, TwoPrintsAreTwoJobsOnTheChosenPrinterAndNavigationGoesOn
     confirm();
     EXPECT_EQ(spooler->jobs(), (Jobs{{1}, {1}}));
     EXPECT_EQ(spooler->printersUsed, (std::vector<std::string>{"Lab", "Lab"}));
+    EXPECT_EQ(spooler->busyAtStart, (std::vector<bool>{true, true}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     control<QPushButton>(*preview, "Button3").click();
     EXPECT_EQ(preview->currentPage(), 1);
     EXPECT_TRUE(messages.shown().empty());
@@ -133,6 +136,7 @@ TEST_F(PrinterFormTest, APrintThatCannotStartIsSaidAndLeavesPreviewMode) {
         confirm();
         EXPECT_TRUE(spooler->jobs().empty());
         EXPECT_EQ(preview->previewMode(), 1);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         ASSERT_FALSE(messages.texts().empty());
         EXPECT_EQ(messages.texts().back(), c.message);
     }
