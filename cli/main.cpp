@@ -24,6 +24,7 @@
 #include "preview/DataFileStem.h"
 #include "preview/HeadlessPreview.h"
 #include "preview/PageComposer.h"
+#include "preview/PageFiles.h"
 #include "preview/TestPage.h"
 #include "report/ConversionError.h"
 #include "report/ReportError.h"
@@ -60,11 +61,7 @@ class WrittenPages {
 public:
     WrittenPages(const HeadlessPreview& state, bool keep) : state_(state), keep_(keep) {}
     ~WrittenPages() {
-        if (keep_) return;
-        for (int page = 0; page <= state_.lastPage(); ++page) {
-            std::error_code error;
-            std::filesystem::remove(pageFileName(state_.dataFileStem(), page), error);
-        }
+        if (!keep_) removePageFiles(state_.dataFileStem(), state_.lastPage());
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "designer/zarvo2.h"
 
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include <QApplication>
@@ -62,6 +63,21 @@ T* named(T* object, const char* name) {
 
 QPushButton* makeButton(const char* name, const char* caption) {
     return named(new QPushButton(QString::fromUtf8(caption)), name);
+}
+
+// A list page's "&A 新增", "&E 修改" and "&D 刪除" buttons, named
+// btn_<letter>insert, btn_<letter>edit and btn_<letter>delete.
+void makeRowButtons(char letter, QPushButton*& insert, QPushButton*& edit, QPushButton*& remove) {
+    const auto name = [letter](const char* command) { return std::string("btn_") + letter + command; };
+    insert = makeButton(name("insert").c_str(), "&A 新增");
+    edit = makeButton(name("edit").c_str(), "&E 修改");
+    remove = makeButton(name("delete").c_str(), "&D 刪除");
+}
+
+// The row selected in list, or nullptr when there is none.
+QTreeWidgetItem* selectedRow(const QTreeWidget& list) {
+    const QList<QTreeWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? nullptr : selected.constFirst();
 }
 
 QLabel* makeLabel(const char* name, const char* caption) {
@@ -180,9 +196,7 @@ QWidget* Tzarvo2_Form::buildSourcePage() {
 
 QWidget* Tzarvo2_Form::buildBlocksPage() {
     ListView1 = makeBlockList("ListView1", "Block 名稱");
-    btn_Binsert = makeButton("btn_Binsert", "&A 新增");
-    btn_Bedit = makeButton("btn_Bedit", "&E 修改");
-    btn_Bdelete = makeButton("btn_Bdelete", "&D 刪除");
+    makeRowButtons('B', btn_Binsert, btn_Bedit, btn_Bdelete);
     btn_test = makeButton("btn_test", "&T 新增至測試區");
     Label4 = makeLabel("Label4", "或點選資料後按滑鼠右鍵");
     return listPage("TabSheet2", ListView1, {btn_Binsert, btn_Bedit, btn_Bdelete, btn_test, Label4});
@@ -218,17 +232,13 @@ QWidget* Tzarvo2_Form::buildTestDataPage() {
 
 QWidget* Tzarvo2_Form::buildLabelsPage() {
     LV_Label = makeBlockList("LV_Label", "Label 名稱");
-    btn_Linsert = makeButton("btn_Linsert", "&A 新增");
-    btn_Ledit = makeButton("btn_Ledit", "&E 修改");
-    btn_Ldelete = makeButton("btn_Ldelete", "&D 刪除");
+    makeRowButtons('L', btn_Linsert, btn_Ledit, btn_Ldelete);
     return listPage("TabSheet4", LV_Label, {btn_Linsert, btn_Ledit, btn_Ldelete});
 }
 
 QWidget* Tzarvo2_Form::buildLinesPage() {
     LV_Line = makeList("LV_Line", {std::begin(lineColumns), std::end(lineColumns)});
-    btn_Ninsert = makeButton("btn_Ninsert", "&A 新增");
-    btn_Nedit = makeButton("btn_Nedit", "&E 修改");
-    btn_Ndelete = makeButton("btn_Ndelete", "&D 刪除");
+    makeRowButtons('N', btn_Ninsert, btn_Nedit, btn_Ndelete);
     return listPage("TabSheet5", LV_Line, {btn_Ninsert, btn_Nedit, btn_Ndelete});
 }
 
@@ -486,13 +496,14 @@ void Tzarvo2_Form::showEditor(Section section, QTreeWidgetItem* row, int& confir
 }
 
 void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChanged) {
-    const qsizetype valueCount = section == Section::Lines ? 5 : 12;
+    // An empty value for every value column of the list.
+    const qsizetype valueCount =
+        section == Section::Lines ? std::size(lineColumns) - 1 : std::size(blockValueColumns);
     QTreeWidgetItem* row = makeListItem({QString(), QStringList(valueCount, QString())});
-    const QList<QTreeWidgetItem*> selected = list.selectedItems();
-    if (selected.isEmpty())
-        list.addTopLevelItem(row);
+    if (QTreeWidgetItem* selected = selectedRow(list))
+        list.insertTopLevelItem(list.indexOfTopLevelItem(selected), row);
     else
-        list.insertTopLevelItem(list.indexOfTopLevelItem(selected.constFirst()), row);
+        list.addTopLevelItem(row);
     int confirmed = 0;
     showEditor(section, row, confirmed);
     if (confirmed > 0) {
@@ -504,15 +515,14 @@ void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChange
 }
 
 void Tzarvo2_Form::editRow(Section section, QTreeWidget& list, int& listChanged) {
-    const QList<QTreeWidgetItem*> selected = list.selectedItems();
-    showEditor(section, selected.isEmpty() ? nullptr : selected.constFirst(), listChanged);
+    showEditor(section, selectedRow(list), listChanged);
     if (listChanged > 0) Unsaved = 1;
 }
 
 void Tzarvo2_Form::deleteRow(QTreeWidget& list, int& listChanged) {
-    const QList<QTreeWidgetItem*> selected = list.selectedItems();
-    if (selected.isEmpty()) return;
-    delete selected.constFirst();
+    QTreeWidgetItem* selected = selectedRow(list);
+    if (!selected) return;
+    delete selected;
     listChanged = 1;
     Unsaved = 1;
 }
@@ -545,12 +555,12 @@ void Tzarvo2_Form::btn_readdataClick() {
 }
 
 void Tzarvo2_Form::PM_testClick() {
-    const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
-    if (selected.isEmpty()) return;
+    const QTreeWidgetItem* selected = selectedRow(*ListView1);
+    if (!selected) return;
     QTextCursor end(ME_data->document());
     end.movePosition(QTextCursor::End);
     // A new line unless the text is empty or already ends with a line break.
-    const QString line = selected.constFirst()->text(0) + QLatin1Char(',');
+    const QString line = selected->text(0) + QLatin1Char(',');
     end.insertText(end.atBlockStart() ? line : QLatin1Char('\n') + line);
 }
 
