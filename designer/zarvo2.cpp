@@ -270,47 +270,40 @@ void Tzarvo2_Form::buildMenus() {
             [this](const QPoint& at) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(at)); });
 }
 
-// Every command runs as an event handler whose errors reach the
-// application's top-level handler.
-template <typename Sender, typename Signal>
-void Tzarvo2_Form::bind(Sender* sender, Signal signal, void (Tzarvo2_Form::*handler)()) {
-    connect(sender, signal, this, [this, handler] { runHandler([this, handler] { (this->*handler)(); }); });
-}
-
 void Tzarvo2_Form::connectCommands() {
-    bind(New1, &QAction::triggered, &Tzarvo2_Form::New1Click);
-    bind(Open1, &QAction::triggered, &Tzarvo2_Form::Open1Click);
-    bind(Save1, &QAction::triggered, &Tzarvo2_Form::Save1Click);
-    bind(SaveAs1, &QAction::triggered, &Tzarvo2_Form::SaveAs1Click);
-    bind(Print1, &QAction::triggered, &Tzarvo2_Form::Print1Click);
-    bind(SavePreview1, &QAction::triggered, &Tzarvo2_Form::SavePreview1Click);
-    bind(Exit1, &QAction::triggered, &Tzarvo2_Form::Exit1Click);
-    bind(MU_help, &QAction::triggered, &Tzarvo2_Form::MU_helpClick);
+    bindHandler(New1, &QAction::triggered, this, &Tzarvo2_Form::New1Click);
+    bindHandler(Open1, &QAction::triggered, this, &Tzarvo2_Form::Open1Click);
+    bindHandler(Save1, &QAction::triggered, this, &Tzarvo2_Form::Save1Click);
+    bindHandler(SaveAs1, &QAction::triggered, this, &Tzarvo2_Form::SaveAs1Click);
+    bindHandler(Print1, &QAction::triggered, this, &Tzarvo2_Form::Print1Click);
+    bindHandler(SavePreview1, &QAction::triggered, this, &Tzarvo2_Form::SavePreview1Click);
+    bindHandler(Exit1, &QAction::triggered, this, &Tzarvo2_Form::Exit1Click);
+    bindHandler(MU_help, &QAction::triggered, this, &Tzarvo2_Form::MU_helpClick);
     connect(ME_text, &QPlainTextEdit::textChanged, this, &Tzarvo2_Form::ME_textChange);
-    bind(PageControl1, &QTabWidget::currentChanged, &Tzarvo2_Form::PageControl1Change);
+    bindHandler(PageControl1, &QTabWidget::currentChanged, this, &Tzarvo2_Form::PageControl1Change);
 
-    bind(btn_Binsert, &QPushButton::clicked, &Tzarvo2_Form::btn_BinsertClick);
-    bind(PM_insert, &QAction::triggered, &Tzarvo2_Form::btn_BinsertClick);
-    bind(btn_Bedit, &QPushButton::clicked, &Tzarvo2_Form::ListView1DblClick);
-    bind(ListView1, &QTreeWidget::itemDoubleClicked, &Tzarvo2_Form::ListView1DblClick);
-    bind(btn_Bdelete, &QPushButton::clicked, &Tzarvo2_Form::btn_BdeleteClick);
-    bind(PM_delete, &QAction::triggered, &Tzarvo2_Form::btn_BdeleteClick);
-    bind(btn_test, &QPushButton::clicked, &Tzarvo2_Form::PM_testClick);
-    bind(PM_test, &QAction::triggered, &Tzarvo2_Form::PM_testClick);
+    bindHandler(btn_Binsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BinsertClick);
+    bindHandler(PM_insert, &QAction::triggered, this, &Tzarvo2_Form::btn_BinsertClick);
+    bindHandler(btn_Bedit, &QPushButton::clicked, this, &Tzarvo2_Form::ListView1DblClick);
+    bindHandler(ListView1, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::ListView1DblClick);
+    bindHandler(btn_Bdelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BdeleteClick);
+    bindHandler(PM_delete, &QAction::triggered, this, &Tzarvo2_Form::btn_BdeleteClick);
+    bindHandler(btn_test, &QPushButton::clicked, this, &Tzarvo2_Form::PM_testClick);
+    bindHandler(PM_test, &QAction::triggered, this, &Tzarvo2_Form::PM_testClick);
 
-    bind(btn_clear, &QPushButton::clicked, &Tzarvo2_Form::btn_clearClick);
-    bind(btn_savedata, &QPushButton::clicked, &Tzarvo2_Form::btn_savedataClick);
-    bind(btn_readdata, &QPushButton::clicked, &Tzarvo2_Form::btn_readdataClick);
+    bindHandler(btn_clear, &QPushButton::clicked, this, &Tzarvo2_Form::btn_clearClick);
+    bindHandler(btn_savedata, &QPushButton::clicked, this, &Tzarvo2_Form::btn_savedataClick);
+    bindHandler(btn_readdata, &QPushButton::clicked, this, &Tzarvo2_Form::btn_readdataClick);
 
-    bind(btn_Linsert, &QPushButton::clicked, &Tzarvo2_Form::btn_LinsertClick);
-    bind(btn_Ledit, &QPushButton::clicked, &Tzarvo2_Form::LV_LabelDblClick);
-    bind(LV_Label, &QTreeWidget::itemDoubleClicked, &Tzarvo2_Form::LV_LabelDblClick);
-    bind(btn_Ldelete, &QPushButton::clicked, &Tzarvo2_Form::btn_LdeleteClick);
+    bindHandler(btn_Linsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_LinsertClick);
+    bindHandler(btn_Ledit, &QPushButton::clicked, this, &Tzarvo2_Form::LV_LabelDblClick);
+    bindHandler(LV_Label, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::LV_LabelDblClick);
+    bindHandler(btn_Ldelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_LdeleteClick);
 
-    bind(btn_Ninsert, &QPushButton::clicked, &Tzarvo2_Form::btn_NinsertClick);
-    bind(btn_Nedit, &QPushButton::clicked, &Tzarvo2_Form::LV_LineDblClick);
-    bind(LV_Line, &QTreeWidget::itemDoubleClicked, &Tzarvo2_Form::LV_LineDblClick);
-    bind(btn_Ndelete, &QPushButton::clicked, &Tzarvo2_Form::btn_NdeleteClick);
+    bindHandler(btn_Ninsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_NinsertClick);
+    bindHandler(btn_Nedit, &QPushButton::clicked, this, &Tzarvo2_Form::LV_LineDblClick);
+    bindHandler(LV_Line, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::LV_LineDblClick);
+    bindHandler(btn_Ndelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_NdeleteClick);
 }
 
 // ---- window events

@@ -159,8 +159,6 @@ private:
     QWidget* buildLabelsPage();
     QWidget* buildLinesPage();
     void connectCommands();
-    template <typename Sender, typename Signal>
-    void bind(Sender* sender, Signal signal, void (Tzarvo2_Form::*handler)());
 
     void FormShow();
     void ME_textChange();

@@ -131,13 +131,12 @@ void TPreviewForm::buildControls() {
     Image1->setFixedSize(0, 0);
     ScrollBox1->setWidget(Image1);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { runHandler([this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { runHandler([this] { Button2Click(); }); });
-    connect(Button3, &QPushButton::clicked, this, [this] { runHandler([this] { Button3Click(); }); });
-    connect(Button4, &QPushButton::clicked, this, [this] { runHandler([this] { Button4Click(); }); });
-    connect(E1, &QLineEdit::returnPressed, this, [this] { runHandler([this] { E1KeyDown(); }); });
-    connect(c1->lineEdit(), &QLineEdit::returnPressed, this,
-            [this] { runHandler([this] { c1KeyDown(); }); });
+    bindHandler(Button1, &QPushButton::clicked, this, &TPreviewForm::Button1Click);
+    bindHandler(Button2, &QPushButton::clicked, this, &TPreviewForm::Button2Click);
+    bindHandler(Button3, &QPushButton::clicked, this, &TPreviewForm::Button3Click);
+    bindHandler(Button4, &QPushButton::clicked, this, &TPreviewForm::Button4Click);
+    bindHandler(E1, &QLineEdit::returnPressed, this, &TPreviewForm::E1KeyDown);
+    bindHandler(c1->lineEdit(), &QLineEdit::returnPressed, this, &TPreviewForm::c1KeyDown);
     connect(ComboBox1, &QComboBox::currentTextChanged, this, &TPreviewForm::ComboBox1Change);
 }
 

@@ -96,7 +96,7 @@ void TPrinterForm::buildControls() {
         button->setFixedSize(75, 28);
         button->setAutoDefault(false);
     }
-    connect(Button1, &QPushButton::clicked, this, [this] { runHandler([this] { Button1Click(); }); });
+    bindHandler(Button1, &QPushButton::clicked, this, &TPrinterForm::Button1Click);
     connect(Button2, &QPushButton::clicked, this, [this] { done(2); });
 }
 

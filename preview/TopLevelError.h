@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include <QObject>
+
 namespace zarvo {
 
 // Runs work as the body of an event handler. What it throws is delivered
@@ -11,5 +13,12 @@ namespace zarvo {
 // delivery instead of unwinding through the toolkit's own input handling
 // (a button's click), which is not built to be unwound.
 void runHandler(const std::function<void()>& work);
+
+// Connects sender's signal to window's handler, run through runHandler.
+template <typename Sender, typename Signal, typename Window>
+void bindHandler(Sender* sender, Signal signal, Window* window, void (Window::*handler)()) {
+    QObject::connect(sender, signal, window,
+                     [window, handler] { runHandler([window, handler] { (window->*handler)(); }); });
+}
 
 }  // namespace zarvo
