@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QTabWidget>
@@ -357,9 +358,8 @@ void Tzarvo2_Form::newDocument() {
     FileName.clear();
     showFileName();
     clearFlags();
-    programPageChange_ = true;
+    const QScopedValueRollback programChange(programPageChange_, true);
     PageControl1->setCurrentWidget(TabSheet1);
-    programPageChange_ = false;
 }
 
 void Tzarvo2_Form::New1Click() {
@@ -426,9 +426,8 @@ void Tzarvo2_Form::clearFlags() {
 // Replaces the text as the program's own write: it sets SourceChanged like
 // any change, which the callers clear once they are done.
 void Tzarvo2_Form::setProgramText(const QString& text) {
-    programWrite_ = true;
+    const QScopedValueRollback programWrite(programWrite_, true);
     ME_text->setPlainText(text);
-    programWrite_ = false;
 }
 
 // ---- sections
@@ -440,9 +439,8 @@ void Tzarvo2_Form::readSection(Section section, QTreeWidget& list) {
 void Tzarvo2_Form::writeSection(Section section, const QTreeWidget& list) {
     SourceText source = splitSource(editorText(*ME_text));
     zarvo::writeSection(source, section, listRows(list));
-    programWrite_ = true;
+    const QScopedValueRollback programWrite(programWrite_, true);
     replaceEditorText(*ME_text, joinSource(source));
-    programWrite_ = false;
 }
 
 void Tzarvo2_Form::readAllSections() {
