@@ -72,7 +72,8 @@ public:
 
     // Lays the text out by style (0..3) and distribution mode (0..7); any other
     // style or mode, or a frame narrower than a half cell, draws nothing.
-    void draw(int style, int mode);
+    // Returns how many characters were drawn of how many the text holds.
+    FramePlacement draw(int style, int mode);
 
 private:
     // The tables of the four writing styles.
@@ -102,6 +103,10 @@ private:
     void advanceAlongLine(Direction direction, int drawnWidth, Unit gap);
     void putColumnCharacter(const ColumnAdvance& advance, bool clipped);
     void drawCharacter(Unit atX, Unit atY, const Font& font);
+    // Moves past a "~~" taken as a break.
+    void skipBreak();
+    // Dispatches to the writing style's table.
+    void layOut(int style, int mode);
     bool atEnd() const { return pos_ >= text_.size(); }
     bool turnsOneByte() const { return fontCode_ == 2 || fontCode_ == 3; }
 
@@ -115,7 +120,15 @@ private:
     Unit M_ = 0, H_ = 0, L_ = 0, W_ = 0, V_ = 0;
     std::size_t pos_ = 0;
     Unit x_ = 0, y_ = 0;
+    int drawn_ = 0;
+    int breaks_ = 0;
 };
+
+int characterCount(std::string_view text) {
+    int count = 0;
+    for (std::size_t pos = 0; pos < text.size(); pos += charLength(text, pos)) ++count;
+    return count;
+}
 
 FontFace faceFor(int fontCode) {
     return fontCode == 1 || fontCode == 3 ? FontFace::Kai : FontFace::Ming;
@@ -143,10 +156,14 @@ FrameTextLayout::FrameTextLayout(Surface& surface, int left, int top, int right,
     V_ = bottom_ - top_;
 }
 
-void FrameTextLayout::draw(int style, int mode) {
+FramePlacement FrameTextLayout::draw(int style, int mode) {
     x_ = style == 1 || style == 2 ? right_ - M_ : left_;
     y_ = top_;
-    if (W_ < H_) return;
+    if (W_ >= H_) layOut(style, mode);
+    return FramePlacement{drawn_, characterCount(text_) - 2 * breaks_};
+}
+
+void FrameTextLayout::layOut(int style, int mode) {
     switch (style) {
         case 0:
             return leftToRight(mode);
@@ -421,7 +438,7 @@ void FrameTextLayout::flow(Direction direction, Unit lineStep, BottomTest bottom
         drawCharacter(x_, y_, upright_);
         advanceAlongLine(direction, drawnWidth, colGap_);
         if (breakAt(text_, pos_)) {
-            pos_ += 2;
+            skipBreak();
             x_ = lineStart;
             y_ += lineStep;
         }
@@ -469,7 +486,7 @@ void FrameTextLayout::columns(Direction direction, const ColumnPass& pass) {
         putColumnCharacter(pass.advance, pass.clipped);
         const bool marker = breakAt(text_, pos_);
         if (marker || y_ + L_ > bottom_) {
-            if (marker) pos_ += 2;
+            if (marker) skipBreak();
             y_ = pass.columnTop;
             x_ += direction == Direction::Leftward ? -pass.columnStep : pass.columnStep;
         }
@@ -512,24 +529,30 @@ void FrameTextLayout::drawCharacter(Unit atX, Unit atY, const Font& font) {
     const std::size_t length = charLength(text_, pos_);
     surface_.drawText(toDevice(atX), toDevice(atY), text_.substr(pos_, length), font);
     pos_ += length;
+    ++drawn_;
+}
+
+void FrameTextLayout::skipBreak() {
+    pos_ += 2;
+    ++breaks_;
 }
 
 }  // namespace
 
-void XPrint::DrawFrameText(int left, int top, int right, int bottom, int style, int distribution,
-                           int fontCode, int charHeight, std::string_view text, int colGap,
-                           int rowGap) {
-    if (surface == nullptr) return;
+FramePlacement XPrint::DrawFrameText(int left, int top, int right, int bottom, int style,
+                                     int distribution, int fontCode, int charHeight,
+                                     std::string_view text, int colGap, int rowGap) {
+    if (surface == nullptr) return {};
     text = text.substr(0, text.find('\0'));
     if (text == kBlankFrameMarker) {
         surface->drawRect(toDevice(Unit{left} + 2), toDevice(Unit{top} + 2),
                           toDevice(Unit{right} - 2), toDevice(Unit{bottom} - 2),
                           Pen{PenDash, 1, kWhite});
-        return;
+        return {};
     }
     FrameTextLayout layout(*surface, left, top, right, bottom, fontCode, charHeight,
                            frametext::layoutText(text), colGap, rowGap);
-    layout.draw(style, distribution);
+    return layout.draw(style, distribution);
 }
 
 }  // namespace zarvo

@@ -38,6 +38,16 @@ XPrint::~XPrint() {
 void XPrint::openReport(const std::string& path) {
     reportPath = path;
     report = std::make_unique<ReportReader>(path);
+    readHead();
+}
+
+void XPrint::LoadBytes(std::string bytes, const std::string& name) {
+    reportPath = name;
+    report = std::make_unique<ReportReader>(std::move(bytes), name);
+    readHead();
+}
+
+void XPrint::readHead() {
     ReportHeader header = report->readHeader();
     size = header.size;
     xoffset = header.xoffset;

@@ -21,6 +21,15 @@ class PreviewState;
 // The text that stands for a blank frame: drawn as a white dashed rectangle.
 inline constexpr std::string_view kBlankFrameMarker = "***1.7321.4142.2362.4492.6452.828***";
 
+// How much of a text its frame took: the characters drawn, and the
+// characters the text holds ("~~" taken as a break not counted). A text
+// that does not fit has fewer drawn than held.
+struct FramePlacement {
+    int placed = 0;
+    int held = 0;
+    bool complete() const { return placed >= held; }
+};
+
 class XPrint {
 public:
     // No report open, empty block list, empty path.
@@ -35,6 +44,9 @@ public:
 
     // Opens the report at path on this engine; dpi and surface are kept.
     void Load(const std::string& path);
+    // Opens a report held in memory (its file's bytes); name stands for its
+    // path. Throws ConversionError for a bad header field.
+    void LoadBytes(std::string bytes, const std::string& name);
     // Closes the report, frees the block records.
     void Reset();
 
@@ -57,15 +69,20 @@ public:
     // Lays text (Big5 bytes; ends at a zero byte) out in the inner frame
     // left..right x top..bottom (device units) by writing style, distribution
     // mode and font code; charHeight, colGap, rowGap in device units.
-    void DrawFrameText(int left, int top, int right, int bottom, int style, int distribution,
+    // Returns how much of the text was placed.
+    FramePlacement DrawFrameText(int left, int top, int right, int bottom, int style, int distribution,
                        int fontCode, int charHeight, std::string_view text, int colGap, int rowGap);
 
     // Reads the LABEL_STRING section and draws every caption.
     void DrawLabels();
     // Reads the BLOCK_INFO section into block records.
     void ReadBlocks();
-    // Draws text in the block named name (Big5), shifted by dx, dy mm.
-    void DrawField(const std::string& name, const std::string& text, float dx, float dy);
+    // The block that a field named name (Big5) is drawn in: the last one of
+    // that name; nullptr when none.
+    const BlockRecord* findBlock(const std::string& name) const;
+    // Draws text in the block named name (Big5), shifted by dx, dy mm, and
+    // returns how much of it the block took (nothing placed for no block).
+    FramePlacement DrawField(const std::string& name, const std::string& text, float dx, float dy);
     // Starts the next page of the current preview and creates its data file.
     // Throws ReportError when the file cannot be written.
     void NewPage();
@@ -95,8 +112,10 @@ private:
     // The colour of lines and captions: red in preview, black on paper.
     Rgb formColor() const;
     void openReport(const std::string& path);
+    // Reads the header and the line count of the report just opened.
+    void readHead();
     // Draws text in a row's frame shifted by (dx, dy) mm.
-    void drawInFrame(const FrameRow& row, std::string_view text, float dx, float dy);
+    FramePlacement drawInFrame(const FrameRow& row, std::string_view text, float dx, float dy);
 
     std::unique_ptr<PrintJob> job;
 };

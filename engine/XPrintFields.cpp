@@ -8,7 +8,7 @@
 
 namespace zarvo {
 
-void XPrint::drawInFrame(const FrameRow& row, std::string_view text, float dx, float dy) {
+FramePlacement XPrint::drawInFrame(const FrameRow& row, std::string_view text, float dx, float dy) {
     // The frame's position is summed in millimetres, then each edge converted.
     float x = row.left + dx + xoffset;
     float y = row.top + dy + yoffset;
@@ -16,7 +16,7 @@ void XPrint::drawInFrame(const FrameRow& row, std::string_view text, float dx, f
         x += pxoffset;
         y += pyoffset;
     }
-    DrawFrameText(mmToDevice(x + row.xmargin, dpi), mmToDevice(y + row.ymargin, dpi),
+    return DrawFrameText(mmToDevice(x + row.xmargin, dpi), mmToDevice(y + row.ymargin, dpi),
                   mmToDevice(x + row.width - row.xmargin, dpi),
                   mmToDevice(y + row.height - row.ymargin, dpi), row.style, row.distributed,
                   row.font, mmToDevice(row.ychar, dpi), text, mmToDevice(row.colgap, dpi),
@@ -46,23 +46,28 @@ void XPrint::ReadBlocks() {
     blockCount = static_cast<int>(blocks.size());
 }
 
-void XPrint::DrawField(const std::string& name, const std::string& text, float dx, float dy) {
+const BlockRecord* XPrint::findBlock(const std::string& name) const {
     const BlockRecord* match = nullptr;
     if (name.size() <= kMaxBlockName) {
         for (const auto& block : blocks) {
             if (block->label == name) match = block.get();  // the last equal name wins
         }
     }
+    return match;
+}
+
+FramePlacement XPrint::DrawField(const std::string& name, const std::string& text, float dx, float dy) {
+    const BlockRecord* match = findBlock(name);
     if (!match) {
         PreviewState* preview = currentPreview();
         if (preview && preview->previewMode() == 1) {
             ShowInfo("欄位(%s)不存在,請檢查報表檔或原始程式.", big5ToUtf8(name).c_str());
             preview->repaintImage();
         }
-        return;
+        return {};
     }
     if (surface) surface->setTextColor(kBlack);
-    drawInFrame(*match, text, dx, dy);
+    return drawInFrame(*match, text, dx, dy);
 }
 
 }  // namespace zarvo

@@ -3,6 +3,7 @@
 // printer device context. Every sheet of a job has its own paper.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,14 @@ namespace zarvo {
 struct PrinterInfo {
     std::string name;  // UTF-8, as the system names it
     bool isDefault = false;
+};
+
+// The printable margins of a portrait sheet, millimetres.
+struct SheetMargins {
+    double left = 0;
+    double top = 0;
+    double right = 0;
+    double bottom = 0;
 };
 
 // One print job, open on its current sheet.
@@ -47,6 +56,16 @@ public:
     // does not exist or the job cannot be started.
     virtual std::unique_ptr<PrintJob> startJob(const std::string& printerName,
                                                const std::string& documentName, int paperCode) = 0;
+
+    // The margins of the named printer for the portrait sheet of paperCode's
+    // paper (its default paper for codes outside 0..5); nullopt when the
+    // printer or the paper is not known. Printers whose margins are not
+    // known print from the sheet's corner.
+    virtual std::optional<SheetMargins> sheetMargins(const std::string& printerName, int paperCode) {
+        (void)printerName;
+        (void)paperCode;
+        return std::nullopt;
+    }
 };
 
 }  // namespace zarvo

@@ -6,14 +6,6 @@ namespace zarvo {
 
 namespace {
 
-// Draws what the open report holds after its header: lines, captions, and
-// the block table that the records are drawn into.
-void drawForm(XPrint& engine) {
-    engine.DrawLines();
-    engine.DrawLabels();
-    engine.ReadBlocks();
-}
-
 // Each damaged report is noted once, however often it is drawn.
 void noteProblem(const XPrint& engine, CompositionProblems& problems) {
     if (engine.problem().empty()) return;
@@ -24,6 +16,12 @@ void noteProblem(const XPrint& engine, CompositionProblems& problems) {
 }
 
 }  // namespace
+
+void drawForm(XPrint& engine) {
+    engine.DrawLines();
+    engine.DrawLabels();
+    engine.ReadBlocks();
+}
 
 void placeFieldRecords(XPrint& engine, PageDataReader& page) {
     while (std::optional<FieldRecord> record = page.next()) {

@@ -18,6 +18,10 @@ namespace zarvo {
 // the report, each once; empty when everything was read.
 using CompositionProblems = std::vector<std::string>;
 
+// Draws what the open report holds after its header: lines, captions, and
+// reads the block table that the records are drawn into.
+void drawForm(XPrint& engine);
+
 // Hands every remaining record of page to engine.DrawField.
 void placeFieldRecords(XPrint& engine, PageDataReader& page);
 

@@ -27,19 +27,29 @@ std::size_t signAt(ByteStream& in, std::size_t offset) {
 
 }  // namespace
 
-ByteStream::ByteStream(const std::string& path) : in_(path, std::ios::binary) { ok_ = bool(in_); }
+ByteStream::ByteStream(const std::string& path)
+    : in_(std::make_unique<std::ifstream>(path, std::ios::binary)) {
+    ok_ = bool(*in_);
+}
+
+ByteStream ByteStream::fromBytes(std::string bytes) {
+    ByteStream stream;
+    stream.buffer_ = std::move(bytes);
+    stream.ok_ = true;
+    return stream;
+}
 
 bool ByteStream::fill(std::size_t needed) {
     if (buffer_.size() - pos_ >= needed) return true;
-    if (!in_) return false;
+    if (!in_ || !*in_) return false;
     // Keep the unread tail, then append the next chunk.
     buffer_.erase(0, pos_);
     pos_ = 0;
     std::size_t old = buffer_.size();
     buffer_.resize(old + kChunk);
-    in_.read(buffer_.data() + old, static_cast<std::streamsize>(kChunk));
-    buffer_.resize(old + static_cast<std::size_t>(in_.gcount()));
-    if (in_.bad()) failed_ = true;
+    in_->read(buffer_.data() + old, static_cast<std::streamsize>(kChunk));
+    buffer_.resize(old + static_cast<std::size_t>(in_->gcount()));
+    if (in_->bad()) failed_ = true;
     return buffer_.size() - pos_ >= needed;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -14,6 +15,8 @@ class ByteStream {
 public:
     // Opens path for reading; ok() tells whether that worked.
     explicit ByteStream(const std::string& path);
+    // Reads bytes held in memory; always ok().
+    static ByteStream fromBytes(std::string bytes);
 
     bool ok() const { return ok_; }
     // True when a read from the file failed (not merely ended).
@@ -30,7 +33,9 @@ public:
 private:
     bool fill(std::size_t needed);
 
-    std::ifstream in_;
+    ByteStream() = default;
+
+    std::unique_ptr<std::ifstream> in_;  // null when reading from memory
     std::string buffer_;
     std::size_t pos_ = 0;
     bool ok_ = false;

@@ -79,6 +79,9 @@ ReportReader::ReportReader(const std::string& path)
     if (!in_.ok()) throw ReportError("無法開啟報表檔: " + path);
 }
 
+ReportReader::ReportReader(std::string bytes, std::string name)
+    : in_(ByteStream::fromBytes(std::move(bytes))), path_(std::move(name)) {}
+
 ReportHeader ReportReader::readHeader() {
     std::string line;
     for (int c = getChar(); c != kEnd && c != '\n'; c = getChar()) {

@@ -59,6 +59,9 @@ public:
     // Opens the report at path (Big5 text, CR LF or LF line ends).
     // Throws ReportError when the file cannot be opened.
     explicit ReportReader(const std::string& path);
+    // Reads a report held in memory (the same bytes a file would hold);
+    // name stands for the file in messages.
+    ReportReader(std::string bytes, std::string name);
 
     // Reads the first line (call once, first) and converts it; throws
     // ConversionError for a bad field, ReportError when the line is longer

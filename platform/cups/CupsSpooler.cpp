@@ -156,6 +156,12 @@ struct Run {
     std::optional<PdfPages> pages;
 };
 
+// A media entry's margins (hundredths of a millimetre) in millimetres.
+SheetMargins marginsOf(const cups_size_t& media) {
+    return SheetMargins{media.left / 100.0, media.top / 100.0, media.right / 100.0,
+                        media.bottom / 100.0};
+}
+
 SheetLayout sheetLayout(const cups_size_t& media, bool landscape, std::optional<PaperSize> size,
                         int dpi) {
     // Known papers take Qt's sizes, which are those of the usual PPDs.
@@ -165,9 +171,7 @@ SheetLayout sheetLayout(const cups_size_t& media, bool landscape, std::optional<
     SheetLayout layout{QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)), {}};
     // The PDF page is as tall as its whole number of points.
     const double heightMm = layout.page.fullRectPoints().height() * 25.4 / 72.0;
-    const SheetMargins margins{media.left / 100.0, media.top / 100.0, media.right / 100.0,
-                               media.bottom / 100.0};
-    const FormPlacement place = placeForm(landscape, margins, heightMm, dpi);
+    const FormPlacement place = placeForm(landscape, marginsOf(media), heightMm, dpi);
     layout.placement.translate(place.x, place.y);
     if (place.turned) layout.placement.rotate(-90);
     return layout;
@@ -290,6 +294,18 @@ private:
 }  // namespace
 
 std::vector<PrinterInfo> CupsSpooler::printers() { return destinations(); }
+
+std::optional<SheetMargins> CupsSpooler::sheetMargins(const std::string& printerName, int paperCode) {
+    try {
+        const Destination destination(printerName);
+        const std::optional<Paper> paper = paperForCode(paperCode);
+        const cups_size_t media =
+            destination.media(paper ? std::optional<PaperSize>(paper->size) : std::nullopt);
+        return marginsOf(media);
+    } catch (const ReportError&) {
+        return std::nullopt;
+    }
+}
 
 std::unique_ptr<PrintJob> CupsSpooler::startJob(const std::string& printerName,
                                                 const std::string& documentName, int paperCode) {

@@ -24,6 +24,10 @@ public:
     // has no such paper.
     std::unique_ptr<PrintJob> startJob(const std::string& printerName,
                                        const std::string& documentName, int paperCode) override;
+
+    // The queue's margins for the paper, from the same media entry a job
+    // uses; nullopt when the printer or the paper cannot be found.
+    std::optional<SheetMargins> sheetMargins(const std::string& printerName, int paperCode) override;
 };
 
 }  // namespace zarvo

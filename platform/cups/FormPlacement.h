@@ -3,15 +3,9 @@
 // the printable corner, a landscape form turned +90 degrees (counter-
 // clockwise) so that its top runs along the sheet's left edge.
 
-namespace zarvo {
+#include "platform/Spooler.h"
 
-// The printable margins of a portrait sheet, millimetres.
-struct SheetMargins {
-    double left = 0;
-    double top = 0;
-    double right = 0;
-    double bottom = 0;
-};
+namespace zarvo {
 
 // Device (0, 0) in device pixels from the page's top-left corner; turned:
 // the form's x axis runs up the page and its y axis to the right.

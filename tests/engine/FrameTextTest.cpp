@@ -540,3 +540,42 @@ TEST_F(FrameTextTest, Style3Mode7IsNotHeldAtTheLeftEdge) {
 
 }  // namespace
 }  // namespace zarvo
+
+// ---- How much of a text its frame took ----
+
+namespace zarvo {
+namespace {
+
+struct PlacementCase {
+    const char* what;
+    Layout layout;
+    std::string text;
+    int placed;
+    int held;
+};
+
+TEST(FramePlacementTest, CountsTheCharactersDrawnAgainstThoseTheTextHolds) {
+    const PlacementCase cases[] = {
+        {"fits", Layout{}, "AB" + kZhong, 3, 3},
+        {"flow stops at the bottom", Layout{.right = 20, .bottom = 16}, "ABCD", 2, 4},
+        {"a break is not a character", Layout{}, "A~~B", 2, 2},
+        {"frame narrower than half a cell", Layout{.right = 5}, "AB", 0, 2},
+        {"unknown style", Layout{.style = 9}, "AB", 0, 2},
+        {"right-aligned line losing its first characters", Layout{.right = 20, .mode = 5}, "ABCDEF", 2, 6},
+        {"blank frame marker", Layout{}, std::string(kBlankFrameMarker), 0, 0},
+    };
+    for (const PlacementCase& c : cases) {
+        TestSurface surface;
+        XPrint engine;
+        engine.surface = &surface;
+        const Layout& l = c.layout;
+        const FramePlacement placement = engine.DrawFrameText(l.left, l.top, l.right, l.bottom, l.style, l.mode,
+                                                              l.fontCode, l.charHeight, c.text, l.colGap, l.rowGap);
+        EXPECT_EQ(placement.placed, c.placed) << c.what;
+        EXPECT_EQ(placement.held, c.held) << c.what;
+        EXPECT_EQ(placement.placed, static_cast<int>(surface.glyphs.size())) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace zarvo

@@ -179,3 +179,22 @@ TEST_F(XPrintTest, ADamagedLineRowStopsTheDrawingAndIsReported) {
 
 }  // namespace
 }  // namespace zarvo
+
+namespace zarvo {
+namespace {
+
+TEST_F(XPrintTest, AReportHeldInMemoryDrawsAsItsFileDoes) {
+    const std::string text = report("1\t5\t-3\t2\t2", "2\r\n0\t1\t10\t0\t10\t50\t\r\n3\t3\t0\t7.5\t99\t7.5\r\n");
+    const std::vector<std::string> fromFile = previewLines(text);
+    XPrint engine;
+    engine.LoadBytes(text, "memo");
+    engine.AttachPreview(preview);
+    engine.DrawLines();
+    EXPECT_EQ(preview.takeLines(), fromFile);
+    EXPECT_EQ(engine.size, 1);
+    EXPECT_EQ(engine.reportPath, "memo");
+    EXPECT_THROW(engine.LoadBytes("x\t0\t0\r\n", "memo"), ConversionError);
+}
+
+}  // namespace
+}  // namespace zarvo
