@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,9 +24,12 @@
 
 #include "designer/Big5TextFile.h"
 #include "designer/EditorText.h"
+#include "designer/LayoutBinding.h"
 #include "designer/PreviewLaunch.h"
 #include "designer/RowEditors.h"
 #include "designer/SectionList.h"
+#include "layout/LayoutPage.h"
+#include "layout/LayoutView.h"
 #include "platform/Messages.h"
 #include "platform/qt/FormFonts.h"
 #include "platform/qt/ScreenCentre.h"
@@ -42,6 +46,8 @@ constexpr int windowHeight = 430;
 
 const char* const newReportText = "0\t0\t0\nLINE_INFO\nLABEL_STRING\nBLOCK_INFO\n";
 const char* const reportFilter = "報表文字檔(*.txt)|*.txt|所有檔案(*.*)|*.*";
+const char* const pictureFilter =
+    "底圖(*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.pdf)|*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.pdf|所有檔案(*.*)|*.*";
 const char* const exitQuestion = "尚未存檔, 是否確定離開 ?";
 const char* const dropQuestion = "尚未存檔, 是否放棄目前的報表 ?";
 
@@ -149,7 +155,9 @@ Tzarvo2_Form::Tzarvo2_Form(QWidget* parent)
     : QMainWindow(parent),
       OpenDialog1(QStringLiteral("OpenDialog1"), FileDialogKind::Open, QString::fromUtf8(reportFilter)),
       SaveDialog1(QStringLiteral("SaveDialog1"), FileDialogKind::Save, QString()),
-      beep_(&QApplication::beep) {
+      StationeryDialog(QStringLiteral("StationeryDialog"), FileDialogKind::Open, QString::fromUtf8(pictureFilter)),
+      beep_(&QApplication::beep),
+      layoutBinding_(std::make_unique<LayoutBinding>(*this)) {
     setObjectName(QStringLiteral("zarvo2_Form"));
     setWindowTitle(QStringLiteral("Zarvo v2.1"));
     setFont(sansSerifFormFont());
@@ -168,6 +176,8 @@ Tzarvo2_Form::Tzarvo2_Form(QWidget* parent)
     PageControl1->addTab(TabSheet3 = buildTestDataPage(), QStringLiteral("測試資料"));
     PageControl1->addTab(TabSheet4 = buildLabelsPage(), QStringLiteral("LABEL"));
     PageControl1->addTab(TabSheet5 = buildLinesPage(), QStringLiteral("Lines"));
+    PageControl1->addTab(TabSheet6 = buildLayoutPage(), QStringLiteral("版面 Layout"));
+    shownPage_ = TabSheet1;
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
@@ -242,6 +252,35 @@ QWidget* Tzarvo2_Form::buildLinesPage() {
     makeRowButtons('N', btn_Ninsert, btn_Nedit, btn_Ndelete);
     return listPage("TabSheet5", LV_Line, {btn_Ninsert, btn_Nedit, btn_Ndelete});
 }
+
+LayoutPage* Tzarvo2_Form::buildLayoutPage() {
+    auto* page = new LayoutPage;
+    page->layoutView->setDocument(layoutBinding_.get());
+    page->setPictureChooser([this] { return StationeryDialog.execute(this); });
+    page->setDpiAsker([this]() -> std::optional<int> {
+        bool ok = false;
+        const int dpi = QInputDialog::getInt(this, QStringLiteral("底圖解析度"),
+                                             QStringLiteral("這張圖沒有記錄解析度, 請輸入掃描的 dpi:"), 300, 10,
+                                             4800, 1, &ok);
+        return ok ? std::optional<int>(dpi) : std::nullopt;
+    });
+    connect(page, &LayoutPage::stationeryChanged, this, [this] { Unsaved = 1; });
+    return page;
+}
+
+void Tzarvo2_Form::enterLayoutPage(QWidget* previous) {
+    LayoutView& view = *TabSheet6->layoutView;
+    TabSheet6->pageShown();
+    // The row selected on the list page just left is the selection.
+    const std::pair<QWidget*, Section> listPages[] = {
+        {TabSheet2, Section::Blocks}, {TabSheet4, Section::Labels}, {TabSheet5, Section::Lines}};
+    for (const auto& [page, section] : listPages) {
+        if (page == previous) view.editor().select(layoutBinding_->selectedRows(section));
+    }
+    view.viewport()->update();
+}
+
+void Tzarvo2_Form::clearLayoutHistory() { TabSheet6->layoutView->editor().history().clear(); }
 
 void Tzarvo2_Form::buildMenus() {
     QMenuBar* bar = named(new QMenuBar, "MainMenu1");
@@ -339,7 +378,11 @@ void Tzarvo2_Form::ME_textChange() {
 }
 
 void Tzarvo2_Form::PageControl1Change() {
-    if (!programPageChange_) PageControl1Changing();
+    QWidget* previous = shownPage_;
+    shownPage_ = PageControl1->currentWidget();
+    if (programPageChange_) return;
+    PageControl1Changing();
+    if (shownPage_ == TabSheet6) enterLayoutPage(previous);
 }
 
 // ---- document commands
@@ -357,6 +400,8 @@ void Tzarvo2_Form::newDocument() {
     LV_Line->clear();
     FileName.clear();
     showFileName();
+    TabSheet6->openStationery(QString());
+    clearLayoutHistory();
     clearFlags();
     const QScopedValueRollback programChange(programPageChange_, true);
     PageControl1->setCurrentWidget(TabSheet1);
@@ -376,8 +421,10 @@ void Tzarvo2_Form::Open1Click() {
     FileName = *path;
     setProgramText(text);
     readAllSections();
+    TabSheet6->openStationery(FileName);
     clearFlags();
     showFileName();
+    if (PageControl1->currentWidget() == TabSheet6) TabSheet6->pageShown();
 }
 
 void Tzarvo2_Form::Save1Click() {
@@ -401,6 +448,7 @@ void Tzarvo2_Form::SaveAs1Click() {
 // The document takes the name only once the file is written.
 void Tzarvo2_Form::saveTo(const QString& path) {
     if (!writeBig5TextFile(path, editorText(*ME_text))) return;
+    TabSheet6->saveStationery(path);
     FileName = path;
     showFileName();
     clearFlags();
@@ -444,6 +492,7 @@ void Tzarvo2_Form::writeSection(Section section, const QTreeWidget& list) {
 }
 
 void Tzarvo2_Form::readAllSections() {
+    clearLayoutHistory();
     ReadBlockSection();
     ReadLabelSection();
     ReadLineSection();
@@ -498,6 +547,7 @@ void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChange
     int confirmed = 0;
     showEditor(section, row, confirmed);
     if (confirmed > 0) {
+        clearLayoutHistory();
         listChanged = 1;
         Unsaved = 1;
     } else {
@@ -507,13 +557,17 @@ void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChange
 
 void Tzarvo2_Form::editRow(Section section, QTreeWidget& list, int& listChanged) {
     showEditor(section, selectedRow(list), listChanged);
-    if (listChanged > 0) Unsaved = 1;
+    if (listChanged > 0) {
+        clearLayoutHistory();
+        Unsaved = 1;
+    }
 }
 
 void Tzarvo2_Form::deleteRow(QTreeWidget& list, int& listChanged) {
     QTreeWidgetItem* selected = selectedRow(list);
     if (!selected) return;
     delete selected;
+    clearLayoutHistory();
     listChanged = 1;
     Unsaved = 1;
 }

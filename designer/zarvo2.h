@@ -5,6 +5,7 @@
 // save it, and the test data page.
 
 #include <functional>
+#include <memory>
 
 #include <QMainWindow>
 #include <QString>
@@ -24,6 +25,8 @@ class QTreeWidgetItem;
 
 namespace zarvo {
 
+class LayoutBinding;
+class LayoutPage;
 class RowEditors;
 
 class Tzarvo2_Form : public QMainWindow {
@@ -97,6 +100,8 @@ public:
     // File dialogs, shared with the test data page.
     FileNameDialog OpenDialog1;
     FileNameDialog SaveDialog1;
+    // The Layout page's picture dialog.
+    FileNameDialog StationeryDialog;
 
     // Controls.
     QStatusBar* ST_head;
@@ -107,6 +112,7 @@ public:
     QWidget* TabSheet3;
     QWidget* TabSheet4;
     QWidget* TabSheet5;
+    LayoutPage* TabSheet6;
     QPlainTextEdit* ME_text;
     QTreeWidget* ListView1;
     QPushButton* btn_Binsert;
@@ -152,7 +158,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class LayoutBinding;
+
     void buildMenus();
+    LayoutPage* buildLayoutPage();
+    // The Layout page is being shown, coming from page previous.
+    void enterLayoutPage(QWidget* previous);
+    // Edits elsewhere than on the Layout page end its undo history.
+    void clearLayoutHistory();
     QWidget* buildSourcePage();
     QWidget* buildBlocksPage();
     QWidget* buildTestDataPage();
@@ -185,6 +198,8 @@ private:
     bool programPageChange_ = false;
     bool formShown_ = false;
     bool exitConfirmed_ = false;
+    QWidget* shownPage_ = nullptr;
+    std::unique_ptr<LayoutBinding> layoutBinding_;
 };
 
 // The application's main window; nullptr before start-up and after the end.

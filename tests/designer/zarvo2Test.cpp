@@ -161,10 +161,10 @@ TEST_F(Zarvo2Test, WindowPagesAndListsAreLaidOutAsGiven) {
     EXPECT_LT(window.ST_head->geometry().bottom(), window.PageControl1->geometry().top());
     EXPECT_EQ(window.ST_headPanel->width(), 500);
 
-    const QStringList pageNames{"TabSheet1", "TabSheet2", "TabSheet3", "TabSheet4", "TabSheet5"};
-    const QStringList pageCaptions{"報表檔原始碼", "BLOCKS", "測試資料", "LABEL", "Lines"};
-    ASSERT_EQ(window.PageControl1->count(), 5);
-    for (int i = 0; i < 5; ++i) {
+    const QStringList pageNames{"TabSheet1", "TabSheet2", "TabSheet3", "TabSheet4", "TabSheet5", "TabSheet6"};
+    const QStringList pageCaptions{"報表檔原始碼", "BLOCKS", "測試資料", "LABEL", "Lines", "版面 Layout"};
+    ASSERT_EQ(window.PageControl1->count(), 6);
+    for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(window.PageControl1->widget(i)->objectName(), pageNames[i]);
         EXPECT_EQ(window.PageControl1->tabText(i), pageCaptions[i]);
     }

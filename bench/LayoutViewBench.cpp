@@ -1,0 +1,69 @@
+// The Layout page while a block is dragged across the delivery note with its
+// test data over a 300 dpi A4 scan, at 100 %: each step moves the block one
+// pointer step and paints the whole view afresh (target: within a 16 ms frame).
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+#include "bench/DeliveryNote.h"
+#include "bench/GuiApplication.h"
+#include "designer/Big5TextFile.h"
+#include "designer/zarvo2.h"
+#include "layout/LayoutPage.h"
+#include "layout/LayoutView.h"
+
+namespace {
+
+// A grey ruled A4 page at 300 dpi, standing in for a scan.
+zarvo::StationeryPicture scan() {
+    QImage image(2480, 3508, QImage::Format_RGB32);
+    image.fill(QColor(0xf4, 0xf0, 0xe8));
+    QPainter painter(&image);
+    painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 3));
+    for (int y = 100; y < image.height(); y += 94) painter.drawLine(80, y, image.width() - 80, y);
+    return zarvo::StationeryPicture{image, 210, 297};
+}
+
+std::unique_ptr<zarvo::Tzarvo2_Form> deliveryNoteOnLayoutPage() {
+    ensureGuiApplication();
+    auto window = std::make_unique<zarvo::Tzarvo2_Form>();
+    window->resize(1100, 900);
+    window->show();
+    window->ME_text->setPlainText(zarvo::decodeBig5Text(readFile(kExamples + "delivery_note.txt")));
+    window->ME_data->setPlainText(zarvo::decodeBig5Text(readFile(kExamples + "delivery_note_data.txt")));
+    window->PageControl1->setCurrentWidget(window->TabSheet6);
+    window->TabSheet6->layoutView->stationery().setPicture(scan());
+    window->TabSheet6->layoutView->stationery().setStrength(60);
+    return window;
+}
+
+void BM_LayoutDragRepaint(benchmark::State& state) {
+    const auto window = deliveryNoteOnLayoutPage();
+    zarvo::LayoutView& view = *window->TabSheet6->layoutView;
+    zarvo::LayoutEditor& editor = view.editor();
+    QImage frame(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    editor.press({30, 38}, {});
+    double x = 30;
+    for (auto _ : state) {
+        x = x >= 150 ? 30 : x + 0.7;
+        editor.drag({x, 38}, false);
+        view.viewport()->render(&frame);
+    }
+    editor.release({x, 38}, false, 0);
+}
+BENCHMARK(BM_LayoutDragRepaint)->Unit(benchmark::kMillisecond);
+
+void BM_LayoutRepaintOnly(benchmark::State& state) {
+    const auto window = deliveryNoteOnLayoutPage();
+    zarvo::LayoutView& view = *window->TabSheet6->layoutView;
+    QImage frame(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) view.viewport()->render(&frame);
+}
+BENCHMARK(BM_LayoutRepaintOnly)->Unit(benchmark::kMillisecond);
+
+}  // namespace

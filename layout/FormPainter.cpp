@@ -1,0 +1,112 @@
+#include "layout/FormPainter.h"
+
+#include <algorithm>
+
+#include <QPainter>
+
+#include "engine/PreviewState.h"
+#include "engine/XPrint.h"
+#include "platform/qt/QtSurface.h"
+#include "preview/PageComposer.h"
+#include "preview/ProgramSpooler.h"
+#include "report/Big5.h"
+#include "report/ConversionError.h"
+#include "report/ReportError.h"
+
+namespace zarvo {
+
+namespace {
+
+const std::string kReportName = "版面";
+
+// The preview state the engine sees while the Layout page draws: preview
+// mode (the preview's colours), no printer, no pages.
+class LayoutPreviewState : public PreviewState {
+public:
+    explicit LayoutPreviewState(Surface& surface) : surface_(surface) {}
+    int previewMode() const override { return 1; }
+    std::string printerName() const override { return {}; }
+    int lastPage() const override { return -1; }
+    void setLastPage(int) override {}
+    std::string dataFileStem() const override { return {}; }
+    void addPageItem(const std::string&) override {}
+    Surface& sizeImage(int, int) override { return surface_; }
+    void repaintImage() override {}
+    Spooler& spooler() override { return programSpooler(); }
+
+private:
+    Surface& surface_;
+};
+
+// Makes state the engine's current preview for as long as it lives.
+class ScopedCurrentPreview {
+public:
+    explicit ScopedCurrentPreview(PreviewState& state) : previous_(currentPreview()) {
+        setCurrentPreview(&state);
+    }
+    ~ScopedCurrentPreview() { setCurrentPreview(previous_); }
+    ScopedCurrentPreview(const ScopedCurrentPreview&) = delete;
+    ScopedCurrentPreview& operator=(const ScopedCurrentPreview&) = delete;
+
+private:
+    PreviewState* previous_;
+};
+
+void addOnce(std::vector<std::string>& names, const std::string& name) {
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+}
+
+}  // namespace
+
+void FormPainter::setReport(std::string bytes) {
+    bytes_ = std::move(bytes);
+    headerProblem_.clear();
+    XPrint engine;
+    try {
+        engine.LoadBytes(bytes_, kReportName);
+        paperCode_ = engine.size;
+        offset_ = PointMm{double(engine.xoffset), double(engine.yoffset)};
+    } catch (const ConversionError& error) {
+        paperCode_ = 0;
+        offset_ = {};
+        headerProblem_ = std::string("報表檔表頭有誤: ") + error.what();
+    }
+}
+
+FormFindings FormPainter::draw(QPainter& painter, int dpi) const {
+    FormFindings findings;
+    if (!headerProblem_.empty()) {
+        findings.problem = headerProblem_;
+        return findings;
+    }
+    QtSurface surface(painter, dpi);
+    LayoutPreviewState state(surface);
+    const ScopedCurrentPreview current(state);
+    XPrint engine;
+    engine.LoadBytes(bytes_, kReportName);
+    engine.dpi = dpi;
+    engine.surface = &surface;
+    // Placed as for print: the header's preview-only shift is not added.
+    engine.pxoffset = engine.pyoffset = 0;
+    drawForm(engine);
+    const auto place = [&](const std::string& name, const std::string& value) {
+        const BlockRecord* block = engine.findBlock(name);
+        if (!block) {
+            if (!name.empty()) addOnce(findings.unmatchedNames, big5ToUtf8(name));
+            return;
+        }
+        if (engine.DrawField(name, value, 0, 0).complete()) return;
+        const double left = block->left + engine.xoffset, top = block->top + engine.yoffset;
+        findings.overfullNames.push_back(big5ToUtf8(name));
+        findings.overfullFrames.push_back(RectMm{left, top, left + block->width, top + block->height});
+    };
+    if (namesOnly_) {
+        for (const auto& block : engine.blocks) place(block->label, block->label);
+    } else {
+        for (const TestDataField& field : fields_) place(field.name, field.value);
+    }
+    findings.problem = engine.problem();
+    return findings;
+}
+
+}  // namespace zarvo

@@ -1,0 +1,59 @@
+#pragma once
+// The form as the Layout page shows it: drawn by the engine that draws the
+// preview, in the preview's colours, from the report's bytes as they would
+// be saved and the test data, placed as for print (the header's
+// preview-only shift is not added). It draws through a preview state of its
+// own, so it never touches the preview window's pages and never shows a
+// message; what a user should know comes back as findings.
+
+#include <string>
+#include <vector>
+
+#include "layout/model/SceneTypes.h"
+#include "report/TestDataLine.h"
+
+class QPainter;
+
+namespace zarvo {
+
+struct FormFindings {
+    // Test data names that match no block, each once (UTF-8).
+    std::vector<std::string> unmatchedNames;
+    // Blocks whose value does not fit their frame (UTF-8 names) and their
+    // frames in mm from the printer origin.
+    std::vector<std::string> overfullNames;
+    std::vector<RectMm> overfullFrames;
+    // What could not be read of the report (UTF-8), empty when all was read.
+    std::string problem;
+    bool operator==(const FormFindings&) const = default;
+};
+
+class FormPainter {
+public:
+    // The report's bytes (Big5, as a file holds them); its header is read
+    // at once (headerProblem() says what was wrong with it).
+    void setReport(std::string bytes);
+    // The test data's fields (Big5), drawn in order.
+    void setFields(std::vector<TestDataField> fields) { fields_ = std::move(fields); }
+    // Draws each block's name in its frame instead of the test data.
+    void setNamesOnly(bool namesOnly) { namesOnly_ = namesOnly; }
+
+    // The header's paper code and form offset (mm); 0 when unreadable.
+    int paperCode() const { return paperCode_; }
+    PointMm offset() const { return offset_; }
+
+    // Draws the form at dpi through painter, whose (0, 0) is the printer
+    // origin; whatever the painter clips is still laid out, so the findings
+    // are the whole form's.
+    FormFindings draw(QPainter& painter, int dpi) const;
+
+private:
+    std::string bytes_;
+    std::vector<TestDataField> fields_;
+    bool namesOnly_ = false;
+    int paperCode_ = 0;
+    PointMm offset_;
+    std::string headerProblem_;
+};
+
+}  // namespace zarvo

@@ -1,0 +1,41 @@
+#pragma once
+// What the Layout page sees of the document it edits: the report as it
+// would be saved, the test data, and the three lists whose rows it changes.
+// The main window implements it over its lists and flags.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "layout/model/LayoutEditor.h"
+#include "layout/model/SceneTypes.h"
+
+namespace zarvo {
+
+class LayoutDocument {
+public:
+    virtual ~LayoutDocument() = default;
+
+    // The report's bytes (Big5) as saving would write them from the lists now.
+    virtual std::string reportBytes() = 0;
+    // The test data's lines (Big5); a character Big5 cannot hold is left out
+    // of them and named in problem (UTF-8), which is otherwise left empty.
+    virtual std::vector<std::string> testDataLines(std::string& problem) = 0;
+    // The rows of a list, as its list page shows them.
+    virtual std::vector<RowText> rows(RowKind kind) = 0;
+
+    // step has been applied to the Layout page's rows: the lists follow it,
+    // as an edit on their pages would, marking the document changed.
+    virtual void rowsChanged(const EditStep& step) = 0;
+    // The Layout page's current row changed; its list page selects it.
+    virtual void currentRowChanged(std::optional<RowRef> row) = 0;
+    // Opens the editor dialog on row; returns the change it made (empty when
+    // cancelled). The lists hold it already.
+    virtual EditStep editRow(RowRef row) = 0;
+    // Opens the editor dialog on a new row placed at shape (mm, row
+    // coordinates); returns the insertion (empty when cancelled). The lists
+    // hold it already.
+    virtual EditStep addRow(const NewShape& shape) = 0;
+};
+
+}  // namespace zarvo

@@ -1,0 +1,263 @@
+#include "layout/LayoutPage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "layout/LayoutView.h"
+#include "layout/model/Zoom.h"
+#include "layout/stationery/StationeryPicture.h"
+#include "preview/ProgramSpooler.h"
+
+namespace zarvo {
+
+namespace {
+
+const char* const kNoPrinter = "（無）紙張左上角";
+// ZoomBox entries after the steps: fit the page, fit its width.
+constexpr int kFitPage = -1;
+constexpr int kFitWidth = -2;
+
+template <typename T>
+T* named(T* object, const char* name) {
+    object->setObjectName(QString::fromLatin1(name));
+    return object;
+}
+
+QString joined(const std::vector<std::string>& names) {
+    QStringList list;
+    for (const std::string& name : names) list.append(QString::fromStdString(name));
+    return list.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+LayoutPage::LayoutPage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("TabSheet6"));
+    buildControls();
+}
+
+void LayoutPage::buildControls() {
+    ZoomBox = named(new QComboBox, "ZoomBox");
+    for (int dpi : kZoomSteps) ZoomBox->addItem(QString::fromStdString(zoomText(dpi)), dpi);
+    ZoomBox->addItem(QStringLiteral("整頁"), kFitPage);
+    ZoomBox->addItem(QStringLiteral("頁寬"), kFitWidth);
+    ZoomBox->setCurrentIndex(ZoomBox->findData(kLayoutBaseDpi));
+    CB_printer = named(new QComboBox, "CB_printer");
+    CB_printer->addItem(QString::fromUtf8(kNoPrinter));
+    CB_printer->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    CB_printer->setMinimumWidth(170);
+    ChB_names = named(new QCheckBox(QStringLiteral("名稱")), "ChB_names");
+    ChB_overlays = named(new QCheckBox(QStringLiteral("輔助")), "ChB_overlays");
+    ChB_overlays->setChecked(true);
+    ChB_grid = named(new QCheckBox(QStringLiteral("格線")), "ChB_grid");
+    btn_stationery = named(new QPushButton(QStringLiteral("底圖...")), "btn_stationery");
+    btn_selpicture = named(new QPushButton(QStringLiteral("移動底圖")), "btn_selpicture");
+    btn_selpicture->setCheckable(true);
+    TB_strength = named(new QSlider(Qt::Horizontal), "TB_strength");
+    TB_strength->setRange(0, 100);
+    TB_strength->setValue(StationerySettings{}.strength);
+    TB_strength->setFixedWidth(64);
+    TB_strength->setToolTip(QStringLiteral("底圖濃淡"));
+
+    layoutView = new LayoutView;
+    ST_layout = named(new QStatusBar, "ST_layout");
+    ST_layout->setSizeGripEnabled(false);
+    ST_layoutPointer = named(new QLabel, "ST_layoutPointer");
+    ST_layoutPointer->setMinimumWidth(220);
+    ST_layoutNotes = named(new QLabel, "ST_layoutNotes");
+    ST_layout->addWidget(ST_layoutPointer);
+    ST_layout->addWidget(ST_layoutNotes, 1);
+
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(4, 2, 4, 2);
+    for (QWidget* widget : std::initializer_list<QWidget*>{ZoomBox, CB_printer, ChB_names, ChB_overlays, ChB_grid,
+                                                          btn_stationery, btn_selpicture, TB_strength}) {
+        bar->addWidget(widget);
+    }
+    bar->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(bar);
+    layout->addWidget(layoutView, 1);
+    layout->addWidget(ST_layout);
+
+    connect(ZoomBox, &QComboBox::activated, this, &LayoutPage::zoomChosen);
+    connect(layoutView, &LayoutView::zoomChanged, this, &LayoutPage::showZoom);
+    connect(CB_printer, &QComboBox::currentIndexChanged, this, &LayoutPage::printerChosen);
+    connect(ChB_names, &QCheckBox::toggled, layoutView, &LayoutView::setNamesShown);
+    connect(ChB_overlays, &QCheckBox::toggled, layoutView, &LayoutView::setOverlaysShown);
+    connect(ChB_grid, &QCheckBox::toggled, layoutView, &LayoutView::setGridShown);
+    connect(btn_stationery, &QPushButton::clicked, this, &LayoutPage::chooseStationery);
+    connect(btn_selpicture, &QPushButton::toggled, layoutView, &LayoutView::setPictureMode);
+    connect(TB_strength, &QSlider::valueChanged, this, [this](int value) {
+        layoutView->stationery().setStrength(value);
+        layoutView->viewport()->update();
+        if (settings_ && settings_->strength != value) {
+            settings_->strength = value;
+            emit stationeryChanged();
+        }
+    });
+    connect(layoutView, &LayoutView::pictureShiftChanged, this, [this](double dx, double dy) {
+        if (!settings_) return;
+        settings_->dx = dx;
+        settings_->dy = dy;
+        emit stationeryChanged();
+    });
+    connect(layoutView, &LayoutView::pointerMoved, ST_layoutPointer, &QLabel::setText);
+    connect(layoutView, &LayoutView::findingsChanged, this, &LayoutPage::showNotes);
+}
+
+void LayoutPage::pageShown() {
+    if (!printersFilled_) fillPrinters();
+    layoutView->reloadRows();
+    refresh();
+    layoutView->setFocus(Qt::OtherFocusReason);
+}
+
+void LayoutPage::refresh() {
+    layoutView->refresh();
+    // The paper may have changed with the header; the margins follow it.
+    if (CB_printer->currentIndex() > 0 && marginsPaperCode_ != layoutView->form().paperCode()) printerChosen();
+    showNotes();
+}
+
+// The system's printers, the default chosen; listed once, when the page
+// is first shown, since asking the print service takes a moment.
+void LayoutPage::fillPrinters() {
+    printersFilled_ = true;
+    const std::vector<PrinterInfo> printers = programSpooler().printers();
+    int chosen = 0;
+    for (const PrinterInfo& printer : printers) {
+        CB_printer->addItem(QString::fromStdString(printer.name));
+        if (printer.isDefault) chosen = CB_printer->count() - 1;
+    }
+    CB_printer->setCurrentIndex(chosen);
+}
+
+void LayoutPage::printerChosen() {
+    const int paperCode = layoutView->form().paperCode();
+    marginsPaperCode_ = paperCode;
+    std::optional<SheetMargins> margins;
+    if (CB_printer->currentIndex() > 0) {
+        margins = programSpooler().sheetMargins(CB_printer->currentText().toStdString(), paperCode);
+        if (!margins) setStationeryNote(QStringLiteral("無法取得印表機「%1」的邊界, 以紙張左上角為原點").arg(CB_printer->currentText()));
+    }
+    layoutView->setPrinterMargins(margins);
+}
+
+void LayoutPage::zoomChosen(int index) {
+    const int data = ZoomBox->itemData(index).toInt();
+    if (data == kFitPage) {
+        layoutView->setDpi(layoutView->fitPageDpi());
+    } else if (data == kFitWidth) {
+        layoutView->setDpi(layoutView->fitWidthDpi());
+    } else {
+        layoutView->setDpi(data);
+    }
+}
+
+// A step shows as that step; a fitted zoom keeps the fit entry chosen.
+void LayoutPage::showZoom(int dpi) {
+    const int step = ZoomBox->findData(dpi);
+    if (step >= 0) {
+        ZoomBox->setCurrentIndex(step);
+    } else if (ZoomBox->currentData().toInt() > 0) {
+        ZoomBox->setCurrentIndex(ZoomBox->findData(kFitPage));
+    }
+    ZoomBox->setToolTip(QString::fromStdString(zoomText(dpi)));
+}
+
+// ---- stationery
+
+void LayoutPage::openStationery(const QString& reportPath) {
+    reportPath_ = reportPath;
+    settings_.reset();
+    picturePath_.clear();
+    layoutView->stationery().setPicture(std::nullopt);
+    setStationeryNote(QString());
+    const QString path = settingsPathFor(reportPath);
+    if (path.isEmpty()) return;
+    const StationerySettingsRead read = readStationerySettings(path);
+    if (!read.settings) {
+        setStationeryNote(read.problem);
+        return;
+    }
+    loadPicture(*read.settings, reportPath);
+}
+
+bool LayoutPage::loadPicture(const StationerySettings& settings, const QString& reportPath) {
+    const QString picture = absolutePicturePath(settings.picture, reportPath);
+    const PictureLoad load = loadStationeryPicture(picture, settings.page, settings.dpi);
+    if (!load.picture) {
+        setStationeryNote(load.needsDpi ? QStringLiteral("底圖 %1 沒有解析度, 以未套底圖開啟").arg(picture)
+                                        : load.problem);
+        return false;
+    }
+    settings_ = settings;
+    picturePath_ = picture;
+    StationeryLayer& layer = layoutView->stationery();
+    layer.setPicture(load.picture);
+    layer.setStrength(settings.strength);
+    layoutView->setPictureShift(settings.dx, settings.dy);
+    const QSignalBlocker quiet(TB_strength);
+    TB_strength->setValue(settings.strength);
+    return true;
+}
+
+void LayoutPage::chooseStationery() {
+    if (!choosePicture_) return;
+    const std::optional<QString> chosen = choosePicture_();
+    if (!chosen) return;
+    StationerySettings settings = settings_.value_or(StationerySettings{});
+    settings.picture = QFileInfo(*chosen).absoluteFilePath();
+    settings.page = 1;
+    settings.dpi = 0;
+    PictureLoad load = loadStationeryPicture(settings.picture, settings.page, settings.dpi);
+    if (load.needsDpi && askDpi_) {
+        const std::optional<int> dpi = askDpi_();
+        if (!dpi) return;
+        settings.dpi = *dpi;
+    }
+    setStationeryNote(QString());
+    if (!loadPicture(settings, QString())) return;
+    emit stationeryChanged();
+}
+
+void LayoutPage::saveStationery(const QString& reportPath) {
+    reportPath_ = reportPath;
+    if (!settings_) return;
+    const QString path = settingsPathFor(reportPath);
+    if (path.isEmpty()) {
+        setStationeryNote(QStringLiteral("報表檔名與底圖設定檔同名, 底圖設定沒有存檔"));
+        return;
+    }
+    StationerySettings stored = *settings_;
+    stored.picture = relativePicturePath(picturePath_, reportPath);
+    writeStationerySettings(path, stored);
+}
+
+void LayoutPage::setStationeryNote(const QString& note) {
+    stationeryNote_ = note;
+    showNotes();
+}
+
+void LayoutPage::showNotes() {
+    const FormFindings& findings = layoutView->findings();
+    QStringList notes;
+    if (!findings.problem.empty()) notes.append(QString::fromStdString(findings.problem));
+    if (!findings.unmatchedNames.empty()) notes.append(QStringLiteral("沒有這些欄位: ") + joined(findings.unmatchedNames));
+    if (!findings.overfullNames.empty()) notes.append(QStringLiteral("資料放不下: ") + joined(findings.overfullNames));
+    if (!layoutView->dataProblem().empty()) notes.append(QString::fromStdString(layoutView->dataProblem()));
+    if (!stationeryNote_.isEmpty()) notes.append(stationeryNote_);
+    ST_layoutNotes->setText(notes.join(QStringLiteral("；")));
+}
+
+}  // namespace zarvo

@@ -1,0 +1,97 @@
+#pragma once
+// The Layout page of the main window: a row of controls (zoom, printer,
+// what to show, the stationery), the view, and a status bar that says where
+// the pointer is and what the user cannot see on paper. It also keeps the
+// stationery settings beside the report.
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <utility>
+
+#include <QString>
+#include <QWidget>
+
+#include "layout/stationery/StationerySettings.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QStatusBar;
+
+namespace zarvo {
+
+class LayoutView;
+
+class LayoutPage : public QWidget {
+    Q_OBJECT
+
+public:
+    // The page, named TabSheet6.
+    explicit LayoutPage(QWidget* parent = nullptr);
+
+    // Asks for a picture file (nullopt: cancelled), and for the resolution
+    // of a scan that stores none (nullopt: cancelled).
+    void setPictureChooser(std::function<std::optional<QString>()> choose) { choosePicture_ = std::move(choose); }
+    void setDpiAsker(std::function<std::optional<int>()> ask) { askDpi_ = std::move(ask); }
+
+    // The page is being shown: fills the printer list the first time, takes
+    // the rows and the report afresh and gives the view the focus.
+    void pageShown();
+    // The report or test data changed: draws them again.
+    void refresh();
+
+    // Opens the stationery of the report at reportPath (empty: none),
+    // leniently: what cannot be used is said in the status bar.
+    void openStationery(const QString& reportPath);
+    // Writes the stationery settings beside the report just saved at
+    // reportPath, when there is a picture; its path is rewritten relative
+    // to the new folder. Throws ReportError when the file cannot be written.
+    void saveStationery(const QString& reportPath);
+    bool hasStationery() const { return settings_.has_value(); }
+    const std::optional<StationerySettings>& stationerySettings() const { return settings_; }
+
+    LayoutView* layoutView;
+    QComboBox* ZoomBox;
+    QComboBox* CB_printer;
+    QCheckBox* ChB_names;
+    QCheckBox* ChB_overlays;
+    QCheckBox* ChB_grid;
+    QPushButton* btn_stationery;
+    QPushButton* btn_selpicture;
+    QSlider* TB_strength;
+    QStatusBar* ST_layout;
+    QLabel* ST_layoutPointer;
+    QLabel* ST_layoutNotes;
+
+signals:
+    // The user changed the stationery (picture, shift or strength).
+    void stationeryChanged();
+
+private:
+    void buildControls();
+    void fillPrinters();
+    void printerChosen();
+    void zoomChosen(int index);
+    void showZoom(int dpi);
+    void chooseStationery();
+    // Loads settings' picture for the report at reportPath; false (with a
+    // note) when it cannot be shown.
+    bool loadPicture(const StationerySettings& settings, const QString& reportPath);
+    void showNotes();
+    void setStationeryNote(const QString& note);
+
+    std::function<std::optional<QString>()> choosePicture_;
+    std::function<std::optional<int>()> askDpi_;
+    bool printersFilled_ = false;
+    int marginsPaperCode_ = -1;
+    std::optional<StationerySettings> settings_;
+    // The picture's absolute path while the report has no name yet.
+    QString picturePath_;
+    QString reportPath_;
+    QString stationeryNote_;
+};
+
+}  // namespace zarvo

@@ -1,0 +1,493 @@
+#include "layout/LayoutView.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainterPath>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "engine/Units.h"
+#include "layout/LayoutDocument.h"
+#include "layout/model/Millimetres.h"
+#include "layout/model/Zoom.h"
+#include "report/TestDataLine.h"
+
+namespace zarvo {
+
+namespace {
+
+// Half the side of a grip's square, pixels.
+constexpr int kGripHalf = 3;
+constexpr double kArrowStepMm = 0.1;
+constexpr double kShiftArrowStepMm = 1.0;
+
+const QColor kBackground(0x80, 0x80, 0x80);
+const QColor kShade(0, 0, 0, 48);
+const QColor kOverfull(0xff, 0x8c, 0x00);
+const QColor kSelection(0x00, 0x66, 0xff);
+const QColor kGrid(0x00, 0xa0, 0xc0, 56);
+const QColor kRuler(0xf0, 0xf0, 0xf0);
+
+std::int64_t nowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+PointerKeys keysOf(Qt::KeyboardModifiers modifiers) {
+    return PointerKeys{modifiers.testFlag(Qt::ControlModifier), modifiers.testFlag(Qt::ShiftModifier),
+                       modifiers.testFlag(Qt::AltModifier)};
+}
+
+QString rowDescription(const LayoutScene& scene, RowRef ref) {
+    const RowText& row = scene.row(ref);
+    switch (ref.kind) {
+    case RowKind::Block: return QStringLiteral("BLOCK ") + QString::fromStdString(row.caption);
+    case RowKind::Label: return QStringLiteral("LABEL ") + QString::fromStdString(row.caption);
+    case RowKind::Line: break;
+    }
+    return QStringLiteral("Lines 第 %1 筆").arg(ref.index + 1);
+}
+
+QString millimetres(double mm) { return QString::number(mm, 'f', 1); }
+
+}  // namespace
+
+LayoutView::LayoutView(QWidget* parent)
+    : QAbstractScrollArea(parent), editor_([this](const EditStep& step) { rowsChanged(step); }) {
+    setObjectName(QStringLiteral("LayoutView"));
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    editor_.setGripRadius(pixelsToMm(kGripHalf + 1, dpi_));
+    sheet_ = sheetFrame(0, std::nullopt);
+}
+
+void LayoutView::reloadRows() {
+    if (!document_) return;
+    for (RowKind kind : {RowKind::Line, RowKind::Label, RowKind::Block}) {
+        editor_.scene().setRows(kind, document_->rows(kind));
+    }
+    // Rows that are gone cannot stay selected.
+    editor_.select(editor_.selection(), editor_.current());
+    lastCurrent_ = editor_.current();
+}
+
+void LayoutView::refresh() {
+    if (document_) {
+        form_.setReport(document_->reportBytes());
+        std::vector<TestDataField> fields;
+        dataProblem_.clear();
+        for (const std::string& line : document_->testDataLines(dataProblem_)) {
+            fields.push_back(readTestDataLine(line));
+        }
+        form_.setFields(std::move(fields));
+    }
+    sheet_ = sheetFrame(form_.paperCode(), margins_);
+    updateGridOrigin();
+    updateGeometry();
+    viewport()->update();
+}
+
+void LayoutView::rowsChanged(const EditStep& step) {
+    if (document_) document_->rowsChanged(step);
+    refresh();
+}
+
+void LayoutView::selectionMayHaveChanged() {
+    viewport()->update();
+    if (editor_.current() == lastCurrent_) return;
+    lastCurrent_ = editor_.current();
+    if (document_) document_->currentRowChanged(lastCurrent_);
+}
+
+// ---- geometry
+
+QSize LayoutView::sheetPixels() const {
+    return QSize(int(std::lround(mmToPixels(sheet_.widthMm, dpi_))),
+                 int(std::lround(mmToPixels(sheet_.heightMm, dpi_))));
+}
+
+QPoint LayoutView::originPixels() const {
+    const PointMm origin = sheet_.origin();
+    return QPoint(int(std::lround(mmToPixels(origin.x, dpi_))),
+                  int(std::lround(mmToPixels(origin.y, dpi_))));
+}
+
+QPoint LayoutView::sheetCorner() const {
+    return QPoint(kMargin - horizontalScrollBar()->value(), kMargin - verticalScrollBar()->value());
+}
+
+PointMm LayoutView::rowPointAt(QPointF viewportPoint) const {
+    const QPointF fromOrigin = viewportPoint - QPointF(sheetCorner() + originPixels());
+    return PointMm{pixelsToMm(fromOrigin.x(), dpi_) - form_.offset().x,
+                   pixelsToMm(fromOrigin.y(), dpi_) - form_.offset().y};
+}
+
+QPointF LayoutView::viewportPointOf(PointMm rowPoint) const {
+    // Where the engine puts it: the sum in mm, truncated to a device pixel.
+    const QPoint base = sheetCorner() + originPixels();
+    return QPointF(base.x() + mmToDevice(float(rowPoint.x + form_.offset().x), dpi_),
+                   base.y() + mmToDevice(float(rowPoint.y + form_.offset().y), dpi_));
+}
+
+QRectF LayoutView::viewportRectOf(const RectMm& rect) const {
+    return QRectF(viewportPointOf({rect.left, rect.top}), viewportPointOf({rect.right, rect.bottom}));
+}
+
+void LayoutView::updateGridOrigin() {
+    editor_.setGridOrigin(PointMm{-form_.offset().x, -form_.offset().y});
+}
+
+void LayoutView::updateGeometry() {
+    const QSize content = sheetPixels() + QSize(2 * kMargin, 2 * kMargin);
+    const QSize view = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, content.width() - view.width()));
+    verticalScrollBar()->setRange(0, std::max(0, content.height() - view.height()));
+    horizontalScrollBar()->setPageStep(view.width());
+    verticalScrollBar()->setPageStep(view.height());
+    horizontalScrollBar()->setSingleStep(20);
+    verticalScrollBar()->setSingleStep(20);
+}
+
+void LayoutView::setDpi(int dpi, std::optional<QPoint> anchor) {
+    dpi = std::clamp(dpi, kZoomSteps.front(), kZoomSteps.back());
+    const QPoint at = anchor.value_or(viewport()->rect().center());
+    const QPointF sheetMm((at.x() - sheetCorner().x()) * 25.4 / dpi_, (at.y() - sheetCorner().y()) * 25.4 / dpi_);
+    dpi_ = dpi;
+    editor_.setGripRadius(pixelsToMm(kGripHalf + 1, dpi_));
+    updateGeometry();
+    horizontalScrollBar()->setValue(kMargin - at.x() + int(std::lround(mmToPixels(sheetMm.x(), dpi_))));
+    verticalScrollBar()->setValue(kMargin - at.y() + int(std::lround(mmToPixels(sheetMm.y(), dpi_))));
+    viewport()->update();
+    emit zoomChanged(dpi_);
+}
+
+int LayoutView::fitPageDpi() const {
+    return std::min(fitDpi(sheet_.widthMm, viewport()->width() - 2 * kMargin),
+                    fitDpi(sheet_.heightMm, viewport()->height() - 2 * kMargin));
+}
+
+int LayoutView::fitWidthDpi() const {
+    // The vertical scroll bar is there whenever the page is taller than the view.
+    const int width = viewport()->width() + (verticalScrollBar()->isVisible() ? 0 : -verticalScrollBar()->sizeHint().width());
+    return fitDpi(sheet_.widthMm, width - 2 * kMargin);
+}
+
+void LayoutView::setPrinterMargins(std::optional<SheetMargins> margins) {
+    margins_ = margins;
+    refresh();
+}
+
+void LayoutView::setOverlaysShown(bool shown) {
+    overlays_ = shown;
+    viewport()->update();
+}
+
+void LayoutView::setGridShown(bool shown) {
+    grid_ = shown;
+    viewport()->update();
+}
+
+void LayoutView::setNamesShown(bool shown) {
+    form_.setNamesOnly(shown);
+    viewport()->update();
+}
+
+void LayoutView::setPictureShift(double dxMm, double dyMm) {
+    pictureDx_ = dxMm;
+    pictureDy_ = dyMm;
+    stationery_.setShift(dxMm, dyMm);
+    viewport()->update();
+}
+
+// ---- painting
+
+void LayoutView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), kBackground);
+    const QRect exposed = event->rect() & QRect(sheetCorner(), sheetPixels());
+    if (!exposed.isEmpty()) drawSheet(painter, exposed);
+    drawOverlays(painter);
+}
+
+// Only the exposed part is drawn, into a white image like the preview's,
+// the picture first, then the form by the engine at this resolution.
+void LayoutView::drawSheet(QPainter& painter, const QRect& exposed) {
+    QImage tile(exposed.size(), QImage::Format_RGB32);
+    tile.fill(Qt::white);
+    const QPoint inSheet = exposed.topLeft() - sheetCorner();
+    {
+        QPainter tilePainter(&tile);
+        tilePainter.translate(-inSheet);
+        if (stationery_.hasPicture()) stationery_.draw(tilePainter, QRect(inSheet, exposed.size()), dpi_);
+        tilePainter.translate(originPixels());
+        FormFindings findings = form_.draw(tilePainter, dpi_);
+        if (findings != findings_) {
+            findings_ = std::move(findings);
+            emit findingsChanged();
+        }
+    }
+    painter.drawImage(exposed.topLeft(), tile);
+}
+
+void LayoutView::drawOverlays(QPainter& painter) {
+    const QRect sheet(sheetCorner(), sheetPixels());
+    if (grid_) drawGrid(painter);
+    if (overlays_) {
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(sheet.adjusted(-1, -1, 0, 0));
+        const QRectF printable(QPointF(sheet.topLeft()) + QPointF(mmToPixels(sheet_.printable.left, dpi_),
+                                                                  mmToPixels(sheet_.printable.top, dpi_)),
+                               QPointF(sheet.topLeft()) + QPointF(mmToPixels(sheet_.printable.right, dpi_),
+                                                                  mmToPixels(sheet_.printable.bottom, dpi_)));
+        QPainterPath shade;
+        shade.addRect(sheet);
+        QPainterPath inside;
+        inside.addRect(printable);
+        painter.fillPath(shade.subtracted(inside), kShade);
+        painter.setPen(QPen(kOverfull, 2));
+        for (const RectMm& frame : findings_.overfullFrames) {
+            painter.drawRect(viewportRectOf(RectMm{frame.left - form_.offset().x, frame.top - form_.offset().y,
+                                                   frame.right - form_.offset().x, frame.bottom - form_.offset().y}));
+        }
+    }
+    drawSelection(painter);
+    if (overlays_) drawRulers(painter);
+}
+
+QRectF LayoutView::rowRect(RowRef ref) const {
+    const std::optional<RowShape>& shape = editor_.scene().shape(ref);
+    return shape ? viewportRectOf(shape->bounds()) : QRectF();
+}
+
+void LayoutView::drawSelection(QPainter& painter) {
+    const LayoutScene& scene = editor_.scene();
+    painter.setBrush(Qt::NoBrush);
+    for (RowRef ref : editor_.selection()) {
+        const std::optional<RowShape>& shape = scene.shape(ref);
+        if (!shape) continue;
+        painter.setPen(QPen(kSelection, 1, Qt::DashLine));
+        if (shape->kind == RowKind::Line) {
+            painter.drawLine(viewportPointOf(shape->start), viewportPointOf(shape->end));
+        } else {
+            painter.drawRect(viewportRectOf(shape->frame));
+        }
+        const bool current = editor_.current() == ref;
+        painter.setPen(QPen(kSelection, 1));
+        for (const GripPoint& grip : grips(*shape)) {
+            const QPointF at = viewportPointOf(grip.at);
+            const QRectF square(at.x() - kGripHalf, at.y() - kGripHalf, 2 * kGripHalf, 2 * kGripHalf);
+            painter.fillRect(square, current ? kSelection : QColor(Qt::white));
+            painter.drawRect(square);
+        }
+    }
+    painter.setPen(QPen(kSelection, 1, Qt::DotLine));
+    if (std::optional<RectMm> band = editor_.rubberBand()) painter.drawRect(viewportRectOf(*band));
+    if (std::optional<NewShape> shape = editor_.shapeInProgress()) {
+        if (shape->kind == RowKind::Line) {
+            painter.drawLine(viewportPointOf(shape->start), viewportPointOf(shape->end));
+        } else {
+            painter.drawRect(viewportRectOf(rectFromCorners(shape->start, shape->end)));
+        }
+    }
+}
+
+// Millimetre lines counted from the printer origin, every 1, 5 or 10 mm
+// as the zoom leaves room for.
+void LayoutView::drawGrid(QPainter& painter) {
+    const QRect sheet(sheetCorner(), sheetPixels());
+    const double perMm = mmToPixels(1, dpi_);
+    const double step = perMm >= 4 ? 1 : perMm >= 1 ? 5 : 10;
+    const QPointF origin = QPointF(sheet.topLeft() + originPixels());
+    painter.setPen(QPen(kGrid, 1));
+    const QRect visible = sheet & viewport()->rect();
+    for (double x = origin.x() + std::ceil((visible.left() - origin.x()) / (step * perMm)) * step * perMm;
+         x <= visible.right(); x += step * perMm) {
+        painter.drawLine(QPointF(std::floor(x), visible.top()), QPointF(std::floor(x), visible.bottom()));
+    }
+    for (double y = origin.y() + std::ceil((visible.top() - origin.y()) / (step * perMm)) * step * perMm;
+         y <= visible.bottom(); y += step * perMm) {
+        painter.drawLine(QPointF(visible.left(), std::floor(y)), QPointF(visible.right(), std::floor(y)));
+    }
+}
+
+// Rulers along the viewport's top and left, in mm from the printer origin.
+void LayoutView::drawRulers(QPainter& painter) {
+    const QRect view = viewport()->rect();
+    painter.fillRect(QRect(0, 0, view.width(), kMargin), kRuler);
+    painter.fillRect(QRect(0, 0, kMargin, view.height()), kRuler);
+    const double perMm = mmToPixels(1, dpi_);
+    const int labelEvery = perMm * 10 >= 30 ? 10 : 50;
+    const QPoint origin = sheetCorner() + originPixels();
+    QFont font = painter.font();
+    font.setPixelSize(8);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const auto tickLength = [&](int mm) { return mm % 10 == 0 ? 10 : mm % 5 == 0 ? 6 : 3; };
+    const auto ticks = [&](int from, int to, auto draw) {
+        const int first = int(std::floor((from) / perMm)), last = int(std::ceil((to) / perMm));
+        for (int mm = first; mm <= last; ++mm) {
+            if (perMm < 3 && mm % 5 != 0) continue;
+            draw(mm, std::lround(mm * perMm));
+        }
+    };
+    ticks(kMargin - origin.x(), view.width() - origin.x(), [&](int mm, long offset) {
+        const int x = int(origin.x() + offset);
+        if (x < kMargin) return;
+        painter.drawLine(x, kMargin - tickLength(mm), x, kMargin - 1);
+        if (mm % labelEvery == 0) painter.drawText(x + 2, 9, QString::number(mm));
+    });
+    ticks(kMargin - origin.y(), view.height() - origin.y(), [&](int mm, long offset) {
+        const int y = int(origin.y() + offset);
+        if (y < kMargin) return;
+        painter.drawLine(kMargin - tickLength(mm), y, kMargin - 1, y);
+        if (mm % labelEvery == 0) {
+            painter.drawText(QRect(0, y + 1, kMargin - 3, 10), Qt::AlignRight | Qt::AlignTop, QString::number(mm));
+        }
+    });
+    painter.fillRect(QRect(0, 0, kMargin, kMargin), kRuler);
+}
+
+// ---- events
+
+void LayoutView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateGeometry();
+}
+
+void LayoutView::scrollContentsBy(int, int) { viewport()->update(); }
+
+void LayoutView::showPointer(QPointF viewportPoint) {
+    const PointMm row = rowPointAt(viewportPoint);
+    QString text = QStringLiteral("x %1 mm, y %2 mm")
+                       .arg(millimetres(row.x + form_.offset().x), millimetres(row.y + form_.offset().y));
+    if (std::optional<RowRef> under = editor_.scene().rowAt(row, LayoutEditor::kLineToleranceMm)) {
+        text += QStringLiteral("　") + rowDescription(editor_.scene(), *under);
+    }
+    emit pointerMoved(text);
+}
+
+void LayoutView::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton) return;
+    if (pictureMode_) {
+        pictureDragFrom_ = event->position() - QPointF(mmToPixels(pictureDx_, dpi_), mmToPixels(pictureDy_, dpi_));
+        return;
+    }
+    editor_.press(rowPointAt(event->position()), keysOf(event->modifiers()));
+    selectionMayHaveChanged();
+}
+
+void LayoutView::mouseMoveEvent(QMouseEvent* event) {
+    showPointer(event->position());
+    if (!(event->buttons() & Qt::LeftButton)) return;
+    if (pictureDragFrom_) {
+        const QPointF shift = event->position() - *pictureDragFrom_;
+        movePicture(roundToTenth(pixelsToMm(shift.x(), dpi_)) - pictureDx_,
+                    roundToTenth(pixelsToMm(shift.y(), dpi_)) - pictureDy_);
+        return;
+    }
+    if (!editor_.gestureActive()) return;
+    editor_.drag(rowPointAt(event->position()), grid_ && !event->modifiers().testFlag(Qt::AltModifier));
+    viewport()->update();
+}
+
+void LayoutView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    if (pictureDragFrom_) {
+        pictureDragFrom_.reset();
+        return;
+    }
+    if (!editor_.gestureActive()) return;
+    const std::optional<NewShape> shape = editor_.release(
+        rowPointAt(event->position()), grid_ && !event->modifiers().testFlag(Qt::AltModifier), nowMs());
+    selectionMayHaveChanged();
+    if (shape && document_) {
+        const EditStep step = document_->addRow(*shape);
+        if (step.empty()) return;
+        editor_.edit(step, nowMs(), false);
+        editor_.select({RowRef{step.front().kind, step.front().index}});
+        selectionMayHaveChanged();
+        refresh();
+    }
+}
+
+void LayoutView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || pictureMode_ || !document_) return;
+    const std::optional<RowRef> row =
+        editor_.scene().rowAt(rowPointAt(event->position()), LayoutEditor::kLineToleranceMm);
+    if (!row) return;
+    editor_.select({*row});
+    selectionMayHaveChanged();
+    const EditStep step = document_->editRow(*row);
+    if (step.empty()) return;
+    editor_.edit(step, nowMs(), false);
+    refresh();
+}
+
+void LayoutView::nudge(double dx, double dy) {
+    if (pictureMode_) {
+        movePicture(dx, dy);
+        return;
+    }
+    editor_.nudge(dx, dy, nowMs());
+    viewport()->update();
+}
+
+void LayoutView::movePicture(double dx, double dy) {
+    if (dx == 0 && dy == 0) return;
+    setPictureShift(roundToTenth(pictureDx_ + dx), roundToTenth(pictureDy_ + dy));
+    emit pictureShiftChanged(pictureDx_, pictureDy_);
+}
+
+void LayoutView::keyPressEvent(QKeyEvent* event) {
+    const double step = event->modifiers().testFlag(Qt::ShiftModifier) ? kShiftArrowStepMm : kArrowStepMm;
+    const bool control = event->modifiers().testFlag(Qt::ControlModifier);
+    if (event->matches(QKeySequence::Undo)) {
+        editor_.undo();
+    } else if (event->matches(QKeySequence::Redo) || (control && event->key() == Qt::Key_Y)) {
+        editor_.redo();
+    } else if (control && (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Equal)) {
+        setDpi(zoomIn(dpi_));
+    } else if (control && event->key() == Qt::Key_Minus) {
+        setDpi(zoomOut(dpi_));
+    } else {
+        switch (event->key()) {
+        case Qt::Key_Left: nudge(-step, 0); break;
+        case Qt::Key_Right: nudge(step, 0); break;
+        case Qt::Key_Up: nudge(0, -step); break;
+        case Qt::Key_Down: nudge(0, step); break;
+        case Qt::Key_Delete: editor_.deleteSelection(nowMs()); break;
+        case Qt::Key_Escape:
+            if (editor_.gestureActive()) {
+                editor_.cancelGesture();
+            } else {
+                editor_.clearSelection();
+            }
+            break;
+        default: QAbstractScrollArea::keyPressEvent(event); return;
+        }
+    }
+    selectionMayHaveChanged();
+}
+
+void LayoutView::wheelEvent(QWheelEvent* event) {
+    if (!event->modifiers().testFlag(Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    const int delta = event->angleDelta().y();
+    if (delta != 0) setDpi(delta > 0 ? zoomIn(dpi_) : zoomOut(dpi_), event->position().toPoint());
+    event->accept();
+}
+
+}  // namespace zarvo

@@ -1,0 +1,129 @@
+#pragma once
+// The Layout page's view: the sheet as the report would print it, drawn by
+// the engine at the zoom's resolution, over the stationery picture and under
+// the overlays (sheet outline, printable area, rulers, grid, selection). The
+// pointer and keys go to the widget-free editor; the rows it changes go to
+// the document's lists.
+
+#include <optional>
+
+#include <QAbstractScrollArea>
+#include <QString>
+
+#include "layout/FormPainter.h"
+#include "layout/model/LayoutEditor.h"
+#include "layout/model/SheetFrame.h"
+#include "layout/stationery/StationeryLayer.h"
+#include "platform/Spooler.h"
+
+namespace zarvo {
+
+class LayoutDocument;
+
+class LayoutView : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    // Pixels between the viewport's corner and the sheet's, scrolled to the
+    // top left; the rulers lie in them.
+    static constexpr int kMargin = 20;
+
+    explicit LayoutView(QWidget* parent = nullptr);
+
+    // The document edited (not owned; nullptr: none).
+    void setDocument(LayoutDocument* document) { document_ = document; }
+    LayoutEditor& editor() { return editor_; }
+
+    // Takes the rows of the three lists afresh, keeping the history.
+    void reloadRows();
+    // Reads the report and the test data again and repaints.
+    void refresh();
+
+    int dpi() const { return dpi_; }
+    // Zooms to dpi (held to the zoom steps' range), keeping the sheet point
+    // at viewport point anchor where it is (the viewport's centre when none).
+    void setDpi(int dpi, std::optional<QPoint> anchor = std::nullopt);
+    // The largest whole dpi at which the whole sheet, or its width, fits.
+    int fitPageDpi() const;
+    int fitWidthDpi() const;
+
+    // The portrait margins of the printer chosen (none: the sheet's corner).
+    void setPrinterMargins(std::optional<SheetMargins> margins);
+    void setOverlaysShown(bool shown);
+    void setGridShown(bool shown);
+    void setNamesShown(bool shown);
+    bool gridShown() const { return grid_; }
+    // While set, drags and arrow keys move the stationery picture.
+    void setPictureMode(bool on) { pictureMode_ = on; }
+    StationeryLayer& stationery() { return stationery_; }
+    void setPictureShift(double dxMm, double dyMm);
+
+    const FormFindings& findings() const { return findings_; }
+    const FormPainter& form() const { return form_; }
+    // What could not be used of the test data (UTF-8), empty when all was.
+    const std::string& dataProblem() const { return dataProblem_; }
+    const SheetFrame& sheet() const { return sheet_; }
+
+    // Where the sheet's top-left corner is in the viewport, in pixels.
+    QPoint sheetCorner() const;
+    // The row coordinates (mm) at a viewport point, and back.
+    PointMm rowPointAt(QPointF viewportPoint) const;
+    QPointF viewportPointOf(PointMm rowPoint) const;
+
+signals:
+    // The pointer's position and the row under it, as the status bar says it.
+    void pointerMoved(const QString& text);
+    // The findings of the last drawing differ from the one before.
+    void findingsChanged();
+    void zoomChanged(int dpi);
+    // The user moved the picture to (dx, dy) mm.
+    void pictureShiftChanged(double dxMm, double dyMm);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void rowsChanged(const EditStep& step);
+    void selectionMayHaveChanged();
+    void updateGeometry();
+    void updateGridOrigin();
+    QSize sheetPixels() const;
+    QPoint originPixels() const;
+    QRectF viewportRectOf(const RectMm& formRect) const;
+    QRectF rowRect(RowRef ref) const;
+    void drawSheet(QPainter& painter, const QRect& exposed);
+    void drawOverlays(QPainter& painter);
+    void drawSelection(QPainter& painter);
+    void drawRulers(QPainter& painter);
+    void drawGrid(QPainter& painter);
+    void showPointer(QPointF viewportPoint);
+    void nudge(double dx, double dy);
+    void movePicture(double dx, double dy);
+
+    LayoutDocument* document_ = nullptr;
+    LayoutEditor editor_;
+    FormPainter form_;
+    FormFindings findings_;
+    std::string dataProblem_;
+    StationeryLayer stationery_;
+    SheetFrame sheet_;
+    std::optional<SheetMargins> margins_;
+    int dpi_ = 114;
+    bool overlays_ = true;
+    bool grid_ = false;
+    bool pictureMode_ = false;
+    double pictureDx_ = 0;
+    double pictureDy_ = 0;
+    std::optional<QPointF> pictureDragFrom_;
+    std::optional<RowRef> lastCurrent_;
+};
+
+}  // namespace zarvo

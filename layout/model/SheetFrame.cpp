@@ -1,0 +1,17 @@
+#include "layout/model/SheetFrame.h"
+
+#include "platform/Paper.h"
+
+namespace zarvo {
+
+SheetFrame sheetFrame(int paperCode, const std::optional<SheetMargins>& portraitMargins) {
+    const Paper paper = paperForCode(paperCode).value_or(Paper{});
+    SheetFrame frame{paper.widthMm(), paper.heightMm(), {0, 0, paper.widthMm(), paper.heightMm()}};
+    if (!portraitMargins) return frame;
+    SheetMargins m = *portraitMargins;
+    if (paper.landscape) m = SheetMargins{m.bottom, m.left, m.top, m.right};
+    frame.printable = RectMm{m.left, m.top, frame.widthMm - m.right, frame.heightMm - m.bottom};
+    return frame;
+}
+
+}  // namespace zarvo

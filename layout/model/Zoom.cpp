@@ -1,0 +1,37 @@
+#include "layout/model/Zoom.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zarvo {
+namespace {
+
+constexpr double kMmPerInch = 25.4;
+// Keeps a fit that lands exactly on a whole dpi from losing it to rounding.
+constexpr double kFitSlack = 1e-9;
+
+}  // namespace
+
+int zoomIn(int dpi) {
+    auto above = std::upper_bound(kZoomSteps.begin(), kZoomSteps.end(), dpi);
+    return above == kZoomSteps.end() ? kZoomSteps.back() : *above;
+}
+
+int zoomOut(int dpi) {
+    auto notBelow = std::lower_bound(kZoomSteps.begin(), kZoomSteps.end(), dpi);
+    return notBelow == kZoomSteps.begin() ? kZoomSteps.front() : *(notBelow - 1);
+}
+
+int fitDpi(double lengthMm, int pixels) {
+    if (!(lengthMm > 0)) return kZoomSteps.back();
+    double dpi = pixels * kMmPerInch / lengthMm + kFitSlack;
+    return static_cast<int>(std::floor(std::clamp<double>(dpi, kZoomSteps.front(), kZoomSteps.back())));
+}
+
+std::string zoomText(int dpi) { return std::to_string(std::lround(dpi * 100.0 / kLayoutBaseDpi)) + " %"; }
+
+double pixelsToMm(double pixels, int dpi) { return pixels * kMmPerInch / dpi; }
+
+double mmToPixels(double mm, int dpi) { return std::round(mm * dpi / kMmPerInch); }
+
+}  // namespace zarvo

@@ -1,0 +1,54 @@
+#pragma once
+// The stationery picture drawn under the form on the sheet: shifted, scaled
+// to the sheet's resolution and lightened toward white, so that the form
+// drawn over it stays readable. When the picture is shrunk, repaints copy
+// from a cache of it already scaled and lightened, rebuilt only when the
+// picture, the resolution or the strength changes; when it is enlarged,
+// each exposed part is scaled from the source.
+
+#include <optional>
+
+#include <QImage>
+#include <QRect>
+
+#include "layout/stationery/StationeryPicture.h"
+
+class QPainter;
+
+namespace zarvo {
+
+class StationeryLayer {
+public:
+    // Shows picture (nullopt: none) from now on.
+    void setPicture(std::optional<StationeryPicture> picture);
+    // Whether there is a picture to show.
+    bool hasPicture() const { return picture_.has_value(); }
+    // Places the picture's top-left corner dxMm right of and dyMm below the sheet's.
+    void setShift(double dxMm, double dyMm);
+    // How strongly the picture shows, percent clamped to 0 (not at all)..100 (as is).
+    void setStrength(int percent);
+
+    // Paints the part of the picture inside exposed (sheet pixels at dpi dots
+    // per inch, the sheet's top-left corner at (0, 0), which painter maps to
+    // its own (0, 0)). The picture covers what it paints: nothing of what
+    // was under it shows through.
+    void draw(QPainter& painter, const QRect& exposed, int dpi) const;
+
+private:
+    // The picture's area on the sheet, in pixels at dpi.
+    QRectF area(int dpi) const;
+    // The picture at the cache's resolution and strength, rebuilt when stale.
+    const QImage& cached(QSize size, int dpi) const;
+    void drawCached(QPainter& painter, const QRect& exposed, int dpi) const;
+    void drawTransformed(QPainter& painter, const QRect& exposed, int dpi) const;
+
+    std::optional<StationeryPicture> picture_;
+    double dxMm_ = 0;
+    double dyMm_ = 0;
+    int strength_ = 50;
+
+    mutable QImage cache_;  // null when stale
+    mutable int cacheDpi_ = 0;
+};
+
+}  // namespace zarvo

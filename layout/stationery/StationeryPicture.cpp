@@ -1,0 +1,197 @@
+#include "layout/stationery/StationeryPicture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QPointF>
+#include <QSizeF>
+#include <QtEndian>
+#include <poppler-qt6.h>
+
+namespace zarvo {
+
+namespace {
+
+constexpr double kMmPerInch = 25.4;
+constexpr double kPointsPerInch = 72;
+constexpr double kPdfDpi = 300;
+constexpr double kMinDpi = 10;
+constexpr double kMaxDpi = 10000;
+constexpr int kMaxSide = 20000;
+constexpr double kMaxPixels = 200e6;
+// What a decoder may allocate for one image: the largest one at 16 bits a
+// channel (8 bytes a pixel), in MiB.
+constexpr int kAllocationLimitMb = static_cast<int>(kMaxPixels * 8 / (1024 * 1024)) + 1;
+// 72 dpi: what many programs store when they do not know the resolution.
+constexpr int kUnknownDotsPerMetre = 2835;
+
+PictureLoad problem(const QString& text) { return {std::nullopt, false, text}; }
+
+bool fits(QSizeF pixels) {
+    return pixels.width() <= kMaxSide && pixels.height() <= kMaxSide &&
+           pixels.width() * pixels.height() <= kMaxPixels;
+}
+
+PictureLoad tooLarge(const QString& path, QSize pixels) {
+    return problem(QStringLiteral("底圖 %1 太大 (%2 x %3 像素), 無法使用")
+                       .arg(path)
+                       .arg(pixels.width())
+                       .arg(pixels.height()));
+}
+
+// Sets QImageReader's allocation limit (process-wide) to ours while it lives.
+class AllocationLimit {
+public:
+    AllocationLimit() : saved_(QImageReader::allocationLimit()) {
+        QImageReader::setAllocationLimit(kAllocationLimitMb);
+    }
+    ~AllocationLimit() { QImageReader::setAllocationLimit(saved_); }
+    AllocationLimit(const AllocationLimit&) = delete;
+    AllocationLimit& operator=(const AllocationLimit&) = delete;
+
+private:
+    int saved_;
+};
+
+// image as Format_RGB32, transparent parts showing white.
+QImage opaqueOnWhite(const QImage& image) {
+    if (!image.hasAlphaChannel()) return image.convertToFormat(QImage::Format_RGB32);
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter(&flat).drawImage(0, 0, image);
+    return flat;
+}
+
+// The dots per metre of the pHYs chunk (unit 1: metres) before the image
+// data of the PNG in file: the only way to tell a stored resolution from the
+// default that Qt gives an image.
+std::optional<QPoint> pngDotsPerMetre(QIODevice& file) {
+    constexpr int kSignatureBytes = 8;
+    constexpr int kPhysBytes = 9;  // x and y (big-endian), unit
+    if (!file.seek(kSignatureBytes)) return std::nullopt;
+    for (;;) {
+        const QByteArray header = file.read(8);  // length (big-endian) and type
+        if (header.size() < 8) return std::nullopt;
+        const QByteArray type = header.mid(4);
+        if (type == "IDAT" || type == "IEND") return std::nullopt;
+        if (type == "pHYs") {
+            const QByteArray phys = file.read(kPhysBytes);
+            if (phys.size() < kPhysBytes || phys.back() != 1) return std::nullopt;
+            return QPoint(qFromBigEndian<qint32>(phys.constData()),
+                          qFromBigEndian<qint32>(phys.constData() + 4));
+        }
+        const quint32 length = qFromBigEndian<quint32>(header.constData());
+        if (!file.seek(file.pos() + length + 4)) return std::nullopt;  // data and CRC
+    }
+}
+
+// The dots per metre stored in the file of image, nullopt when none.
+std::optional<QPoint> storedDotsPerMetre(const QImage& image, const QByteArray& format,
+                                         QIODevice& file) {
+    if (format == "png") return pngDotsPerMetre(file);
+    // Qt leaves a new image's resolution when a JPEG or TIFF has none.
+    const QImage fresh(1, 1, QImage::Format_RGB32);
+    const QPoint dotsPerMetre(image.dotsPerMeterX(), image.dotsPerMeterY());
+    if (dotsPerMetre == QPoint(fresh.dotsPerMeterX(), fresh.dotsPerMeterY()) ||
+        dotsPerMetre == QPoint(kUnknownDotsPerMetre, kUnknownDotsPerMetre)) {
+        return std::nullopt;
+    }
+    return dotsPerMetre;
+}
+
+// The plausible resolution in dots per inch that the file of image stores.
+std::optional<QPointF> storedDpi(const QImage& image, const QByteArray& format, QIODevice& file) {
+    const std::optional<QPoint> dotsPerMetre = storedDotsPerMetre(image, format, file);
+    if (!dotsPerMetre) return std::nullopt;
+    const QPointF dpi = QPointF(*dotsPerMetre) * kMmPerInch / 1000;
+    if (!isPlausibleDpi(dpi.x()) || !isPlausibleDpi(dpi.y())) return std::nullopt;
+    return dpi;
+}
+
+// A scan (PNG, JPEG or TIFF) from file, open at its start.
+PictureLoad loadScan(QFile& file, const QString& path, double typedDpi) {
+    QImageReader reader(&file);
+    reader.setAutoTransform(true);
+    const QByteArray format = reader.format();
+    if (format != "png" && format != "jpeg" && format != "tiff") {
+        return problem(QStringLiteral("底圖 %1 不是 PNG、JPEG、TIFF 或 PDF 檔").arg(path));
+    }
+    if (reader.size().isValid() && !fits(reader.size())) return tooLarge(path, reader.size());
+    QImage image;
+    {
+        const AllocationLimit limit;
+        if (!reader.read(&image)) {
+            return problem(QStringLiteral("無法解讀底圖 %1, 檔案可能已損壞或太大").arg(path));
+        }
+    }
+    if (!fits(image.size())) return tooLarge(path, image.size());
+    std::optional<QPointF> dpi = storedDpi(image, format, file);
+    if (!dpi && isPlausibleDpi(typedDpi)) dpi = QPointF(typedDpi, typedDpi);
+    if (!dpi) return {std::nullopt, true, {}};
+    return {StationeryPicture{opaqueOnWhite(image), image.width() * kMmPerInch / dpi->x(),
+                              image.height() * kMmPerInch / dpi->y()},
+            false,
+            {}};
+}
+
+void ignorePopplerMessage(const QString&, const QVariant&) {}
+
+// 300 dpi, or less for a page of points too large to draw that fine.
+double renderDpi(QSizeF points) {
+    const QSizeF pixels = points * (kPdfDpi / kPointsPerInch);
+    const double scale = std::min({1.0, kMaxSide / pixels.width(), kMaxSide / pixels.height(),
+                                   std::sqrt(kMaxPixels / (pixels.width() * pixels.height()))});
+    return kPdfDpi * scale;
+}
+
+bool isDrawable(QSizeF points) {
+    return std::isfinite(points.width()) && std::isfinite(points.height()) && points.width() > 0 &&
+           points.height() > 0;
+}
+
+// Page pageNumber (from 1) of the PDF at path.
+PictureLoad loadPdfPage(const QString& path, int pageNumber) {
+    // A damaged file is reported by our message; Poppler's own go nowhere.
+    Poppler::setDebugErrorFunction(ignorePopplerMessage, {});
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
+    if (!document) return problem(QStringLiteral("無法開啟 PDF 底圖 %1, 檔案可能已損壞").arg(path));
+    if (document->isLocked()) {
+        return problem(QStringLiteral("PDF 底圖 %1 有密碼保護, 無法開啟").arg(path));
+    }
+    if (pageNumber < 1 || pageNumber > document->numPages()) {
+        return problem(QStringLiteral("PDF 底圖 %1 沒有第 %2 頁").arg(path).arg(pageNumber));
+    }
+    const QString cannotDraw =
+        QStringLiteral("無法繪出 PDF 底圖 %1 的第 %2 頁").arg(path).arg(pageNumber);
+    const std::unique_ptr<Poppler::Page> page = document->page(pageNumber - 1);
+    const QSizeF points = page ? page->pageSizeF() : QSizeF();
+    if (!isDrawable(points)) return problem(cannotDraw);
+    document->setRenderHint(Poppler::Document::Antialiasing);
+    document->setRenderHint(Poppler::Document::TextAntialiasing);
+    const double dpi = renderDpi(points);
+    const QImage image = page->renderToImage(dpi, dpi);
+    if (image.isNull()) return problem(cannotDraw);
+    const QSizeF mm = points * (kMmPerInch / kPointsPerInch);
+    return {StationeryPicture{opaqueOnWhite(image), mm.width(), mm.height()}, false, {}};
+}
+
+}  // namespace
+
+bool isPlausibleDpi(double dpi) { return dpi >= kMinDpi && dpi <= kMaxDpi; }
+
+PictureLoad loadStationeryPicture(const QString& path, int pdfPage, double typedDpi) {
+    if (!QFileInfo::exists(path)) return problem(QStringLiteral("找不到底圖 %1").arg(path));
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return problem(QStringLiteral("無法讀取底圖 %1").arg(path));
+    }
+    if (file.peek(4) == "%PDF") return loadPdfPage(path, pdfPage);
+    return loadScan(file, path, typedDpi);
+}
+
+}  // namespace zarvo

@@ -1,0 +1,401 @@
+// The Layout page in the real main window: the delivery note moved by keys
+// and by the mouse, undone, saved; its drawing against the preview's; the
+// stationery under it and its settings file.
+
+#include "layout/LayoutPage.h"
+
+#include <filesystem>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "designer/Big5TextFile.h"
+#include "designer/RowEditors.h"
+#include "designer/zarvo2.h"
+#include "engine/Units.h"
+#include "layout/LayoutView.h"
+#include "layout/model/Zoom.h"
+#include "tests/common/Command.h"
+#include "tests/common/RecordingPresenter.h"
+#include "tests/common/TempDir.h"
+#include "tests/designer/AnsweringFileDialogs.h"
+
+namespace zarvo {
+namespace {
+
+using test::TempDir;
+
+const std::string kCustomerRow = "0\t22\t34\t98\t8\t0\t0\t7\t0\t4\t2.5\t0\tcustomer";
+
+std::string example(const char* name) {
+    return TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/" + name);
+}
+
+// Answers the row editors with answer (nullptr: cancelled).
+class ScriptedEditors : public RowEditors {
+public:
+    void editBlockRow(QTreeWidgetItem* row, int& confirmed, const QString&) override { run(row, confirmed); }
+    void editLineRow(QTreeWidgetItem* row, int& confirmed) override { run(row, confirmed); }
+    std::function<void(QTreeWidgetItem*, int&)> answer;
+    int calls = 0;
+
+private:
+    void run(QTreeWidgetItem* row, int& confirmed) {
+        ++calls;
+        if (answer) answer(row, confirmed);
+    }
+};
+
+class LayoutPageTest : public testing::Test {
+protected:
+    void SetUp() override {
+        window.setRowEditors(&editors);
+        window.setBeep([] {});
+        window.resize(1100, 1450);
+        window.show();
+    }
+
+    LayoutPage& page() { return *window.TabSheet6; }
+    LayoutView& view() { return *page().layoutView; }
+    QString file(const std::string& name, std::string_view bytes) {
+        std::filesystem::create_directories((dir.path() / name).parent_path());
+        return QString::fromStdString(dir.write(name, bytes));
+    }
+    QString path(const std::string& name) { return QString::fromStdString((dir.path() / name).string()); }
+    void open(const QString& report) {
+        dialogs.answers.push_back(report);
+        window.Open1Click();
+    }
+    std::string saveAs(const std::string& name) {
+        std::filesystem::create_directories((dir.path() / name).parent_path());
+        dialogs.answers.push_back(path(name));
+        window.SaveAs1Click();
+        return TempDir::read(path(name).toStdString());
+    }
+    void showPage(QWidget* tab) { window.PageControl1->setCurrentWidget(tab); }
+    void key(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(&view(), Qt::Key(code), modifiers);
+    }
+    // The pixel of the viewport where the engine draws row coordinates (mm).
+    QPoint at(double x, double y) { return view().viewportPointOf({x, y}).toPoint(); }
+    void mouse(QEvent::Type type, QPoint point, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {}) {
+        QWidget* target = view().viewport();
+        QMouseEvent event(type, QPointF(point), target->mapToGlobal(QPointF(point)),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, modifiers);
+        QCoreApplication::sendEvent(target, &event);
+    }
+    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {}) {
+        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, modifiers);
+        mouse(QEvent::MouseMove, (from + to) / 2, Qt::LeftButton, modifiers);
+        mouse(QEvent::MouseMove, to, Qt::LeftButton, modifiers);
+        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton, modifiers);
+    }
+    QImage grab() { return view().viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    QStringList blockRow(int index) {
+        QStringList texts;
+        const QTreeWidgetItem* item = window.ListView1->topLevelItem(index);
+        for (int column = 0; column < item->columnCount(); ++column) texts.append(item->text(column));
+        return texts;
+    }
+    // Opens the delivery note with its test data and shows the Layout page.
+    void openDeliveryNote() {
+        original = example("delivery_note.txt");
+        open(file("note/delivery_note.txt", original));
+        window.ME_data->setPlainText(decodeBig5Text(example("delivery_note_data.txt")));
+        showPage(window.TabSheet2);
+        window.ListView1->setCurrentItem(window.ListView1->topLevelItem(0));
+        showPage(window.TabSheet6);
+    }
+    std::string render(const std::string& args) {
+        const test::CommandResult result = test::runCommand(
+            std::string(ZARVO_RENDER) + " --data-dir '" + (dir.path() / "cli").string() + "' " + args, dir);
+        EXPECT_EQ(result.status, 0) << result.err;
+        return result.out;
+    }
+
+    TempDir dir;
+    test::RecordingPresenter messages;
+    test::AnsweringFileDialogs dialogs;
+    ScriptedEditors editors;
+    Tzarvo2_Form window;
+    std::string original;
+};
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+TEST_F(LayoutPageTest, TheSixthPageShowsTheViewWithTheFocusAndTheWindowResizes) {
+    EXPECT_NE(window.minimumSize(), window.maximumSize());
+    showPage(window.TabSheet6);
+    EXPECT_EQ(window.focusWidget(), &view());
+    EXPECT_EQ(page().CB_printer->itemText(0), QStringLiteral("（無）紙張左上角"));
+    EXPECT_EQ(page().ZoomBox->currentText(), QStringLiteral("100 %"));
+    EXPECT_FALSE(page().ChB_grid->isChecked());
+}
+
+TEST_F(LayoutPageTest, KeysMoveTheSelectedBlockAndUndoGivesBackTheFileByteForByte) {
+    openDeliveryNote();
+    for (int i = 0; i < 5; ++i) key(Qt::Key_Right);
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(window.BlockListChanged, 1);
+    EXPECT_EQ(window.Unsaved, 1);
+    EXPECT_EQ(saveAs("moved.txt"),
+              replaced(original, kCustomerRow, "0\t22.5\t36\t98\t8\t0\t0\t7\t0\t4\t2.5\t0\tcustomer"));
+    int undone = 0;
+    while (view().editor().history().canUndo() && undone < 10) {
+        key(Qt::Key_Z, Qt::ControlModifier);
+        ++undone;
+    }
+    EXPECT_EQ(undone, 1);
+    EXPECT_EQ(saveAs("undone.txt"), original);
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(blockRow(0).mid(2, 2), (QStringList{"22.5", "36"}));
+}
+
+TEST_F(LayoutPageTest, TheHistoryEndsWithAnEditOnAListPage) {
+    openDeliveryNote();
+    key(Qt::Key_Right);
+    ASSERT_TRUE(view().editor().history().canUndo());
+    showPage(window.TabSheet2);
+    window.btn_BdeleteClick();
+    EXPECT_FALSE(view().editor().history().canUndo());
+}
+
+struct DragCase {
+    int dpi;
+    bool grid;
+    QStringList leftTop;
+};
+
+TEST_F(LayoutPageTest, ADraggedBlockLandsOnTheGridOrOnTheNearestTenthOfWhereThePointerWent) {
+    const DragCase cases[] = {{114, true, {"34.5", "38.5"}}, {114, false, {"34.3", "38.5"}},
+                              {228, true, {"34.5", "38.5"}}, {228, false, {"34.3", "38.5"}}};
+    for (const DragCase& c : cases) {
+        openDeliveryNote();
+        view().setDpi(c.dpi);
+        view().horizontalScrollBar()->setValue(0);
+        view().verticalScrollBar()->setValue(0);
+        page().ChB_grid->setChecked(c.grid);
+        const QPoint from = at(30, 38);
+        drag(from, from + QPoint(qRound(mmToPixels(12.3, c.dpi)), qRound(mmToPixels(4.5, c.dpi))));
+        EXPECT_EQ(blockRow(0).mid(2, 2), c.leftTop) << c.dpi << " " << c.grid;
+        EXPECT_EQ(blockRow(0).mid(4, 2), (QStringList{"98", "8"}));
+        window.Unsaved = 0;
+    }
+}
+
+TEST_F(LayoutPageTest, AHandleResizesAndShiftDragDrawsANewBlockThroughItsDialog) {
+    openDeliveryNote();
+    view().setDpi(228);
+    view().horizontalScrollBar()->setValue(0);
+    view().verticalScrollBar()->setValue(0);
+    page().ChB_grid->setChecked(true);
+    // customer: 22, 34, 98 x 8, selected from the list page.
+    drag(at(120, 42), at(125, 45));
+    EXPECT_EQ(blockRow(0).mid(2, 4), (QStringList{"22", "34", "103", "11"}));
+
+    QStringList drawn;
+    editors.answer = [&](QTreeWidgetItem* row, int& confirmed) {
+        for (int column = 0; column < row->columnCount(); ++column) drawn.append(row->text(column));
+        row->setText(0, QStringLiteral("newblock"));
+        for (int column : {1, 6, 7, 8, 9, 10, 11, 12}) row->setText(column, QStringLiteral("0"));
+        confirmed = 1;
+    };
+    const int blocks = window.ListView1->topLevelItemCount();
+    drag(at(60, 200), at(80, 210), Qt::ShiftModifier);
+    ASSERT_EQ(window.ListView1->topLevelItemCount(), blocks + 1);
+    EXPECT_EQ(drawn.mid(2, 4), (QStringList{"60", "200", "20", "10"}));
+    EXPECT_EQ(blockRow(blocks)[0], QStringLiteral("newblock"));
+
+    editors.answer = nullptr;
+    drag(at(60, 220), at(80, 230), Qt::ShiftModifier);
+    EXPECT_EQ(window.ListView1->topLevelItemCount(), blocks + 1);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window.ListView1->topLevelItemCount(), blocks);
+}
+
+// The sheet as the view shows it from the viewport's (20, 20), cut to size.
+QImage shownSheet(const QImage& viewport, QSize size) {
+    return viewport.copy(QRect(QPoint(LayoutView::kMargin, LayoutView::kMargin), size));
+}
+
+TEST_F(LayoutPageTest, AtOneHundredPercentTheFormIsThePreviewImagePixelForPixel) {
+    openDeliveryNote();
+    const std::string data = dir.write("data.txt", example("delivery_note_data.txt") + "nosuch,1\r\n");
+    window.ME_data->setPlainText(decodeBig5Text(TempDir::read(data)));
+    window.Save1Click();
+    page().ChB_overlays->setChecked(false);
+    showPage(window.TabSheet3);
+    showPage(window.TabSheet6);
+    key(Qt::Key_Escape);
+    const QImage shown = grab();
+    const std::string png = (dir.path() / "preview.png").string();
+    render("--png '" + png + "' '" + path("note/delivery_note.txt").toStdString() + "' '" + data + "'");
+    const QImage preview = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+    // The A4 sheet at 114 dots per inch, as far as the viewport shows it.
+    const QSize visible =
+        (shown.size() - QSize(LayoutView::kMargin, LayoutView::kMargin)).boundedTo(QSize(943, 1333));
+    ASSERT_GT(visible.height(), 1000);
+    EXPECT_EQ(shownSheet(shown, visible), preview.copy(QRect(QPoint(0, 0), visible)));
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_TRUE(page().ST_layoutNotes->text().contains(QStringLiteral("nosuch")));
+}
+
+TEST_F(LayoutPageTest, OtherZoomsAreDrawnByTheEngineAtTheirResolution) {
+    openDeliveryNote();
+    page().ChB_overlays->setChecked(false);
+    for (int dpi : {57, 228}) {
+        view().setDpi(dpi);
+        view().horizontalScrollBar()->setValue(0);
+        view().verticalScrollBar()->setValue(0);
+        const QImage shown = grab();
+        // The thin line at y = 42 mm (+ 8 mm of header offset), 15 mm in.
+        const int x = LayoutView::kMargin + mmToDevice(15, dpi);
+        const int y = LayoutView::kMargin + mmToDevice(50, dpi);
+        EXPECT_EQ(shown.pixel(x, y), qRgb(255, 0, 0)) << dpi;
+        EXPECT_EQ(shown.pixel(x, y - 1), qRgb(255, 255, 255)) << dpi;
+        EXPECT_EQ(shown.pixel(x, y + 1), qRgb(255, 255, 255)) << dpi;
+    }
+}
+
+// ---- the stationery
+
+bool isRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 80 && qBlue(pixel) < 80; }
+bool isPicture(QRgb pixel) { return !isRed(pixel) && std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)}) < 160; }
+
+// Along a run of pixels, every dark pixel of the picture lies within one
+// pixel of the form's red; returns how many picture pixels there were.
+int pictureOffTheForm(const std::vector<QRgb>& run, int& misplaced) {
+    int seen = 0;
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        if (!isPicture(run[i])) continue;
+        ++seen;
+        const bool near = (i > 0 && isRed(run[i - 1])) || isRed(run[i]) || (i + 1 < run.size() && isRed(run[i + 1]));
+        if (!near) ++misplaced;
+    }
+    return seen;
+}
+
+class StationeryTest : public LayoutPageTest {
+protected:
+    // The delivery note's own form printed into a PDF, and that PDF as a
+    // 300 dpi scan.
+    void makePictures() {
+        std::filesystem::create_directories(dir.path() / "pics");
+        pdf = path("pics/form.pdf").toStdString();
+        png = path("pics/form300.png").toStdString();
+        render("--print --pdf '" + pdf + "' '" + std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note.txt'");
+        const test::CommandResult gs =
+            test::runCommand("gs -q -sDEVICE=pnggray -r300 -o '" + png + "' '" + pdf + "'", dir);
+        ASSERT_EQ(gs.status, 0) << gs.err;
+    }
+    void choosePicture(const std::string& picture) {
+        dialogs.answers.push_back(QString::fromStdString(picture));
+        page().btn_stationery->click();
+    }
+    // Checks that the picture under the form lines up with it: across the
+    // left border of the customer box and down its left edge.
+    void expectLinedUp(const char* what) {
+        page().TB_strength->setValue(100);
+        page().ChB_overlays->setChecked(false);
+        key(Qt::Key_Escape);
+        const QImage shown = grab();
+        const auto sheet = [&](double mm) { return LayoutView::kMargin + int(mmToPixels(mm, 114)); };
+        std::vector<QRgb> across, down;
+        for (int x = sheet(5); x < sheet(11.5); ++x) across.push_back(shown.pixel(x, sheet(60)));
+        for (int y = sheet(38); y < sheet(78); ++y) down.push_back(shown.pixel(sheet(11), y));
+        int misplaced = 0;
+        EXPECT_GT(pictureOffTheForm(across, misplaced), 0) << what;
+        EXPECT_GT(pictureOffTheForm(down, misplaced), 0) << what;
+        EXPECT_EQ(misplaced, 0) << what;
+    }
+
+    std::string pdf;
+    std::string png;
+};
+
+TEST_F(StationeryTest, AScanAndAPdfPageOfTheFormLineUpWithIt) {
+    makePictures();
+    openDeliveryNote();
+    window.Unsaved = 0;
+    choosePicture(png);
+    EXPECT_TRUE(view().stationery().hasPicture());
+    EXPECT_EQ(window.Unsaved, 1);
+    expectLinedUp("300 dpi scan");
+    choosePicture(pdf);
+    expectLinedUp("PDF page");
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(StationeryTest, TheSettingsFollowTheReportThroughSaveAsAndBack) {
+    makePictures();
+    openDeliveryNote();
+    choosePicture(png);
+    page().TB_strength->setValue(70);
+    page().btn_selpicture->setChecked(true);
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    key(Qt::Key_Down);
+    const std::string report = saveAs("a/note.txt");
+    EXPECT_EQ(report, original);
+    const std::string settings = TempDir::read(path("a/note.zarvo").toStdString());
+    EXPECT_NE(settings.find("../pics/form300.png"), std::string::npos) << settings;
+    saveAs("b/c/note.txt");
+    EXPECT_NE(TempDir::read(path("b/c/note.zarvo").toStdString()).find("../../pics/form300.png"), std::string::npos);
+
+    window.New1Click();
+    EXPECT_FALSE(view().stationery().hasPicture());
+    open(path("b/c/note.txt"));
+    ASSERT_TRUE(page().stationerySettings().has_value());
+    EXPECT_EQ(page().stationerySettings()->strength, 70);
+    EXPECT_EQ(page().stationerySettings()->dx, 1.0);
+    EXPECT_EQ(page().stationerySettings()->dy, 0.1);
+    EXPECT_EQ(page().TB_strength->value(), 70);
+    EXPECT_TRUE(view().stationery().hasPicture());
+}
+
+TEST_F(StationeryTest, AMissingPictureOrADamagedFileOpensTheReportWithoutIt) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"picture=missing.png\npage=1\n", "missing.png"},
+        {"\x01\x02garbage[[[\n=\n", "note.zarvo"},
+    };
+    for (const auto& [settings, named] : cases) {
+        const QString report = file("bad/note.txt", example("delivery_note.txt"));
+        file("bad/note.zarvo", settings);
+        open(report);
+        showPage(window.TabSheet6);
+        EXPECT_FALSE(view().stationery().hasPicture()) << named;
+        EXPECT_TRUE(page().ST_layoutNotes->text().contains(QString::fromLatin1(named))) << page().ST_layoutNotes->text().toStdString();
+        EXPECT_EQ(window.ListView1->topLevelItemCount(), 64);
+    }
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(StationeryTest, TheRenderersOutputsIgnoreTheSettings) {
+    makePictures();
+    const std::string report = file("r/note.txt", example("delivery_note.txt")).toStdString();
+    const std::string args = "'" + report + "' '" + std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note_data.txt'";
+    const std::string before = render("--trace " + args) + render("--print --trace " + args);
+    file("r/note.zarvo", "picture=../pics/form300.png\nstrength=100\n");
+    EXPECT_EQ(render("--trace " + args) + render("--print --trace " + args), before);
+}
+
+}  // namespace
+}  // namespace zarvo

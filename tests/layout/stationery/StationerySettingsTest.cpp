@@ -1,0 +1,176 @@
+#include "layout/stationery/StationerySettings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <QString>
+
+#include "report/ReportError.h"
+#include "tests/common/FileSizeLimit.h"
+#include "tests/common/TempDir.h"
+
+namespace zarvo {
+namespace {
+
+using test::TempDir;
+
+QString qPath(const std::string& path) { return QString::fromStdString(path); }
+
+// The path of name inside dir.
+QString inside(const TempDir& dir, const std::string& name) {
+    return qPath((dir.path() / name).string());
+}
+
+TEST(StationerySettingsTest, SettingsPathReplacesTheLastExtension) {
+    const struct {
+        const char* report;
+        const char* settings;
+    } cases[] = {
+        {"/a/delivery_note.txt", "/a/delivery_note.zarvo"},
+        {"/a/x.y.txt", "/a/x.y.zarvo"},
+        {"/a/note", "/a/note.zarvo"},
+        {"/a.b/note", "/a.b/note.zarvo"},
+        {"/a/.note", "/a/.note.zarvo"},
+        {"note.txt", "note.zarvo"},
+        {"/a/表單.txt", "/a/表單.zarvo"},
+        {"/a/note.zarvo", ""},
+        {"/a/", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(settingsPathFor(QString::fromUtf8(c.report)), QString::fromUtf8(c.settings))
+            << c.report;
+    }
+}
+
+TEST(StationerySettingsTest, WrittenSettingsReadBackTheSame) {
+    StationerySettings lettered;
+    lettered.picture = QStringLiteral("../掃描/送貨單 A,B;#=1.png");
+    lettered.page = 3;
+    lettered.dpi = 200;
+    lettered.dx = 12.5;
+    lettered.dy = -0.3;
+    lettered.strength = 0;
+    StationerySettings awkward;
+    awkward.picture = QStringLiteral("@ \"q\" \\x\n1f\t ");
+    awkward.dx = 0.1 + 0.2;
+    awkward.dy = -1000;
+    awkward.strength = 100;
+    const StationerySettings cases[] = {lettered, awkward, StationerySettings{"/scans/a.png"}};
+    TempDir dir;
+    int index = 0;
+    for (const StationerySettings& settings : cases) {
+        const QString path = inside(dir, "r" + std::to_string(index++) + ".zarvo");
+        writeStationerySettings(path, settings);
+        const StationerySettingsRead read = readStationerySettings(path);
+        EXPECT_EQ(read.problem, QString()) << settings.picture.toStdString();
+        EXPECT_EQ(read.settings, settings) << settings.picture.toStdString();
+    }
+}
+
+TEST(StationerySettingsTest, NumbersAreWrittenShortest) {
+    TempDir dir;
+    const QString path = inside(dir, "r.zarvo");
+    writeStationerySettings(path, StationerySettings{"a.png", 1, 0, 12.5, -0.0, 50});
+    const std::string text = TempDir::read(path.toStdString());
+    EXPECT_NE(text.find("\ndpi=0\ndx=12.5\ndy=0\n"), std::string::npos) << text;
+}
+
+TEST(StationerySettingsTest, FilesThatCannotBeUsedGiveAProblem) {
+    const struct {
+        const char* name;
+        std::string content;
+    } cases[] = {
+        {"garbage", std::string("\x89PNG\r\n\x1a\n\0\xff\xfe=\x01[", 14)},
+        {"unclosed section", "[General\npicture=a.png\n"},
+        {"no picture", "[General]\npage=1\n"},
+        {"empty picture", "[General]\npicture=\n"},
+        {"picture in a group", "[other]\npicture=a.png\n"},
+        {"line without =", "[General]\npicture\n"},
+        {"unclosed quote", "[General]\npicture=\"a.png\n"},
+        {"quote inside", "[General]\npicture=\"a\"b\"\n"},
+        {"unknown escape", "[General]\npicture=\"a\\q\"\n"},
+        {"typed value", "[General]\npicture=@Variant(\\0)\n"},
+        {"not UTF-8", "[General]\npicture=\xff\xfe.png\n"},
+        {"page 0", "[General]\npicture=a.png\npage=0\n"},
+        {"page text", "[General]\npicture=a.png\npage=one\n"},
+        {"page fraction", "[General]\npicture=a.png\npage=1.5\n"},
+        {"negative dpi", "[General]\npicture=a.png\ndpi=-1\n"},
+        {"absurd dpi", "[General]\npicture=a.png\ndpi=1e9\n"},
+        {"dx not finite", "[General]\npicture=a.png\ndx=nan\n"},
+        {"dy too far", "[General]\npicture=a.png\ndy=-1000.1\n"},
+        {"strength over", "[General]\npicture=a.png\nstrength=101\n"},
+        {"strength under", "[General]\npicture=a.png\nstrength=-1\n"},
+        {"huge", "[General]\npicture=a.png\n" + std::string(100000, ';')},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        const QString path = qPath(dir.write(std::string(c.name) + ".zarvo", c.content));
+        const StationerySettingsRead read = readStationerySettings(path);
+        EXPECT_FALSE(read.settings.has_value()) << c.name;
+        EXPECT_TRUE(read.problem.contains(path)) << c.name << ": " << read.problem.toStdString();
+    }
+}
+
+TEST(StationerySettingsTest, ToleratesMissingKeysOtherSectionsAndAMissingFile) {
+    TempDir dir;
+    const StationerySettingsRead minimal =
+        readStationerySettings(qPath(dir.write("m.zarvo", "picture=a.png\n")));
+    EXPECT_EQ(minimal.settings, StationerySettings{"a.png"});
+    const char* others = "; notes\r\n[General]\r\npicture = a, b.png \r\nother=@Variant(\\0)\r\n"
+                         "[layout]\r\npage=0\r\n";
+    const StationerySettingsRead mixed =
+        readStationerySettings(qPath(dir.write("o.zarvo", others)));
+    EXPECT_EQ(mixed.settings, StationerySettings{"a, b.png"}) << mixed.problem.toStdString();
+    const StationerySettingsRead missing = readStationerySettings(inside(dir, "x.zarvo"));
+    EXPECT_FALSE(missing.settings.has_value());
+    EXPECT_EQ(missing.problem, QString());
+}
+
+TEST(StationerySettingsTest, FailedWritesThrowAndKeepTheOldFile) {
+    TempDir dir;
+    const QString missingFolder = inside(dir, "none/r.zarvo");
+    EXPECT_THROW(writeStationerySettings(missingFolder, StationerySettings{"a.png"}), ReportError);
+
+    const std::string old = "[General]\npicture=old.png\n";
+    const QString path = qPath(dir.write("r.zarvo", old));
+    StationerySettings settings{"new.png"};
+    settings.picture += QString(4096, u'x');
+    try {
+        test::FileSizeLimit limit(64);
+        writeStationerySettings(path, settings);
+        ADD_FAILURE() << "no error for a write beyond the file size limit";
+    } catch (const ReportError& error) {
+        EXPECT_TRUE(QString::fromUtf8(error.what()).contains(path)) << error.what();
+    }
+    EXPECT_EQ(TempDir::read(path.toStdString()), old);
+}
+
+TEST(StationerySettingsTest, PicturePathsAreStoredRelativeToTheReport) {
+    const struct {
+        const char* picture;
+        const char* report;
+        const char* stored;
+    } cases[] = {
+        {"/forms/a.png", "/forms/note.txt", "a.png"},
+        {"/forms/scans/底圖.png", "/forms/note.txt", "scans/底圖.png"},
+        {"/forms/scans/a.png", "/forms/reports/note.txt", "../scans/a.png"},
+        {"/other/a.png", "/forms/reports/note.txt", "../../other/a.png"},
+        {"/forms/a.png", "", "/forms/a.png"},
+    };
+    for (const auto& c : cases) {
+        const QString picture = QString::fromUtf8(c.picture);
+        const QString report = QString::fromUtf8(c.report);
+        const QString stored = relativePicturePath(picture, report);
+        EXPECT_EQ(stored, QString::fromUtf8(c.stored)) << c.picture;
+        EXPECT_EQ(absolutePicturePath(stored, report), picture) << c.picture;
+    }
+    // Save As to another folder keeps pointing at the same picture.
+    const QString moved = relativePicturePath(
+        absolutePicturePath("../scans/a.png", "/forms/reports/note.txt"), "/forms/copy.txt");
+    EXPECT_EQ(moved, QStringLiteral("scans/a.png"));
+}
+
+}  // namespace
+}  // namespace zarvo
