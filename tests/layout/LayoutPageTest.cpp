@@ -4,8 +4,10 @@
 
 #include "layout/LayoutPage.h"
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +30,8 @@
 #include "engine/Units.h"
 #include "layout/LayoutView.h"
 #include "layout/model/Zoom.h"
+#include "platform/recording/RecordingSpooler.h"
+#include "preview/ProgramSpooler.h"
 #include "tests/common/Command.h"
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
@@ -274,6 +278,77 @@ TEST_F(LayoutPageTest, OtherZoomsAreDrawnByTheEngineAtTheirResolution) {
         EXPECT_EQ(shown.pixel(x, y - 1), qRgb(255, 255, 255)) << dpi;
         EXPECT_EQ(shown.pixel(x, y + 1), qRgb(255, 255, 255)) << dpi;
     }
+}
+
+TEST_F(LayoutPageTest, ThePreviewOnlyShiftOfTheHeaderIsNotAdded) {
+    open(file("shifted.txt", replaced(example("delivery_note.txt"), "0\t10\t8\r\n", "0\t10\t8\t20\t20\r\n")));
+    showPage(window.TabSheet6);
+    page().ChB_overlays->setChecked(false);
+    const QImage shown = grab();
+    EXPECT_EQ(shown.pixel(LayoutView::kMargin + mmToDevice(15, 114), LayoutView::kMargin + mmToDevice(50, 114)),
+              qRgb(255, 0, 0));
+}
+
+// Printers whose margins are known: beta's for every paper.
+class MarginSpooler : public RecordingSpooler {
+public:
+    MarginSpooler() : RecordingSpooler(trace, 300, {{"alpha", false}, {"beta", true}}) { setProgramSpooler(this); }
+    ~MarginSpooler() override { setProgramSpooler(nullptr); }
+    std::optional<SheetMargins> sheetMargins(const std::string& printer, int) override {
+        if (printer == "beta") return SheetMargins{5, 7, 5, 9};
+        return std::nullopt;
+    }
+    std::ostringstream trace;
+};
+
+TEST_F(LayoutPageTest, TheChosenPrintersMarginsPlaceTheFormAndShadeWhatItCannotPrint) {
+    MarginSpooler printers;
+    openDeliveryNote();
+    key(Qt::Key_Escape);
+    ASSERT_EQ(page().CB_printer->count(), 3);
+    EXPECT_EQ(page().CB_printer->currentText(), QStringLiteral("beta"));
+    EXPECT_EQ(view().sheet().printable, (RectMm{5, 7, 205, 288}));
+    const auto sheet = [](double mm) { return LayoutView::kMargin + int(std::lround(mmToPixels(mm, 114))); };
+    QImage shown = grab();
+    EXPECT_NE(shown.pixel(sheet(100), sheet(2)), qRgb(255, 255, 255));
+    page().ChB_overlays->setChecked(false);
+    shown = grab();
+    EXPECT_EQ(shown.pixel(sheet(100), sheet(2)), qRgb(255, 255, 255));
+    // The thin line at 50 mm from the form's origin, now 7 mm lower.
+    EXPECT_EQ(shown.pixel(sheet(5) + mmToDevice(15, 114), sheet(7) + mmToDevice(50, 114)), qRgb(255, 0, 0));
+    page().CB_printer->setCurrentIndex(1);
+    EXPECT_EQ(view().sheet().printable, (RectMm{0, 0, 210, 297}));
+    EXPECT_TRUE(page().ST_layoutNotes->text().contains(QStringLiteral("alpha")));
+}
+
+TEST_F(LayoutPageTest, ThePageNamesWhatPaperWillNotShowAndFollowsTheListsBothWays) {
+    openDeliveryNote();
+    window.ME_data->setPlainText(QStringLiteral("customer,") + QString(80, QChar(0x5b57)));
+    showPage(window.TabSheet3);
+    showPage(window.TabSheet6);
+    EXPECT_EQ(grab().pixel(at(60, 34).x(), at(60, 34).y() - 1), qRgb(0xff, 0x8c, 0x00));
+    EXPECT_TRUE(page().ST_layoutNotes->text().contains(QStringLiteral("customer")));
+
+    // The caption 出貨單 (65, 19, 60 x 11) is the third label.
+    mouse(QEvent::MouseMove, at(90, 25), Qt::NoButton);
+    EXPECT_TRUE(page().ST_layoutPointer->text().contains(QStringLiteral("LABEL 出貨單")));
+    mouse(QEvent::MouseButtonPress, at(90, 25), Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, at(90, 25), Qt::NoButton);
+    EXPECT_EQ(window.LV_Label->indexOfTopLevelItem(window.LV_Label->currentItem()), 2);
+
+    editors.answer = [](QTreeWidgetItem* row, int& confirmed) {
+        row->setText(0, QStringLiteral("出貨通知"));
+        confirmed = 1;
+    };
+    mouse(QEvent::MouseButtonDblClick, at(90, 25), Qt::LeftButton);
+    EXPECT_EQ(window.LV_Label->topLevelItem(2)->text(0), QStringLiteral("出貨通知"));
+    EXPECT_EQ(window.LabelListChanged, 1);
+    const int labels = window.LV_Label->topLevelItemCount();
+    key(Qt::Key_Delete);
+    EXPECT_EQ(window.LV_Label->topLevelItemCount(), labels - 1);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window.LV_Label->topLevelItem(2)->text(0), QStringLiteral("出貨單"));
 }
 
 // ---- the stationery
