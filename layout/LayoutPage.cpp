@@ -190,12 +190,11 @@ void LayoutPage::openStationery(const QString& reportPath) {
         setStationeryNote(read.problem);
         return;
     }
-    loadPicture(*read.settings, reportPath);
+    const QString picture = absolutePicturePath(read.settings->picture, reportPath);
+    showPicture(loadStationeryPicture(picture, read.settings->page, read.settings->dpi), *read.settings, picture);
 }
 
-bool LayoutPage::loadPicture(const StationerySettings& settings, const QString& reportPath) {
-    const QString picture = absolutePicturePath(settings.picture, reportPath);
-    const PictureLoad load = loadStationeryPicture(picture, settings.page, settings.dpi);
+bool LayoutPage::showPicture(const PictureLoad& load, const StationerySettings& settings, const QString& picture) {
     if (!load.picture) {
         setStationeryNote(load.needsDpi ? QStringLiteral("底圖 %1 沒有解析度, 以未套底圖開啟").arg(picture)
                                         : load.problem);
@@ -225,9 +224,10 @@ void LayoutPage::chooseStationery() {
         const std::optional<int> dpi = askDpi_();
         if (!dpi) return;
         settings.dpi = *dpi;
+        load = loadStationeryPicture(settings.picture, settings.page, settings.dpi);
     }
     setStationeryNote(QString());
-    if (!loadPicture(settings, QString())) return;
+    if (!showPicture(load, settings, settings.picture)) return;
     emit stationeryChanged();
 }
 

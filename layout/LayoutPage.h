@@ -12,6 +12,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "layout/stationery/StationeryPicture.h"
 #include "layout/stationery/StationerySettings.h"
 
 class QCheckBox;
@@ -77,9 +78,9 @@ private:
     void zoomChosen(int index);
     void showZoom(int dpi);
     void chooseStationery();
-    // Loads settings' picture for the report at reportPath; false (with a
-    // note) when it cannot be shown.
-    bool loadPicture(const StationerySettings& settings, const QString& reportPath);
+    // Shows the loaded picture (its absolute path) with settings; false,
+    // with a note, when there is none to show.
+    bool showPicture(const PictureLoad& load, const StationerySettings& settings, const QString& picture);
     void showNotes();
     void setStationeryNote(const QString& note);
 
