@@ -8,6 +8,8 @@ const char* const kRenderUsage =
     "用法: zarvo-render [--print] [--trace] [--png FILE] [--pdf FILE] [--printer NAME]\n"
     "                    [--dpi N] [--data-dir DIR] [--keep] REPORT [TESTDATA]\n"
     "      zarvo-render ... --pages PAGE.rpt [PAGE.rpt ...]\n"
+    "      zarvo-render --print --printer NAME --calibration-page [--paper CODE]\n"
+    "      zarvo-render --calibration PRINTER | --calibrate PRINTER DX DY SX SY | --calibrate PRINTER reset\n"
     "      zarvo-render --list-printers | --help | --version\n"
     "  --print            列印工作 (全部黑色, 每頁用報表的紙張)\n"
     "  --printer NAME     以系統印表機 NAME 列印 (需要 --print)\n"
@@ -15,20 +17,31 @@ const char* const kRenderUsage =
     "  --png FILE         預覽圖檔\n"
     "  --trace            在標準輸出列出每個繪圖動作\n"
     "  --dpi N            --print --trace 模擬印表機的解析度 (300)\n"
-    "  --list-printers    列出系統的印表機, 預設的一台後面加 \" *\"\n";
+    "  --list-printers    列出系統的印表機, 預設的一台後面加 \" *\"\n"
+    "  --calibration-page 在 --printer 印出校正頁; --paper 0 (A4), 3 (B4) 或 4 (A3)\n"
+    "  --calibration P    印表機 P 目前的校正值: dx dy (mm) sx sy (%)\n"
+    "  --calibrate P ...  保存印表機 P 的校正值 DX DY SX SY, 或以 reset 取消\n";
 
 const char* const kRenderVersion = "zarvo-render 2.1";
 
 namespace {
 
-bool parsePositive(const std::string& text, int& value) {
+bool parseNumber(const std::string& text, int& value) {
     auto end = text.data() + text.size();
     auto result = std::from_chars(text.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end && value > 0;
+    return result.ec == std::errc() && result.ptr == end;
 }
+
+bool parsePositive(const std::string& text, int& value) { return parseNumber(text, value) && value > 0; }
 
 // Checks the combination of options; returns an error message or "".
 std::string checkCombination(const RenderOptions& o) {
+    if (o.calibrationPage) {
+        if (!o.print || o.printer.empty()) return "--calibration-page 需要 --print --printer NAME";
+        if (!o.inputs.empty() || o.trace || !o.pdfFile.empty()) return "--calibration-page 只印校正頁, 不能指定報表或其他輸出";
+        if (o.paper != 0 && o.paper != 3 && o.paper != 4) return "--paper 只能是 0 (A4), 3 (B4) 或 4 (A3)";
+        return "";
+    }
     if (!o.trace && o.pngFile.empty() && o.pdfFile.empty() && o.printer.empty())
         return "請至少指定一種輸出: --trace, --png, --pdf 或 --printer";
     if (o.print && !o.pngFile.empty()) return "--png 只用於預覽, 不能與 --print 一起使用";
@@ -55,7 +68,28 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
             return true;
         };
         std::string dpiText;
+        std::string paperText;
         if (arg == "--help") o.help = true;
+        else if (arg == "--calibration") { if (!value(o.calibrationOf)) return std::nullopt; }
+        else if (arg == "--calibration-page") o.calibrationPage = true;
+        else if (arg == "--paper") {
+            if (!value(paperText)) return std::nullopt;
+            if (paperText.size() != 1 || !parseNumber(paperText, o.paper)) {
+                error = "--paper 需要紙張代碼, 而不是 '" + paperText + "'";
+                return std::nullopt;
+            }
+        } else if (arg == "--calibrate") {
+            // The values follow the printer whatever they look like: a
+            // shift may well be negative.
+            if (!value(o.calibratePrinter)) return std::nullopt;
+            const std::size_t count = i + 1 < args.size() && args[i + 1] == "reset" ? 1 : 4;
+            if (i + count >= args.size()) {
+                error = "--calibrate 需要印表機名稱和 DX DY SX SY 四個值, 或 reset";
+                return std::nullopt;
+            }
+            o.calibrateValues.assign(args.begin() + long(i) + 1, args.begin() + long(i + count) + 1);
+            i += count;
+        }
         else if (arg == "--version") o.version = true;
         else if (arg == "--list-printers") o.listPrinters = true;
         else if (arg == "--print") o.print = true;
@@ -79,8 +113,8 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
             o.inputs.push_back(arg);
         }
     }
-    // These three draw nothing, so nothing else on the line matters.
-    if (o.help || o.version || o.listPrinters) return o;
+    // These draw nothing, so nothing else on the line matters.
+    if (o.drawsNoReport()) return o;
     error = checkCombination(o);
     if (!error.empty()) return std::nullopt;
     return o;

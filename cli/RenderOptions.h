@@ -21,6 +21,15 @@ struct RenderOptions {
     bool listPrinters = false;  // --list-printers: the system's printers, nothing drawn
     bool help = false;          // --help: the usage, nothing else
     bool version = false;       // --version: the program's name and version
+    std::string calibrationOf;  // --calibration PRINTER: its correction, nothing drawn
+    std::string calibratePrinter;            // --calibrate PRINTER ...: keeps a correction
+    std::vector<std::string> calibrateValues;  // DX DY SX SY, or "reset"
+    bool calibrationPage = false;  // --calibration-page: the calibration sheet on --printer
+    int paper = 0;                 // --paper CODE of the calibration sheet: 0, 3 or 4
+    // Whether the options ask for something other than drawing a report.
+    bool drawsNoReport() const {
+        return help || version || listPrinters || !calibrationOf.empty() || !calibratePrinter.empty();
+    }
 };
 
 // Parses argv (without the program name). Returns the options, or nullopt

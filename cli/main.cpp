@@ -12,8 +12,10 @@
 #include <memory>
 #include <sstream>
 
+#include "calibration/CalibrationSheet.h"
 #include "cli/RenderOptions.h"
 #include "engine/PageFileName.h"
+#include "layout/model/Millimetres.h"
 #include "platform/Messages.h"
 #include "platform/cups/CupsSpooler.h"
 #include "platform/os/DataRoot.h"
@@ -129,7 +131,8 @@ void previewToPng(const std::vector<std::string>& files, HeadlessPreview& state,
 void printWith(Spooler& spooler, const std::string& printer, const std::vector<std::string>& files,
                HeadlessPreview& state, CompositionProblems& problems) {
     state.setPrinter(&spooler, printer);
-    printSheets(files, problems);
+    // What the printer leaves out is said, sheet by sheet; the print goes on.
+    for (const std::string& warning : printSheets(files, problems)) std::cerr << warning << '\n';
 }
 
 // Qt's own notices (about the session's runtime directory and the like)
@@ -157,6 +160,55 @@ void listPrinters() {
     }
 }
 
+// Corrections are kept for the system's printers only: one for a name that
+// is not a printer would never be used.
+void requirePrinter(const std::string& name) {
+    for (const PrinterInfo& printer : CupsSpooler().printers()) {
+        if (printer.name == name) return;
+    }
+    throw ReportError("找不到印表機「" + name + "」");
+}
+
+// The correction in force for printer on this print server, one line.
+int showCalibration(const std::string& printer) {
+    requirePrinter(printer);
+    std::string problem;
+    const PrinterCorrection correction = PrinterCorrections().correction(currentPrintServer(), printer, &problem);
+    if (!problem.empty()) std::cerr << problem << '\n';
+    std::cout << formatCorrection(correction) << '\n';
+    return 0;
+}
+
+// Keeps or removes printer's correction; a removal works also for a
+// printer that no longer exists.
+int keepCalibration(const RenderOptions& options) {
+    PrinterCorrections corrections;
+    if (options.calibrateValues.front() == "reset") {
+        corrections.removeCorrection(currentPrintServer(), options.calibratePrinter);
+        return 0;
+    }
+    double values[4];
+    for (int i = 0; i < 4; ++i) {
+        const std::optional<double> value = parseMillimetres(options.calibrateValues[i]);
+        if (!value) throw ReportError("校正值必須是數字, 而不是 '" + options.calibrateValues[i] + "'");
+        values[i] = *value;
+    }
+    const PrinterCorrection correction = roundedCorrection({values[0], values[1], values[2], values[3]});
+    if (!correctionInRange(correction)) {
+        throw ReportError("校正值超出範圍: dx 與 dy 須在 -50 到 50 mm 之間, sx 與 sy 須在 95 到 105 % 之間");
+    }
+    requirePrinter(options.calibratePrinter);
+    corrections.setCorrection(currentPrintServer(), options.calibratePrinter, correction);
+    return 0;
+}
+
+int printCalibrationPage(const RenderOptions& options) {
+    auto qt = startQt(options);
+    CupsSpooler spooler;
+    printCalibrationSheet(spooler, options.printer, options.paper);
+    return 0;
+}
+
 int render(const RenderOptions& options) {
     if (options.help) {
         std::cout << kRenderUsage;
@@ -170,6 +222,9 @@ int render(const RenderOptions& options) {
         listPrinters();
         return 0;
     }
+    if (!options.calibrationOf.empty()) return showCalibration(options.calibrationOf);
+    if (!options.calibratePrinter.empty()) return keepCalibration(options);
+    if (options.calibrationPage) return printCalibrationPage(options);
     if (!options.dataDir.empty()) setDataRootOverride(options.dataDir);
     auto qt = startQt(options);
     HeadlessPreview state(newDataFileStem(std::time(nullptr)));

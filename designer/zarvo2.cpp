@@ -22,6 +22,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "calibration/CalibrationForm.h"
 #include "designer/Big5TextFile.h"
 #include "designer/EditorText.h"
 #include "designer/LayoutBinding.h"
@@ -294,9 +295,10 @@ void Tzarvo2_Form::buildMenus() {
     N2 = makeSeparator(this, "N2");
     Print1 = makeAction(this, "Print1", "預視 &Preview ...");
     SavePreview1 = makeAction(this, "SavePreview1", "儲存並預視 Save && Preview...");
+    MU_calibrate = makeAction(this, "MU_calibrate", "印表機校正...");
     N1 = makeSeparator(this, "N1");
     Exit1 = makeAction(this, "Exit1", "結束離開 E&xit");
-    File1->addActions({New1, Open1, Save1, SaveAs1, N2, Print1, SavePreview1, N1, Exit1});
+    File1->addActions({New1, Open1, Save1, SaveAs1, N2, Print1, SavePreview1, MU_calibrate, N1, Exit1});
     MU_help = makeAction(this, "MU_help", "&Help");
     bar->addAction(MU_help);
 
@@ -317,6 +319,7 @@ void Tzarvo2_Form::connectCommands() {
     bindHandler(SaveAs1, &QAction::triggered, this, &Tzarvo2_Form::SaveAs1Click);
     bindHandler(Print1, &QAction::triggered, this, &Tzarvo2_Form::Print1Click);
     bindHandler(SavePreview1, &QAction::triggered, this, &Tzarvo2_Form::SavePreview1Click);
+    bindHandler(MU_calibrate, &QAction::triggered, this, &Tzarvo2_Form::MU_calibrateClick);
     bindHandler(Exit1, &QAction::triggered, this, &Tzarvo2_Form::Exit1Click);
     bindHandler(MU_help, &QAction::triggered, this, &Tzarvo2_Form::MU_helpClick);
     connect(ME_text, &QPlainTextEdit::textChanged, this, &Tzarvo2_Form::ME_textChange);
@@ -463,6 +466,11 @@ void Tzarvo2_Form::Exit1Click() {
 
 void Tzarvo2_Form::MU_helpClick() {
     if (helpCommand_) helpCommand_();
+}
+
+void Tzarvo2_Form::MU_calibrateClick() {
+    if (!calibrationForm_) calibrationForm_ = new TCalibrationForm(this);
+    calibrationForm_->execute();
 }
 
 void Tzarvo2_Form::showFileName() { ST_headPanel->setText(FileName); }

@@ -28,6 +28,7 @@ namespace zarvo {
 class LayoutBinding;
 class LayoutPage;
 class RowEditors;
+class TCalibrationForm;
 
 class Tzarvo2_Form : public QMainWindow {
     Q_OBJECT
@@ -88,6 +89,8 @@ public:
     // saves first and previews whatever the save did.
     void Print1Click();
     void SavePreview1Click();
+    // The printer calibration dialog, shown modally.
+    void MU_calibrateClick();
 
     // Document state.
     QString FileName;
@@ -145,6 +148,7 @@ public:
     QAction* N2;
     QAction* Print1;
     QAction* SavePreview1;
+    QAction* MU_calibrate;
     QAction* N1;
     QAction* Exit1;
     QAction* MU_help;
@@ -200,6 +204,7 @@ private:
     bool exitConfirmed_ = false;
     QWidget* shownPage_ = nullptr;
     std::unique_ptr<LayoutBinding> layoutBinding_;
+    TCalibrationForm* calibrationForm_ = nullptr;  // made when first shown, owned as a child
 };
 
 // The application's main window; nullptr before start-up and after the end.

@@ -100,11 +100,12 @@ void XPrint::NextSheet() {
     surface = &job->surface();
 }
 
-void XPrint::EndJob() {
-    if (!job) return;
+std::vector<std::string> XPrint::EndJob() {
+    if (!job) return {};
     std::unique_ptr<PrintJob> ending = std::move(job);
     surface = nullptr;
     ending->finish();
+    return ending->sheetWarnings();
 }
 
 void XPrint::DrawLines() {

@@ -57,9 +57,10 @@ public:
     void BeginJob();
     // Ends the current sheet and opens the next with this report's paper.
     void NextSheet();
-    // Ends the last sheet and the job, reporting failure (ReportError).
-    // The destructor does this too but cannot report.
-    void EndJob();
+    // Ends the last sheet and the job, reporting failure (ReportError), and
+    // returns the job's sheet warnings. The destructor ends a job too but
+    // cannot report.
+    std::vector<std::string> EndJob();
 
     // Reads the lineCount line rows and draws each.
     void DrawLines();

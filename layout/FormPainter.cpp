@@ -4,11 +4,10 @@
 
 #include <QPainter>
 
-#include "engine/PreviewState.h"
 #include "engine/XPrint.h"
 #include "platform/qt/QtSurface.h"
+#include "preview/HeadlessPreview.h"
 #include "preview/PageComposer.h"
-#include "preview/ProgramSpooler.h"
 #include "report/Big5.h"
 #include "report/ConversionError.h"
 #include "report/ReportError.h"
@@ -18,39 +17,6 @@ namespace zarvo {
 namespace {
 
 const std::string kReportName = "版面";
-
-// The preview state the engine sees while the Layout page draws: preview
-// mode (the preview's colours), no printer, no pages.
-class LayoutPreviewState : public PreviewState {
-public:
-    explicit LayoutPreviewState(Surface& surface) : surface_(surface) {}
-    int previewMode() const override { return 1; }
-    std::string printerName() const override { return {}; }
-    int lastPage() const override { return -1; }
-    void setLastPage(int) override {}
-    std::string dataFileStem() const override { return {}; }
-    void addPageItem(const std::string&) override {}
-    Surface& sizeImage(int, int) override { return surface_; }
-    void repaintImage() override {}
-    Spooler& spooler() override { return programSpooler(); }
-
-private:
-    Surface& surface_;
-};
-
-// Makes state the engine's current preview for as long as it lives.
-class ScopedCurrentPreview {
-public:
-    explicit ScopedCurrentPreview(PreviewState& state) : previous_(currentPreview()) {
-        setCurrentPreview(&state);
-    }
-    ~ScopedCurrentPreview() { setCurrentPreview(previous_); }
-    ScopedCurrentPreview(const ScopedCurrentPreview&) = delete;
-    ScopedCurrentPreview& operator=(const ScopedCurrentPreview&) = delete;
-
-private:
-    PreviewState* previous_;
-};
 
 void addOnce(std::vector<std::string>& names, const std::string& name) {
     if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
@@ -80,8 +46,10 @@ FormFindings FormPainter::draw(QPainter& painter, int dpi) const {
         return findings;
     }
     QtSurface surface(painter, dpi);
-    LayoutPreviewState state(surface);
-    const ScopedCurrentPreview current(state);
+    // The engine sees a preview of the Layout page's own while it draws:
+    // the preview's colours, no pages, no printer.
+    HeadlessPreview state{std::string()};
+    state.setPreviewMode(1);
     XPrint engine;
     engine.LoadBytes(bytes_, kReportName);
     engine.dpi = dpi;

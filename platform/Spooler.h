@@ -42,6 +42,11 @@ public:
     // Ends the last sheet and the job and hands it over. Throws ReportError
     // when the output cannot be completed; nothing half-written remains.
     virtual void finish() = 0;
+
+    // What the printer will leave out, one message (UTF-8) per sheet whose
+    // drawing reaches beyond its printable area; complete once finish()
+    // has returned.
+    virtual std::vector<std::string> sheetWarnings() const { return {}; }
 };
 
 class Spooler {

@@ -2,10 +2,12 @@
 
 namespace zarvo {
 
-HeadlessPreview::HeadlessPreview(std::string stem) : stem_(std::move(stem)) { setCurrentPreview(this); }
+HeadlessPreview::HeadlessPreview(std::string stem) : previous_(currentPreview()), stem_(std::move(stem)) {
+    setCurrentPreview(this);
+}
 
 HeadlessPreview::~HeadlessPreview() {
-    if (currentPreview() == this) setCurrentPreview(nullptr);
+    if (currentPreview() == this) setCurrentPreview(previous_);
 }
 
 void HeadlessPreview::setPrinter(Spooler* spooler, std::string name) {

@@ -16,7 +16,8 @@ public:
     // Sizes the image of the current output and returns its surface.
     using ImageSizer = std::function<Surface&(int width, int height)>;
 
-    // stem: DataFileStem; registers itself as the current preview.
+    // stem: DataFileStem; registers itself as the current preview until it
+    // is destroyed, when the one current before is put back.
     explicit HeadlessPreview(std::string stem);
     ~HeadlessPreview() override;
 
@@ -36,6 +37,7 @@ public:
     Spooler& spooler() override { return *spooler_; }
 
 private:
+    PreviewState* previous_;
     std::string stem_;
     int mode_ = 0;
     int lastPage_ = -1;

@@ -39,16 +39,24 @@ void showPage(PreviewState& preview, const std::string& pageFile, CompositionPro
     noteProblem(engine, problems);
 }
 
-void printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems) {
-    printSheets(
+std::string sheetWarningSummary(const std::vector<std::string>& warnings) {
+    constexpr std::size_t kShown = 10;
+    std::string summary;
+    for (std::size_t i = 0; i < std::min(warnings.size(), kShown); ++i) summary += warnings[i] + "\n";
+    if (warnings.size() > kShown) summary += "... 共 " + std::to_string(warnings.size()) + " 頁\n";
+    return summary + "超出的部分印不出來.";
+}
+
+std::vector<std::string> printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems) {
+    return printSheets(
         static_cast<std::int64_t>(pageFiles.size()),
         [&pageFiles](std::int64_t sheet) { return pageFiles[static_cast<std::size_t>(sheet)]; },
         problems);
 }
 
-void printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
-                 CompositionProblems& problems) {
-    if (count <= 0) return;
+std::vector<std::string> printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
+                                     CompositionProblems& problems) {
+    if (count <= 0) return {};
     XPrint engine;
     for (std::int64_t sheet = 0; sheet < count; ++sheet) {
         engine.Reset();
@@ -63,7 +71,7 @@ void printSheets(std::int64_t count, const std::function<std::string(std::int64_
         placeFieldRecords(engine, page);
         noteProblem(engine, problems);
     }
-    engine.EndJob();
+    return engine.EndJob();
 }
 
 }  // namespace zarvo

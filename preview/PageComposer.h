@@ -32,14 +32,19 @@ void placeFieldRecords(XPrint& engine, PageDataReader& page);
 void showPage(PreviewState& preview, const std::string& pageFile, CompositionProblems& problems);
 
 // Prints pageFiles, one sheet each in order, as one print job on the
-// current preview's printer (in print mode). Nothing is printed for an
+// current preview's printer (in print mode), and returns the job's sheet
+// warnings (what the printer will leave out). Nothing is printed for an
 // empty list. Throws as showPage does, and ReportError when the job cannot
 // be started or completed; a job that fails is not handed over half done.
-void printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems);
+std::vector<std::string> printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems);
+
+// The sheet warnings of a print as one message: the first ten, and how
+// many sheets there were in all when there are more.
+std::string sheetWarningSummary(const std::vector<std::string>& warnings);
 
 // Like the above for count sheets, where sheetFile(i) names the page data
 // file of sheet i (0 <= i < count); the names are asked for one at a time.
-void printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
-                 CompositionProblems& problems);
+std::vector<std::string> printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
+                                     CompositionProblems& problems);
 
 }  // namespace zarvo

@@ -220,15 +220,17 @@ void TPreviewForm::printInOneJob(const SheetOrder& sheets) {
         throw ReportError(message);
     }
     CompositionProblems problems;
+    std::vector<std::string> beyondPrintable;
     {
         // A long print shows the busy pointer until the job is handed over.
         const BusyPointer busy;
-        zarvo::printSheets(
+        beyondPrintable = zarvo::printSheets(
             sheets.count(),
             [this, &sheets](std::int64_t sheet) { return pageFileName(DataFileStem, sheets.pageOf(sheet)); },
             problems);
     }
     reportProblems(problems);
+    if (!beyondPrintable.empty()) ShowWarning("%s", sheetWarningSummary(beyondPrintable).c_str());
 }
 
 void TPreviewForm::reportProblems(const CompositionProblems& problems) {

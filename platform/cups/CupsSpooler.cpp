@@ -14,6 +14,7 @@
 #include <QTemporaryFile>
 #include <QTransform>
 
+#include "platform/Messages.h"
 #include "platform/Paper.h"
 #include "platform/cups/FormPlacement.h"
 #include "platform/cups/JobOptions.h"
@@ -142,10 +143,14 @@ private:
     cups_dinfo_t* info_ = nullptr;
 };
 
-// A portrait page of a queue's paper, with the placement of a form on it.
+// A portrait page of a queue's paper, with the placement of a form on it
+// (the printer's correction included) and its printable margins.
 struct SheetLayout {
     QPageLayout page;
     QTransform placement;
+    SheetMargins margins;
+    double widthMm = 0;
+    double heightMm = 0;
 };
 
 // Consecutive sheets with one paper: PDF pages in a temporary file, which
@@ -162,25 +167,34 @@ SheetMargins marginsOf(const cups_size_t& media) {
                         media.bottom / 100.0};
 }
 
-SheetLayout sheetLayout(const cups_size_t& media, bool landscape, std::optional<PaperSize> size,
-                        int dpi) {
+SheetLayout sheetLayout(const cups_size_t& media, bool landscape, std::optional<PaperSize> size, int dpi,
+                        const PrinterCorrection& correction) {
     // Known papers take Qt's sizes, which are those of the usual PPDs.
     const QPageSize pageSize = size ? QPageSize(pageSizeId(*size))
                                     : QPageSize(QSizeF(media.width / 100.0, media.length / 100.0),
                                                 QPageSize::Millimeter);
-    SheetLayout layout{QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)), {}};
-    // The PDF page is as tall as its whole number of points.
-    const double heightMm = layout.page.fullRectPoints().height() * 25.4 / 72.0;
-    const FormPlacement place = placeForm(landscape, marginsOf(media), heightMm, dpi);
+    SheetLayout layout{QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)), {}, marginsOf(media)};
+    // The PDF page is as wide and tall as its whole number of points.
+    layout.widthMm = layout.page.fullRectPoints().width() * 25.4 / 72.0;
+    layout.heightMm = layout.page.fullRectPoints().height() * 25.4 / 72.0;
+    const FormPlacement place = placeForm(landscape, layout.margins, layout.heightMm, dpi);
     layout.placement.translate(place.x, place.y);
     if (place.turned) layout.placement.rotate(-90);
+    // The printer's own correction moves what lands on the page, after the
+    // form is placed and turned.
+    const PageCorrection page = pageCorrection(correction, layout.margins, dpi);
+    layout.placement *= QTransform(page.xx, 0, 0, page.yy, page.x0, page.y0);
     return layout;
 }
 
 class CupsJob : public PrintJob {
 public:
-    CupsJob(std::unique_ptr<Destination> destination, const std::string& title, int paperCode)
-        : destination_(std::move(destination)), title_(title), dpi_(destination_->dotsPerInch()) {
+    CupsJob(std::unique_ptr<Destination> destination, const std::string& title, int paperCode,
+            const PrinterCorrection& correction)
+        : destination_(std::move(destination)),
+          title_(title),
+          dpi_(destination_->dotsPerInch()),
+          correction_(correction) {
         startSheet(paperCode);
     }
 
@@ -195,9 +209,12 @@ public:
     int dotsPerInch() const override { return dpi_; }
     void nextSheet(int paperCode) override { startSheet(paperCode); }
 
+    std::vector<std::string> sheetWarnings() const override { return warnings_; }
+
     void finish() override {
         if (finished_) return;
         finished_ = true;
+        checkInk();
         endRun();
         std::vector<int> submitted;
         try {
@@ -218,8 +235,11 @@ private:
         const std::optional<Paper> paper = paperForCode(paperCode);
         const std::optional<PaperSize> media =
             paper ? std::optional<PaperSize>(paper->size) : std::nullopt;
+        if (!runs_.empty()) checkInk();
         const SheetLayout layout =
-            sheetLayout(destination_->media(media), paper && paper->landscape, media, dpi_);
+            sheetLayout(destination_->media(media), paper && paper->landscape, media, dpi_, correction_);
+        sheet_ = layout;
+        ++sheetNumber_;
         if (!runs_.empty() && runs_.back().media == media) {
             runs_.back().pages->newPage(layout.page);
         } else {
@@ -227,6 +247,20 @@ private:
             beginRun(media, layout.page);
         }
         runs_.back().pages->placeOrigin(layout.placement);
+    }
+
+    // Notes how far the sheet just drawn reaches beyond the printable area,
+    // where the printer leaves it out.
+    void checkInk() {
+        QtSurface& surface = runs_.back().pages->surface();
+        const QRect ink = surface.inkBounds();
+        surface.resetInkBounds();
+        if (ink.isEmpty()) return;
+        const QRectF onPage = sheet_.placement.mapRect(QRectF(ink));
+        const Overrun beyond = overrun(onPage.left(), onPage.top(), onPage.right(), onPage.bottom(), sheet_.margins,
+                                       sheet_.widthMm, sheet_.heightMm, dpi_);
+        const std::string message = overrunMessage(sheetNumber_, beyond);
+        if (!message.empty()) warnings_.push_back(message);
     }
 
     void beginRun(std::optional<PaperSize> media, const QPageLayout& page) {
@@ -286,6 +320,10 @@ private:
     std::unique_ptr<Destination> destination_;
     std::string title_;
     int dpi_;
+    PrinterCorrection correction_;
+    SheetLayout sheet_;  // of the sheet being drawn
+    long long sheetNumber_ = 0;
+    std::vector<std::string> warnings_;
     // Runs never move once made: their files are open.
     std::deque<Run> runs_;
     bool finished_ = false;
@@ -309,8 +347,17 @@ std::optional<SheetMargins> CupsSpooler::sheetMargins(const std::string& printer
 
 std::unique_ptr<PrintJob> CupsSpooler::startJob(const std::string& printerName,
                                                 const std::string& documentName, int paperCode) {
-    return std::make_unique<CupsJob>(std::make_unique<Destination>(printerName), documentName,
-                                     paperCode);
+    auto destination = std::make_unique<Destination>(printerName);
+    std::string problem;
+    const PrinterCorrection correction =
+        PrinterCorrections().correction(currentPrintServer(), printerName, &problem);
+    // A damaged corrections file is said once per run; printing goes on uncorrected.
+    static bool problemShown = false;
+    if (!problem.empty() && !problemShown) {
+        problemShown = true;
+        ShowWarning("%s", problem.c_str());
+    }
+    return std::make_unique<CupsJob>(std::move(destination), documentName, paperCode, correction);
 }
 
 }  // namespace zarvo

@@ -36,7 +36,7 @@ public:
     // pixels of the page's top-left corner); identity when never called.
     void placeOrigin(const QTransform& placement);
     // The current page's surface; valid while pages are open.
-    Surface& surface() { return *surface_; }
+    QtSurface& surface() { return *surface_; }
     // Ends the last page and the document; false when it could not be written.
     bool end();
     // True between begin() and end().

@@ -98,6 +98,9 @@ void QtSurface::drawLine(int x1, int y1, int x2, int y2, const Pen& pen) {
     // A flat-capped line covers its start pixel up to, not including, its end.
     painter_.setPen(*qpen);
     painter_.drawLine(x1, y1, x2, y2);
+    const int half = std::max(qpen->width(), 1) / 2;
+    addInk(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)))
+               .adjusted(-half, -half, half, half));
 }
 
 void QtSurface::drawText(int x, int y, std::string_view bytes, const Font& font) {
@@ -106,6 +109,9 @@ void QtSurface::drawText(int x, int y, std::string_view bytes, const Font& font)
     if (sized.empty() || text.isEmpty()) return;
     painter_.setFont(sized.font);
     painter_.setPen(toQColor(textColor_));
+    const int cellWidth = bytes.size() > 1 ? sized.metrics.maxCharWidth : sized.metrics.maxCharWidth / 2;
+    const int cellHeight = sized.metrics.height;
+    addInk(font.turned ? QRect(x - cellHeight, y, cellHeight, cellWidth) : QRect(x, y, cellWidth, cellHeight));
     if (!font.turned) {
         painter_.drawText(x, y + sized.ascent, text);
         return;
@@ -129,6 +135,7 @@ void QtSurface::drawRect(int left, int top, int right, int bottom, const Pen& pe
     const QRect inside(QPoint(left, top), QPoint(right - inset, bottom - inset));
     if (inside.isEmpty()) return;
     painter_.fillRect(inside, Qt::white);
+    addInk(inside);
     if (!qpen) return;
     const QPolygon outline({inside.topLeft(), inside.topRight(), inside.bottomRight(),
                             inside.bottomLeft()});

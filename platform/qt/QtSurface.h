@@ -8,6 +8,7 @@
 #include <utility>
 
 #include <QFont>
+#include <QRect>
 
 #include "platform/Surface.h"
 
@@ -31,6 +32,12 @@ public:
     // empty font (nothing drawn); maxCharWidth is the full-width advance.
     FontMetrics metrics(const Font& font) override;
 
+    // The device pixels that lines, characters and rectangles have covered
+    // since the surface was made or last reset (a character by its cell);
+    // empty when nothing was drawn.
+    QRect inkBounds() const { return ink_; }
+    void resetInkBounds() { ink_ = QRect(); }
+
 private:
     // A face at one size on this device, in device pixels.
     struct SizedFont {
@@ -43,7 +50,10 @@ private:
     const SizedFont& sizedFont(const Font& font);
     SizedFont makeSizedFont(FontFace face, int height) const;
 
+    void addInk(const QRect& area) { ink_ |= area; }
+
     QPainter& painter_;
+    QRect ink_;
     int dpi_;
     Rgb textColor_ = kBlack;
     // Keyed by face and height only (upright and turned share a QFont), and

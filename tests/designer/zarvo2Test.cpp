@@ -142,7 +142,7 @@ TEST_F(Zarvo2Test, ControlsCarryTheirNamesAndCaptions) {
     }
     QStringList fileItems;
     for (QAction* action : window.File1->actions()) fileItems.append(action->objectName());
-    EXPECT_EQ(fileItems, QStringList({"New1", "Open1", "Save1", "SaveAs1", "N2", "Print1", "SavePreview1",
+    EXPECT_EQ(fileItems, QStringList({"New1", "Open1", "Save1", "SaveAs1", "N2", "Print1", "SavePreview1", "MU_calibrate",
                                       "N1", "Exit1"}));
     QStringList barItems;
     for (QAction* action : window.menuBar()->actions()) barItems.append(action->text());

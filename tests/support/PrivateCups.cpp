@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -163,29 +164,47 @@ std::string ppdText(const std::string& defaultResolution) {
     return ppd.str();
 }
 
+// PostScript that, run before a document, makes every page of it draw
+// shifted by (ex, ey) and scaled by (kx, ky) about the printable corner of
+// its paper: BeginPage runs at the start of each page, after the page's own
+// setpagedevice, and sets the matrix the page then draws through. Lengths in
+// points, ey down the sheet; the corner is (left, height - top) with y up.
+std::string distortionProlog(double ex, double ey, double kx, double ky) {
+    const QueueMargins m = PrivateCups::kMargins;
+    std::ostringstream ps;
+    ps << std::setprecision(12) << "<</BeginPage {pop currentpagedevice /PageSize get 1 get "
+       << m.top << " sub dup " << m.left + ex << " exch " << ey << " sub translate " << kx << " "
+       << ky << " scale " << m.left << " neg exch neg translate} bind>> setpagedevice\n";
+    return ps.str();
+}
+
 }  // namespace
 
-PrivateCups::PrivateCups(const std::string& serverDirectives) {
+PrivateCups::PrivateCups(const std::string& serverDirectives, Transport transport) {
     std::string pattern = (fs::temp_directory_path() / "zarvo-cups-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("private cupsd: no temporary directory");
     dir_ = pattern;
     // The filters run as cupsd's unprivileged user and must reach the spool.
     fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
-    for (const char* sub : {"spool", "spool/tmp", "state", "cache", "log", "out", "ppd", "bin"}) {
+    for (const char* sub :
+         {"spool", "spool/tmp", "state", "cache", "log", "out", "ppd", "bin", "distortion"}) {
         fs::create_directories(dir_ / sub);
     }
+    server_ = transport == Transport::LoopbackTcp
+                  ? "127.0.0.1:" + std::to_string(freeLoopbackPort())
+                  : socket();
     writeConfiguration(serverDirectives);
     writeBackend();
 
-    for (const auto& [name, value] : {std::pair{"CUPS_SERVER", socket()},
+    for (const auto& [name, value] : {std::pair{"CUPS_SERVER", server_},
                                       std::pair{"CUPS_SERVERROOT", dir_.string()}}) {
         const char* old = std::getenv(name);
         savedEnvironment_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
         setenv(name, value.c_str(), 1);
     }
     // libcups keeps the server and its connection per process: start over.
-    cupsSetServer(socket().c_str());
+    cupsSetServer(server_.c_str());
 
     const std::string conf = (dir_ / "cupsd.conf").string();
     const std::string files = (dir_ / "cups-files.conf").string();
@@ -219,8 +238,15 @@ std::string PrivateCups::socket() const { return (dir_ / "cups.sock").string(); 
 void PrivateCups::writeConfiguration(const std::string& serverDirectives) const {
     const std::string d = dir_.string();
     const auto rw = fs::perms::owner_read | fs::perms::owner_write;
+    // The socket always. A TCP client has no peer credentials to show, so
+    // on the TCP port every operation, the administrative ones too, is open
+    // to anyone without logging in; the port is on the loopback interface.
+    const std::string tcp = server_ == socket()
+                                ? ""
+                                : "Listen " + server_ + "\n<Policy default>\n<Limit All>\n"
+                                  "Order deny,allow\n</Limit>\n</Policy>\n";
     writeFile(dir_ / "cupsd.conf",
-              "Listen " + socket() + "\nLogLevel warn\nBrowsing No\nWebInterface No\n"
+              "Listen " + socket() + "\n" + tcp + "LogLevel warn\nBrowsing No\nWebInterface No\n"
               "MaxJobs 0\n" + serverDirectives + "\n"
               "<Location />\nOrder allow,deny\nAllow all\n</Location>\n",
               rw);
@@ -245,13 +271,20 @@ void PrivateCups::writeBackend() const {
     // The system's IPP backend, for the driverless queues.
     fs::create_symlink(kSystemServerBin / "backend" / "ipp", dir_ / "bin" / "backend" / "ipp");
     // zarvofile:/DIR writes each job to DIR/<job id>.prn, renamed into place
-    // when complete. Owner-only, so cupsd runs it as root and it can write DIR.
+    // when complete. A queue with a prolog in the distortion directory has
+    // its job drawn anew through it first. Owner-only, so cupsd runs it as
+    // root and it can write DIR.
     writeFile(dir_ / "bin" / "backend" / "zarvofile",
               "#!/bin/sh\n"
               "if [ $# -eq 0 ]; then echo 'direct zarvofile \"Unknown\" \"Zarvo test files\"'; "
               "exit 0; fi\n"
               "out=\"${DEVICE_URI#zarvofile:}/$(printf %08d \"$1\")\"\n"
               "if [ -n \"$6\" ]; then cat \"$6\"; else cat; fi > \"$out.part\" || exit 1\n"
+              "prolog='" + (dir_ / "distortion").string() + "'/\"$PRINTER.ps\"\n"
+              "if [ -f \"$prolog\" ]; then\n"
+              "  gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=ps2write -sOutputFile=\"$out.ps\" "
+              "\"$prolog\" \"$out.part\" && mv \"$out.ps\" \"$out.part\" || exit 1\n"
+              "fi\n"
               "printf '%s\\n' \"$5\" > \"$out.options\"\n"
               "mv \"$out.part\" \"$out.prn\"\n",
               fs::perms::owner_all);
@@ -275,6 +308,15 @@ void PrivateCups::addQueue(const std::string& name, const std::string& defaultRe
                                                    fs::perms::group_read | fs::perms::others_read);
     runOrThrow("lpadmin -p '" + name + "' -E -v 'zarvofile:" + (dir_ / "out").string() + "' -P '" +
                ppd.string() + "'");
+}
+
+void PrivateCups::addDistortingQueue(const std::string& name, double exMm, double eyMm,
+                                     double kx, double ky, const std::string& defaultResolution) {
+    const double pointsPerMm = 72 / 25.4;
+    writeFile(dir_ / "distortion" / (name + ".ps"),
+              distortionProlog(exMm * pointsPerMm, eyMm * pointsPerMm, kx, ky),
+              fs::perms::owner_read | fs::perms::owner_write);
+    addQueue(name, defaultResolution);
 }
 
 void PrivateCups::setDefault(const std::string& name) { runOrThrow("lpadmin -d '" + name + "'"); }

@@ -1,12 +1,15 @@
 #pragma once
 // A private print service for tests: cupsd in the foreground with its own
-// configuration, spool and state in a temporary directory, listening only on
-// a unix socket there. Its queues use a PPD of our own (A4, JIS B4, A3 with
-// margins that are not zero) and a backend that keeps one PostScript file per
-// job; a driverless queue has an IPP printer of its own. While it lives,
+// configuration, spool and state in a temporary directory, listening on a
+// unix socket there and, when asked, on a loopback TCP port too. Its queues
+// use a PPD of our own (A4, JIS B4, A3 with margins that are not zero) and a
+// backend that keeps one PostScript file per job (a distorting queue keeps
+// it shifted and stretched as an ill-adjusted printer would print it); a
+// driverless queue has an IPP printer of its own. While it lives,
 // CUPS_SERVER and libcups in this process point the CUPS commands and the
-// spooler at it, and CUPS_SERVERROOT points them at its own files
-// (lpoptions), so nothing outside its directory is read or written.
+// spooler at it (its socket or its TCP port), and CUPS_SERVERROOT points
+// them at its own files (lpoptions), so nothing outside its directory is
+// read or written.
 
 #include <sys/types.h>
 
@@ -32,9 +35,19 @@ public:
     // The margins the queues' PPD gives for every paper.
     static constexpr QueueMargins kMargins{17, 34, 11, 23};
 
-    // Starts cupsd, with serverDirectives (lines) added to its cupsd.conf, and
-    // waits until it answers; throws std::runtime_error when it does not.
-    explicit PrivateCups(const std::string& serverDirectives = "");
+    // How the clients reach the service.
+    enum class Transport {
+        UnixSocket,   // through its unix socket
+        LoopbackTcp,  // through a free TCP port on 127.0.0.1, as a networked server
+    };
+
+    // Starts cupsd, with serverDirectives (lines) added to its cupsd.conf and
+    // clients reaching it through transport, and waits until it answers;
+    // throws std::runtime_error when it does not.
+    explicit PrivateCups(const std::string& serverDirectives = "",
+                         Transport transport = Transport::UnixSocket);
+    // Starts cupsd with nothing added, clients reaching it through transport.
+    explicit PrivateCups(Transport transport) : PrivateCups("", transport) {}
     // Stops cupsd, restores CUPS_SERVER and removes the directory.
     ~PrivateCups();
     PrivateCups(const PrivateCups&) = delete;
@@ -43,6 +56,12 @@ public:
     // Adds an enabled queue whose PPD says defaultResolution (e.g. "600dpi",
     // "" for none); throws on failure.
     void addQueue(const std::string& name, const std::string& defaultResolution = "600dpi");
+    // Adds a queue like addQueue whose device is off: a point printed at
+    // (x, y) mm from the top-left corner of a portrait sheet is kept at
+    // (L + exMm + (x - L) * kx, T + eyMm + (y - T) * ky), where (L, T) is the
+    // printable corner of kMargins in mm; throws on failure.
+    void addDistortingQueue(const std::string& name, double exMm, double eyMm, double kx,
+                            double ky, const std::string& defaultResolution = "600dpi");
     // Makes the named queue the service's default; throws on failure.
     void setDefault(const std::string& name);
     // Adds an enabled driverless queue (IPP everywhere, no PPD of ours) on an
@@ -79,8 +98,11 @@ public:
     std::size_t jobCount(const std::string& queue = "") const;
     // How many jobs are still to print: pending, held or printing.
     std::size_t activeJobCount() const;
-    // The unix socket it listens on (the value of CUPS_SERVER).
+    // The unix socket it listens on.
     std::string socket() const;
+    // Where its clients reach it, the value of CUPS_SERVER: socket(), or
+    // "127.0.0.1:PORT" through a TCP port.
+    const std::string& server() const { return server_; }
     // The directory that holds everything, output files under "out".
     const std::filesystem::path& dir() const { return dir_; }
 
@@ -90,6 +112,7 @@ private:
     void waitUntilAnswering() const;
 
     std::filesystem::path dir_;
+    std::string server_;
     pid_t pid_ = -1;
     std::vector<pid_t> helpers_;  // the IPP printers and their message buses
     // CUPS_SERVER and CUPS_SERVERROOT as they were before, to restore.
