@@ -66,17 +66,20 @@ private:
 double tickLength(int mm) { return mm % 10 == 0 ? 5 : mm % 5 == 0 ? 3.5 : 2; }
 
 // Millimetre rulers along the top and left edges of the printable area,
-// numbered every 10 mm.
+// numbered every 10 mm where the number fits inside it.
 void rulers(ReportText& report, const CalibrationLayout& layout) {
+    constexpr double kNumberWidthMm = 9;
     report.line(0, 0, layout.widthMm, 0);
     report.line(0, 0, 0, layout.heightMm);
     for (int mm = 1; mm <= int(layout.widthMm); ++mm) {
         report.line(mm, 0, mm, tickLength(mm));
-        if (mm % 10 == 0) report.caption(mm + 0.5, 3, 9, 3, std::to_string(mm));
+        if (mm % 10 == 0 && mm + 0.5 + kNumberWidthMm <= layout.widthMm) {
+            report.caption(mm + 0.5, 3, kNumberWidthMm, 3, std::to_string(mm));
+        }
     }
     for (int mm = 1; mm <= int(layout.heightMm); ++mm) {
         report.line(0, mm, tickLength(mm), mm);
-        if (mm % 10 == 0) report.caption(3, mm + 0.5, 9, 3, std::to_string(mm));
+        if (mm % 10 == 0 && mm + 3.5 <= layout.heightMm) report.caption(3, mm + 0.5, kNumberWidthMm, 3, std::to_string(mm));
     }
 }
 

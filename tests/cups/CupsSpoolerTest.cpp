@@ -16,7 +16,6 @@
 #include <vector>
 
 #include <QImage>
-#include <QImageReader>
 
 #include "engine/Units.h"
 #include "platform/Paper.h"
@@ -26,6 +25,7 @@
 #include "tests/common/Command.h"
 #include "tests/common/TempDir.h"
 #include "tests/support/PrivateCups.h"
+#include "tests/support/RasterisedPages.h"
 
 namespace zarvo {
 namespace {
@@ -149,8 +149,6 @@ void expectAtThePrintableCorner(const std::vector<int>& codes, const std::vector
 class CupsSpoolerTest : public testing::Test {
 protected:
     void SetUp() override {
-        // An A3 sheet at 600 dpi is larger than Qt reads by default.
-        QImageReader::setAllocationLimit(0);
         addQueues(cups);
     }
 
@@ -196,23 +194,7 @@ protected:
     }
 
     // The pages of a job's output, as gray images at the queue's resolution.
-    std::vector<QImage> sheets(const fs::path& job) {
-        const fs::path pattern = dir.path() / (job.stem().string() + "-%d.png");
-        std::system(("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pnggray -r" +
-                     std::to_string(kQueueDpi) + " -sOutputFile='" + pattern.string() + "' '" +
-                     job.string() + "'")
-                        .c_str());
-        std::vector<QImage> images;
-        for (int page = 1;; ++page) {
-            const fs::path file =
-                dir.path() / (job.stem().string() + "-" + std::to_string(page) + ".png");
-            QImage image(QString::fromStdString(file));
-            if (image.isNull()) return images;
-            // Another service's job of the same id reads only its own pages.
-            fs::remove(file);
-            images.push_back(image.convertToFormat(QImage::Format_Grayscale8));
-        }
-    }
+    std::vector<QImage> sheets(const fs::path& job) { return test::rasterisedPages(job, kQueueDpi, dir.path()); }
 
     PrivateCups cups;
     TempDir dir;
