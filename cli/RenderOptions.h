@@ -1,7 +1,9 @@
 #pragma once
 // The command line of zarvo-render.
 
+#include <cstdint>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@ struct RenderOptions {
     bool trace = false;         // --trace on standard output
     std::string pngFile;        // --png FILE
     std::string pdfFile;        // --pdf FILE
+    bool stationery = false;    // --stationery: the report's stationery under every sheet of --pdf
+    std::string printerOrigin;  // --printer-origin NAME: the form at NAME's printable corner
     std::string printer;        // --printer NAME
     int dpi = 300;              // --dpi N, the simulated printer of --print --trace
     std::string dataDir;        // --data-dir DIR
@@ -24,6 +28,9 @@ struct RenderOptions {
     std::string calibrationOf;  // --calibration PRINTER: its correction, nothing drawn
     std::string calibratePrinter;            // --calibrate PRINTER ...: keeps a correction
     std::vector<std::string> calibrateValues;  // DX DY SX SY, or "reset"
+    std::string dataFile;          // --data FILE: one page per record of a CSV or JSON file
+    // --records A-B or --records A: the records taken (1-based, both ends).
+    std::optional<std::pair<std::int64_t, std::int64_t>> records;
     bool calibrationPage = false;  // --calibration-page: the calibration sheet on --printer
     int paper = 0;                 // --paper CODE of the calibration sheet: 0, 3 or 4
     // Whether the options ask for something other than drawing a report.

@@ -2,11 +2,18 @@
 // print job or a trace, through the same engine and page composition as the
 // desktop program.
 
+#include <QFile>
 #include <QGuiApplication>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -16,6 +23,9 @@
 #include "cli/RenderOptions.h"
 #include "engine/PageFileName.h"
 #include "layout/model/Millimetres.h"
+#include "layout/model/SheetFrame.h"
+#include "layout/stationery/StationerySettings.h"
+#include "layout/stationery/StationeryUnderlay.h"
 #include "platform/Messages.h"
 #include "platform/cups/CupsSpooler.h"
 #include "platform/os/DataRoot.h"
@@ -24,11 +34,13 @@
 #include "platform/recording/RecordingSpooler.h"
 #include "platform/recording/RecordingSurface.h"
 #include "preview/DataFileStem.h"
+#include "preview/DataPages.h"
 #include "preview/HeadlessPreview.h"
 #include "preview/PageComposer.h"
 #include "preview/PageFiles.h"
 #include "preview/TestPage.h"
 #include "report/ConversionError.h"
+#include "report/PageDataFile.h"
 #include "report/ReportError.h"
 #include "report/TestDataLine.h"
 
@@ -91,8 +103,52 @@ std::vector<std::string> pageFiles(const RenderOptions& options, HeadlessPreview
     return {pageFileName(state.dataFileStem(), 0)};
 }
 
-void previewToTrace(const std::vector<std::string>& files, HeadlessPreview& state,
-                    CompositionProblems& problems) {
+// The pages to compose, by index: count of them, file(i) naming the data
+// file of page i (asked for in order, once each).
+struct PageSource {
+    std::int64_t count = 0;
+    std::function<std::string(std::int64_t)> file;
+};
+
+PageSource listedPages(const std::vector<std::string>& files) {
+    return {std::int64_t(files.size()), [&files](std::int64_t i) { return files[std::size_t(i)]; }};
+}
+
+// One page a record of a data file: each page's data file is written when
+// it is wanted and the one before it removed, so nothing grows with the
+// number of records.
+class StreamedPages {
+public:
+    StreamedPages(DataPages& pages, std::string stem, std::int64_t first, std::int64_t count, bool keep)
+        : pages_(pages), stem_(std::move(stem)), first_(first), count_(count), keep_(keep) {}
+    ~StreamedPages() { removeLast(); }
+    StreamedPages(const StreamedPages&) = delete;
+    StreamedPages& operator=(const StreamedPages&) = delete;
+
+    PageSource source() {
+        return {count_, [this](std::int64_t i) {
+                    removeLast();
+                    written_ = int(i);
+                    pages_.writePage(stem_, written_, first_ + i);
+                    return pageFileName(stem_, written_);
+                }};
+    }
+
+private:
+    void removeLast() {
+        if (written_ >= 0 && !keep_) std::filesystem::remove(pageFileName(stem_, written_));
+    }
+
+    DataPages& pages_;
+    std::string stem_;
+    std::int64_t first_;
+    std::int64_t count_;
+    bool keep_;
+    int written_ = -1;
+};
+
+void previewToTrace(const PageSource& pages, HeadlessPreview& state, CompositionProblems& problems,
+                    const std::string& notice) {
     RecordingSurface surface(std::cout, 114);
     state.setImageSizer([&surface](int width, int height) -> Surface& {
         surface.resize(width, height);
@@ -100,7 +156,8 @@ void previewToTrace(const std::vector<std::string>& files, HeadlessPreview& stat
     });
     LinePresenter presenter(&std::cout, "info ");
     PresenterScope scope(presenter);
-    for (const std::string& file : files) showPage(state, file, problems);
+    if (!notice.empty()) ShowInfo("%s", notice.c_str());
+    for (std::int64_t i = 0; i < pages.count; ++i) showPage(state, pages.file(i), problems);
 }
 
 // FILE for one page; FILE with "-1", "-2", ... before its extension for the
@@ -113,8 +170,8 @@ std::string numberedFileName(const std::string& file, std::size_t index, std::si
     return (path.parent_path() / numbered).string();
 }
 
-void previewToPng(const std::vector<std::string>& files, HeadlessPreview& state, bool traced,
-                  const std::string& pngFile, CompositionProblems& problems) {
+void previewToPng(const PageSource& pages, HeadlessPreview& state, bool traced, const std::string& pngFile,
+                  CompositionProblems& problems, const std::string& notice) {
     PreviewImage image;
     state.setImageSizer([&image](int width, int height) -> Surface& {
         return image.resize(width, height);
@@ -122,17 +179,92 @@ void previewToPng(const std::vector<std::string>& files, HeadlessPreview& state,
     // Messages go to the trace when there is one; otherwise to standard error.
     LinePresenter presenter(traced ? nullptr : &std::cerr, "info: ");
     PresenterScope scope(presenter);
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        showPage(state, files[i], problems);
-        image.save(numberedFileName(pngFile, i, files.size()));
+    if (!notice.empty()) ShowInfo("%s", notice.c_str());
+    for (std::int64_t i = 0; i < pages.count; ++i) {
+        showPage(state, pages.file(i), problems);
+        image.save(numberedFileName(pngFile, std::size_t(i), std::size_t(pages.count)));
     }
 }
 
-void printWith(Spooler& spooler, const std::string& printer, const std::vector<std::string>& files,
-               HeadlessPreview& state, CompositionProblems& problems) {
+// The signal that asked the print under way to stop; 0 while none has.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
+
+extern "C" void askToStop(int signal) { stopSignal = signal; }
+
+// While it lives, SIGINT and SIGTERM ask the print to stop instead of ending
+// the program; afterwards they do what they did before.
+class StopSignals {
+public:
+    StopSignals() {
+        stopSignal = 0;
+        catchSignal(SIGINT, previousInt_);
+        catchSignal(SIGTERM, previousTerm_);
+    }
+    ~StopSignals() {
+        sigaction(SIGINT, &previousInt_, nullptr);
+        sigaction(SIGTERM, &previousTerm_, nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    static void catchSignal(int signal, struct sigaction& previous) {
+        struct sigaction action {};
+        action.sa_handler = askToStop;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, &previous);
+    }
+
+    struct sigaction previousInt_ {};
+    struct sigaction previousTerm_ {};
+};
+
+// "列印 N / M 頁" on standard error when it is a terminal, rewritten in place
+// at most four times a second and ended with a line break.
+class ProgressLine {
+public:
+    ProgressLine() : shown_(isatty(STDERR_FILENO) == 1) {}
+    ~ProgressLine() {
+        if (written_) std::cerr << '\n';
+    }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    // After done of total sheets; false once a signal asked the print to stop.
+    bool update(std::int64_t done, std::int64_t total) {
+        const auto now = std::chrono::steady_clock::now();
+        if (shown_ && (done == total || now - lastWritten_ >= std::chrono::milliseconds(250))) {
+            std::cerr << "\r列印 " << done << " / " << total << " 頁" << std::flush;
+            lastWritten_ = now;
+            written_ = true;
+        }
+        return stopSignal == 0;
+    }
+
+private:
+    bool shown_;
+    bool written_ = false;
+    std::chrono::steady_clock::time_point lastWritten_ = std::chrono::steady_clock::now();
+};
+
+// Prints pages as printSheets does, showing the progress on a terminal;
+// SIGINT or SIGTERM drops the job and throws PrintCancelled.
+std::vector<std::string> printStoppably(const PageSource& pages, CompositionProblems& problems) {
+    const StopSignals stopping;
+    ProgressLine line;
+    return printSheets(pages.count, pages.file, problems,
+                       [&line](std::int64_t done, std::int64_t total) { return line.update(done, total); });
+}
+
+// The exit status of a print that a signal stopped: 128 and the signal.
+int stoppedStatus() { return 128 + stopSignal; }
+
+void printWith(Spooler& spooler, const std::string& printer, const PageSource& pages, HeadlessPreview& state,
+               CompositionProblems& problems) {
     state.setPrinter(&spooler, printer);
     // What the printer leaves out is said, sheet by sheet; the print goes on.
-    for (const std::string& warning : printSheets(files, problems)) std::cerr << warning << '\n';
+    for (const std::string& warning : printStoppably(pages, problems)) std::cerr << warning << '\n';
 }
 
 // Qt's own notices (about the session's runtime directory and the like)
@@ -209,6 +341,83 @@ int printCalibrationPage(const RenderOptions& options) {
     return 0;
 }
 
+// The sheets of --pdf: with --stationery over the stationery of the report
+// (of the first page with --pages), the form at the printable corner of
+// --printer-origin or, without it, at the sheet's corner. Throws
+// ReportError when the report has no stationery that can be drawn.
+PdfSheetOptions pdfSheets(const RenderOptions& options) {
+    if (!options.stationery) return {};
+    const std::string report = options.pages ? PageDataReader(options.inputs.front()).reportPath()
+                                             : options.inputs.front();
+    const QString reportPath = QFile::decodeName(report.c_str());
+    QString problem;
+    PdfSheetOptions sheets{stationeryUnderlay(reportPath, problem), {}};
+    if (!sheets.underlay) {
+        throw ReportError(problem.isEmpty() ? "找不到底圖設定檔「" + settingsPathFor(reportPath).toStdString() + "」"
+                                            : problem.toStdString());
+    }
+    if (options.printerOrigin.empty()) return sheets;
+    requirePrinter(options.printerOrigin);
+    sheets.formOrigin = [printer = options.printerOrigin](int paperCode) {
+        const PointMm origin = sheetFrame(paperCode, CupsSpooler().sheetMargins(printer, paperCode)).origin();
+        return QPointF(origin.x, origin.y);
+    };
+    return sheets;
+}
+
+// Every output asked for, of pages; notice (UTF-8) is said before the
+// first page of a preview.
+int compose(const RenderOptions& options, const PageSource& pages, HeadlessPreview& state,
+            const std::string& notice) {
+    CompositionProblems problems;
+    if (options.print) {
+        state.setPreviewMode(0);
+        if (options.trace) {
+            RecordingSpooler spooler(std::cout, options.dpi, {{kTracePrinter, true}});
+            printWith(spooler, kTracePrinter, pages, state, problems);
+        }
+        if (!options.pdfFile.empty()) {
+            PdfSpooler spooler(options.pdfFile, "PDF", pdfSheets(options));
+            printWith(spooler, spooler.printers().front().name, pages, state, problems);
+        }
+        if (!options.printer.empty()) {
+            CupsSpooler spooler;
+            printWith(spooler, options.printer, pages, state, problems);
+        }
+    } else {
+        state.setPreviewMode(1);
+        if (options.trace) previewToTrace(pages, state, problems, notice);
+        if (!options.pngFile.empty()) {
+            previewToPng(pages, state, options.trace, options.pngFile, problems, notice);
+        }
+    }
+    for (const std::string& problem : problems) std::cerr << problem << '\n';
+    return problems.empty() ? 0 : 1;
+}
+
+// The records of --records (1-based, both ends taken) as the 0-based first
+// and a count; the whole file without it. A range beyond the last record
+// is refused, naming how many there are.
+std::pair<std::int64_t, std::int64_t> recordRange(const RenderOptions& options, std::int64_t recordCount) {
+    if (!options.records) return {0, recordCount};
+    const auto [first, last] = *options.records;
+    if (last > recordCount) {
+        throw ReportError("資料檔只有 " + std::to_string(recordCount) + " 筆資料, 沒有第 " +
+                          std::to_string(last) + " 筆");
+    }
+    return {first - 1, last - first + 1};
+}
+
+// REPORT filled from every record of --data (or those of --records): the
+// whole file is checked before anything is drawn.
+int renderData(const RenderOptions& options, HeadlessPreview& state) {
+    DataPages data(options.inputs.front(), options.dataFile);
+    const auto [first, count] = recordRange(options, data.recordCount());
+    StreamedPages pages(data, state.dataFileStem(), first, count, options.keep);
+    const std::string notice = data.unmatchedColumns().empty() ? "" : unmatchedColumnsMessage(data.unmatchedColumns());
+    return compose(options, pages.source(), state, notice);
+}
+
 int render(const RenderOptions& options) {
     if (options.help) {
         std::cout << kRenderUsage;
@@ -228,32 +437,10 @@ int render(const RenderOptions& options) {
     if (!options.dataDir.empty()) setDataRootOverride(options.dataDir);
     auto qt = startQt(options);
     HeadlessPreview state(newDataFileStem(std::time(nullptr)));
+    if (!options.dataFile.empty()) return renderData(options, state);
     WrittenPages written(state, options.keep);
-    std::vector<std::string> files = pageFiles(options, state);
-    CompositionProblems problems;
-    if (options.print) {
-        state.setPreviewMode(0);
-        if (options.trace) {
-            RecordingSpooler spooler(std::cout, options.dpi, {{kTracePrinter, true}});
-            printWith(spooler, kTracePrinter, files, state, problems);
-        }
-        if (!options.pdfFile.empty()) {
-            PdfSpooler spooler(options.pdfFile);
-            printWith(spooler, spooler.printers().front().name, files, state, problems);
-        }
-        if (!options.printer.empty()) {
-            CupsSpooler spooler;
-            printWith(spooler, options.printer, files, state, problems);
-        }
-    } else {
-        state.setPreviewMode(1);
-        if (options.trace) previewToTrace(files, state, problems);
-        if (!options.pngFile.empty()) {
-            previewToPng(files, state, options.trace, options.pngFile, problems);
-        }
-    }
-    for (const std::string& problem : problems) std::cerr << problem << '\n';
-    return problems.empty() ? 0 : 1;
+    const std::vector<std::string> files = pageFiles(options, state);
+    return compose(options, listedPages(files), state, std::string());
 }
 
 }  // namespace
@@ -269,6 +456,9 @@ int main(int argc, char** argv) {
     }
     try {
         return zarvo::render(*options);
+    } catch (const zarvo::PrintCancelled&) {
+        std::cerr << "已取消, 沒有列印也沒有寫入檔案\n";
+        return zarvo::stoppedStatus();
     } catch (const std::exception& failure) {
         std::cout.flush();
         std::cerr << failure.what() << '\n';

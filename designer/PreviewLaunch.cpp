@@ -1,5 +1,7 @@
 #include "designer/PreviewLaunch.h"
 
+#include <climits>
+#include <memory>
 #include <string>
 #include <variant>
 
@@ -7,19 +9,49 @@
 #include <QFileInfo>
 
 #include "designer/Big5TextFile.h"
+#include "layout/model/SheetFrame.h"
+#include "layout/stationery/StationeryUnderlay.h"
 #include "platform/Messages.h"
+#include "preview/DataPages.h"
 #include "preview/PreviewForm.h"
+#include "preview/ProgramSpooler.h"
 #include "preview/TestPage.h"
 #include "report/TestDataLine.h"
 
 namespace zarvo {
 
+namespace {
+
+// Whether the report file exists; warns when it does not.
+bool reportExists(const QString& fileName) {
+    if (!fileName.isEmpty() && QFileInfo(fileName).isFile()) return true;
+    ShowWarning("找不到報表檔:\n\n%s\n\n所以無法列印", fileName.toUtf8().constData());
+    return false;
+}
+
+// Gives preview the stationery of the report at fileName for "含底圖": the
+// picture under each sheet, the form at the chosen printer's printable corner.
+void offerStationery(TPreviewForm& preview, const QString& fileName) {
+    QString problem;
+    StationeryUnderlay underlay = stationeryUnderlay(fileName, problem);
+    if (!underlay) return;
+    preview.setStationery([underlay](const std::string& printer) {
+        return PdfSheetOptions{underlay, [printer](int paperCode) {
+                                   const PointMm origin =
+                                       sheetFrame(paperCode, programSpooler().sheetMargins(printer, paperCode)).origin();
+                                   return QPointF(origin.x, origin.y);
+                               }};
+    });
+}
+
+}  // namespace
+
+bool confirmPreviewOfSavedReport(bool unsaved) {
+    return !unsaved || AskYesNo("尚未存檔, 是否列印硬碟上的舊報表檔 ?") == ResultYes;
+}
+
 void launchPreview(const QString& fileName, bool unsaved, const QString& testData, QWidget* owner) {
-    if (unsaved && AskYesNo("尚未存檔, 是否列印硬碟上的舊報表檔 ?") != ResultYes) return;
-    if (fileName.isEmpty() || !QFileInfo(fileName).isFile()) {
-        ShowWarning("找不到報表檔:\n\n%s\n\n所以無法列印", fileName.toUtf8().constData());
-        return;
-    }
+    if (!confirmPreviewOfSavedReport(unsaved) || !reportExists(fileName)) return;
     // The test data is checked before anything changes, so that a line that
     // cannot become a field record leaves the last preview as it was.
     auto encoded = encodeBig5Text(testData);
@@ -32,8 +64,32 @@ void launchPreview(const QString& fileName, bool unsaved, const QString& testDat
     delete PreviewForm;
     auto* preview = new TPreviewForm(owner);
     preview->setPreviewMode(1);
+    offerStationery(*preview, fileName);
     writeTestPage(QFile::encodeName(fileName).toStdString(),
                   splitTestDataLines(std::get<std::string>(encoded)));
+    preview->RenderPages();
+}
+
+void launchDataPreview(const QString& fileName, const QString& dataFile, QWidget* owner) {
+    if (!reportExists(fileName)) return;
+    // The whole data file is read before anything changes: a damaged one
+    // leaves the last preview as it was.
+    auto pages = std::make_shared<DataPages>(QFile::encodeName(fileName).toStdString(),
+                                             QFile::encodeName(dataFile).toStdString());
+    if (pages->recordCount() == 0 || pages->recordCount() > INT_MAX) {
+        ShowWarning("資料檔 %s 沒有資料或資料太多, 無法預視", dataFile.toUtf8().constData());
+        return;
+    }
+    if (!pages->unmatchedColumns().empty()) {
+        ShowInfo("%s", unmatchedColumnsMessage(pages->unmatchedColumns()).c_str());
+    }
+    delete PreviewForm;
+    auto* preview = new TPreviewForm(owner);
+    preview->setPreviewMode(1);
+    offerStationery(*preview, fileName);
+    const std::string stem = preview->dataFileStem();
+    preview->setPageWriter(int(pages->recordCount()),
+                           [pages, stem](int page) { pages->writePage(stem, page, page); });
     preview->RenderPages();
 }
 

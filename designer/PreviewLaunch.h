@@ -20,4 +20,16 @@ namespace zarvo {
 // the page file fails.
 void launchPreview(const QString& fileName, bool unsaved, const QString& testData, QWidget* owner);
 
+// Whether to go on with a preview of the report as saved: always without
+// unsaved edits, else as the user answers the question about them.
+bool confirmPreviewOfSavedReport(bool unsaved);
+
+// Previews the report at fileName as saved with one page per record of
+// dataFile (CSV or JSON), in a new preview window owned by owner that
+// writes each page's data file when the page is first shown or printed.
+// Warns when there is no report; data columns that name no block are said
+// once before the first page. Throws ReportError for a data file that
+// cannot be read (nothing is shown), ConversionError for a bad header.
+void launchDataPreview(const QString& fileName, const QString& dataFile, QWidget* owner);
+
 }  // namespace zarvo

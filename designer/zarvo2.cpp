@@ -47,6 +47,7 @@ constexpr int windowHeight = 430;
 
 const char* const newReportText = "0\t0\t0\nLINE_INFO\nLABEL_STRING\nBLOCK_INFO\n";
 const char* const reportFilter = "報表文字檔(*.txt)|*.txt|所有檔案(*.*)|*.*";
+const char* const dataFilter = "資料檔 (*.csv *.json *.jsonl)|*.csv;*.json;*.jsonl";
 const char* const pictureFilter =
     "底圖(*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.pdf)|*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.pdf|所有檔案(*.*)|*.*";
 const char* const exitQuestion = "尚未存檔, 是否確定離開 ?";
@@ -157,6 +158,7 @@ Tzarvo2_Form::Tzarvo2_Form(QWidget* parent)
       OpenDialog1(QStringLiteral("OpenDialog1"), FileDialogKind::Open, QString::fromUtf8(reportFilter)),
       SaveDialog1(QStringLiteral("SaveDialog1"), FileDialogKind::Save, QString()),
       StationeryDialog(QStringLiteral("StationeryDialog"), FileDialogKind::Open, QString::fromUtf8(pictureFilter)),
+      DataFileDialog(QStringLiteral("DataFileDialog"), FileDialogKind::Open, QString::fromUtf8(dataFilter)),
       beep_(&QApplication::beep),
       layoutBinding_(std::make_unique<LayoutBinding>(*this)) {
     setObjectName(QStringLiteral("zarvo2_Form"));
@@ -223,6 +225,7 @@ QWidget* Tzarvo2_Form::buildTestDataPage() {
     btn_clear = makeButton("btn_clear", "清除");
     btn_savedata = makeButton("btn_savedata", "儲存測試資料");
     btn_readdata = makeButton("btn_readdata", "讀取測試資料");
+    btn_previewfile = makeButton("btn_previewfile", "資料檔預視...");
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->addWidget(Label2, 0, 0);
@@ -232,6 +235,7 @@ QWidget* Tzarvo2_Form::buildTestDataPage() {
     grid->addWidget(btn_clear, 1, 2);
     grid->addWidget(btn_savedata, 1, 3);
     grid->addWidget(btn_readdata, 1, 4);
+    grid->addWidget(btn_previewfile, 1, 5);
 
     ME_data = makeEditor("ME_data");
     auto* layout = new QVBoxLayout(page);
@@ -337,6 +341,7 @@ void Tzarvo2_Form::connectCommands() {
     bindHandler(btn_clear, &QPushButton::clicked, this, &Tzarvo2_Form::btn_clearClick);
     bindHandler(btn_savedata, &QPushButton::clicked, this, &Tzarvo2_Form::btn_savedataClick);
     bindHandler(btn_readdata, &QPushButton::clicked, this, &Tzarvo2_Form::btn_readdataClick);
+    bindHandler(btn_previewfile, &QPushButton::clicked, this, &Tzarvo2_Form::btn_previewfileClick);
 
     bindHandler(btn_Linsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_LinsertClick);
     bindHandler(btn_Ledit, &QPushButton::clicked, this, &Tzarvo2_Form::LV_LabelDblClick);
@@ -605,6 +610,13 @@ void Tzarvo2_Form::btn_readdataClick() {
     // Read first, so that a file that cannot be read leaves the text alone.
     const QString text = readBig5TextFile(*path);
     replaceEditorText(*ME_data, text);
+}
+
+void Tzarvo2_Form::btn_previewfileClick() {
+    // The question about unsaved edits comes before the file is chosen.
+    if (!confirmPreviewOfSavedReport(Unsaved > 0)) return;
+    const std::optional<QString> path = DataFileDialog.execute(this);
+    if (path) launchDataPreview(FileName, *path, this);
 }
 
 void Tzarvo2_Form::PM_testClick() {

@@ -81,6 +81,9 @@ public:
     void btn_clearClick();
     void btn_savedataClick();
     void btn_readdataClick();
+    // Previews the report as saved with one page per record of a data file
+    // (CSV or JSON) chosen in DataFileDialog.
+    void btn_previewfileClick();
     // Appends the selected block's name and a comma to the test data as a
     // line of its own; nothing without a selected block.
     void PM_testClick();
@@ -105,6 +108,8 @@ public:
     FileNameDialog SaveDialog1;
     // The Layout page's picture dialog.
     FileNameDialog StationeryDialog;
+    // The data file dialog of "資料檔預視...".
+    FileNameDialog DataFileDialog;
 
     // Controls.
     QStatusBar* ST_head;
@@ -129,6 +134,7 @@ public:
     QPushButton* btn_clear;
     QPushButton* btn_savedata;
     QPushButton* btn_readdata;
+    QPushButton* btn_previewfile;
     QPlainTextEdit* ME_data;
     QTreeWidget* LV_Label;
     QPushButton* btn_Linsert;

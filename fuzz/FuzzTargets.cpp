@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "engine/TextMeasure.h"
@@ -23,6 +25,7 @@
 #include "preview/PageComposer.h"
 #include "report/Big5.h"
 #include "report/ConversionError.h"
+#include "report/DataFile.h"
 #include "report/ReportError.h"
 #include "report/TestDataLine.h"
 
@@ -312,6 +315,50 @@ void checkCount(const TextCount& count, std::string_view text) {
 
 bool holdsSeparator(std::string_view word) { return word.find_first_of("\t ,") != std::string_view::npos; }
 
+// ---- Data files ----
+
+bool isColumn(const DataFileSummary& summary, const std::string& name) {
+    return std::find(summary.columns.begin(), summary.columns.end(), name) != summary.columns.end();
+}
+
+void checkRecord(const DataRecord& record, std::int64_t number, const DataFileSummary& summary) {
+    check(record.number == number, "records are numbered from 1 in order");
+    for (const DataField& field : record.fields) {
+        check(!field.value.empty(), "an empty value gives no field");
+        check(isColumn(summary, field.name), "every field names a column");
+    }
+    for (const DataField& field : fieldsOf(record)) {
+        check(!field.value.empty() && field.value.find_first_of("\r\n") == std::string::npos,
+              "a page's field is one line, not empty");
+    }
+}
+
+// A file that checks reads again to the same records, also from the
+// position of each record.
+void readDataFile(const std::string& path) {
+    DataFileSummary summary;
+    try {
+        summary = checkDataFile(path);
+    } catch (const ReportError&) {
+        return;
+    }
+    DataFileReader reader(path);
+    std::vector<std::pair<DataFilePosition, DataRecord>> records;
+    for (DataFilePosition at = reader.position(); auto record = reader.next(); at = reader.position()) {
+        checkRecord(*record, static_cast<std::int64_t>(records.size()) + 1, summary);
+        records.emplace_back(at, std::move(*record));
+    }
+    check(static_cast<std::int64_t>(records.size()) == summary.records,
+          "both readings count the same records");
+    check(reader.columns() == summary.columns, "both readings see the same columns");
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+        reader.seek(it->first);
+        const std::optional<DataRecord> again = reader.next();
+        check(again && again->number == it->second.number && again->fields == it->second.fields,
+              "a record read from its position is the same");
+    }
+}
+
 }  // namespace
 
 void fuzzReportPage(const std::uint8_t* data, std::size_t size) {
@@ -397,6 +444,13 @@ void fuzzBig5(const std::uint8_t* data, std::size_t size) {
           "only the points before the refused one are encoded");
     const std::optional<std::u32string> reread = utf8Decode(utf8Encode(arbitrary));
     check(reread && reread->size() == arbitrary.size(), "UTF-8 of any points is valid, one point each");
+}
+
+void fuzzDataFile(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input = asText(data, size);
+    for (const char* name : {"data.csv", "data.json", "data.jsonl"}) {
+        readDataFile(scratch().write(name, input));
+    }
 }
 
 }  // namespace zarvo::fuzz

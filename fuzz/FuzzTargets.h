@@ -27,4 +27,8 @@ void fuzzTestDataLine(const std::uint8_t* data, std::size_t size);
 // The input as Big5 bytes and as UTF-8 text through the codec's round trips.
 void fuzzBig5(const std::uint8_t* data, std::size_t size);
 
+// The input as a data file of each kind (.csv, .json, .jsonl): checked whole,
+// then read record by record, and each record read again from its position.
+void fuzzDataFile(const std::uint8_t* data, std::size_t size);
+
 }  // namespace zarvo::fuzz

@@ -55,7 +55,7 @@ std::vector<std::string> printSheets(const std::vector<std::string>& pageFiles, 
 }
 
 std::vector<std::string> printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
-                                     CompositionProblems& problems) {
+                                     CompositionProblems& problems, const PrintProgress& progress) {
     if (count <= 0) return {};
     XPrint engine;
     for (std::int64_t sheet = 0; sheet < count; ++sheet) {
@@ -70,6 +70,8 @@ std::vector<std::string> printSheets(std::int64_t count, const std::function<std
         drawForm(engine);
         placeFieldRecords(engine, page);
         noteProblem(engine, problems);
+        // Thrown with the job open: the engine drops it unfinished.
+        if (progress && !progress(sheet + 1, count)) throw PrintCancelled();
     }
     return engine.EndJob();
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -42,9 +43,22 @@ std::vector<std::string> printSheets(const std::vector<std::string>& pageFiles, 
 // many sheets there were in all when there are more.
 std::string sheetWarningSummary(const std::vector<std::string>& warnings);
 
+// Told after each sheet is drawn: done of total sheets; returns false to
+// stop the print.
+using PrintProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
+
+// What printSheets throws when its progress asks it to stop: the job was
+// dropped unfinished, so nothing reached a printer or a file.
+class PrintCancelled : public std::runtime_error {
+public:
+    PrintCancelled() : std::runtime_error("列印已取消") {}
+};
+
 // Like the above for count sheets, where sheetFile(i) names the page data
 // file of sheet i (0 <= i < count); the names are asked for one at a time.
+// progress (may be empty) is told after every sheet; when it returns false
+// the job is dropped and PrintCancelled thrown.
 std::vector<std::string> printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
-                                     CompositionProblems& problems);
+                                     CompositionProblems& problems, const PrintProgress& progress = {});
 
 }  // namespace zarvo

@@ -3,11 +3,15 @@
 #include <ctime>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -18,6 +22,7 @@
 #include "platform/qt/FormFonts.h"
 #include "preview/DataFileStem.h"
 #include "preview/DigitEdit.h"
+#include "preview/HeadlessPreview.h"
 #include "preview/PageFiles.h"
 #include "preview/PageJump.h"
 #include "preview/PrinterChoices.h"
@@ -45,8 +50,8 @@ public:
 };
 
 constexpr int kWidth = 800;
-constexpr int kHeight = 570;
-constexpr int kPanelHeight = 41;
+constexpr int kHeight = 602;
+constexpr int kPanelHeight = 73;
 
 template <typename Widget>
 Widget* place(Widget* widget, const char* name, int left, int top, int width = -1) {
@@ -56,14 +61,66 @@ Widget* place(Widget* widget, const char* name, int left, int top, int width = -
     return widget;
 }
 
-QPushButton* button(QWidget* panel, const char* name, const QString& caption, int left) {
-    auto* pushButton = place(new QPushButton(caption, panel), name, left, 8, 75);
+QPushButton* button(QWidget* panel, const char* name, const QString& caption, int left, int top = 8,
+                    int width = 75) {
+    auto* pushButton = place(new QPushButton(caption, panel), name, left, top, width);
     // Enter belongs to the page number field; no button answers it.
     pushButton->setAutoDefault(false);
     return pushButton;
 }
 
+PdfFileChooser& installedPdfFileChooser() {
+    static PdfFileChooser chooser;
+    return chooser;
+}
+
+std::optional<QString> choosePdfFile(QWidget* parent) {
+    if (installedPdfFileChooser()) return installedPdfFileChooser()(parent);
+    const QString name = QFileDialog::getSaveFileName(parent, QStringLiteral("存成 PDF"), QString(),
+                                                      QStringLiteral("PDF (*.pdf)"));
+    if (name.isEmpty()) return std::nullopt;
+    return name;
+}
+
+// The progress of a print in a modal dialog that shows as soon as the print
+// looks like taking more than a second, and after a second at the latest;
+// its Cancel (or Esc) stops the print.
+class PrintProgressDialog {
+public:
+    explicit PrintProgressDialog(QWidget* parent)
+        : dialog_(QStringLiteral("列印中..."), QStringLiteral("取消"), 0, kSteps, parent) {
+        dialog_.setObjectName(QStringLiteral("PrintProgress"));
+        dialog_.setWindowModality(Qt::ApplicationModal);
+        dialog_.setMinimumDuration(kShowAfterMs);
+        dialog_.setValue(0);
+        sinceEvents_.start();
+    }
+
+    // After done of total sheets: moves the bar and lets the dialog answer,
+    // at most every kEventIntervalMs. Returns false once it was cancelled.
+    bool update(std::int64_t done, std::int64_t total) {
+        if (sinceEvents_.elapsed() < kEventIntervalMs) return true;
+        sinceEvents_.restart();
+        dialog_.setValue(int(done * kSteps / total));
+        // Until the dialog shows, no click or key reaches the windows: a
+        // second print or a page change must not start inside this one.
+        QCoreApplication::processEvents(dialog_.isVisible() ? QEventLoop::AllEvents
+                                                            : QEventLoop::ExcludeUserInputEvents);
+        return !dialog_.wasCanceled();
+    }
+
+private:
+    static constexpr int kSteps = 1000;
+    static constexpr int kShowAfterMs = 1000;
+    static constexpr int kEventIntervalMs = 50;
+
+    QProgressDialog dialog_;
+    QElapsedTimer sinceEvents_;
+};
+
 }  // namespace
+
+void setPdfFileChooser(PdfFileChooser chooser) { installedPdfFileChooser() = std::move(chooser); }
 
 PageImage::PageImage(const PreviewImage& image, QWidget* parent) : QWidget(parent), image_(image) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -118,6 +175,11 @@ void TPreviewForm::buildControls() {
     Button1 = button(P1, "Button1", QStringLiteral("離開"), 392);
     Label3 = place(new QLabel(QStringLiteral("選擇印表機"), P1), "Label3", 480, 8);
     ComboBox1 = place(new QComboBox(P1), "ComboBox1", 568, 8, 193);
+    btn_savepdf = button(P1, "btn_savepdf", QStringLiteral("存成 PDF..."), 8, 44, 90);
+    // In the panel's font this caption is wider than the room before the check box.
+    btn_savepdf->setFont(fixedFormFont(13));
+    ChB_stationery = place(new QCheckBox(QStringLiteral("含底圖"), P1), "ChB_stationery", 100, 44);
+    ChB_stationery->setEnabled(false);
     for (QWidget* control : P1->findChildren<QWidget*>()) {
         if (control != Label1 && control != Label2) control->setFixedHeight(24);
     }
@@ -135,6 +197,7 @@ void TPreviewForm::buildControls() {
     bindHandler(Button2, &QPushButton::clicked, this, &TPreviewForm::Button2Click);
     bindHandler(Button3, &QPushButton::clicked, this, &TPreviewForm::Button3Click);
     bindHandler(Button4, &QPushButton::clicked, this, &TPreviewForm::Button4Click);
+    bindHandler(btn_savepdf, &QPushButton::clicked, this, &TPreviewForm::btn_savepdfClick);
     bindHandler(E1, &QLineEdit::returnPressed, this, &TPreviewForm::E1KeyDown);
     bindHandler(c1->lineEdit(), &QLineEdit::returnPressed, this, &TPreviewForm::c1KeyDown);
     connect(ComboBox1, &QComboBox::currentTextChanged, this, &TPreviewForm::ComboBox1Change);
@@ -162,6 +225,27 @@ void TPreviewForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TPreviewForm::addPageItem(const std::string& item) { c1->addItem(QString::fromStdString(item)); }
+
+void TPreviewForm::setPageWriter(int count, std::function<void(int page)> writePage) {
+    pageWriter_ = std::move(writePage);
+    pageWritten_.assign(std::size_t(std::max(count, 0)), false);
+    for (int page = 0; page < count; ++page) addPageItem(std::to_string(page + 1));
+    LastPage = count - 1;
+}
+
+std::string TPreviewForm::pageFile(int page) {
+    if (pageWriter_ && page >= 0 && std::size_t(page) < pageWritten_.size() && !pageWritten_[std::size_t(page)]) {
+        pageWriter_(page);
+        pageWritten_[std::size_t(page)] = true;
+    }
+    return pageFileName(DataFileStem, page);
+}
+
+void TPreviewForm::setStationery(StationeryOptions stationery) {
+    stationery_ = std::move(stationery);
+    ChB_stationery->setEnabled(bool(stationery_));
+    if (!stationery_) ChB_stationery->setChecked(false);
+}
 
 Surface& TPreviewForm::sizeImage(int width, int height) {
     Surface& surface = previewImage.resize(width, height);
@@ -195,7 +279,7 @@ void TPreviewForm::RenderPages() {
     }
     updatePageIndicator(page);
     CompositionProblems problems;
-    showPage(*this, pageFileName(DataFileStem, page - 1), problems);
+    showPage(*this, pageFile(page - 1), problems);
     Image1->update();
     if (isVisible()) {
         reportProblems(problems);
@@ -219,15 +303,23 @@ void TPreviewForm::printInOneJob(const SheetOrder& sheets) {
         if (!printerProblem.empty()) message += "\n\n" + printerProblem;
         throw ReportError(message);
     }
+    printWithProgress(sheets);
+}
+
+void TPreviewForm::printWithProgress(const SheetOrder& sheets) {
     CompositionProblems problems;
     std::vector<std::string> beyondPrintable;
-    {
+    try {
         // A long print shows the busy pointer until the job is handed over.
         const BusyPointer busy;
+        PrintProgressDialog progress(this);
         beyondPrintable = zarvo::printSheets(
             sheets.count(),
-            [this, &sheets](std::int64_t sheet) { return pageFileName(DataFileStem, sheets.pageOf(sheet)); },
-            problems);
+            [this, &sheets](std::int64_t sheet) { return pageFile(sheets.pageOf(sheet)); },
+            problems,
+            [&progress](std::int64_t done, std::int64_t total) { return progress.update(done, total); });
+    } catch (const PrintCancelled&) {
+        return;
     }
     reportProblems(problems);
     if (!beyondPrintable.empty()) ShowWarning("%s", sheetWarningSummary(beyondPrintable).c_str());
@@ -266,5 +358,18 @@ void TPreviewForm::E1KeyDown() { jumpToPage(E1->text()); }
 void TPreviewForm::c1KeyDown() { jumpToPage(c1->currentText()); }
 
 void TPreviewForm::ComboBox1Change(const QString& text) { PrinterName = text.toStdString(); }
+
+void TPreviewForm::btn_savepdfClick() {
+    const std::optional<QString> file = choosePdfFile(this);
+    if (!file) return;
+    const bool overStationery = ChB_stationery->isChecked() && stationery_;
+    PdfSpooler pdf(file->toStdString(), "PDF", overStationery ? stationery_(PrinterName) : PdfSheetOptions{});
+    // The engine prints through a preview state of its own while the window
+    // stays as it is: black, on the PDF file's one printer.
+    HeadlessPreview printing(DataFileStem);
+    printing.setPreviewMode(0);
+    printing.setPrinter(&pdf, pdf.printers().front().name);
+    printWithProgress(SheetOrder(0, LastPage, 1, 1));
+}
 
 }  // namespace zarvo

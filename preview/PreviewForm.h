@@ -2,16 +2,23 @@
 // The preview window: shows a report filled with data one page at a time,
 // pages through it, chooses the printer and opens the print range dialog.
 // It owns the page data files of its pages and deletes them when it is
-// destroyed.
+// destroyed. Its pages can also be saved as a PDF file, optionally over the
+// report's stationery.
+
+#include <functional>
+#include <optional>
+#include <vector>
 
 #include <QDialog>
 #include <QString>
 #include <QWidget>
 
 #include "engine/PreviewState.h"
+#include "platform/qt/PdfSpooler.h"
 #include "platform/qt/PreviewImage.h"
 #include "preview/PageComposer.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -21,6 +28,12 @@ class QScrollArea;
 namespace zarvo {
 
 class SheetOrder;
+
+// Asks for the name of the PDF file to write, over parent; nullopt when cancelled.
+using PdfFileChooser = std::function<std::optional<QString>(QWidget* parent)>;
+// Installs the chooser that "存成 PDF..." asks; an empty one restores Qt's
+// save dialog (filter "PDF (*.pdf)").
+void setPdfFileChooser(PdfFileChooser chooser);
 
 // Image1: shows a preview image at one screen pixel per image pixel.
 class PageImage : public QWidget {
@@ -59,6 +72,17 @@ public:
     // nothing). Throws ReportError when there is no printer or it fails.
     void PrintPages(int first, int last, int passes, int repeats);
 
+    // Lists count pages whose data files are written on demand: writePage(i)
+    // writes the file of page i (0-based) when it is first shown or
+    // printed. Every file written is deleted with the window.
+    void setPageWriter(int count, std::function<void(int page)> writePage);
+
+    // What "含底圖" adds to a saved PDF for the printer named printer (UTF-8):
+    // the stationery under each sheet, the form at the printer's printable corner.
+    using StationeryOptions = std::function<PdfSheetOptions(const std::string& printer)>;
+    // Installs the report's stationery; "含底圖" can be checked only while there is one.
+    void setStationery(StationeryOptions stationery);
+
     // CurrentPage: 0-based index of the page on show.
     int currentPage() const { return CurrentPage; }
     void setPreviewMode(int mode) { PreviewMode = mode; }
@@ -88,7 +112,12 @@ private:
     void updatePageIndicator(int page);
     void jumpToPage(const QString& text);
     void printInOneJob(const SheetOrder& sheets);
+    // Prints sheets on the current preview's printer, a progress dialog
+    // showing when it takes long; a cancelled print ends without a word.
+    void printWithProgress(const SheetOrder& sheets);
     void reportProblems(const CompositionProblems& problems);
+    // The data file of page (0-based), written first when it is written on demand.
+    std::string pageFile(int page);
 
     void Button1Click();
     void Button2Click();
@@ -97,6 +126,7 @@ private:
     void E1KeyDown();
     void c1KeyDown();
     void ComboBox1Change(const QString& text);
+    void btn_savepdfClick();
 
     QWidget* P1;
     QLabel* Label1;
@@ -109,6 +139,8 @@ private:
     QPushButton* Button1;
     QLabel* Label3;
     QComboBox* ComboBox1;
+    QPushButton* btn_savepdf;
+    QCheckBox* ChB_stationery;
     QScrollArea* ScrollBox1;
     PageImage* Image1;
 
@@ -121,6 +153,10 @@ private:
     PreviewImage previewImage;
     // Why the printer list is empty when the spooler could not be asked.
     std::string printerProblem;
+    StationeryOptions stationery_;
+    // Pages written on demand, and which of them are written.
+    std::function<void(int page)> pageWriter_;
+    std::vector<bool> pageWritten_;
 };
 
 // The current preview window; nullptr while there is none.

@@ -37,6 +37,8 @@ public:
     void placeOrigin(const QTransform& placement);
     // The current page's surface; valid while pages are open.
     QtSurface& surface() { return *surface_; }
+    // The painter of the current page, for drawing beside the surface.
+    QPainter& painter() { return painter_; }
     // Ends the last page and the document; false when it could not be written.
     bool end();
     // True between begin() and end().

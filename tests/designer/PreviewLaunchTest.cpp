@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QImage>
 #include <QPointer>
 #include <QPlainTextEdit>
@@ -12,11 +14,15 @@
 #include "designer/RowEditors.h"
 #include "designer/zarvo2.h"
 #include "engine/PageFileName.h"
+#include "preview/ProgramSpooler.h"
 #include "report/ConversionError.h"
 #include "tests/common/Command.h"
+#include "designer/Big5TextFile.h"
 #include "tests/designer/AnsweringFileDialogs.h"
 #include "tests/preview/PreviewWindows.h"
 #include "tests/support/ModalAnswerer.h"
+#include "tests/support/RasterisedPages.h"
+#include "tests/support/StationeryProof.h"
 
 namespace zarvo {
 namespace {
@@ -223,6 +229,75 @@ TEST_F(PreviewLaunchTest, AFormOfBlocksOnlySavesPreviewsAndPrints) {
     const std::string printTrace = render("--print --trace " + reportAndData);
     EXPECT_NE(printTrace.find("\ntext "), std::string::npos);
     EXPECT_EQ(spooler->trace(), printTrace);
+}
+
+// Printers whose margins are known: "Office" has them, "Lab" does not.
+class MarginSpooler : public test::JobSpooler {
+public:
+    MarginSpooler() : JobSpooler({{"Office", true}, {"Lab", false}}) {}
+    std::optional<SheetMargins> sheetMargins(const std::string& printer, int) override {
+        if (printer == "Office") return SheetMargins{5, 7, 4, 9};
+        return std::nullopt;
+    }
+};
+
+TEST_F(PreviewLaunchTest, APdfOverTheStationeryHasThePictureUnderTheFormAtThePrintersCorner) {
+    struct Case {
+        const char* report;
+        const char* printer;
+        QPointF originMm;  // where the form starts on the sheet as it lies
+    };
+    const Case cases[] = {
+        {"delivery_note", "Office", {5, 7}},
+        // A landscape form lies turned: its left margin is the sheet's bottom one.
+        {"statement_b4", "Office", {9, 5}},
+        {"delivery_note", "Lab", {0, 0}},
+    };
+    MarginSpooler printers;
+    setProgramSpooler(&printers);
+    constexpr int kDpi = 127;
+    const QRect picture = test::pictureArea(kDpi);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.report) + " on " + c.printer);
+        const std::string report = test::reportOverStationery(dir.path(), c.report);
+        const QString data =
+            decodeBig5Text(TempDir::read((dir.path() / (std::string(c.report) + "_data.txt")).string())).replace("\r\n", "\n");
+        std::vector<QImage> saved;  // without the stationery, then over it
+        ASSERT_TRUE(launch(QString::fromStdString(report), false, data, [&](QWidget& window) {
+            control<QComboBox>(window, "ComboBox1").setCurrentText(QString::fromLatin1(c.printer));
+            auto& overStationery = control<QCheckBox>(window, "ChB_stationery");
+            EXPECT_TRUE(overStationery.isEnabled());
+            for (const bool over : {false, true}) {
+                const std::filesystem::path pdf = dir.path() / (over ? "over.pdf" : "plain.pdf");
+                setPdfFileChooser([&](QWidget*) { return QString::fromStdString(pdf.string()); });
+                overStationery.setChecked(over);
+                control<QPushButton>(window, "btn_savepdf").click();
+                for (const QImage& page : test::rasterisedPages(pdf, kDpi, dir.path())) saved.push_back(page);
+            }
+            setPdfFileChooser({});
+            window.close();
+        }));
+        ASSERT_EQ(saved.size(), 2u);
+        const QImage& plain = saved[0];
+        const QImage& over = saved[1];
+        EXPECT_TRUE(messages.shown().empty());
+        // Printed black, not the preview's red.
+        EXPECT_GT(test::pixelsBetween(plain, plain.rect(), 0, 40), 0);
+        const int pictureSize = picture.width() * picture.height();
+        EXPECT_LT(test::pixelsBetween(plain, picture, test::kPictureGrayLow, test::kPictureGrayHigh), pictureSize / 10);
+        EXPECT_GT(test::pixelsBetween(over, picture, test::kPictureGrayLow, test::kPictureGrayHigh), pictureSize / 2);
+        // The data there is drawn over the picture.
+        EXPECT_GT(test::pixelsBetween(over, picture, 0, 40), 0);
+        const QPoint shift = (c.originMm * kDpi / 25.4).toPoint();
+        const QRect expected = test::formInkBounds(plain).translated(shift);
+        const QRect found = test::formInkBounds(over);
+        EXPECT_FALSE(expected.isEmpty());
+        for (const auto& [edge, wanted] : {std::pair{found.left(), expected.left()}, {found.top(), expected.top()},
+                                           {found.right(), expected.right()}, {found.bottom(), expected.bottom()}}) {
+            EXPECT_NEAR(edge, wanted, 1) << "form ink " << found.x() << "," << found.y() << " " << found.width() << "x"
+                                         << found.height();
+        }
+    }
 }
 
 }  // namespace

@@ -64,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(Targets, ReplayTest,
                                            ReplayCase{"page_data", fuzz::fuzzPageData},
                                            ReplayCase{"frame_text", fuzz::fuzzFrameText},
                                            ReplayCase{"test_data_line", fuzz::fuzzTestDataLine},
-                                           ReplayCase{"big5", fuzz::fuzzBig5}),
+                                           ReplayCase{"big5", fuzz::fuzzBig5},
+                                           ReplayCase{"data_file", fuzz::fuzzDataFile}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

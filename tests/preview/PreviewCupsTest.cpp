@@ -1,5 +1,7 @@
 // A print from the preview window on a queue of a private print service.
 
+#include <QElapsedTimer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -41,6 +43,34 @@ TEST_F(PreviewCupsTest, AllPagesOfAThreePagePreviewComeOutAsThreeSheets) {
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(test::PrivateCups::sheetCount(jobs[0]), 3);
     EXPECT_EQ(cups.jobCount(), 1u);
+}
+
+TEST_F(PreviewCupsTest, CancelDuringALongPrintLeavesNothingOnTheQueue) {
+    test::PrivateCups cups;
+    cups.addQueue("Office");
+    cups.setDefault("Office");
+    CupsSpooler system;
+    setProgramSpooler(&system);
+    TPreviewForm& form = newPreview(1);
+    form.setPreviewMode(0);
+
+    QElapsedTimer sincePrint;
+    qint64 shownAfterMs = -1;
+    test::ModalAnswerer cancel([&](QWidget& dialog) {
+        shownAfterMs = sincePrint.elapsed();
+        test::clickText(QStringLiteral("取消"))(dialog);
+    });
+    sincePrint.start();
+    // Far more sheets than a second can draw.
+    form.PrintPages(0, 0, 1, 1000000);
+
+    ASSERT_TRUE(cancel.answered());
+    EXPECT_EQ(cancel.seen().className, QStringLiteral("QProgressDialog"));
+    // Shown as soon as the print looks long, and stopped at once.
+    EXPECT_LT(sincePrint.elapsed(), shownAfterMs + 500);
+    EXPECT_EQ(form.findChild<QProgressDialog*>(QStringLiteral("PrintProgress")), nullptr);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(cups.jobCount(), 0u);
 }
 
 }  // namespace

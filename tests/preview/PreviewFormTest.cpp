@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -162,8 +163,8 @@ TEST_F(PreviewFormTest, TheFirstPageShowsTheWindowModallyAtTheTopLeft) {
     EXPECT_EQ(answerer.seen().title, QStringLiteral("PreviewForm"));
     EXPECT_TRUE(c1Hidden);
     EXPECT_EQ(place, QPoint(0, 0));
-    EXPECT_EQ(form.minimumSize(), QSize(800, 570));
-    EXPECT_EQ(form.maximumSize(), QSize(800, 570));
+    EXPECT_EQ(form.minimumSize(), QSize(800, 602));
+    EXPECT_EQ(form.maximumSize(), QSize(800, 602));
     EXPECT_FALSE(form.isVisible());
 }
 
@@ -187,6 +188,64 @@ TEST_F(PreviewFormTest, ThePageOnScreenIsTheRenderersImagePixelForPixel) {
     ASSERT_EQ(shown.size(), expected.size());
     EXPECT_TRUE(shown == expected);
     shown.save(QStringLiteral("/tmp/zarvo-preview-image1.png"));
+}
+
+TEST_F(PreviewFormTest, TheSecondRowOfThePanelSavesAPdf) {
+    newPreview(1);
+    const QWidget& p1 = control<QWidget>(*preview, "P1");
+    EXPECT_EQ(p1.geometry(), QRect(0, 0, 800, 73));
+    EXPECT_EQ(control<QScrollArea>(*preview, "ScrollBox1").geometry(), QRect(0, 73, 800, 602 - 73));
+    const auto& save = control<QPushButton>(*preview, "btn_savepdf");
+    EXPECT_EQ(save.pos(), QPoint(8, 44));
+    EXPECT_EQ(save.text(), QStringLiteral("存成 PDF..."));
+    const auto& overStationery = control<QCheckBox>(*preview, "ChB_stationery");
+    EXPECT_EQ(overStationery.pos(), QPoint(100, 44));
+    EXPECT_EQ(overStationery.text(), QStringLiteral("含底圖"));
+    EXPECT_FALSE(overStationery.isEnabled());
+    preview->setStationery([](const std::string&) { return PdfSheetOptions{}; });
+    EXPECT_TRUE(overStationery.isEnabled());
+    preview->grab().save(QStringLiteral("/tmp/zarvo-preview-window.png"));
+}
+
+TEST_F(PreviewFormTest, SaveAsPdfWritesEveryPageAsPrintedAndLeavesThePreviewAsItWas) {
+    // pdfinfo's size of each page: page k is on paper k - 1.
+    const std::string sizes[] = {"595 x 842 pts (A4)", "842 x 595 pts (A4)", "1032 x 729 pts"};
+    const std::string pdf = (dir.path() / "saved.pdf").string();
+    struct Case {
+        const char* what;
+        bool chosen;
+        bool written;
+    };
+    const Case cases[] = {{"cancelled", false, false}, {"chosen", true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        newPreview(3);
+        click("Button3");
+        int asked = 0;
+        setPdfFileChooser([&](QWidget* parent) -> std::optional<QString> {
+            ++asked;
+            EXPECT_EQ(parent, preview.get());
+            if (!c.chosen) return std::nullopt;
+            return QString::fromStdString(pdf);
+        });
+        click("btn_savepdf");
+        setPdfFileChooser({});
+        EXPECT_EQ(asked, 1);
+        ASSERT_EQ(std::filesystem::exists(pdf), c.written);
+        EXPECT_TRUE(spooler->printersUsed.empty());
+        EXPECT_EQ(currentPreview(), preview.get());
+        EXPECT_EQ(preview->previewMode(), 1);
+        EXPECT_EQ(indicator(), "第2頁 共3頁 < >");
+        EXPECT_TRUE(messages.shown().empty());
+    }
+    const test::CommandResult info = test::runCommand("pdfinfo -f 1 -l 3 '" + pdf + "'", dir);
+    const std::size_t pages = info.out.find("Pages:");
+    ASSERT_NE(pages, std::string::npos) << info.out;
+    EXPECT_EQ(std::stoi(info.out.substr(pages + 6)), 3);
+    for (int page = 0; page < 3; ++page) {
+        const std::string line = "Page    " + std::to_string(page + 1) + " size:  " + sizes[page];
+        EXPECT_NE(info.out.find(line), std::string::npos) << line << "\n" << info.out;
+    }
 }
 
 TEST_F(PreviewFormTest, PagesThatCannotBeReadAreSaidOncePerPageShown) {

@@ -1,0 +1,34 @@
+#include "layout/stationery/StationeryUnderlay.h"
+
+#include <memory>
+
+#include "layout/stationery/StationeryLayer.h"
+#include "layout/stationery/StationerySettings.h"
+
+namespace zarvo {
+
+StationeryUnderlay stationeryUnderlay(const QString& reportPath, QString& problem) {
+    problem.clear();
+    const QString path = settingsPathFor(reportPath);
+    if (path.isEmpty()) return {};
+    const StationerySettingsRead read = readStationerySettings(path);
+    if (!read.settings) {
+        problem = read.problem;
+        return {};
+    }
+    const StationerySettings& settings = *read.settings;
+    const QString picture = absolutePicturePath(settings.picture, reportPath);
+    PictureLoad load = loadStationeryPicture(picture, settings.page, settings.dpi);
+    if (!load.picture) {
+        problem = load.needsDpi ? QStringLiteral("底圖 %1 沒有解析度").arg(picture) : load.problem;
+        return {};
+    }
+    // Shared by every copy of the underlay, so the scaled picture is made once.
+    auto layer = std::make_shared<StationeryLayer>();
+    layer->setPicture(std::move(load.picture));
+    layer->setShift(settings.dx, settings.dy);
+    layer->setStrength(settings.strength);
+    return [layer](QPainter& painter, const QRect& sheet, int dpi) { layer->draw(painter, sheet, dpi); };
+}
+
+}  // namespace zarvo

@@ -1,0 +1,60 @@
+#include "preview/DataPages.h"
+
+#include <algorithm>
+
+#include "engine/PageFileName.h"
+#include "engine/XPrint.h"
+#include "platform/os/PrivateFile.h"
+#include "preview/PageComposer.h"
+#include "report/Big5.h"
+#include "report/DataFile.h"
+#include "report/PageDataFile.h"
+#include "report/ReportError.h"
+
+namespace zarvo {
+
+DataPages::DataPages(const std::string& reportPath, const std::string& dataPath)
+    : reportPath_(reportPath), dataPath_(dataPath) {
+    // The block table lies after the lines and captions; nothing is drawn
+    // without a surface.
+    XPrint engine(reportPath);
+    drawForm(engine);
+    const DataFileSummary summary = checkDataFile(dataPath);
+    recordCount_ = summary.records;
+    for (const std::string& column : summary.columns) {
+        if (engine.findBlock(column)) {
+            blocks_.push_back(column);
+        } else {
+            unmatched_.push_back(big5ToUtf8(column));
+        }
+    }
+}
+
+DataPages::~DataPages() = default;
+
+void DataPages::writePage(const std::string& stem, int page, std::int64_t record) {
+    if (!reader_ || record < nextRecord_) {
+        reader_ = std::make_unique<DataFileReader>(dataPath_);
+        nextRecord_ = 0;
+    }
+    std::optional<DataRecord> found;
+    while (nextRecord_ <= record) {
+        found = reader_->next();
+        if (!found) throw ReportError("資料檔 " + dataPath_ + " 沒有第 " + std::to_string(record + 1) + " 筆資料");
+        ++nextRecord_;
+    }
+    std::string text = formatPageHeader(reportPath_);
+    for (const DataField& field : fieldsOf(*found)) {
+        if (std::find(blocks_.begin(), blocks_.end(), field.name) == blocks_.end()) continue;
+        text += formatFieldRecord(field.name, 0, 0, field.value);
+    }
+    writePrivateFile(pageFileNameForWriting(stem, page), text, WriteMode::Truncate);
+}
+
+std::string unmatchedColumnsMessage(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
+    return "資料檔的欄位 " + joined + " 在報表中不存在";
+}
+
+}  // namespace zarvo

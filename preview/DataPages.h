@@ -1,0 +1,51 @@
+#pragma once
+// The pages of a data file (CSV or JSON, one record a page) for a report:
+// the whole file checked first, the report's block names to leave out the
+// columns that name none, and each page's data file written when it is
+// wanted, with the engine's own field records.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zarvo {
+
+class DataFileReader;
+
+class DataPages {
+public:
+    // Reads the report's block table and checks the whole data file.
+    // Throws ReportError for a data file that cannot be read or is damaged
+    // anywhere (its message says where), ConversionError for a bad header.
+    DataPages(const std::string& reportPath, const std::string& dataPath);
+    ~DataPages();
+    DataPages(const DataPages&) = delete;
+    DataPages& operator=(const DataPages&) = delete;
+
+    std::int64_t recordCount() const { return recordCount_; }
+    // The data file's column names (UTF-8) that name no block, in file order.
+    const std::vector<std::string>& unmatchedColumns() const { return unmatched_; }
+
+    // Writes the data file of page (0-based) under stem from record (0-based,
+    // < recordCount): the report path, then a field record for each value
+    // that is not empty and whose column names a block. Records are read
+    // forward from the last one written; a record before it is found again
+    // from the start of the file. Throws ReportError when the file cannot be
+    // read or written.
+    void writePage(const std::string& stem, int page, std::int64_t record);
+
+private:
+    std::string reportPath_;
+    std::string dataPath_;
+    std::vector<std::string> blocks_;  // Big5 names
+    std::vector<std::string> unmatched_;
+    std::int64_t recordCount_ = 0;
+    std::unique_ptr<DataFileReader> reader_;
+    std::int64_t nextRecord_ = 0;
+};
+
+// "資料檔的欄位 X, Y 在報表中不存在" for the names (UTF-8).
+std::string unmatchedColumnsMessage(const std::vector<std::string>& names);
+
+}  // namespace zarvo
