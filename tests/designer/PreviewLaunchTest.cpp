@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QPointer>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -229,6 +230,38 @@ TEST_F(PreviewLaunchTest, AFormOfBlocksOnlySavesPreviewsAndPrints) {
     const std::string printTrace = render("--print --trace " + reportAndData);
     EXPECT_NE(printTrace.find("\ntext "), std::string::npos);
     EXPECT_EQ(spooler->trace(), printTrace);
+}
+
+// A data file previews one page a record of the report as saved; "全部"
+// prints them in one job, and their page files go with the window.
+TEST_F(PreviewLaunchTest, ADataFilePreviewsOnePageARecordAndPrintsThemInOneJob) {
+    test::AnsweringFileDialogs dialogs;
+    Tzarvo2_Form window;
+    window.show();
+    dialogs.answers.push_back(report("note.txt", TempDir::read(std::string(ZARVO_SOURCE_DIR) +
+                                                               "/examples/delivery_note.txt")));
+    window.Open1Click();
+    dialogs.answers.push_back(QString::fromStdString(dir.write("orders.csv", "customer,qty1\nA,1\nB,2\nC,3\n")));
+    QString count;
+    std::string stem;
+    ModalAnswerer previewAndPrint([&](QWidget& preview) {
+        count = preview.findChild<QLabel*>(QStringLiteral("Label2"))->text();
+        stem = PreviewForm->dataFileStem();
+        ModalAnswerer everyPage([&](QWidget& dialog) {
+            dialog.findChild<QRadioButton*>(QStringLiteral("RB3"))->setChecked(true);
+            dialog.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        });
+        preview.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+        preview.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    });
+    window.btn_previewfileClick();
+    ASSERT_TRUE(previewAndPrint.answered());
+    EXPECT_EQ(count, QStringLiteral("共3頁"));
+    // One job of three sheets, each on the report's A4 (paper code 0, listed as 1).
+    EXPECT_EQ(spooler->jobs(), (std::vector<std::vector<int>>{{1, 1, 1}}));
+    EXPECT_TRUE(messages.shown().empty());
+    delete PreviewForm;
+    for (int page = 0; page < 3; ++page) EXPECT_FALSE(std::filesystem::exists(pageFileName(stem, page)));
 }
 
 // Printers whose margins are known: "Office" has them, "Lab" does not.
