@@ -33,6 +33,7 @@
 #include "layout/LayoutView.h"
 #include "platform/Messages.h"
 #include "platform/qt/FormFonts.h"
+#include "platform/qt/ObjectName.h"
 #include "platform/qt/ScreenCentre.h"
 #include "preview/TopLevelError.h"
 
@@ -63,12 +64,6 @@ constexpr Column blockValueColumns[] = {
     {"colgap", 60}, {"distb.", 55}, {"font", 55},   {"ychar", 55},  {"x_magr", 60}, {"y-magr", 60}};
 constexpr Column lineColumns[] = {{"style", 150}, {"width", 100}, {"x1", 100},
                                   {"y1", 100},    {"x2", 100},    {"y2", 100}};
-
-template <typename T>
-T* named(T* object, const char* name) {
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
 
 QPushButton* makeButton(const char* name, const char* caption) {
     return named(new QPushButton(QString::fromUtf8(caption)), name);

@@ -13,6 +13,7 @@
 #include "layout/LayoutView.h"
 #include "layout/model/Zoom.h"
 #include "layout/stationery/StationeryPicture.h"
+#include "platform/qt/ObjectName.h"
 #include "preview/ProgramSpooler.h"
 
 namespace zarvo {
@@ -23,12 +24,6 @@ const char* const kNoPrinter = "（無）紙張左上角";
 // ZoomBox entries after the steps: fit the page, fit its width.
 constexpr int kFitPage = -1;
 constexpr int kFitWidth = -2;
-
-template <typename T>
-T* named(T* object, const char* name) {
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
 
 QString joined(const std::vector<std::string>& names) {
     QStringList list;
@@ -178,7 +173,6 @@ void LayoutPage::showZoom(int dpi) {
 // ---- stationery
 
 void LayoutPage::openStationery(const QString& reportPath) {
-    reportPath_ = reportPath;
     settings_.reset();
     picturePath_.clear();
     layoutView->stationery().setPicture(std::nullopt);
@@ -232,7 +226,6 @@ void LayoutPage::chooseStationery() {
 }
 
 void LayoutPage::saveStationery(const QString& reportPath) {
-    reportPath_ = reportPath;
     if (!settings_) return;
     const QString path = settingsPathFor(reportPath);
     if (path.isEmpty()) {

@@ -51,7 +51,6 @@ public:
     // reportPath, when there is a picture; its path is rewritten relative
     // to the new folder. Throws ReportError when the file cannot be written.
     void saveStationery(const QString& reportPath);
-    bool hasStationery() const { return settings_.has_value(); }
     const std::optional<StationerySettings>& stationerySettings() const { return settings_; }
 
     LayoutView* layoutView;
@@ -91,7 +90,6 @@ private:
     std::optional<StationerySettings> settings_;
     // The picture's absolute path while the report has no name yet.
     QString picturePath_;
-    QString reportPath_;
     QString stationeryNote_;
 };
 

@@ -264,11 +264,6 @@ void LayoutView::drawOverlays(QPainter& painter) {
     if (overlays_) drawRulers(painter);
 }
 
-QRectF LayoutView::rowRect(RowRef ref) const {
-    const std::optional<RowShape>& shape = editor_.scene().shape(ref);
-    return shape ? viewportRectOf(shape->bounds()) : QRectF();
-}
-
 void LayoutView::drawSelection(QPainter& painter) {
     const LayoutScene& scene = editor_.scene();
     painter.setBrush(Qt::NoBrush);

@@ -52,7 +52,6 @@ public:
     void setOverlaysShown(bool shown);
     void setGridShown(bool shown);
     void setNamesShown(bool shown);
-    bool gridShown() const { return grid_; }
     // While set, drags and arrow keys move the stationery picture.
     void setPictureMode(bool on) { pictureMode_ = on; }
     StationeryLayer& stationery() { return stationery_; }
@@ -98,7 +97,6 @@ private:
     QSize sheetPixels() const;
     QPoint originPixels() const;
     QRectF viewportRectOf(const RectMm& formRect) const;
-    QRectF rowRect(RowRef ref) const;
     void drawSheet(QPainter& painter, const QRect& exposed);
     void drawOverlays(QPainter& painter);
     void drawSelection(QPainter& painter);

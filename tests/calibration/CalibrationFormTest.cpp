@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -18,9 +19,9 @@
 
 #include "designer/zarvo2.h"
 #include "platform/os/DataRoot.h"
-#include "platform/recording/RecordingSpooler.h"
 #include "preview/ProgramSpooler.h"
 #include "shell/ZarvoApplication.h"
+#include "tests/common/MarginSpooler.h"
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
 #include "tests/support/ModalAnswerer.h"
@@ -38,14 +39,6 @@ namespace {
 
 const SheetMargins kMargins{5, 6, 5, 6};
 
-// Printers whose sheets have kMargins on every paper.
-class MarginSpooler : public RecordingSpooler {
-public:
-    MarginSpooler(std::ostream& trace, std::vector<PrinterInfo> printers)
-        : RecordingSpooler(trace, 300, std::move(printers)) {}
-    std::optional<SheetMargins> sheetMargins(const std::string&, int) override { return kMargins; }
-};
-
 class CalibrationFormTest : public testing::Test {
 protected:
     CalibrationFormTest() {
@@ -62,7 +55,10 @@ protected:
     }
 
     void usePrinters(std::vector<PrinterInfo> printers) {
-        spooler = std::make_unique<MarginSpooler>(trace, std::move(printers));
+        // Every printer's sheets have kMargins on every paper.
+        std::map<std::string, SheetMargins> margins;
+        for (const PrinterInfo& printer : printers) margins[printer.name] = kMargins;
+        spooler = std::make_unique<test::MarginSpooler>(std::move(printers), std::move(margins));
         setProgramSpooler(spooler.get());
     }
 
@@ -109,8 +105,7 @@ protected:
 
     test::TempDir dir;
     test::RecordingPresenter messages;
-    std::ostringstream trace;
-    std::unique_ptr<MarginSpooler> spooler;
+    std::unique_ptr<test::MarginSpooler> spooler;
     TCalibrationForm form;
     bool stayedOpen = false;
 
@@ -214,7 +209,7 @@ TEST_F(CalibrationFormTest, APrintedSheetIsMeasuredAgainstTheCorrectionItWasPrin
     });
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(spooler->jobsStarted(), 1);
-    EXPECT_NE(trace.str().find("sheet 0 paper=4"), std::string::npos) << trace.str();
+    EXPECT_NE(spooler->trace.str().find("sheet 0 paper=4"), std::string::npos) << spooler->trace.str();
     EXPECT_EQ(shown, QStringLiteral("校正值: dx -0.1 mm, dy -0.1 mm, sx 101.41 %, sy 99.27 %\n"
                                     "原校正值: dx 1 mm, dy -1 mm, sx 101.00 %, sy 99.00 %"));
     EXPECT_EQ(formatCorrection(kept("Office")), "-0.1 -0.1 101.41 99.27");

@@ -8,25 +8,15 @@
 #include <gtest/gtest.h>
 
 #include "engine/Units.h"
-#include "platform/recording/RecordingSpooler.h"
 #include "report/Big5.h"
 #include "report/ReportError.h"
+#include "tests/common/MarginSpooler.h"
 #include "tests/common/TempDir.h"
 
 namespace zarvo {
 namespace {
 
 const SheetMargins kMargins{5, 7, 4, 9};
-
-// A printer whose margins are kMargins for every paper.
-class MarginSpooler : public RecordingSpooler {
-public:
-    MarginSpooler() : RecordingSpooler(trace, 300, {{"office", true}}) {}
-    std::optional<SheetMargins> sheetMargins(const std::string& printer, int) override {
-        return printer == "office" ? std::optional<SheetMargins>(kMargins) : std::nullopt;
-    }
-    std::ostringstream trace;
-};
 
 TEST(CalibrationSheet, CrossesLieTwentyMillimetresInFromThePrintableCorners) {
     struct Case {
@@ -48,7 +38,7 @@ TEST(CalibrationSheet, CrossesLieTwentyMillimetresInFromThePrintableCorners) {
 TEST(CalibrationSheet, PrintsItsCrossesAndSaysWhereTheyShouldLand) {
     test::TempDir config;
     setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
-    MarginSpooler spooler;
+    test::MarginSpooler spooler({{"office", true}}, {{"office", kMargins}});
     const CalibrationLayout layout = printCalibrationSheet(spooler, "office", 0);
     const std::string trace = spooler.trace.str();
     EXPECT_EQ(trace.rfind("sheet 0 paper=0 dpi=300\n", 0), 0u) << trace.substr(0, 80);

@@ -30,9 +30,9 @@
 #include "engine/Units.h"
 #include "layout/LayoutView.h"
 #include "layout/model/Zoom.h"
-#include "platform/recording/RecordingSpooler.h"
 #include "preview/ProgramSpooler.h"
 #include "tests/common/Command.h"
+#include "tests/common/MarginSpooler.h"
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
 #include "tests/designer/AnsweringFileDialogs.h"
@@ -71,6 +71,8 @@ protected:
         window.resize(1100, 1450);
         window.show();
     }
+    // A test that installs printers leaves none behind.
+    void TearDown() override { setProgramSpooler(nullptr); }
 
     LayoutPage& page() { return *window.TabSheet6; }
     LayoutView& view() { return *page().layoutView; }
@@ -289,20 +291,10 @@ TEST_F(LayoutPageTest, ThePreviewOnlyShiftOfTheHeaderIsNotAdded) {
               qRgb(255, 0, 0));
 }
 
-// Printers whose margins are known: beta's for every paper.
-class MarginSpooler : public RecordingSpooler {
-public:
-    MarginSpooler() : RecordingSpooler(trace, 300, {{"alpha", false}, {"beta", true}}) { setProgramSpooler(this); }
-    ~MarginSpooler() override { setProgramSpooler(nullptr); }
-    std::optional<SheetMargins> sheetMargins(const std::string& printer, int) override {
-        if (printer == "beta") return SheetMargins{5, 7, 5, 9};
-        return std::nullopt;
-    }
-    std::ostringstream trace;
-};
-
 TEST_F(LayoutPageTest, TheChosenPrintersMarginsPlaceTheFormAndShadeWhatItCannotPrint) {
-    MarginSpooler printers;
+    // beta's margins are known, alpha's are not.
+    test::MarginSpooler printers({{"alpha", false}, {"beta", true}}, {{"beta", SheetMargins{5, 7, 5, 9}}});
+    setProgramSpooler(&printers);
     openDeliveryNote();
     key(Qt::Key_Escape);
     ASSERT_EQ(page().CB_printer->count(), 3);
