@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "report/Big5.h"
+#include "report/PageDataFile.h"
 #include "tests/common/Command.h"
 #include "tests/common/TempDir.h"
 
@@ -44,6 +47,72 @@ TEST_F(DataRenderTest, CsvInEitherEncodingAndJsonLinesGiveTheSamePages) {
     const CommandResult one = render("--print --trace --records 2 --data '" + files[0] + "' '" + note() + "'");
     EXPECT_EQ(one.out.find("sheet 1 "), std::string::npos);
     EXPECT_EQ(render("--trace --records 2-3 --data '" + files[0] + "' '" + note() + "'").status, 1);
+}
+
+// One record of the long file: its values by column, "" for an empty one.
+struct Record {
+    std::string customer, address, remark, qty1;
+};
+
+// Record r: quotes, commas, leading blanks, Chinese, line breaks of either
+// kind (one at the end of some values), empty values and numbers.
+Record longFileRecord(int r) {
+    const std::string lineBreak = r % 2 ? "\r\n" : "\n";
+    Record record;
+    record.customer = r % 4 == 0 ? " 王小明 " + std::to_string(r) : "祥和, \"國際\" 第 " + std::to_string(r) + " 家";
+    record.address = r % 3 ? "臺北市信義區市府路" + std::to_string(r) + "號, 3 樓" : "";
+    record.remark = "第一行" + lineBreak + "  第二行 " + std::to_string(r) + (r % 5 == 0 ? lineBreak : "");
+    record.qty1 = r % 7 ? std::to_string(r % 90) + ".50" : "";
+    return record;
+}
+
+// Quoted when it must be, or when asked.
+std::string csvValue(const std::string& value, bool quoted) {
+    if (!quoted && value.find_first_of(",\"\r\n") == std::string::npos) return value;
+    std::string out = "\"";
+    for (char c : value) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+std::string jsonString(const std::string& value) {
+    std::string out = "\"";
+    for (char c : value) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else out += c;
+    }
+    return out + "\"";
+}
+
+TEST_F(DataRenderTest, AThousandRecordsDrawAsTheSamePagesAsPageFilesOfTheirFieldRecords) {
+    const std::string names[] = {"customer", "address", "remark", "qty1"};
+    std::string csv = "customer,address,remark,qty1\r\n";
+    std::string jsonl;
+    std::string pages;
+    for (int r = 0; r < 1000; ++r) {
+        const Record rec = longFileRecord(r);
+        const std::string values[] = {rec.customer, rec.address, rec.remark, rec.qty1};
+        std::string page = formatPageHeader(note());
+        jsonl += "{";
+        for (int c = 0; c < 4; ++c) {
+            csv += (c ? "," : "") + csvValue(values[c], c == 1 && r % 2);
+            jsonl += (c ? ",\"" : "\"") + names[c] + "\":" +
+                     (c == 3 ? (values[c].empty() ? "null" : values[c]) : jsonString(values[c]));
+            if (!values[c].empty()) page += formatFieldRecord(names[c], 0, 0, *utf8ToBig5(values[c]));
+        }
+        csv += r % 100 == 99 ? "\r\n\r\n" : "\r\n";
+        jsonl += "}\n";
+        pages += " '" + dir.write("page" + std::to_string(r) + ".rpt", page) + "'";
+    }
+    const CommandResult expected = render("--trace --pages" + pages);
+    ASSERT_EQ(expected.status, 0) << expected.err;
+    for (const std::string& file : {dir.write("long.csv", "\xEF\xBB\xBF" + csv), dir.write("long_big5.csv", *utf8ToBig5(csv)),
+                                    dir.write("long.jsonl", jsonl)}) {
+        const CommandResult result = render("--trace --data '" + file + "' '" + note() + "'");
+        EXPECT_EQ(result.status, 0) << file << result.err;
+        EXPECT_TRUE(result.out == expected.out) << file;
+    }
 }
 
 TEST_F(DataRenderTest, ABadRecordAnywhereStopsEverythingBeforeTheFirstPage) {
