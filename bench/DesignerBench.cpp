@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 
 #include "bench/GuiApplication.h"
+#include "designer/SourceEditor.h"
 #include "designer/zarvo2.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "bench/DeliveryNote.h"
 #include "bench/GuiApplication.h"
 #include "designer/Big5TextFile.h"
+#include "designer/SourceEditor.h"
 #include "designer/zarvo2.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"

@@ -1,6 +1,12 @@
 #include "designer/Big5TextFile.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,9 +22,16 @@ namespace {
 
 std::string utf8Path(const QString& path) { return path.toUtf8().toStdString(); }
 
-[[noreturn]] void failReading(const QString& path) {
-    const char* format = QFileInfo::exists(path) ? "無法讀取檔案:\n\n%s" : "找不到檔案:\n\n%s";
+// No report or test data comes near this; a larger file is no such file.
+constexpr std::size_t kMaxTextFileBytes = std::size_t(64) << 20;
+const char* const tooLarge = "檔案超過 64 MiB, 無法讀取:\n\n%s";
+
+[[noreturn]] void refuseReading(const char* format, const QString& path) {
     throw ReportError(formatMessage(format, utf8Path(path).c_str()));
+}
+
+[[noreturn]] void failReading(const QString& path) {
+    refuseReading(QFileInfo::exists(path) ? "無法讀取檔案:\n\n%s" : "找不到檔案:\n\n%s", path);
 }
 
 [[noreturn]] void failWriting(const QString& path) {
@@ -67,11 +80,30 @@ void warnUnencodable(const UnencodableCharacter& bad, const char* consequence) {
 }
 
 QString readBig5TextFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) failReading(path);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) failReading(path);
-    return decodeBig5Text(bytes.toStdString());
+    // Opened without blocking, so that a FIFO cannot hold the program, and
+    // looked at before a byte is read: a device or a file larger than any
+    // report would fill memory.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) failReading(path);
+    const struct Closing {
+        int fd;
+        ~Closing() { ::close(fd); }
+    } closing{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) failReading(path);
+    if (!S_ISREG(status.st_mode)) refuseReading("這不是一般的檔案, 無法讀取:\n\n%s", path);
+    if (std::uint64_t(status.st_size) > kMaxTextFileBytes) refuseReading(tooLarge, path);
+    std::string bytes;
+    char buffer[65536];
+    // A file that grows while it is read is still cut off at the limit.
+    while (bytes.size() <= kMaxTextFileBytes) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) failReading(path);
+        if (count == 0) return decodeBig5Text(bytes);
+        bytes.append(buffer, std::size_t(count));
+    }
+    refuseReading(tooLarge, path);
 }
 
 bool writeBig5TextFile(const QString& path, const QString& text) {

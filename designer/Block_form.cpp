@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidgetItem>
+#include <QTreeWidget>
+
+#include "platform/Messages.h"
 
 namespace zarvo {
 
@@ -102,9 +104,9 @@ void TBlockForm::layOutFields() {
 
 void TBlockForm::AttachRow(QTreeWidgetItem* row, int& confirmed, const QString& mode) {
     attach(row, confirmed);
-    const bool block = mode == QStringLiteral("block");
-    setWindowTitle(block ? QStringLiteral("BLOCK data") : QStringLiteral("Label data"));
-    Label1->setText(block ? QStringLiteral(" Block 名稱") : QStringLiteral(" Label 名稱"));
+    block_ = mode == QStringLiteral("block");
+    setWindowTitle(block_ ? QStringLiteral("BLOCK data") : QStringLiteral("Label data"));
+    Label1->setText(block_ ? QStringLiteral(" Block 名稱") : QStringLiteral(" Label 名稱"));
 }
 
 void TBlockForm::FormShow() {
@@ -156,7 +158,29 @@ void TBlockForm::writeRow(QTreeWidgetItem& row) {
 
 void TBlockForm::ED_nameChange() { btn_confirm->setEnabled(true); }
 
-void TBlockForm::btn_confirmClick() { confirm(blockRequiredFields()); }
+void TBlockForm::btn_confirmClick() { confirm(blockRequiredFields(), blockNumericFields()); }
+
+bool TBlockForm::acceptValues() {
+    const QString name = ED_name->text();
+    const QString what = block_ ? QStringLiteral("block") : QStringLiteral("label");
+    if (const std::optional<QString> problem = nameProblem(name, what)) {
+        ShowWarning("%s", problem->toUtf8().constData());
+        return false;
+    }
+    return !block_ || !namedElsewhere(name) ||
+           AskYesNo("已有名為 %s 的 Block, 只有最後一個會填入資料, 仍要加入 ?", name.toUtf8().constData()) == ResultYes;
+}
+
+// Labels may repeat a caption; only the last block of a name is filled.
+bool TBlockForm::namedElsewhere(const QString& name) const {
+    const QTreeWidget* list = row() ? row()->treeWidget() : nullptr;
+    if (!list) return false;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* other = list->topLevelItem(i);
+        if (other != row() && other->text(Name) == name) return true;
+    }
+    return false;
+}
 
 TBlockForm* blockForm() {
     if (!BlockForm) BlockForm = new TBlockForm;

@@ -37,12 +37,19 @@ public:
 protected:
     void FormShow() override;
     void writeRow(QTreeWidgetItem& row) override;
+    // A sound name; for a block, one no other block has unless the user
+    // agrees to it.
+    bool acceptValues() override;
 
 private:
     void ED_nameChange();
     void btn_confirmClick();
     // Places the captions, fields and unit captions in the panel.
     void layOutFields();
+    // Whether another row of the attached row's list has name.
+    bool namedElsewhere(const QString& name) const;
+
+    bool block_ = true;
 };
 
 // The application's block and label editor; nullptr until first used.

@@ -1,6 +1,7 @@
 #include "designer/FileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace zarvo {
 
@@ -15,6 +16,7 @@ public:
         dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
         dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         if (!request.filter.isEmpty()) dialog.setNameFilters(qtNameFilters(request.filter));
+        dialog.setDefaultSuffix(request.defaultSuffix);
         if (!request.proposedName.isEmpty()) dialog.selectFile(request.proposedName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles().constFirst();
@@ -45,13 +47,20 @@ QString qtPatterns(const QString& patterns) {
 
 void setFileDialogPresenter(FileDialogPresenter* presenter) { installedPresenter() = presenter; }
 
-FileNameDialog::FileNameDialog(QString objectName, FileDialogKind kind, QString filter)
-    : objectName_(std::move(objectName)), kind_(kind), filter_(std::move(filter)) {}
+FileNameDialog::FileNameDialog(QString objectName, FileDialogKind kind, QString filter, QString defaultSuffix)
+    : objectName_(std::move(objectName)),
+      kind_(kind),
+      filter_(std::move(filter)),
+      defaultSuffix_(std::move(defaultSuffix)) {}
 
-std::optional<QString> FileNameDialog::execute(QWidget* parent) {
+std::optional<QString> FileNameDialog::execute(QWidget* parent) { return execute(parent, fileName_); }
+
+std::optional<QString> FileNameDialog::execute(QWidget* parent, const QString& proposedName) {
     std::optional<QString> chosen =
-        presenter().choose({objectName_, kind_, filter_, fileName_, parent});
-    if (chosen) fileName_ = *chosen;
+        presenter().choose({objectName_, kind_, filter_, proposedName, defaultSuffix_, parent});
+    if (!chosen) return chosen;
+    if (!defaultSuffix_.isEmpty() && QFileInfo(*chosen).suffix().isEmpty()) *chosen += u'.' + defaultSuffix_;
+    fileName_ = *chosen;
     return chosen;
 }
 

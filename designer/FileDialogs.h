@@ -18,7 +18,8 @@ struct FileDialogRequest {
     QString objectName;  // the dialog's name, e.g. "OpenDialog1"
     FileDialogKind kind;
     QString filter;        // "description|patterns|..." pairs; empty for none
-    QString proposedName;  // the last name chosen through this dialog
+    QString proposedName;  // the last name chosen through this dialog, or the caller's
+    QString defaultSuffix;  // added to a name typed without an extension; empty for none
     QWidget* parent;       // the window the dialog is modal to (may be nullptr)
 };
 
@@ -37,10 +38,14 @@ void setFileDialogPresenter(FileDialogPresenter* presenter);
 // last name chosen through it.
 class FileNameDialog {
 public:
-    FileNameDialog(QString objectName, FileDialogKind kind, QString filter);
+    // A name chosen without an extension gets defaultSuffix (when not empty)
+    // after a dot, so that a dialog filtering on it lists the file again.
+    FileNameDialog(QString objectName, FileDialogKind kind, QString filter, QString defaultSuffix = {});
     // Shows the dialog over parent, proposing the last name chosen; returns
     // the chosen path and remembers it, or nullopt when cancelled.
     std::optional<QString> execute(QWidget* parent);
+    // The same, proposing proposedName instead.
+    std::optional<QString> execute(QWidget* parent, const QString& proposedName);
     // The last name chosen through this dialog; empty before the first.
     const QString& fileName() const { return fileName_; }
 
@@ -48,6 +53,7 @@ private:
     QString objectName_;
     FileDialogKind kind_;
     QString filter_;
+    QString defaultSuffix_;
     QString fileName_;
 };
 

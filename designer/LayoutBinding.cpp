@@ -8,6 +8,7 @@
 #include "designer/Big5TextFile.h"
 #include "designer/EditorText.h"
 #include "designer/SectionList.h"
+#include "designer/SourceEditor.h"
 #include "designer/zarvo2.h"
 #include "layout/model/Millimetres.h"
 #include "layout/model/RowShape.h"

@@ -97,7 +97,7 @@ void TLineForm::writeRow(QTreeWidgetItem& row) {
 
 void TLineForm::ED_tyChange() { btn_confirm->setEnabled(true); }
 
-void TLineForm::btn_confirmClick() { confirm(lineRequiredFields()); }
+void TLineForm::btn_confirmClick() { confirm(lineRequiredFields(), lineNumericFields()); }
 
 TLineForm* lineForm() {
     if (!LineForm) LineForm = new TLineForm;

@@ -139,14 +139,23 @@ void RowEditorDialog::finishFields(std::initializer_list<QWidget*> tabOrder,
     btn_cancel->installEventFilter(this);
 }
 
-void RowEditorDialog::confirm(std::span<const RequiredField> order) {
-    const RequiredField* missing = firstMissingField(order, [this](std::string_view control) {
-        return isFilled(findChild<QWidget*>(QString::fromUtf8(control.data(), qsizetype(control.size()))));
-    });
+void RowEditorDialog::confirm(std::span<const RequiredField> order, std::span<const NumericField> numbers) {
+    const auto control = [this](std::string_view name) {
+        return findChild<QWidget*>(QString::fromUtf8(name.data(), qsizetype(name.size())));
+    };
+    const RequiredField* missing =
+        firstMissingField(order, [&](std::string_view name) { return isFilled(control(name)); });
     if (missing) {
         ShowWarning("%s", std::string(missing->message).c_str());
         return;
     }
+    const std::optional<QString> notNumber = firstNonNumber(
+        numbers, [&](std::string_view name) { return static_cast<QLineEdit*>(control(name))->text(); });
+    if (notNumber) {
+        ShowWarning("%s", notNumber->toUtf8().constData());
+        return;
+    }
+    if (!acceptValues()) return;
     // Without a row there is nothing to write into, and nothing was changed
     // that the caller should learn of.
     if (row_) {

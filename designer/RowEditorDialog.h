@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "designer/FieldValueRules.h"
 #include "designer/RequiredFields.h"
 
 class QComboBox;
@@ -67,9 +68,14 @@ protected:
     // runs onChange on every change of an edit's text or a list's selection.
     void finishFields(std::initializer_list<QWidget*> tabOrder, std::function<void()> onChange);
 
-    // Checks order; shows the first failure's warning and returns, or writes
-    // the attached row (when one is attached), sets the flag and closes with 1.
-    void confirm(std::span<const RequiredField> order);
+    // Checks that every field of order is filled, that every field of
+    // numbers holds a number the report reader takes, then acceptValues();
+    // shows the first failure's warning and returns, or writes the attached
+    // row (when one is attached), sets the flag and closes with 1.
+    void confirm(std::span<const RequiredField> order, std::span<const NumericField> numbers);
+    // A dialog's own checks, after the shared ones: false, having said why,
+    // keeps the dialog open.
+    virtual bool acceptValues() { return true; }
     // Closes with 2, leaving row and flag as they are.
     void btn_cancelClick();
 

@@ -1,5 +1,6 @@
 #include "designer/zarvo2.h"
 
+#include <climits>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@
 #include "designer/PreviewLaunch.h"
 #include "designer/RowEditors.h"
 #include "designer/SectionList.h"
+#include "designer/SourceEditor.h"
+#include "designer/TestDataFileName.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
 #include "platform/Messages.h"
@@ -36,6 +39,7 @@
 #include "platform/qt/ObjectName.h"
 #include "platform/qt/ScreenCentre.h"
 #include "preview/TopLevelError.h"
+#include "report/ReportReader.h"
 
 namespace zarvo {
 
@@ -53,6 +57,7 @@ const char* const pictureFilter =
     "底圖(*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.pdf)|*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.pdf|所有檔案(*.*)|*.*";
 const char* const exitQuestion = "尚未存檔, 是否確定離開 ?";
 const char* const dropQuestion = "尚未存檔, 是否放棄目前的報表 ?";
+const char* const testDataExitQuestion = "測試資料尚未存檔, 是否確定離開 ?";
 
 struct Column {
     const char* caption;
@@ -136,8 +141,10 @@ QWidget* listPage(const char* name, QTreeWidget* list, std::initializer_list<QWi
     return page;
 }
 
-QAction* makeAction(QObject* parent, const char* name, const char* caption) {
-    return named(new QAction(QString::fromUtf8(caption), parent), name);
+QAction* makeAction(QObject* parent, const char* name, const char* caption, const QKeySequence& shortcut = {}) {
+    auto* action = named(new QAction(QString::fromUtf8(caption), parent), name);
+    action->setShortcut(shortcut);
+    return action;
 }
 
 QAction* makeSeparator(QObject* parent, const char* name) {
@@ -151,7 +158,7 @@ QAction* makeSeparator(QObject* parent, const char* name) {
 Tzarvo2_Form::Tzarvo2_Form(QWidget* parent)
     : QMainWindow(parent),
       OpenDialog1(QStringLiteral("OpenDialog1"), FileDialogKind::Open, QString::fromUtf8(reportFilter)),
-      SaveDialog1(QStringLiteral("SaveDialog1"), FileDialogKind::Save, QString()),
+      SaveDialog1(QStringLiteral("SaveDialog1"), FileDialogKind::Save, QString(), QStringLiteral("txt")),
       StationeryDialog(QStringLiteral("StationeryDialog"), FileDialogKind::Open, QString::fromUtf8(pictureFilter)),
       DataFileDialog(QStringLiteral("DataFileDialog"), FileDialogKind::Open, QString::fromUtf8(dataFilter)),
       beep_(&QApplication::beep),
@@ -194,9 +201,9 @@ Tzarvo2_Form::~Tzarvo2_Form() = default;
 
 QWidget* Tzarvo2_Form::buildSourcePage() {
     auto* page = named(new QWidget, "TabSheet1");
-    ME_text = makeEditor("ME_text");
-    ME_text->setFont(mingFont(13));
-    ME_text->setTabStopDistance(8 * ME_text->fontMetrics().horizontalAdvance(u' '));
+    ME_text = named(new SourceEditor, "ME_text");
+    ME_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ME_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ME_text);
@@ -287,12 +294,12 @@ void Tzarvo2_Form::buildMenus() {
     setMenuBar(bar);
     File1 = named(bar->addMenu(QStringLiteral("&File")), "File1");
     File1->menuAction()->setObjectName(QStringLiteral("File1"));
-    New1 = makeAction(this, "New1", "畫新報表檔 &New ");
-    Open1 = makeAction(this, "Open1", "開啟舊檔 &Open ...");
-    Save1 = makeAction(this, "Save1", "存檔 &Save");
-    SaveAs1 = makeAction(this, "SaveAs1", "另存新檔 Save &As ...");
+    New1 = makeAction(this, "New1", "畫新報表檔 &New ", QKeySequence(QStringLiteral("Ctrl+N")));
+    Open1 = makeAction(this, "Open1", "開啟舊檔 &Open ...", QKeySequence(QStringLiteral("Ctrl+O")));
+    Save1 = makeAction(this, "Save1", "存檔 &Save", QKeySequence(QStringLiteral("Ctrl+S")));
+    SaveAs1 = makeAction(this, "SaveAs1", "另存新檔 Save &As ...", QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     N2 = makeSeparator(this, "N2");
-    Print1 = makeAction(this, "Print1", "預視 &Preview ...");
+    Print1 = makeAction(this, "Print1", "預視 &Preview ...", QKeySequence(QStringLiteral("F5")));
     SavePreview1 = makeAction(this, "SavePreview1", "儲存並預視 Save && Preview...");
     MU_calibrate = makeAction(this, "MU_calibrate", "印表機校正...");
     N1 = makeSeparator(this, "N1");
@@ -322,6 +329,7 @@ void Tzarvo2_Form::connectCommands() {
     bindHandler(Exit1, &QAction::triggered, this, &Tzarvo2_Form::Exit1Click);
     bindHandler(MU_help, &QAction::triggered, this, &Tzarvo2_Form::MU_helpClick);
     connect(ME_text, &QPlainTextEdit::textChanged, this, &Tzarvo2_Form::ME_textChange);
+    connect(ME_data, &QPlainTextEdit::textChanged, this, &Tzarvo2_Form::ME_dataChange);
     bindHandler(PageControl1, &QTabWidget::currentChanged, this, &Tzarvo2_Form::PageControl1Change);
 
     bindHandler(btn_Binsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BinsertClick);
@@ -366,7 +374,7 @@ void Tzarvo2_Form::FormShow() { newDocument(); }
 // The close box drops unsaved work only after the same question as Exit;
 // Exit has asked already when it closes the window.
 void Tzarvo2_Form::closeEvent(QCloseEvent* event) {
-    if (!exitConfirmed_ && !confirmDrop(exitQuestion)) {
+    if (!exitConfirmed_ && !confirmExit()) {
         event->ignore();
         return;
     }
@@ -380,12 +388,15 @@ void Tzarvo2_Form::ME_textChange() {
     if (!programWrite_) Unsaved = 1;
 }
 
+void Tzarvo2_Form::ME_dataChange() { testDataUnsaved_ = true; }
+
 void Tzarvo2_Form::PageControl1Change() {
     QWidget* previous = shownPage_;
     shownPage_ = PageControl1->currentWidget();
     if (programPageChange_) return;
     PageControl1Changing();
     if (shownPage_ == TabSheet6) enterLayoutPage(previous);
+    showNotedLine();
 }
 
 // ---- document commands
@@ -457,8 +468,16 @@ void Tzarvo2_Form::saveTo(const QString& path) {
     clearFlags();
 }
 
+// Test data is no part of the report; typed test data that was never saved
+// is asked about only once the report's own question lets the program end.
+bool Tzarvo2_Form::confirmExit() {
+    if (!confirmDrop(exitQuestion)) return false;
+    return !testDataUnsaved_ || editorText(*ME_data).isEmpty() ||
+           AskOkCancel("%s", testDataExitQuestion) == ResultOk;
+}
+
 void Tzarvo2_Form::Exit1Click() {
-    if (!confirmDrop(exitQuestion)) return;
+    if (!confirmExit()) return;
     exitConfirmed_ = true;
     close();
     exitConfirmed_ = false;
@@ -536,6 +555,7 @@ void Tzarvo2_Form::PageControl1Changing() {
 
 void Tzarvo2_Form::showEditor(Section section, QTreeWidgetItem* row, int& confirmed) {
     if (!rowEditors_) return;
+    const QScopedValueRollback open(editorOpen_, true);
     switch (section) {
     case Section::Blocks: rowEditors_->editBlockRow(row, confirmed, QStringLiteral("block")); break;
     case Section::Labels: rowEditors_->editBlockRow(row, confirmed, QStringLiteral("label")); break;
@@ -543,7 +563,9 @@ void Tzarvo2_Form::showEditor(Section section, QTreeWidgetItem* row, int& confir
     }
 }
 
+// While an editor dialog is open its row must stay: the row commands wait.
 void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChanged) {
+    if (editorOpen_) return;
     // An empty value for every value column of the list.
     const qsizetype valueCount =
         section == Section::Lines ? std::size(lineColumns) - 1 : std::size(blockValueColumns);
@@ -564,6 +586,7 @@ void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChange
 }
 
 void Tzarvo2_Form::editRow(Section section, QTreeWidget& list, int& listChanged) {
+    if (editorOpen_) return;
     showEditor(section, selectedRow(list), listChanged);
     if (listChanged > 0) {
         clearLayoutHistory();
@@ -573,7 +596,7 @@ void Tzarvo2_Form::editRow(Section section, QTreeWidget& list, int& listChanged)
 
 void Tzarvo2_Form::deleteRow(QTreeWidget& list, int& listChanged) {
     QTreeWidgetItem* selected = selectedRow(list);
-    if (!selected) return;
+    if (!selected || editorOpen_) return;
     delete selected;
     clearLayoutHistory();
     listChanged = 1;
@@ -594,24 +617,37 @@ void Tzarvo2_Form::btn_NdeleteClick() { deleteRow(*LV_Line, LineListChanged); }
 
 void Tzarvo2_Form::btn_clearClick() { ME_data->clear(); }
 
+QString Tzarvo2_Form::proposedTestDataFile() const {
+    return testDataFile_.isEmpty() ? testDataFileFor(FileName) : testDataFile_;
+}
+
 void Tzarvo2_Form::btn_savedataClick() {
-    const std::optional<QString> path = SaveDialog1.execute(this);
-    if (path) writeBig5TextFile(*path, editorText(*ME_data));
+    const std::optional<QString> path = SaveDialog1.execute(this, proposedTestDataFile());
+    if (!path) return;
+    if (!FileName.isEmpty() && isSameFile(*path, FileName)) {
+        ShowWarning("這是目前的報表檔, 不能存成測試資料");
+        return;
+    }
+    if (!writeBig5TextFile(*path, editorText(*ME_data))) return;
+    testDataFile_ = *path;
+    testDataUnsaved_ = false;
 }
 
 void Tzarvo2_Form::btn_readdataClick() {
-    const std::optional<QString> path = OpenDialog1.execute(this);
+    const std::optional<QString> path = OpenDialog1.execute(this, proposedTestDataFile());
     if (!path) return;
     // Read first, so that a file that cannot be read leaves the text alone.
     const QString text = readBig5TextFile(*path);
     replaceEditorText(*ME_data, text);
+    testDataFile_ = *path;
+    testDataUnsaved_ = false;
 }
 
 void Tzarvo2_Form::btn_previewfileClick() {
     // The question about unsaved edits comes before the file is chosen.
     if (!confirmPreviewOfSavedReport(Unsaved > 0)) return;
     const std::optional<QString> path = DataFileDialog.execute(this);
-    if (path) launchDataPreview(FileName, *path, this);
+    if (path) runPreview([&] { launchDataPreview(FileName, *path, this); });
 }
 
 void Tzarvo2_Form::PM_testClick() {
@@ -624,7 +660,31 @@ void Tzarvo2_Form::PM_testClick() {
     end.insertText(end.atBlockStart() ? line : QLatin1Char('\n') + line);
 }
 
-void Tzarvo2_Form::Print1Click() { launchPreview(FileName, Unsaved > 0, editorText(*ME_data), this); }
+void Tzarvo2_Form::Print1Click() {
+    runPreview([this] { launchPreview(FileName, Unsaved > 0, editorText(*ME_data), this); });
+}
+
+// A preview started while another is composing or shown would delete the
+// window under it: it waits until that one is closed.
+void Tzarvo2_Form::runPreview(const std::function<void()>& preview) {
+    if (previewRunning_) return;
+    const QScopedValueRollback running(previewRunning_, true);
+    const MessageWatch watch;
+    preview();
+    for (const std::string& text : watch.texts()) {
+        if (const std::optional<std::int64_t> line = reportLineOf(text)) {
+            notedLine_ = int(std::min<std::int64_t>(*line, INT_MAX));
+            showNotedLine();
+            return;
+        }
+    }
+}
+
+void Tzarvo2_Form::showNotedLine() {
+    if (notedLine_ <= 0 || PageControl1->currentWidget() != TabSheet1) return;
+    ME_text->goToLine(notedLine_);
+    notedLine_ = 0;
+}
 
 void Tzarvo2_Form::SavePreview1Click() {
     Save1Click();

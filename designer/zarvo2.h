@@ -28,6 +28,7 @@ namespace zarvo {
 class LayoutBinding;
 class LayoutPage;
 class RowEditors;
+class SourceEditor;
 class TCalibrationForm;
 
 class Tzarvo2_Form : public QMainWindow {
@@ -121,7 +122,7 @@ public:
     QWidget* TabSheet4;
     QWidget* TabSheet5;
     LayoutPage* TabSheet6;
-    QPlainTextEdit* ME_text;
+    SourceEditor* ME_text;
     QTreeWidget* ListView1;
     QPushButton* btn_Binsert;
     QPushButton* btn_Bedit;
@@ -185,10 +186,21 @@ private:
 
     void FormShow();
     void ME_textChange();
+    void ME_dataChange();
     void PageControl1Change();
 
     void newDocument();
     bool confirmDrop(const char* question);
+    // Exit's questions: the report's, then the test data's.
+    bool confirmExit();
+    // The name the test data dialogs propose: the last test data file, else
+    // the report's name with "_data" before its extension.
+    QString proposedTestDataFile() const;
+    // Runs a preview command, noting the line of the report where its
+    // drawing stopped for the source page.
+    void runPreview(const std::function<void()>& preview);
+    // Puts the source page's cursor on the noted line when it is shown.
+    void showNotedLine();
     void setProgramText(const QString& text);
     void readSection(Section section, QTreeWidget& list);
     void writeSection(Section section, const QTreeWidget& list);
@@ -208,6 +220,13 @@ private:
     bool programPageChange_ = false;
     bool formShown_ = false;
     bool exitConfirmed_ = false;
+    bool editorOpen_ = false;
+    bool previewRunning_ = false;
+    // Typed or changed since the test data was last saved or read.
+    bool testDataUnsaved_ = false;
+    QString testDataFile_;
+    // The report line a preview stopped at, until the source page shows it.
+    int notedLine_ = 0;
     QWidget* shownPage_ = nullptr;
     std::unique_ptr<LayoutBinding> layoutBinding_;
     TCalibrationForm* calibrationForm_ = nullptr;  // made when first shown, owned as a child

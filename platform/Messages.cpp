@@ -19,6 +19,7 @@ public:
 
 StderrPresenter defaultPresenter;
 MessagePresenter* installed = nullptr;
+MessageWatch* innermostWatch = nullptr;
 
 // Measures the formatted text first so that the buffer always holds it whole.
 std::string formatArguments(const char* format, va_list args) {
@@ -34,6 +35,15 @@ std::string formatArguments(const char* format, va_list args) {
 }
 
 }  // namespace
+
+MessageWatch::MessageWatch() : outer_(innermostWatch) { innermostWatch = this; }
+
+MessageWatch::~MessageWatch() { innermostWatch = outer_; }
+
+int MessageWatch::present(MessageKind kind, MessageButtons buttons, const std::string& text) {
+    for (MessageWatch* watch = innermostWatch; watch; watch = watch->outer_) watch->texts_.push_back(text);
+    return messagePresenter().present(kind, buttons, text);
+}
 
 void setMessagePresenter(MessagePresenter* presenter) { installed = presenter; }
 
@@ -54,7 +64,7 @@ int ShowInfo(const char* format, ...) {
     va_start(args, format);
     const std::string text = formatArguments(format, args);
     va_end(args);
-    return messagePresenter().present(MessageKind::Information, MessageButtons::Ok, text);
+    return MessageWatch::present(MessageKind::Information, MessageButtons::Ok, text);
 }
 
 int ShowWarning(const char* format, ...) {
@@ -62,7 +72,7 @@ int ShowWarning(const char* format, ...) {
     va_start(args, format);
     const std::string text = formatArguments(format, args);
     va_end(args);
-    return messagePresenter().present(MessageKind::Warning, MessageButtons::Ok, text);
+    return MessageWatch::present(MessageKind::Warning, MessageButtons::Ok, text);
 }
 
 int AskOkCancel(const char* format, ...) {
@@ -70,7 +80,7 @@ int AskOkCancel(const char* format, ...) {
     va_start(args, format);
     const std::string text = formatArguments(format, args);
     va_end(args);
-    return messagePresenter().present(MessageKind::Confirmation, MessageButtons::OkCancel, text);
+    return MessageWatch::present(MessageKind::Confirmation, MessageButtons::OkCancel, text);
 }
 
 int AskYesNo(const char* format, ...) {
@@ -78,7 +88,7 @@ int AskYesNo(const char* format, ...) {
     va_start(args, format);
     const std::string text = formatArguments(format, args);
     va_end(args);
-    return messagePresenter().present(MessageKind::Confirmation, MessageButtons::YesNo, text);
+    return MessageWatch::present(MessageKind::Confirmation, MessageButtons::YesNo, text);
 }
 
 }  // namespace zarvo

@@ -4,6 +4,7 @@
 // that shows real dialogs, tests install one that answers.
 
 #include <string>
+#include <vector>
 
 namespace zarvo {
 
@@ -25,6 +26,25 @@ public:
 // with the first button of the set (OK or Yes).
 void setMessagePresenter(MessagePresenter* presenter);
 MessagePresenter& messagePresenter();
+
+// Notes the text of every message the helpers below show while it lives,
+// in order; watches may nest, each seeing every message.
+class MessageWatch {
+public:
+    MessageWatch();
+    ~MessageWatch();
+    MessageWatch(const MessageWatch&) = delete;
+    MessageWatch& operator=(const MessageWatch&) = delete;
+
+    const std::vector<std::string>& texts() const { return texts_; }
+
+    // Shows text through the installed presenter, noting it in every watch.
+    static int present(MessageKind kind, MessageButtons buttons, const std::string& text);
+
+private:
+    MessageWatch* outer_;
+    std::vector<std::string> texts_;
+};
 
 // printf-style formatting into a text of any length, never truncated. The
 // format and %s arguments are UTF-8: callers decode Big5 texts (big5ToUtf8)

@@ -57,6 +57,19 @@ int strictToInt(std::string_view field) {
     return value;
 }
 
+std::optional<std::int64_t> reportLineOf(std::string_view text) {
+    for (const std::string_view opening : {"報表檔第 ", "報表檔在第 "}) {
+        const auto at = text.find(opening);
+        if (at == std::string_view::npos) continue;
+        const std::string_view rest = text.substr(at + opening.size());
+        std::int64_t line = 0;
+        const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), line);
+        if (error == std::errc{} && std::string_view(end, std::size_t(rest.data() + rest.size() - end)).starts_with(" 行"))
+            return line;
+    }
+    return std::nullopt;
+}
+
 ReportHeader parseHeader(std::string_view line) {
     ReportHeader header;
     const auto size = cutField(line);
@@ -81,6 +94,15 @@ ReportReader::ReportReader(const std::string& path)
 
 ReportReader::ReportReader(std::string bytes, std::string name)
     : in_(ByteStream::fromBytes(std::move(bytes))), path_(std::move(name)) {}
+
+bool ReportReader::readsAsNumber(std::string_view field, bool integer) {
+    ReportReader reader{std::string(field), std::string()};
+    int whole = 0;
+    float decimal = 0;
+    if (!(integer ? reader.readField(whole) : reader.readField(decimal))) return false;
+    reader.skipWhitespace();
+    return reader.peekChar() == kEnd && !reader.failed();
+}
 
 ReportHeader ReportReader::readHeader() {
     std::string line;

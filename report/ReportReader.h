@@ -45,6 +45,10 @@ struct FrameRow {
 // Throws ConversionError carrying the field's text otherwise.
 int strictToInt(std::string_view field);
 
+// The report line that a message of this reader names ("報表檔第 N 行..."
+// or "報表檔在第 N 行..."), found anywhere in text; nullopt when none.
+std::optional<std::int64_t> reportLineOf(std::string_view text);
+
 // Splits a header line (without its line end) at TABs into the five fields
 // and converts them; throws ConversionError for the first bad field.
 ReportHeader parseHeader(std::string_view line);
@@ -62,6 +66,11 @@ public:
     // Reads a report held in memory (the same bytes a file would hold);
     // name stands for the file in messages.
     ReportReader(std::string bytes, std::string name);
+
+    // Whether field (Big5 bytes), written as one field of a row, reads whole
+    // as the number this reader takes there: an integer when integer is set,
+    // else a decimal. Blanks around it are allowed; anything else is not.
+    static bool readsAsNumber(std::string_view field, bool integer);
 
     // Reads the first line (call once, first) and converts it; throws
     // ConversionError for a bad field, ReportError when the line is longer

@@ -1,6 +1,7 @@
 #include "platform/qt/FormFonts.h"
 
 #include <QFontDatabase>
+#include <QStringList>
 
 namespace zarvo {
 
@@ -23,6 +24,13 @@ QFont sansSerifFormFont() {
 QFont fixedFormFont(int pixelSize) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(pixelSize);
+    return font;
+}
+
+QFont sourceFont(int pixelSize) {
+    QFont font = face(QStringLiteral("DejaVu Sans Mono"), pixelSize);
+    font.setFamilies(QStringList{QStringLiteral("DejaVu Sans Mono"), QStringLiteral("AR PL UMing TW")});
+    font.setStyleHint(QFont::Monospace);
     return font;
 }
 

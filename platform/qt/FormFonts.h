@@ -10,6 +10,10 @@ namespace zarvo {
 QFont sansSerifFormFont();
 // "Fixedsys" at pixelSize pixels: the desktop's monospace face.
 QFont fixedFormFont(int pixelSize);
+// The report source's face at pixelSize pixels: DejaVu Sans Mono, whose
+// zero is marked and whose 1 and l differ, with AR PL UMing TW for the
+// Chinese characters it lacks.
+QFont sourceFont(int pixelSize);
 // "細明體" at pixelSize pixels: AR PL UMing TW.
 QFont mingFont(int pixelSize);
 // "標楷體" at pixelSize pixels: AR PL UKai TW.

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 #include <QTreeWidgetItem>
 
 #include "report/ConversionError.h"
@@ -132,7 +133,7 @@ TEST(BlockFormTest, ConfirmWritesEveryFieldAsTypedAndSetsTheFlag) {
         form.ED_name->clear();
         test::typeText(*form.ED_name, QStringLiteral("新名稱"));
         form.ED_left->clear();
-        test::typeText(*form.ED_left, QStringLiteral("abc"));
+        test::typeText(*form.ED_left, QStringLiteral("07"));
         form.ED_width->setText(QStringLiteral("3.50"));
         form.CB_style->setCurrentIndex(3);
         form.CB_font->setCurrentIndex(2);
@@ -141,7 +142,78 @@ TEST(BlockFormTest, ConfirmWritesEveryFieldAsTypedAndSetsTheFlag) {
     });
     EXPECT_EQ(result, 1);
     EXPECT_EQ(confirmed, 1);
-    EXPECT_EQ(rowTexts(row), split("新名稱\t3\tabc\t2\t3.50\t4\t0\t0\t0\t2\t5\t0\t0\textra"));
+    EXPECT_EQ(rowTexts(row), split("新名稱\t3\t07\t2\t3.50\t4\t0\t0\t0\t2\t5\t0\t0\textra"));
+}
+
+// A value that would not read back as typed stops the confirm: a number the
+// report reader cannot take, a name that would split its row or make it a
+// keyword line.
+TEST(BlockFormTest, ValuesThatWouldNotReadBackAsTypedKeepTheDialogOpen) {
+    const struct {
+        const char* field;
+        const char* text;
+        const char* mode;
+        const char* message;  // nullptr: confirmed
+    } cases[] = {
+        {"ED_left", "3a2,5", "block", "「left」必須是數字"},
+        {"ED_ychar", "15O", "block", "「ychar」必須是數字"},
+        {"ED_top", "1 2", "block", "「top」必須是數字"},
+        {"ED_name", "hello world", "label", "「label」不能有空白"},
+        {"ED_name", "a\tb", "block", "「block」不能有空白"},
+        {"ED_name", "see_block_info", "label", "「label」不能含有 BLOCK_INFO"},
+        {"ED_name", "全形　空白", "label", nullptr},
+        {"ED_xmargin", " -1.5e1 ", "block", nullptr},
+    };
+    TBlockForm form;
+    for (const auto& c : cases) {
+        const char* original = "N\t1\t1\t2\t3\t4\t0\t0\t1\t1\t5\t0\t0";
+        QTreeWidgetItem row(split(original));
+        int confirmed = 0;
+        form.AttachRow(&row, confirmed, QString::fromLatin1(c.mode));
+        test::RecordingPresenter presenter;
+        runModal(form, [&](QWidget&) {
+            form.findChild<QLineEdit*>(QString::fromLatin1(c.field))->setText(QString::fromUtf8(c.text));
+            form.btn_confirm->click();
+            if (form.isVisible()) form.btn_cancel->click();
+        });
+        SCOPED_TRACE(c.text);
+        if (c.message) {
+            EXPECT_EQ(presenter.texts(), std::vector<std::string>{c.message});
+            EXPECT_EQ(rowTexts(row), split(original));
+        } else {
+            EXPECT_TRUE(presenter.texts().empty());
+            EXPECT_EQ(confirmed, 1);
+        }
+    }
+}
+
+TEST(BlockFormTest, ABlockNameAnotherBlockHasIsAskedAboutButALabelsIsNot) {
+    for (const char* mode : {"block", "label"}) {
+        for (const int answer : {ResultNo, ResultYes}) {
+            QTreeWidget list;
+            list.addTopLevelItem(new QTreeWidgetItem(split("qty\t0\t1\t1\t2\t3\t0\t0\t0\t0\t4\t0\t0")));
+            auto* row = new QTreeWidgetItem(split("\t\t\t\t\t\t\t\t\t\t\t\t"));
+            list.addTopLevelItem(row);
+            int confirmed = 0;
+            TBlockForm form;
+            form.AttachRow(row, confirmed, QString::fromLatin1(mode));
+            test::RecordingPresenter presenter;
+            presenter.answer(answer);
+            runModal(form, [&](QWidget&) {
+                for (QLineEdit* edit : {form.ED_left, form.ED_top, form.ED_width, form.ED_height, form.ED_ychar})
+                    edit->setText(QStringLiteral("5"));
+                form.ED_name->setText(QStringLiteral("qty"));
+                form.btn_confirm->click();
+                if (form.isVisible()) form.btn_cancel->click();
+            });
+            const bool block = std::string(mode) == "block";
+            SCOPED_TRACE(std::string(mode) + " answered " + std::to_string(answer));
+            EXPECT_EQ(presenter.texts(),
+                      block ? std::vector<std::string>{"已有名為 qty 的 Block, 只有最後一個會填入資料, 仍要加入 ?"}
+                            : std::vector<std::string>{});
+            EXPECT_EQ(confirmed, !block || answer == ResultYes ? 1 : 0);
+        }
+    }
 }
 
 TEST(BlockFormTest, ConfirmReportsTheFirstEmptyFieldAndKeepsTheDialogOpen) {

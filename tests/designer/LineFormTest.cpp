@@ -102,7 +102,9 @@ TEST(LineFormTest, ConfirmChecksInOrderThenWritesTheRowAsTyped) {
         {"-1\t\t5\t\t\t", "寬度不可為空白", nullptr},
         {"0\t1\t5\t6\t7\t", "線段終止 y 座標不可為空白", nullptr},
         {"-1\t1\t5\t6\t7\t8", "種類不可為空白", nullptr},
-        {"3\t2\tabc\t3.50\t07\t8", nullptr, "3\t2\tabc\t3.50\t07\t8"},
+        {"3\t2\tabc\t3.50\t07\t8", "「x1」必須是數字", nullptr},
+        {"3\t1.5\t5\t6\t7\t8", "「width」必須是數字", nullptr},
+        {"3\t2\t 5\t3.50\t07\t8", nullptr, "3\t2\t 5\t3.50\t07\t8"},
     };
     TLineForm form;
     for (const auto& c : cases) {

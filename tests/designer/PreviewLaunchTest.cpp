@@ -10,11 +10,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTreeWidgetItem>
 
 #include "designer/RowEditors.h"
+#include "designer/SourceEditor.h"
 #include "designer/zarvo2.h"
 #include "engine/PageFileName.h"
+#include "platform/cups/CupsSpooler.h"
 #include "preview/ProgramSpooler.h"
 #include "report/ConversionError.h"
 #include "tests/common/Command.h"
@@ -22,6 +25,7 @@
 #include "tests/designer/AnsweringFileDialogs.h"
 #include "tests/preview/PreviewWindows.h"
 #include "tests/support/ModalAnswerer.h"
+#include "tests/support/PrivateCups.h"
 #include "tests/support/RasterisedPages.h"
 #include "tests/support/StationeryProof.h"
 
@@ -233,8 +237,14 @@ TEST_F(PreviewLaunchTest, AFormOfBlocksOnlySavesPreviewsAndPrints) {
 }
 
 // A data file previews one page a record of the report as saved; "全部"
-// prints them in one job, and their page files go with the window.
+// prints them as one job of three sheets on a real queue, and their page
+// files go with the window.
 TEST_F(PreviewLaunchTest, ADataFilePreviewsOnePageARecordAndPrintsThemInOneJob) {
+    test::PrivateCups cups;
+    cups.addQueue("Office");
+    cups.setDefault("Office");
+    CupsSpooler system;
+    setProgramSpooler(&system);
     test::AnsweringFileDialogs dialogs;
     Tzarvo2_Form window;
     window.show();
@@ -257,11 +267,39 @@ TEST_F(PreviewLaunchTest, ADataFilePreviewsOnePageARecordAndPrintsThemInOneJob) 
     window.btn_previewfileClick();
     ASSERT_TRUE(previewAndPrint.answered());
     EXPECT_EQ(count, QStringLiteral("共3頁"));
-    // One job of three sheets, each on the report's A4 (paper code 0, listed as 1).
-    EXPECT_EQ(spooler->jobs(), (std::vector<std::vector<int>>{{1, 1, 1}}));
-    EXPECT_TRUE(messages.shown().empty());
+    const auto jobs = cups.waitForJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(test::PrivateCups::sheetCount(jobs[0]), 3);
+    EXPECT_EQ(cups.jobCount(), 1u);
     delete PreviewForm;
     for (int page = 0; page < 3; ++page) EXPECT_FALSE(std::filesystem::exists(pageFileName(stem, page)));
+}
+
+// A preview that stops at a line of the report leaves the source page's
+// cursor on that line; a second preview meanwhile waits for the first.
+TEST_F(PreviewLaunchTest, AReportThatStopsDrawingPutsTheSourceCursorOnItsLine) {
+    test::AnsweringFileDialogs dialogs;
+    Tzarvo2_Form window;
+    window.show();
+    dialogs.answers.push_back(report("bad.txt", "0\t0\t0\r\nLINE_INFO\t2\r\n0\t1\t10\t20\t110\t20\r\n"
+                                                "0\t1\tabc\t1\t2\t2\r\nLABEL_STRING\t0\r\nBLOCK_INFO\t0\r\n"));
+    window.Open1Click();
+    window.PageControl1->setCurrentWidget(window.TabSheet3);
+    QPointer<QWidget> shown;
+    ModalAnswerer closeWhenTold([&](QWidget& preview) {
+        shown = &preview;
+        QTest::qWaitFor([&] { return !messages.shown().empty(); });
+        window.Print1Click();
+        EXPECT_TRUE(shown);  // not deleted under itself
+        preview.close();
+    });
+    window.Print1Click();
+    ASSERT_TRUE(closeWhenTold.answered());
+    ASSERT_EQ(messages.texts().size(), 1u);
+    EXPECT_NE(messages.texts()[0].find("報表檔第 4 行的資料無法讀取"), std::string::npos);
+    EXPECT_EQ(window.ME_text->textCursor().blockNumber(), 0);
+    window.PageControl1->setCurrentWidget(window.TabSheet1);
+    EXPECT_EQ(window.ME_text->textCursor().blockNumber(), 3);
 }
 
 // Printers whose margins are known: "Office" has them, "Lab" does not.

@@ -1,6 +1,9 @@
 #include "designer/zarvo2.h"
 
+#include <filesystem>
 #include <functional>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +11,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -24,6 +28,7 @@
 
 #include "designer/EditorText.h"
 #include "designer/RowEditors.h"
+#include "designer/SourceEditor.h"
 #include "report/ReportError.h"
 #include "tests/common/Command.h"
 #include "tests/common/RecordingPresenter.h"
@@ -138,7 +143,6 @@ TEST_F(Zarvo2Test, ControlsCarryTheirNamesAndCaptions) {
         auto* action = window.findChild<QAction*>(QString::fromLatin1(name));
         ASSERT_NE(action, nullptr) << name;
         EXPECT_EQ(action->text(), QString::fromUtf8(caption)) << name;
-        EXPECT_TRUE(action->shortcut().isEmpty()) << name;
     }
     QStringList fileItems;
     for (QAction* action : window.File1->actions()) fileItems.append(action->objectName());
@@ -208,11 +212,11 @@ TEST_F(Zarvo2Test, StartsWithANewReportOnTheSourcePage) {
 }
 
 TEST_F(Zarvo2Test, ANewReportSavedUnchangedIsTheFourLinesWithCrLf) {
-    dialogs.answers.push_back(path("new report"));
+    dialogs.answers.push_back(path("new report.txt"));
     window.Save1Click();
-    EXPECT_EQ(read(path("new report")), "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n");
-    EXPECT_EQ(window.FileName, path("new report"));
-    EXPECT_EQ(status(), path("new report"));
+    EXPECT_EQ(read(path("new report.txt")), "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n");
+    EXPECT_EQ(window.FileName, path("new report.txt"));
+    EXPECT_EQ(status(), path("new report.txt"));
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].objectName, QStringLiteral("SaveDialog1"));
     EXPECT_EQ(dialogs.requests[0].filter, QString());
@@ -221,7 +225,7 @@ TEST_F(Zarvo2Test, ANewReportSavedUnchangedIsTheFourLinesWithCrLf) {
     // is saved without one.
     window.ME_text->setPlainText(QStringLiteral("0\t0\t0\nLINE_INFO"));
     window.Save1Click();
-    EXPECT_EQ(read(path("new report")), "0\t0\t0\r\nLINE_INFO");
+    EXPECT_EQ(read(path("new report.txt")), "0\t0\t0\r\nLINE_INFO");
     EXPECT_EQ(dialogs.requests.size(), 1u);
 }
 
@@ -599,6 +603,136 @@ TEST_F(Zarvo2Test, AddingABlockToTheTestDataAppendsItsNameAndAComma) {
     EXPECT_EQ(editorText(*window.ME_data), QStringLiteral("a,1\nqty,\nqty,"));
     EXPECT_EQ(window.PageControl1->currentWidget(), window.TabSheet2);
     EXPECT_EQ(window.Unsaved, 0);
+}
+
+TEST_F(Zarvo2Test, TestDataGoesBesideTheReportAndNeverOverIt) {
+    const std::string bytes = "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n";
+    const QString report = write("delivery_note.txt", bytes);
+    open(report);
+    window.ME_data->setPlainText(QStringLiteral("qty,1"));
+
+    dialogs.answers.push_back(report);  // Enter on the report's own name
+    window.btn_savedataClick();
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"這是目前的報表檔, 不能存成測試資料"});
+    EXPECT_EQ(read(report), bytes);
+    EXPECT_EQ(dialogs.requests.back().proposedName, path("delivery_note_data.txt"));
+
+    dialogs.answers.push_back(path("delivery_note_data.txt"));
+    window.btn_savedataClick();
+    EXPECT_EQ(read(path("delivery_note_data.txt")), "qty,1");
+    EXPECT_EQ(read(report), bytes);
+    // Once there is a test data file, both dialogs propose it.
+    window.btn_readdataClick();
+    EXPECT_EQ(dialogs.requests.back().objectName, QStringLiteral("OpenDialog1"));
+    EXPECT_EQ(dialogs.requests.back().proposedName, path("delivery_note_data.txt"));
+    // A name typed without an extension gets ".txt", for reports and test data alike.
+    dialogs.answers.push_back(path("orders"));
+    window.btn_savedataClick();
+    EXPECT_EQ(read(path("orders.txt")), "qty,1");
+    dialogs.answers.push_back(path("receipt"));
+    window.SaveAs1Click();
+    EXPECT_EQ(read(path("receipt.txt")), bytes);
+    EXPECT_EQ(window.FileName, path("receipt.txt"));
+}
+
+TEST_F(Zarvo2Test, ExitAsksAboutTypedTestDataOnlyWhenTheProgramIsStillEnding) {
+    test::typeText(*window.ME_data, QStringLiteral("qty,1"));
+    messages.answer(ResultCancel);
+    window.Exit1Click();
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"測試資料尚未存檔, 是否確定離開 ?"});
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(editorText(*window.ME_data), QStringLiteral("qty,1"));
+
+    // The report's own question first; its Cancel ends the matter.
+    test::typeText(*window.ME_text, QStringLiteral("x"));
+    messages.answer(ResultCancel);
+    window.close();
+    EXPECT_EQ(messages.texts().back(), "尚未存檔, 是否確定離開 ?");
+    EXPECT_EQ(messages.texts().size(), 2u);
+    EXPECT_TRUE(window.isVisible());
+
+    window.Save1Click();  // cancelled: still unsaved
+    dialogs.answers.push_back(path("data.txt"));
+    window.btn_savedataClick();
+    messages.answer(ResultOk);
+    window.Exit1Click();
+    EXPECT_EQ(messages.texts().back(), "尚未存檔, 是否確定離開 ?");
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(Zarvo2Test, OnlyRegularFilesOfSensibleSizeAreRead) {
+    const std::filesystem::path zero = dir.path() / "zero.txt";
+    std::filesystem::create_symlink("/dev/zero", zero);
+    const std::filesystem::path fifo = dir.path() / "fifo.txt";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const QString large = path("large.txt");
+    std::filesystem::resize_file(dir.write("large.txt", ""), (std::uintmax_t(64) << 20) + 1);
+    const std::pair<std::filesystem::path, const char*> cases[] = {
+        {zero, "這不是一般的檔案, 無法讀取:\n\n"},
+        {fifo, "這不是一般的檔案, 無法讀取:\n\n"},
+        {large.toStdString(), "檔案超過 64 MiB, 無法讀取:\n\n"},
+    };
+    const QString before = text();
+    for (const auto& [file, message] : cases) {
+        for (const auto& command : {&Tzarvo2_Form::Open1Click, &Tzarvo2_Form::btn_readdataClick}) {
+            dialogs.answers.push_back(QString::fromStdString(file.string()));
+            try {
+                (window.*command)();
+                ADD_FAILURE() << file << " was read";
+            } catch (const ReportError& error) {
+                EXPECT_EQ(error.what(), message + file.string());
+            }
+        }
+    }
+    EXPECT_EQ(text(), before);
+    EXPECT_EQ(editorText(*window.ME_data), QString());
+}
+
+TEST_F(Zarvo2Test, RowCommandsWaitWhileAnEditorIsOpen) {
+    window.ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{QStringLiteral("qty")}));
+    selectRow(*window.ListView1, 0);
+    editors.answer = [this](QTreeWidgetItem* row, int& confirmed) {
+        // Driven faster than a person could: every row command again.
+        window.btn_BinsertClick();
+        window.ListView1DblClick();
+        window.btn_BdeleteClick();
+        confirmAs({QStringLiteral("price")})(row, confirmed);
+    };
+    window.btn_BinsertClick();
+    EXPECT_EQ(editors.calls.size(), 1u);
+    EXPECT_EQ(captions(*window.ListView1), (QStringList{QStringLiteral("price"), QStringLiteral("qty")}));
+}
+
+TEST_F(Zarvo2Test, MenuCommandsHaveTheirKeys) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const std::pair<QKeyCombination, const char*> cases[] = {
+        {Qt::CTRL | Qt::Key_O, "OpenDialog1"},
+        {Qt::CTRL | Qt::Key_S, "SaveDialog1"},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_S, "SaveDialog1"},
+    };
+    for (const auto& [keys, dialog] : cases) {
+        QTest::keyClick(window.ME_text, keys.key(), keys.keyboardModifiers());
+        ASSERT_FALSE(dialogs.requests.empty()) << dialog;
+        EXPECT_EQ(dialogs.requests.back().objectName, QString::fromLatin1(dialog));
+        dialogs.requests.clear();
+    }
+    test::typeText(*window.ME_text, QStringLiteral("x"));
+    messages.answer(ResultCancel);
+    QTest::keyClick(window.ME_text, Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClick(window.ME_text, Qt::Key_F5);
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"尚未存檔, 是否放棄目前的報表 ?", "尚未存檔, 是否列印硬碟上的舊報表檔 ?",
+                                                          "找不到報表檔:\n\n\n\n所以無法列印"}));
+}
+
+TEST_F(Zarvo2Test, TheSourceShowsLineNumbersInAFaceThatTellsZeroFromO) {
+    EXPECT_EQ(QFontInfo(window.ME_text->font()).family(), QStringLiteral("DejaVu Sans Mono"));
+    auto* numbers = window.ME_text->findChild<QWidget*>(QStringLiteral("LineNumbers"));
+    ASSERT_NE(numbers, nullptr);
+    EXPECT_GT(numbers->width(), 0);
+    EXPECT_EQ(window.ME_text->viewport()->geometry().left(), numbers->geometry().right() + 1);
+    window.ME_text->setPlainText(QString(120, u'\n'));
+    window.ME_text->goToLine(100);
+    EXPECT_EQ(window.ME_text->textCursor().blockNumber(), 99);
 }
 
 // Save & Preview previews whatever the save did: here nothing was saved.

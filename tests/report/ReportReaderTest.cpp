@@ -305,6 +305,33 @@ TEST_F(ReportReaderTest, UnreadableNumbers) {
     }
 }
 
+// What a dialog lets through must read back as the one field it was typed as.
+TEST(ReportNumbers, AFieldIsANumberOnlyWhenItReadsWhole) {
+    const struct {
+        const char* field;
+        bool integer;
+        bool reads;
+    } cases[] = {
+        {"12", true, true},       {" -7 ", true, true},      {"1.5", true, false},   {"2147483648", true, false},
+        {" 3.50 ", false, true},  {"-1.5e1", false, true},   {".5", false, true},    {"3a2,5", false, false},
+        {"15O", false, false},    {"1 2", false, false},     {"2e", false, false},   {"1e99", false, false},
+        {"", false, false},       {"\xA2\xAF", false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ReportReader::readsAsNumber(c.field, c.integer), c.reads) << c.field;
+    }
+}
+
+TEST(ReportNumbers, TheLineAMessageNames) {
+    const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
+        {"/r.txt: 報表檔第 12 行的資料無法讀取\n\n其後的內容沒有畫出.", 12},
+        {"報表檔在第 3 行提早結束，缺少資料列", 3},
+        {"報表檔第 x 行", std::nullopt},
+        {"欄位(Total)不存在", std::nullopt},
+    };
+    for (const auto& [text, line] : cases) EXPECT_EQ(reportLineOf(text), line) << text;
+}
+
 TEST_F(ReportReaderTest, TextFieldIsBounded) {
     const auto frameRow = [](std::size_t labelBytes) {
         return "0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t" + std::string(labelBytes, '\xA4') + "\n";
