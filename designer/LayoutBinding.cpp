@@ -95,7 +95,7 @@ void LayoutBinding::markChanged(RowKind kind) {
     case RowKind::Label: form_.LabelListChanged = 1; break;
     case RowKind::Block: form_.BlockListChanged = 1; break;
     }
-    form_.Unsaved = 1;
+    form_.markUnsaved();
 }
 
 std::string LayoutBinding::reportBytes() {

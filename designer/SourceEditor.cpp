@@ -40,7 +40,7 @@ SourceEditor::SourceEditor(QWidget* parent) : QPlainTextEdit(parent), margin_(ne
 
 int SourceEditor::lineNumberWidth() const {
     const int digits = int(QString::number(std::max(1, blockCount())).size());
-    return 2 * kMarginPadding + fontMetrics().horizontalAdvance(u'9') * std::max(digits, 2);
+    return 3 * kMarginPadding + fontMetrics().horizontalAdvance(u'9') * std::max(digits, 2);
 }
 
 void SourceEditor::goToLine(int line) {
@@ -66,8 +66,10 @@ void SourceEditor::updateMargin(const QRect& rect, int dy) {
 void SourceEditor::paintLineNumbers(QPaintEvent* event) {
     QPainter painter(margin_);
     painter.fillRect(event->rect(), palette().color(QPalette::Window));
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawLine(margin_->width() - 1, event->rect().top(), margin_->width() - 1, event->rect().bottom());
     painter.setPen(palette().color(QPalette::PlaceholderText));
-    const int width = margin_->width() - kMarginPadding;
+    const int width = margin_->width() - 2 * kMarginPadding;
     const int lineHeight = fontMetrics().height();
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         const int top = int(blockBoundingGeometry(block).translated(contentOffset()).top());

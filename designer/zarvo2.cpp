@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <iterator>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@
 
 #include "calibration/CalibrationForm.h"
 #include "designer/Big5TextFile.h"
+#include "designer/DocumentRecovery.h"
 #include "designer/EditorText.h"
 #include "designer/LayoutBinding.h"
 #include "designer/PreviewLaunch.h"
@@ -271,7 +273,7 @@ LayoutPage* Tzarvo2_Form::buildLayoutPage() {
                                              4800, 1, &ok);
         return ok ? std::optional<int>(dpi) : std::nullopt;
     });
-    connect(page, &LayoutPage::stationeryChanged, this, [this] { Unsaved = 1; });
+    connect(page, &LayoutPage::stationeryChanged, this, [this] { markUnsaved(); });
     return page;
 }
 
@@ -385,10 +387,13 @@ void Tzarvo2_Form::ME_textChange() {
     SourceChanged = 1;
     // The program's own writes are not edits; everything else that changes
     // the text (typing, pasting, dropping, undo) is.
-    if (!programWrite_) Unsaved = 1;
+    if (!programWrite_) markUnsaved();
 }
 
-void Tzarvo2_Form::ME_dataChange() { testDataUnsaved_ = true; }
+void Tzarvo2_Form::ME_dataChange() {
+    testDataUnsaved_ = true;
+    recoveryStateChanged();
+}
 
 void Tzarvo2_Form::PageControl1Change() {
     QWidget* previous = shownPage_;
@@ -428,11 +433,14 @@ void Tzarvo2_Form::New1Click() {
 void Tzarvo2_Form::Open1Click() {
     if (!confirmDrop(dropQuestion)) return;
     const std::optional<QString> path = OpenDialog1.execute(this);
-    if (!path) return;
+    if (path) openFile(*path);
+}
+
+void Tzarvo2_Form::openFile(const QString& path) {
     // Read before changing anything, so that a file that cannot be read
     // leaves the document as it was.
-    const QString text = readBig5TextFile(*path);
-    FileName = *path;
+    const QString text = readBig5TextFile(path);
+    FileName = path;
     setProgramText(text);
     readAllSections();
     TabSheet6->openStationery(FileName);
@@ -496,6 +504,49 @@ void Tzarvo2_Form::showFileName() { ST_headPanel->setText(FileName); }
 
 void Tzarvo2_Form::clearFlags() {
     BlockListChanged = LineListChanged = LabelListChanged = SourceChanged = Unsaved = 0;
+    recoveryStateChanged();
+}
+
+void Tzarvo2_Form::markUnsaved() {
+    Unsaved = 1;
+    recoveryStateChanged();
+}
+
+// Test data typed and never saved counts as unsaved work too.
+void Tzarvo2_Form::recoveryStateChanged() {
+    if (recovery_) recovery_->documentStateChanged(Unsaved > 0 || (testDataUnsaved_ && !ME_data->document()->isEmpty()));
+}
+
+void Tzarvo2_Form::keepRecoveryCopies(const std::filesystem::path& directory, std::unique_ptr<WriteTimer> timer) {
+    recovery_ = std::make_unique<DocumentRecovery>(*this, directory, std::move(timer));
+    recoveryStateChanged();
+}
+
+bool Tzarvo2_Form::offerRecoveryCopies() { return recovery_ && recovery_->offerCopies(); }
+
+QString Tzarvo2_Form::documentText() const {
+    SourceText source = splitSource(editorText(*ME_text));
+    const std::tuple<int, Section, const QTreeWidget*> lists[] = {
+        {LineListChanged, Section::Lines, LV_Line},
+        {LabelListChanged, Section::Labels, LV_Label},
+        {BlockListChanged, Section::Blocks, ListView1}};
+    for (const auto& [changed, section, list] : lists) {
+        if (changed > 0) zarvo::writeSection(source, section, listRows(*list));
+    }
+    return joinSource(source);
+}
+
+QString Tzarvo2_Form::testDataText() const { return editorText(*ME_data); }
+
+void Tzarvo2_Form::restoreDocument(const QString& text, const QString& testData, const QString& fileName) {
+    setProgramText(text);
+    readAllSections();
+    FileName = fileName;
+    showFileName();
+    TabSheet6->openStationery(FileName);
+    replaceEditorText(*ME_data, testData);
+    clearFlags();
+    markUnsaved();
 }
 
 // Replaces the text as the program's own write: it sets SourceChanged like
@@ -579,7 +630,7 @@ void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChange
     if (confirmed > 0) {
         clearLayoutHistory();
         listChanged = 1;
-        Unsaved = 1;
+        markUnsaved();
     } else {
         delete row;
     }
@@ -590,7 +641,7 @@ void Tzarvo2_Form::editRow(Section section, QTreeWidget& list, int& listChanged)
     showEditor(section, selectedRow(list), listChanged);
     if (listChanged > 0) {
         clearLayoutHistory();
-        Unsaved = 1;
+        markUnsaved();
     }
 }
 
@@ -600,7 +651,7 @@ void Tzarvo2_Form::deleteRow(QTreeWidget& list, int& listChanged) {
     delete selected;
     clearLayoutHistory();
     listChanged = 1;
-    Unsaved = 1;
+    markUnsaved();
 }
 
 void Tzarvo2_Form::btn_BinsertClick() { insertRow(Section::Blocks, *ListView1, BlockListChanged); }
@@ -631,6 +682,7 @@ void Tzarvo2_Form::btn_savedataClick() {
     if (!writeBig5TextFile(*path, editorText(*ME_data))) return;
     testDataFile_ = *path;
     testDataUnsaved_ = false;
+    recoveryStateChanged();
 }
 
 void Tzarvo2_Form::btn_readdataClick() {
@@ -641,6 +693,7 @@ void Tzarvo2_Form::btn_readdataClick() {
     replaceEditorText(*ME_data, text);
     testDataFile_ = *path;
     testDataUnsaved_ = false;
+    recoveryStateChanged();
 }
 
 void Tzarvo2_Form::btn_previewfileClick() {

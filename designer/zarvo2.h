@@ -4,6 +4,7 @@
 // text and as three section lists, with the commands that create, open and
 // save it, and the test data page.
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -12,6 +13,7 @@
 
 #include "designer/FileDialogs.h"
 #include "designer/ReportSections.h"
+#include "recovery/WriteTimer.h"
 
 class QAction;
 class QLabel;
@@ -25,6 +27,7 @@ class QTreeWidgetItem;
 
 namespace zarvo {
 
+class DocumentRecovery;
 class LayoutBinding;
 class LayoutPage;
 class RowEditors;
@@ -47,6 +50,26 @@ public:
     void setHelpCommand(std::function<void()> help) { helpCommand_ = std::move(help); }
     // The system beep sounded before the questions about unsaved work.
     void setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
+
+    // Keeps recovery copies of the unsaved document in directory from now
+    // on (timer: when a copy is due; a QTimer when null); they go when the
+    // window does.
+    void keepRecoveryCopies(const std::filesystem::path& directory, std::unique_ptr<WriteTimer> timer = nullptr);
+    // Offers the copies left by programs that did not end normally; true
+    // when one was brought back. Nothing without keepRecoveryCopies.
+    bool offerRecoveryCopies();
+    // Opens the report at path as Open does after its dialog. Throws
+    // ReportError, leaving the document as it was, when it cannot be read.
+    void openFile(const QString& path);
+
+    // The report's text as saving would write it now: the text with every
+    // edited list written into its section.
+    QString documentText() const;
+    // The test data page's text.
+    QString testDataText() const;
+    // Brings back an unsaved document: its text, test data and file name,
+    // unsaved.
+    void restoreDocument(const QString& text, const QString& testData, const QString& fileName);
 
     // Commands (also the menu items' handlers).
     void New1Click();
@@ -208,6 +231,10 @@ private:
     void saveTo(const QString& path);
     void showFileName();
     void clearFlags();
+    // A user's edit of the document.
+    void markUnsaved();
+    // Tells the recovery copies whether the document now differs from its file.
+    void recoveryStateChanged();
     void showEditor(Section section, QTreeWidgetItem* row, int& confirmed);
     void insertRow(Section section, QTreeWidget& list, int& listChanged);
     void editRow(Section section, QTreeWidget& list, int& listChanged);
@@ -229,6 +256,7 @@ private:
     int notedLine_ = 0;
     QWidget* shownPage_ = nullptr;
     std::unique_ptr<LayoutBinding> layoutBinding_;
+    std::unique_ptr<DocumentRecovery> recovery_;
     TCalibrationForm* calibrationForm_ = nullptr;  // made when first shown, owned as a child
 };
 

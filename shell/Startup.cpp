@@ -3,6 +3,7 @@
 #include <exception>
 
 #include <QApplication>
+#include <QStatusBar>
 #include <QWidget>
 
 #include "designer/Block_form.h"
@@ -12,6 +13,7 @@
 #include "preview/PreviewForm.h"
 #include "preview/PrinterForm.h"
 #include "preview/Selectprinter.h"
+#include "recovery/RecoveryStore.h"
 #include "shell/Vinfoc.h"
 #include "shell/ZarvoApplication.h"
 
@@ -79,15 +81,43 @@ void StartupWindows::destroyAll() {
     created_.clear();
 }
 
-int runApplication(std::span<const StartupStep> steps) {
+int runApplication(std::span<const StartupStep> steps, const std::function<void(QWidget& main)>& started) {
     try {
         StartupWindows windows(steps);
         windows.mainWindow()->show();
+        if (started) started(*windows.mainWindow());
         QApplication::exec();
     } catch (const std::exception& error) {
         showException(error);
     }
     return 0;
+}
+
+std::optional<QString> reportArgument(const QStringList& arguments) {
+    if (arguments.size() < 2) return std::nullopt;
+    return arguments[1];
+}
+
+void startDocument(Tzarvo2_Form& form, const std::optional<QString>& file,
+                   const std::filesystem::path& recoveryDirectory) {
+    bool restored = false;
+    // Without its copies the program still works: it says why in the status bar.
+    try {
+        form.keepRecoveryCopies(recoveryDirectory.empty() ? RecoveryStore::defaultDirectory() : recoveryDirectory);
+        restored = form.offerRecoveryCopies();
+    } catch (const std::exception& error) {
+        form.ST_head->showMessage(QString::fromUtf8(error.what()));
+    }
+    if (!file) return;
+    if (restored) {
+        form.ST_head->showMessage(QStringLiteral("已恢復未存檔的報表, 沒有開啟 ") + *file);
+        return;
+    }
+    try {
+        form.openFile(*file);
+    } catch (const std::exception& error) {
+        showException(error);
+    }
 }
 
 }  // namespace zarvo

@@ -3,9 +3,15 @@
 // (the main window first, the others before the main window is first shown)
 // and destroyed at the end in reverse order; then the event loop.
 
+#include <filesystem>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -44,9 +50,24 @@ private:
     QWidget* mainWindow_ = nullptr;
 };
 
-// Creates the windows of steps (at least one), shows the main window and runs
-// the event loop until it closes. An exception escaping start-up or the loop
-// is shown with the standard exception display. Returns 0, the exit status.
-int runApplication(std::span<const StartupStep> steps);
+// Creates the windows of steps (at least one), shows the main window, runs
+// started on it (when given) and then the event loop until it closes. An
+// exception escaping start-up or the loop is shown with the standard
+// exception display. Returns 0, the exit status.
+int runApplication(std::span<const StartupStep> steps, const std::function<void(QWidget& main)>& started = {});
+
+// The report named on the command line: the first argument after the
+// program's name; nullopt when there is none.
+std::optional<QString> reportArgument(const QStringList& arguments);
+
+class Tzarvo2_Form;
+
+// The designer's document at start-up: the recovery copies kept in
+// recoveryDirectory (empty: the user's own, RecoveryStore::defaultDirectory)
+// are offered first; unless one comes back, file (when
+// given) is opened as Open does, a file that cannot be read leaving the new
+// document with Open's message. From then on the window keeps copies there.
+void startDocument(Tzarvo2_Form& form, const std::optional<QString>& file,
+                   const std::filesystem::path& recoveryDirectory);
 
 }  // namespace zarvo

@@ -1,6 +1,7 @@
 // Zarvo's entry point: the application object, the message boxes as real
 // dialogs, the system's printers, the permanent windows and the event loop.
 
+#include "designer/zarvo2.h"
 #include "platform/Messages.h"
 #include "platform/cups/CupsSpooler.h"
 #include "preview/ProgramSpooler.h"
@@ -14,7 +15,10 @@ int main(int argc, char** argv) {
     zarvo::setMessagePresenter(&presenter);
     zarvo::CupsSpooler printers;
     zarvo::setProgramSpooler(&printers);
-    const int status = zarvo::runApplication(zarvo::startupSteps());
+    const std::optional<QString> report = zarvo::reportArgument(QApplication::arguments());
+    const int status = zarvo::runApplication(zarvo::startupSteps(), [&report](QWidget&) {
+        zarvo::startDocument(*zarvo::zarvo2_Form, report, {});
+    });
     zarvo::setProgramSpooler(nullptr);
     zarvo::setMessagePresenter(nullptr);
     return status;

@@ -5,12 +5,14 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "designer/Big5TextFile.h"
 #include "designer/zarvo2.h"
 #include "preview/PreviewForm.h"
 #include "preview/PrinterForm.h"
 #include "preview/Selectprinter.h"
 #include "report/ConversionError.h"
 #include "tests/common/RecordingPresenter.h"
+#include "tests/common/TempDir.h"
 
 namespace zarvo {
 namespace {
@@ -104,6 +106,46 @@ TEST_F(StartupOrderTest, AStepThatThrowsIsShownAndTheWindowsMadeSoFarAreDestroye
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].kind, MessageKind::Warning);
     EXPECT_EQ(messages.shown()[0].text, "'x1' is not a valid integer value");
+}
+
+TEST(StartupTest, TheReportIsTheFirstArgument) {
+    EXPECT_EQ(reportArgument({QStringLiteral("zarvo")}), std::nullopt);
+    EXPECT_EQ(reportArgument({QStringLiteral("zarvo"), QStringLiteral("a.txt"), QStringLiteral("b.txt")}),
+              QStringLiteral("a.txt"));
+}
+
+// zarvo FILE: the program's own start-up, with the report opened once the
+// main window shows; a file that cannot be read leaves the new document.
+TEST(StartupTest, TheReportOnTheCommandLineOpensAfterStartUp) {
+    test::TempDir dir;
+    const QString example = QString::fromUtf8(ZARVO_SOURCE_DIR "/examples/delivery_note.txt");
+    const QString missing = QString::fromStdString((dir.path() / "missing.txt").string());
+    const struct {
+        QString file;
+        QString fileName;  // the document's afterwards
+        std::vector<std::string> messages;
+    } cases[] = {
+        {example, example, {}},
+        {missing, QString(), {"找不到檔案:\n\n" + missing.toStdString()}},
+    };
+    for (const auto& c : cases) {
+        RecordingPresenter messages;
+        QString fileName, text;
+        EXPECT_EQ(runApplication(startupSteps(),
+                                 [&](QWidget&) {
+                                     startDocument(*zarvo2_Form, c.file, dir.path() / "recovery");
+                                     QTimer::singleShot(0, [&] {
+                                         fileName = zarvo2_Form->FileName;
+                                         text = zarvo2_Form->documentText();
+                                         zarvo2_Form->close();
+                                     });
+                                 }),
+                  0);
+        EXPECT_EQ(fileName, c.fileName);
+        EXPECT_EQ(text, c.fileName.isEmpty() ? QStringLiteral("0\t0\t0\nLINE_INFO\nLABEL_STRING\nBLOCK_INFO\n")
+                                             : readBig5TextFile(c.fileName));
+        EXPECT_EQ(messages.texts(), c.messages);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,65 @@
+#include "designer/DocumentRecovery.h"
+
+#include <QStatusBar>
+
+#include "designer/zarvo2.h"
+#include "platform/Messages.h"
+
+namespace zarvo {
+
+namespace {
+
+constexpr int kStatusMessageMs = 15000;
+
+QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+bool askToRestore(const RecoveryCopy& copy) {
+    const char* question = "上次未正常結束, 是否恢復未存檔的報表 ?";
+    if (copy.fileName.empty()) return AskYesNo("%s", question) == ResultYes;
+    return AskYesNo("%s\n\n%s", question, copy.fileName.c_str()) == ResultYes;
+}
+
+}  // namespace
+
+DocumentRecovery::DocumentRecovery(Tzarvo2_Form& form, const std::filesystem::path& directory,
+                                   std::unique_ptr<WriteTimer> timer)
+    : form_(form), store_(directory), keeper_(store_, [this] { return snapshot(); }, std::move(timer)) {
+    QObject::connect(&keeper_, &RecoveryKeeper::writeFailed, &form_,
+                     [this](const QString& message) { form_.ST_head->showMessage(message, kStatusMessageMs); });
+}
+
+DocumentRecovery::~DocumentRecovery() = default;
+
+void DocumentRecovery::documentStateChanged(bool unsaved) {
+    if (unsaved)
+        keeper_.documentChanged();
+    else
+        keeper_.documentSaved();
+}
+
+RecoveryCopy DocumentRecovery::snapshot() const {
+    RecoveryCopy copy;
+    copy.text = form_.documentText().toStdString();
+    copy.testData = form_.testDataText().toStdString();
+    copy.fileName = form_.FileName.toStdString();
+    return copy;
+}
+
+bool DocumentRecovery::offerCopies() {
+    std::vector<RecoveryCopy> copies = store_.orphans();
+    for (auto copy = copies.begin(); copy != copies.end(); ++copy) {
+        if (!askToRestore(*copy)) {
+            store_.discard(*copy);
+            continue;
+        }
+        form_.restoreDocument(fromUtf8(copy->text), fromUtf8(copy->testData), fromUtf8(copy->fileName));
+        // The document now has a copy of its own; the old one and the
+        // copies not asked about wait for the next start.
+        store_.discard(*copy);
+        for (auto rest = copy + 1; rest != copies.end(); ++rest) store_.keep(*rest);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace zarvo

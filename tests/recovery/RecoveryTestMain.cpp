@@ -1,0 +1,11 @@
+// GoogleTest under a QCoreApplication: the keeper's signals arrive through
+// its event loop.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
