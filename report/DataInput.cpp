@@ -1,5 +1,7 @@
 #include "report/DataInput.h"
 
+#include <filesystem>
+
 #include "report/ReportError.h"
 
 namespace zarvo {
@@ -8,9 +10,20 @@ namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
 
+// A data file is read more than once, so only a regular file will do: a
+// FIFO would hold the program at its opening and a device never ends.
+std::ifstream openDataFile(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        throw ReportError("資料檔不是一般的檔案, 無法讀取: " + path);
+    }
+    return std::ifstream(path, std::ios::binary);
+}
+
 }  // namespace
 
-DataInput::DataInput(const std::string& path) : path_(path), in_(path, std::ios::binary), buffer_(kChunk) {
+DataInput::DataInput(const std::string& path) : path_(path), in_(openDataFile(path)), buffer_(kChunk) {
     if (!in_) throw ReportError("無法開啟資料檔: " + path);
 }
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -166,6 +169,23 @@ TEST(DataFileFormat, GoesByTheExtensionInAnyCase) {
     for (const auto& [path, format] : cases) EXPECT_EQ(dataFormatOf(path), format) << path;
     for (const char* path : {"x.csv.txt", "csv", "x.js"}) {
         EXPECT_THROW(dataFormatOf(path), ReportError) << path;
+    }
+}
+
+// Read twice and at length: a FIFO or a device is refused before it is opened.
+TEST(DataFileFormat, OnlyARegularFileIsRead) {
+    TempDir dir;
+    const std::filesystem::path fifo = dir.path() / "orders.csv";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::filesystem::path zero = dir.path() / "zero.csv";
+    std::filesystem::create_symlink("/dev/zero", zero);
+    for (const std::filesystem::path& path : {fifo, zero}) {
+        try {
+            DataFileReader reader(path.string());
+            ADD_FAILURE() << path << " was opened";
+        } catch (const ReportError& error) {
+            EXPECT_EQ(error.what(), "資料檔不是一般的檔案, 無法讀取: " + path.string());
+        }
     }
 }
 
