@@ -1,5 +1,6 @@
 #include "shell/ZarvoApplication.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
 
 #include "platform/Messages.h"
@@ -9,6 +10,9 @@ namespace zarvo {
 ZarvoApplication::ZarvoApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Zarvo"));
     setApplicationVersion(QStringLiteral("2.1"));
+    // Ties the windows to the installed desktop entry and its icon.
+    setDesktopFileName(QStringLiteral("zarvo"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("zarvo")));
     // Without the translation Qt's texts stay in English; nothing else changes.
     if (qtTexts_.load(QStringLiteral("qtbase_zh_TW"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         installTranslator(&qtTexts_);
