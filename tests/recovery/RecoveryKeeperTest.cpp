@@ -129,6 +129,13 @@ struct Editing {
     bool waitUntil(const std::function<bool(const WatchedStore::Record&)>& done) {
         return QTest::qWaitFor([&] { return done(store.record()); });
     }
+    // A change at 0 whose copy is then taken and held at the disk.
+    bool firstCopyHeld() {
+        store.hold(true);
+        changeAt(0);
+        timer->advanceTo(delay);
+        return waitUntil([](const auto& r) { return r.started == 1; });
+    }
     bool waitForWritten(int writtenVersion) {
         const std::string text = "v" + std::to_string(writtenVersion);
         return waitUntil([&](const auto& r) { return !r.written.empty() && r.written.back() == text; });
@@ -190,10 +197,7 @@ TEST(RecoveryKeeperTest, CopiesAreTakenWithinTwoSecondsOfAChangeAndTwoSecondsApa
 TEST(RecoveryKeeperTest, ANewerCopySupersedesOneWaitingForTheDisk) {
     test::TempDir temp;
     Editing editing(temp.path());
-    editing.store.hold(true);
-    editing.changeAt(0);
-    editing.timer->advanceTo(delay);
-    ASSERT_TRUE(editing.waitUntil([](const auto& r) { return r.started == 1; }));
+    ASSERT_TRUE(editing.firstCopyHeld());
     for (std::int64_t ms : {2100, 4200, 6300}) editing.changeAt(ms);
     editing.timer->advanceTo(9000);
     EXPECT_EQ(editing.taken.size(), 4u);
@@ -241,10 +245,7 @@ TEST(RecoveryKeeperTest, ASavedDocumentLeavesNoCopy) {
 TEST(RecoveryKeeperTest, AKeeperThatEndsFinishesItsWriteAndRemovesTheCopy) {
     test::TempDir temp;
     Editing editing(temp.path());
-    editing.store.hold(true);
-    editing.changeAt(0);
-    editing.timer->advanceTo(delay);
-    ASSERT_TRUE(editing.waitUntil([](const auto& r) { return r.started == 1; }));
+    ASSERT_TRUE(editing.firstCopyHeld());
     std::thread disk([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         editing.store.hold(false);
