@@ -74,6 +74,8 @@ TEST_F(RecoveryTest, TypedWorkOutlivesAKillAndComesBackOnce) {
     const QString report = QString::fromStdString(dir.write("form.txt", "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n"));
     const QString typed = QStringLiteral("0\t1\t10\t20\t110\t20 客戶 0O1l");
     auto first = startTyping(report, typed, QStringLiteral("customer,祥和"));
+    // The second program's copy is the newer one however busy the machine.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return copiesOnDisk() == 1; }, 10000));
     auto second = startTyping(QStringLiteral(""), QStringLiteral("second"), QString());
     QTest::qWait(3000);
     {
