@@ -44,9 +44,14 @@ FaceShape measure(FontFace face) {
 }  // namespace
 
 const FaceShape& faceShape(FontFace face) {
+    // Each face is measured when first asked for: a job in one face never
+    // loads the other.
+    if (face == FontFace::Kai) {
+        static const FaceShape kai = measure(FontFace::Kai);
+        return kai;
+    }
     static const FaceShape ming = measure(FontFace::Ming);
-    static const FaceShape kai = measure(FontFace::Kai);
-    return face == FontFace::Kai ? kai : ming;
+    return ming;
 }
 
 }  // namespace zarvo

@@ -1,8 +1,29 @@
 #include "platform/qt/PdfPages.h"
 
+#include <malloc.h>
+
 #include <QIODevice>
 
 namespace zarvo {
+
+namespace {
+
+// The PDF writer compresses every page through buffers of 10 MB that it
+// allocates for the page and frees after it. By default the C library
+// hands blocks that large back to the system when they are freed and maps
+// them afresh, page faults included, for the next page: that costs more
+// than drawing the page. Kept in the heap, they are reused page after page;
+// only what is written into them is ever resident.
+void keepPageBuffersInTheHeap() {
+#ifdef __GLIBC__
+    constexpr int kLargestHeapBlock = 32 * 1024 * 1024;  // the C library's upper limit
+    constexpr int kKeptFreeMemory = 64 * 1024 * 1024;
+    mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock);
+    mallopt(M_TRIM_THRESHOLD, kKeptFreeMemory);
+#endif
+}
+
+}  // namespace
 
 QPageSize::PageSizeId pageSizeId(PaperSize size) {
     switch (size) {
@@ -15,6 +36,7 @@ QPageSize::PageSizeId pageSizeId(PaperSize size) {
 
 PdfPages::PdfPages(QIODevice& device, int dpi, const std::string& title)
     : writer_(&device), dpi_(dpi) {
+    keepPageBuffersInTheHeap();
     writer_.setResolution(dpi);
     writer_.setTitle(QString::fromStdString(title));
     writer_.setCreator("Zarvo");
@@ -23,19 +45,35 @@ PdfPages::PdfPages(QIODevice& device, int dpi, const std::string& title)
 bool PdfPages::begin(const QPageLayout& layout) {
     writer_.setPageLayout(layout);
     if (!painter_.begin(&writer_)) return false;
-    surface_.emplace(painter_, dpi_);
+    surface_.emplace(painter_, dpi_, TextDelivery::Runs);
     return true;
 }
 
+QPainter& PdfPages::painter() {
+    flushText();
+    return painter_;
+}
+
 void PdfPages::newPage(const QPageLayout& layout) {
+    flushText();
     // The new layout applies to the page that newPage() opens.
     writer_.setPageLayout(layout);
     writer_.newPage();
     painter_.resetTransform();
 }
 
-void PdfPages::placeOrigin(const QTransform& placement) { painter_.setWorldTransform(placement); }
+void PdfPages::flushText() {
+    if (surface_) surface_->flushText();
+}
 
-bool PdfPages::end() { return painter_.end(); }
+void PdfPages::placeOrigin(const QTransform& placement) {
+    flushText();
+    painter_.setWorldTransform(placement);
+}
+
+bool PdfPages::end() {
+    flushText();
+    return painter_.end();
+}
 
 }  // namespace zarvo

@@ -35,16 +35,21 @@ public:
     // Maps the surface's device coordinates onto the current page (device
     // pixels of the page's top-left corner); identity when never called.
     void placeOrigin(const QTransform& placement);
-    // The current page's surface; valid while pages are open.
+    // The current page's surface; valid while pages are open. Its text
+    // reaches the page in glyph runs.
     QtSurface& surface() { return *surface_; }
-    // The painter of the current page, for drawing beside the surface.
-    QPainter& painter() { return painter_; }
+    // The painter of the current page, for drawing beside the surface, with
+    // what the surface has drawn so far on the page.
+    QPainter& painter();
     // Ends the last page and the document; false when it could not be written.
     bool end();
     // True between begin() and end().
     bool isActive() const { return painter_.isActive(); }
 
 private:
+    // Puts the surface's gathered text on the page (none before begin()).
+    void flushText();
+
     QPdfWriter writer_;
     QPainter painter_;
     std::optional<QtSurface> surface_;

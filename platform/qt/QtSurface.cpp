@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
@@ -80,19 +81,29 @@ QString drawableText(std::string_view bytes) {
     return QString::fromUcs4(codes.data(), static_cast<qsizetype>(codes.size()));
 }
 
+// The key of a string of one or two bytes in a glyph cache; no two such
+// strings share one.
+std::uint32_t glyphKey(std::string_view bytes) {
+    const auto byte = [bytes](std::size_t i) { return std::uint32_t{static_cast<unsigned char>(bytes[i])}; };
+    return bytes.size() == 1 ? byte(0) : 0x10000 | byte(0) << 8 | byte(1);
+}
+
 }  // namespace
 
-QtSurface::QtSurface(QPainter& painter, int dpi) : painter_(painter), dpi_(dpi) {
+QtSurface::QtSurface(QPainter& painter, int dpi, TextDelivery delivery)
+    : painter_(painter), dpi_(dpi), delivery_(delivery) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
 }
 
 void QtSurface::clear() {
+    flushText();
     const QPaintDevice* device = painter_.device();
     painter_.fillRect(QRect(0, 0, device->width(), device->height()), Qt::white);
 }
 
 void QtSurface::drawLine(int x1, int y1, int x2, int y2, const Pen& pen) {
+    flushText();
     const std::optional<QPen> qpen = toQPen(pen, dpi_);
     if (!qpen || (x1 == x2 && y1 == y2)) return;
     // A flat-capped line covers its start pixel up to, not including, its end.
@@ -104,14 +115,34 @@ void QtSurface::drawLine(int x1, int y1, int x2, int y2, const Pen& pen) {
 }
 
 void QtSurface::drawText(int x, int y, std::string_view bytes, const Font& font) {
-    const SizedFont& sized = sizedFont(font);
+    SizedFont& sized = sizedFont(font);
+    if (sized.empty()) return;
+    if (delivery_ == TextDelivery::Runs) {
+        const GlyphChoice glyph = glyphFor(sized, bytes);
+        if (glyph.kind == GlyphKind::Nothing) return;
+        if (glyph.kind == GlyphKind::Glyph) {
+            addCellInk(x, y, bytes, font, sized);
+            addToRun(x, y, glyph.index, font, sized);
+            return;
+        }
+        // What is drawn at once goes after what was gathered before it.
+        flushText();
+    }
     const QString text = drawableText(bytes);
-    if (sized.empty() || text.isEmpty()) return;
-    painter_.setFont(sized.font);
-    painter_.setPen(toQColor(textColor_));
+    if (text.isEmpty()) return;
+    addCellInk(x, y, bytes, font, sized);
+    drawShaped(x, y, text, font, sized);
+}
+
+void QtSurface::addCellInk(int x, int y, std::string_view bytes, const Font& font, const SizedFont& sized) {
     const int cellWidth = bytes.size() > 1 ? sized.metrics.maxCharWidth : sized.metrics.maxCharWidth / 2;
     const int cellHeight = sized.metrics.height;
     addInk(font.turned ? QRect(x - cellHeight, y, cellHeight, cellWidth) : QRect(x, y, cellWidth, cellHeight));
+}
+
+void QtSurface::drawShaped(int x, int y, const QString& text, const Font& font, const SizedFont& sized) {
+    painter_.setFont(sized.font);
+    painter_.setPen(toQColor(textColor_));
     if (!font.turned) {
         painter_.drawText(x, y + sized.ascent, text);
         return;
@@ -125,7 +156,63 @@ void QtSurface::drawText(int x, int y, std::string_view bytes, const Font& font)
     painter_.restore();
 }
 
+QtSurface::GlyphChoice QtSurface::glyphFor(SizedFont& sized, std::string_view bytes) {
+    const bool oneCharacter = bytes.size() == 1 || bytes.size() == 2;
+    const auto cached = oneCharacter ? sized.glyphs.find(glyphKey(bytes)) : sized.glyphs.end();
+    if (cached != sized.glyphs.end()) return cached->second;
+    const QString text = drawableText(bytes);
+    GlyphChoice choice{text.isEmpty() ? GlyphKind::Nothing : GlyphKind::Shaped};
+    quint32 glyphs[2] = {};
+    int count = 2;
+    // Glyph 0 is the face's "missing" glyph: shaping lets another face draw it.
+    if (text.toUcs4().size() == 1 &&
+        sized.raw.glyphIndexesForChars(text.constData(), static_cast<int>(text.size()), glyphs, &count) &&
+        count == 1 && glyphs[0] != 0) {
+        choice = GlyphChoice{GlyphKind::Glyph, glyphs[0]};
+    }
+    if (oneCharacter) sized.glyphs.emplace(glyphKey(bytes), choice);
+    return choice;
+}
+
+void QtSurface::addToRun(int x, int y, quint32 glyph, const Font& font, const SizedFont& sized) {
+    if (!run_.takes(font, textColor_)) {
+        flushText();
+        run_.face = font.face;
+        run_.height = font.height;
+        run_.turned = font.turned;
+        run_.color = textColor_;
+        run_.font = sized.raw;
+    }
+    run_.glyphs.append(glyph);
+    // A turned run is drawn in the frame turned 90 degrees clockwise about
+    // the device origin, where the device point (x, y) lies at (y, -x); the
+    // baseline lies ascent below the cell's top there, as upright.
+    run_.positions.append(font.turned ? QPointF(y, sized.ascent - x) : QPointF(x, y + sized.ascent));
+}
+
+void QtSurface::flushText() {
+    if (run_.glyphs.isEmpty()) return;
+    {
+        // Dropped before the lists are emptied, so that they keep their
+        // storage for the next run instead of being copied.
+        QGlyphRun glyphRun;
+        glyphRun.setRawFont(run_.font);
+        glyphRun.setGlyphIndexes(run_.glyphs);
+        glyphRun.setPositions(run_.positions);
+        painter_.setPen(toQColor(run_.color));
+        if (run_.turned) {
+            painter_.save();
+            painter_.rotate(90);
+        }
+        painter_.drawGlyphRun(QPointF(0, 0), glyphRun);
+        if (run_.turned) painter_.restore();
+    }
+    run_.glyphs.clear();
+    run_.positions.clear();
+}
+
 void QtSurface::drawRect(int left, int top, int right, int bottom, const Pen& pen) {
+    flushText();
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
     const std::optional<QPen> qpen = toQPen(pen, dpi_);
@@ -146,7 +233,7 @@ void QtSurface::drawRect(int left, int top, int right, int bottom, const Pen& pe
 
 FontMetrics QtSurface::metrics(const Font& font) { return sizedFont(font).metrics; }
 
-const QtSurface::SizedFont& QtSurface::sizedFont(const Font& font) {
+QtSurface::SizedFont& QtSurface::sizedFont(const Font& font) {
     const auto key = std::make_pair(font.face, font.height);
     auto found = fonts_.find(key);
     if (found != fonts_.end()) return found->second;
@@ -172,6 +259,8 @@ QtSurface::SizedFont QtSurface::makeSizedFont(FontFace face, int height) const {
     sized.metrics.height = cell;
     const double fullWidth = measured.horizontalAdvance(QChar(0x4e00));  // 一
     sized.metrics.maxCharWidth = static_cast<int>(std::lround(fullWidth));
+    // Resolved for the device, as the painter resolves the font it draws with.
+    if (delivery_ == TextDelivery::Runs) sized.raw = QRawFont::fromFont(QFont(sized.font, device));
     return sized;
 }
 
