@@ -11,8 +11,6 @@ namespace {
 
 constexpr int kStatusMessageMs = 15000;
 
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
 bool askToRestore(const RecoveryCopy& copy) {
     const char* question = "上次未正常結束, 是否恢復未存檔的報表 ?";
     if (copy.fileName.empty()) return AskYesNo("%s", question) == ResultYes;
@@ -52,7 +50,8 @@ bool DocumentRecovery::offerCopies() {
             store_.discard(*copy);
             continue;
         }
-        form_.restoreDocument(fromUtf8(copy->text), fromUtf8(copy->testData), fromUtf8(copy->fileName));
+        form_.restoreDocument(QString::fromStdString(copy->text), QString::fromStdString(copy->testData),
+                              QString::fromStdString(copy->fileName));
         // The document now has a copy of its own; the old one and the
         // copies not asked about wait for the next start.
         store_.discard(*copy);

@@ -480,7 +480,7 @@ void Tzarvo2_Form::saveTo(const QString& path) {
 // is asked about only once the report's own question lets the program end.
 bool Tzarvo2_Form::confirmExit() {
     if (!confirmDrop(exitQuestion)) return false;
-    return !testDataUnsaved_ || editorText(*ME_data).isEmpty() ||
+    return !typedTestDataUnsaved() ||
            AskOkCancel("%s", testDataExitQuestion) == ResultOk;
 }
 
@@ -514,8 +514,10 @@ void Tzarvo2_Form::markUnsaved() {
 
 // Test data typed and never saved counts as unsaved work too.
 void Tzarvo2_Form::recoveryStateChanged() {
-    if (recovery_) recovery_->documentStateChanged(Unsaved > 0 || (testDataUnsaved_ && !ME_data->document()->isEmpty()));
+    if (recovery_) recovery_->documentStateChanged(Unsaved > 0 || typedTestDataUnsaved());
 }
+
+bool Tzarvo2_Form::typedTestDataUnsaved() const { return testDataUnsaved_ && !ME_data->document()->isEmpty(); }
 
 void Tzarvo2_Form::keepRecoveryCopies(const std::filesystem::path& directory, std::unique_ptr<WriteTimer> timer) {
     recovery_ = std::make_unique<DocumentRecovery>(*this, directory, std::move(timer));

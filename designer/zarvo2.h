@@ -235,6 +235,8 @@ private:
     void markUnsaved();
     // Tells the recovery copies whether the document now differs from its file.
     void recoveryStateChanged();
+    // Test data typed or changed since it was last saved or read, and not empty.
+    bool typedTestDataUnsaved() const;
     void showEditor(Section section, QTreeWidgetItem* row, int& confirmed);
     void insertRow(Section section, QTreeWidget& list, int& listChanged);
     void editRow(Section section, QTreeWidget& list, int& listChanged);
