@@ -117,7 +117,9 @@ public:
         fields.back().text += bytes;
     }
     void drawRect(int, int, int, int, const zarvo::Pen&) override {}
-    zarvo::FontMetrics metrics(const zarvo::Font& font) override { return metrics_->metrics(font); }
+    zarvo::FontMetrics metrics(zarvo::FontFace face, int height) override {
+        return metrics_->metrics(face, height);
+    }
 
     std::vector<FieldStart> fields;
 

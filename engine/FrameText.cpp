@@ -8,6 +8,7 @@
 
 #include "engine/FrameLayout.h"
 #include "engine/TextMeasure.h"
+#include "engine/Units.h"
 #include "engine/XPrint.h"
 
 namespace zarvo {
@@ -63,8 +64,16 @@ Counts widen(const TextCount& count) {
     return Counts{count.count, count.D, count.S};
 }
 
+// A layout-unit coordinate on a device of dpi dots per inch: scaled and
+// truncated toward zero.
+int layoutToDevice(Unit value, int dpi) {
+    return toDevice(Unit{toDevice(value)} * dpi / kLayoutDpi);
+}
+
 // One call's layout: the frame, the fonts and their metrics, the text and its
-// read position, and the drawing position (x, y) that the passes move.
+// read position, and the drawing position (x, y) that the passes move. All of
+// it is in layout units; only the characters' places and the fonts they are
+// drawn with are scaled to the surface.
 class FrameTextLayout {
 public:
     FrameTextLayout(Surface& surface, int left, int top, int right, int bottom, int fontCode,
@@ -111,6 +120,7 @@ private:
     bool turnsOneByte() const { return fontCode_ == 2 || fontCode_ == 3; }
 
     Surface& surface_;
+    const int dpi_;
     const Unit left_, top_, right_, bottom_;
     const int fontCode_;
     const Font upright_;
@@ -134,21 +144,28 @@ FontFace faceFor(int fontCode) {
     return fontCode == 1 || fontCode == 3 ? FontFace::Kai : FontFace::Ming;
 }
 
+// The font that draws a layout height of charHeight on a device of dpi:
+// its cell is the same length on paper at every resolution, not rounded.
+Font deviceFont(int fontCode, int charHeight, int dpi, bool turned) {
+    return Font{faceFor(fontCode), static_cast<double>(charHeight) * dpi / kLayoutDpi, turned};
+}
+
 FrameTextLayout::FrameTextLayout(Surface& surface, int left, int top, int right, int bottom,
                                  int fontCode, int charHeight, std::string_view text, int colGap,
                                  int rowGap)
     : surface_(surface),
+      dpi_(surface.dotsPerInch()),
       left_(left),
       top_(top),
       right_(right),
       bottom_(bottom),
       fontCode_(fontCode),
-      upright_{faceFor(fontCode), charHeight, false},
-      turned_{faceFor(fontCode), charHeight, true},
+      upright_(deviceFont(fontCode, charHeight, dpi_, false)),
+      turned_(deviceFont(fontCode, charHeight, dpi_, true)),
       text_(text),
       colGap_(colGap),
       rowGap_(rowGap) {
-    const FontMetrics metrics = surface_.metrics(upright_);
+    const FontMetrics metrics = surface_.metrics(faceFor(fontCode), charHeight);
     M_ = metrics.maxCharWidth;
     L_ = metrics.height;
     H_ = M_ / 2;
@@ -527,7 +544,8 @@ void FrameTextLayout::putColumnCharacter(const ColumnAdvance& advance, bool clip
 // Outputs the character at the read position and moves past it.
 void FrameTextLayout::drawCharacter(Unit atX, Unit atY, const Font& font) {
     const std::size_t length = charLength(text_, pos_);
-    surface_.drawText(toDevice(atX), toDevice(atY), text_.substr(pos_, length), font);
+    surface_.drawText(layoutToDevice(atX, dpi_), layoutToDevice(atY, dpi_), text_.substr(pos_, length),
+                      font);
     pos_ += length;
     ++drawn_;
 }
@@ -544,15 +562,21 @@ FramePlacement XPrint::DrawFrameText(int left, int top, int right, int bottom, i
                                      std::string_view text, int colGap, int rowGap) {
     if (surface == nullptr) return {};
     text = text.substr(0, text.find('\0'));
-    if (text == kBlankFrameMarker) {
-        surface->drawRect(toDevice(Unit{left} + 2), toDevice(Unit{top} + 2),
-                          toDevice(Unit{right} - 2), toDevice(Unit{bottom} - 2),
-                          Pen{PenDash, 1, kWhite});
+    if (isBlankFrame(text)) {
+        const int dpi = surface->dotsPerInch();
+        DrawBlankFrame(layoutToDevice(left, dpi), layoutToDevice(top, dpi), layoutToDevice(right, dpi),
+                       layoutToDevice(bottom, dpi));
         return {};
     }
     FrameTextLayout layout(*surface, left, top, right, bottom, fontCode, charHeight,
                            frametext::layoutText(text), colGap, rowGap);
     return layout.draw(style, distribution);
+}
+
+void XPrint::DrawBlankFrame(int left, int top, int right, int bottom) {
+    if (surface == nullptr) return;
+    surface->drawRect(toDevice(Unit{left} + 2), toDevice(Unit{top} + 2), toDevice(Unit{right} - 2),
+                      toDevice(Unit{bottom} - 2), Pen{PenDash, 1, kWhite});
 }
 
 }  // namespace zarvo

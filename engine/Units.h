@@ -5,6 +5,11 @@
 
 namespace zarvo {
 
+// The resolution at which frame text is laid out on every device: each
+// character's place is worked out at it and then scaled to the device, so
+// that the screen, PDF files and every printer set a text alike.
+inline constexpr int kLayoutDpi = 1200;
+
 // Converts mm (a single-precision sum of millimetres) to device pixels at
 // dpi: mm x dpi x 0.039370078740157 in double precision, truncated toward
 // zero, never rounded. A length beyond the device range (an absurd value in

@@ -21,6 +21,11 @@ class PreviewState;
 // The text that stands for a blank frame: drawn as a white dashed rectangle.
 inline constexpr std::string_view kBlankFrameMarker = "***1.7321.4142.2362.4492.6452.828***";
 
+// Whether text, up to its first zero byte, is the blank-frame marker.
+inline bool isBlankFrame(std::string_view text) {
+    return text.substr(0, text.find('\0')) == kBlankFrameMarker;
+}
+
 // How much of a text its frame took: the characters drawn, and the
 // characters the text holds ("~~" taken as a break not counted). A text
 // that does not fit has fewer drawn than held.
@@ -68,11 +73,15 @@ public:
     void DrawLine(int x1, int y1, int x2, int y2, int style, int width);
 
     // Lays text (Big5 bytes; ends at a zero byte) out in the inner frame
-    // left..right x top..bottom (device units) by writing style, distribution
-    // mode and font code; charHeight, colGap, rowGap in device units.
-    // Returns how much of the text was placed.
+    // left..right x top..bottom by writing style, distribution mode and font
+    // code. The frame, charHeight, colGap and rowGap are in layout units
+    // (kLayoutDpi); each character's place is scaled from them to the
+    // surface's resolution. Returns how much of the text was placed.
     FramePlacement DrawFrameText(int left, int top, int right, int bottom, int style, int distribution,
                        int fontCode, int charHeight, std::string_view text, int colGap, int rowGap);
+    // Draws the blank-frame marker, a white dashed rectangle inset 2 device
+    // units, for the inner frame left..right x top..bottom in device units.
+    void DrawBlankFrame(int left, int top, int right, int bottom);
 
     // Reads the LABEL_STRING section and draws every caption.
     void DrawLabels();

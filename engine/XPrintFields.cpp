@@ -16,11 +16,21 @@ FramePlacement XPrint::drawInFrame(const FrameRow& row, std::string_view text, f
         x += pxoffset;
         y += pyoffset;
     }
-    return DrawFrameText(mmToDevice(x + row.xmargin, dpi), mmToDevice(y + row.ymargin, dpi),
-                  mmToDevice(x + row.width - row.xmargin, dpi),
-                  mmToDevice(y + row.height - row.ymargin, dpi), row.style, row.distributed,
-                  row.font, mmToDevice(row.ychar, dpi), text, mmToDevice(row.colgap, dpi),
-                  mmToDevice(row.rowgap, dpi));
+    const float left = x + row.xmargin;
+    const float top = y + row.ymargin;
+    const float right = x + row.width - row.xmargin;
+    const float bottom = y + row.height - row.ymargin;
+    // The marker is a rectangle, placed on the device as lines are; text is
+    // laid out at the layout resolution.
+    if (isBlankFrame(text)) {
+        DrawBlankFrame(mmToDevice(left, dpi), mmToDevice(top, dpi), mmToDevice(right, dpi),
+                       mmToDevice(bottom, dpi));
+        return {};
+    }
+    return DrawFrameText(mmToDevice(left, kLayoutDpi), mmToDevice(top, kLayoutDpi),
+                         mmToDevice(right, kLayoutDpi), mmToDevice(bottom, kLayoutDpi), row.style,
+                         row.distributed, row.font, mmToDevice(row.ychar, kLayoutDpi), text,
+                         mmToDevice(row.colgap, kLayoutDpi), mmToDevice(row.rowgap, kLayoutDpi));
 }
 
 void XPrint::DrawLabels() {

@@ -27,16 +27,18 @@ struct Pen {
 // The two faces a report can ask for.
 enum class FontFace { Ming, Kai };
 
-// A font: face, height in device units (the character cell height), and
-// whether it is turned 90 degrees clockwise (text running downward, glyph
-// tops facing right, the cell left of the reference point).
+// A font: face, height in device pixels (the character cell height; frame
+// text is set at a fixed resolution and scaled to the device, so the height
+// may hold a fraction of a pixel), and whether it is turned 90 degrees
+// clockwise (text running downward, glyph tops facing right, the cell left
+// of the reference point).
 struct Font {
     FontFace face = FontFace::Ming;
-    int height = 0;
+    double height = 0;
     bool turned = false;
 };
 
-// Text metrics of a font, device units.
+// Text metrics of a font, in the units of the height they were asked for.
 struct FontMetrics {
     int maxCharWidth = 0;  // tmMaxCharWidth: the face's full-width advance
     int height = 0;        // tmHeight: the character cell height
@@ -66,8 +68,11 @@ public:
     // filled with the default brush (white).
     virtual void drawRect(int left, int top, int right, int bottom, const Pen& pen) = 0;
 
-    // The font's metrics on this surface.
-    virtual FontMetrics metrics(const Font& font) = 0;
+    // The metrics of face at cell height height, in the units of height and
+    // whatever resolution they stand for: the face's own proportions, never
+    // the device's pixel grid, so that a text laid out with them takes the
+    // same room on every device.
+    virtual FontMetrics metrics(FontFace face, int height) = 0;
 };
 
 }  // namespace zarvo

@@ -32,12 +32,15 @@ FaceShape measure(FontFace face) {
     shape.family = resolveFamily(face);
     QFont font(shape.family);
     font.setPixelSize(em);
+    font.setHintingPreference(QFont::PreferNoHinting);
     const QFontMetricsF metrics(font);
     const double cell = metrics.ascent() + metrics.descent();
     if (cell > 0) {
         shape.cellPerEm = cell / em;
         shape.ascentPerEm = metrics.ascent() / em;
     }
+    const double fullWidth = metrics.horizontalAdvance(QChar(0x4e00));  // 一
+    if (fullWidth > 0) shape.fullWidthPerEm = fullWidth / em;
     return shape;
 }
 

@@ -13,6 +13,7 @@ struct FaceShape {
     QString family;         // the family that actually resolves on this system
     double cellPerEm = 1;   // (ascent + descent) / em: the character cell height
     double ascentPerEm = 1; // ascent / em: top of the cell to the baseline
+    double fullWidthPerEm = 1; // advance of a full-width character / em
 };
 
 // The shape of a face: "AR PL UMing TW" for Ming, "AR PL UKai TW" for Kai,

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <optional>
 
-#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPaintDevice>
 #include <QPainter>
@@ -144,7 +143,7 @@ void QtSurface::drawShaped(int x, int y, const QString& text, const Font& font, 
     painter_.setFont(sized.font);
     painter_.setPen(toQColor(textColor_));
     if (!font.turned) {
-        painter_.drawText(x, y + sized.ascent, text);
+        painter_.drawText(QPointF(x, y + sized.ascent), text);
         return;
     }
     // Turned 90 degrees clockwise about the reference point: the text runs
@@ -152,7 +151,7 @@ void QtSurface::drawShaped(int x, int y, const QString& text, const Font& font, 
     painter_.save();
     painter_.translate(x, y);
     painter_.rotate(90);
-    painter_.drawText(0, sized.ascent, text);
+    painter_.drawText(QPointF(0, sized.ascent), text);
     painter_.restore();
 }
 
@@ -231,7 +230,25 @@ void QtSurface::drawRect(int left, int top, int right, int bottom, const Pen& pe
     painter_.drawPolygon(outline);
 }
 
-FontMetrics QtSurface::metrics(const Font& font) { return sizedFont(font).metrics; }
+namespace {
+
+// The em size of a face for a height: a positive height is the cell, a
+// negative one (as with the system font calls) the em size itself.
+double emFor(const FaceShape& shape, double height) {
+    return height > 0 ? height / shape.cellPerEm : -height;
+}
+
+FontMetrics scaledMetrics(const FaceShape& shape, double height) {
+    if (height == 0) return {};
+    const double em = emFor(shape, height);
+    return FontMetrics{static_cast<int>(std::lround(em * shape.fullWidthPerEm)),
+                       height > 0 ? static_cast<int>(std::lround(height))
+                                  : static_cast<int>(std::lround(em * shape.cellPerEm))};
+}
+
+}  // namespace
+
+FontMetrics QtSurface::metrics(FontFace face, int height) { return scaledMetrics(faceShape(face), height); }
 
 QtSurface::SizedFont& QtSurface::sizedFont(const Font& font) {
     const auto key = std::make_pair(font.face, font.height);
@@ -241,24 +258,20 @@ QtSurface::SizedFont& QtSurface::sizedFont(const Font& font) {
     return fonts_.emplace(key, makeSizedFont(font.face, font.height)).first->second;
 }
 
-QtSurface::SizedFont QtSurface::makeSizedFont(FontFace face, int height) const {
+QtSurface::SizedFont QtSurface::makeSizedFont(FontFace face, double height) const {
     SizedFont sized;
     if (height == 0) return sized;
     const FaceShape& shape = faceShape(face);
-    // A positive height is the cell (ascent + descent); a negative one, as
-    // with the system font calls, is the em size.
-    const double em = height > 0 ? height / shape.cellPerEm : -height;
-    const int cell = height > 0 ? height : static_cast<int>(std::lround(em * shape.cellPerEm));
+    const double em = emFor(shape, height);
     QPaintDevice* device = painter_.device();
     sized.font = QFont(shape.family);
     // Point sizes keep fractional pixel sizes; the device's own resolution
-    // turns them back into pixels.
+    // turns them back into pixels. Hinting would snap the glyphs to the
+    // pixel grid and make them larger or smaller than on paper.
     sized.font.setPointSizeF(em * 72.0 / device->logicalDpiY());
-    sized.ascent = static_cast<int>(std::lround(em * shape.ascentPerEm));
-    const QFontMetricsF measured(sized.font, device);
-    sized.metrics.height = cell;
-    const double fullWidth = measured.horizontalAdvance(QChar(0x4e00));  // 一
-    sized.metrics.maxCharWidth = static_cast<int>(std::lround(fullWidth));
+    sized.font.setHintingPreference(QFont::PreferNoHinting);
+    sized.ascent = em * shape.ascentPerEm;
+    sized.metrics = scaledMetrics(shape, height);
     // Resolved for the device, as the painter resolves the font it draws with.
     if (delivery_ == TextDelivery::Runs) sized.raw = QRawFont::fromFont(QFont(sized.font, device));
     return sized;

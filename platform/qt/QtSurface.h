@@ -48,7 +48,8 @@ public:
     void drawRect(int left, int top, int right, int bottom, const Pen& pen) override;
     // A positive height is the cell height, a negative one the em size, 0 an
     // empty font (nothing drawn); maxCharWidth is the full-width advance.
-    FontMetrics metrics(const Font& font) override;
+    // Both come from the face's proportions, so they scale with the height.
+    FontMetrics metrics(FontFace face, int height) override;
 
     // The device pixels that lines, characters and rectangles have covered
     // since the surface was made or last reset (a character by its cell);
@@ -72,12 +73,13 @@ private:
         quint32 index = 0;
     };
 
-    // A face at one size on this device, in device pixels.
+    // A face at one size on this device, in device pixels, unhinted so that
+    // a glyph has the size it has on paper.
     struct SizedFont {
         QFont font;
         QRawFont raw;  // the same face and size, for glyph runs
-        int ascent = 0;
-        FontMetrics metrics;
+        double ascent = 0;
+        FontMetrics metrics;  // the cell and full-width advance, rounded
         // The glyphs of the characters met so far, by their bytes.
         std::unordered_map<std::uint32_t, GlyphChoice> glyphs;
         bool empty() const { return metrics.height <= 0; }
@@ -86,7 +88,7 @@ private:
     // Characters waiting to be drawn as one glyph run.
     struct PendingRun {
         FontFace face = FontFace::Ming;
-        int height = 0;
+        double height = 0;
         bool turned = false;
         Rgb color = kBlack;
         QRawFont font;
@@ -98,7 +100,7 @@ private:
     };
 
     SizedFont& sizedFont(const Font& font);
-    SizedFont makeSizedFont(FontFace face, int height) const;
+    SizedFont makeSizedFont(FontFace face, double height) const;
     // How bytes are drawn with sized when characters go in glyph runs.
     static GlyphChoice glyphFor(SizedFont& sized, std::string_view bytes);
     void addCellInk(int x, int y, std::string_view bytes, const Font& font, const SizedFont& sized);
@@ -116,7 +118,7 @@ private:
     PendingRun run_;
     // Keyed by face and height only (upright and turned share a QFont), and
     // bounded, so that a long job does not collect fonts.
-    std::map<std::pair<FontFace, int>, SizedFont> fonts_;
+    std::map<std::pair<FontFace, double>, SizedFont> fonts_;
 };
 
 }  // namespace zarvo

@@ -1,5 +1,6 @@
 #include "platform/recording/RecordingSurface.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -29,6 +30,25 @@ std::string penText(const Pen& pen) {
            hexColor(pen.color);
 }
 
+// A font height rounded half up to two decimals, without trailing zeros:
+// "94", "17.86", "17.5". Heights are layout heights scaled by a whole dpi
+// over 1200, so their hundredths are multiples of 1/12: an exact half is
+// never closer than 1/12 to another value, and the slack only keeps a half
+// that binary arithmetic left a hair short from rounding down.
+std::string heightText(double height) {
+    const long long hundredths = std::llround(std::floor(height * 100 + 0.5 + 1e-6));
+    const long long whole = hundredths / 100;
+    int decimals = static_cast<int>(std::llabs(hundredths % 100));
+    std::string text = (hundredths < 0 && whole == 0 ? "-" : "") + std::to_string(whole);
+    if (decimals == 0) return text;
+    char digits[4];
+    std::snprintf(digits, sizeof digits, "%02d", decimals);
+    text += '.';
+    text += digits[0];
+    if (digits[1] != '0') text += digits[1];
+    return text;
+}
+
 }  // namespace
 
 RecordingSurface::RecordingSurface(std::ostream& out, int dpi) : out_(out), dpi_(dpi) {}
@@ -46,7 +66,7 @@ void RecordingSurface::drawLine(int x1, int y1, int x2, int y2, const Pen& pen) 
 
 void RecordingSurface::drawText(int x, int y, std::string_view bytes, const Font& font) {
     out_ << "text " << x << ' ' << y << ' ' << hexBytes(bytes)
-         << " face=" << (font.face == FontFace::Kai ? "kai" : "ming") << " h=" << font.height
+         << " face=" << (font.face == FontFace::Kai ? "kai" : "ming") << " h=" << heightText(font.height)
          << " turned=" << (font.turned ? 1 : 0) << " color=" << hexColor(color_) << '\n';
 }
 
@@ -55,8 +75,8 @@ void RecordingSurface::drawRect(int left, int top, int right, int bottom, const 
          << '\n';
 }
 
-FontMetrics RecordingSurface::metrics(const Font& font) {
-    return FontMetrics{font.height - font.height / 8, font.height};
+FontMetrics RecordingSurface::metrics(FontFace, int height) {
+    return FontMetrics{height - height / 8, height};
 }
 
 }  // namespace zarvo

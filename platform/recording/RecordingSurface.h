@@ -24,7 +24,7 @@ public:
     void drawText(int x, int y, std::string_view bytes, const Font& font) override;
     void drawRect(int left, int top, int right, int bottom, const Pen& pen) override;
     // Cell height h, maximum character width h - h / 8.
-    FontMetrics metrics(const Font& font) override;
+    FontMetrics metrics(FontFace face, int height) override;
 
 private:
     std::ostream& out_;

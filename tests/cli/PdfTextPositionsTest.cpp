@@ -2,9 +2,9 @@
 // it. text_positions/styleN.txt holds a page of writing style N with a frame
 // for every distribution mode and font code (Ming and Kai, upright and
 // turned one-byte characters, four sizes); styleN.pdf beside it is that page
-// as the renderer wrote it when it still drew one character at a time.
-// Poppler reads both back, and every character's box must lie within
-// 0.05 mm of the same character's box in the kept file.
+// as the renderer wrote it, checked by eye. Poppler reads both back, and
+// every character's box must lie within 0.05 mm of the same character's box
+// in the kept file. The preview image sets a value as the PDF does.
 
 #include <algorithm>
 #include <cmath>
@@ -15,11 +15,13 @@
 #include <gtest/gtest.h>
 #include <poppler-qt6.h>
 
+#include <QImage>
 #include <QRectF>
 #include <QString>
 
 #include "tests/common/Command.h"
 #include "tests/common/TempDir.h"
+#include "tests/support/RasterisedPages.h"
 
 namespace zarvo {
 namespace {
@@ -92,6 +94,46 @@ TEST(PdfTextPositionsTest, EveryCharacterKeepsItsBoxInEveryWritingStyle) {
                                     << strays.front().text.toStdString() << " to " << strays.front().box.left()
                                     << "," << strays.front().box.top() << " pt";
     }
+}
+
+// The ink of dark (not red) pixels inside area (mm) of an image at dpi, in mm.
+QRectF darkInkMm(const QImage& image, const QRectF& areaMm, int dpi) {
+    const double perMm = dpi / 25.4;
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    QRectF ink;
+    for (int y = int(areaMm.top() * perMm); y < int(areaMm.bottom() * perMm); ++y) {
+        for (int x = int(areaMm.left() * perMm); x < int(areaMm.right() * perMm); ++x) {
+            const QRgb pixel = rgb.pixel(x, y);
+            if (qRed(pixel) < 128 && qGray(pixel) < 128) ink |= QRectF(x / perMm, y / perMm, 1 / perMm, 1 / perMm);
+        }
+    }
+    return ink;
+}
+
+TEST(PdfTextPositionsTest, ThePreviewImageSetsAValueAsThePrintedPageDoes) {
+    TempDir dir;
+    const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
+    // The customer value alone, in its frame of 98 x 8 mm at (32, 42) on the sheet.
+    const std::string allData = TempDir::read(examples + "delivery_note_data.txt");
+    const std::string data = dir.write("customer.txt", allData.substr(0, allData.find('\n') + 1));
+    const std::string args = " --data-dir '" + (dir.path() / "data").string() + "' ";
+    const std::string png = (dir.path() / "preview.png").string();
+    const std::string pdf = (dir.path() / "print.pdf").string();
+    const std::string form = "'" + examples + "delivery_note.txt' '" + data + "'";
+    ASSERT_EQ(test::runCommand(std::string(ZARVO_RENDER) + args + "--png '" + png + "' " + form, dir).status, 0);
+    ASSERT_EQ(test::runCommand(std::string(ZARVO_RENDER) + args + "--print --pdf '" + pdf + "' " + form, dir).status,
+              0);
+    const auto pages = test::rasterisedPages(pdf, 600, dir.path());
+    ASSERT_EQ(pages.size(), 1u);
+    const QRectF frame(32.5, 43, 97, 6);  // inside the ruled lines around it
+    const QRectF preview = darkInkMm(QImage(QString::fromStdString(png)), frame, 114);
+    const QRectF printed = darkInkMm(pages.front(), frame, 600);
+    ASSERT_GT(printed.width(), 30);
+    // Two preview pixels at the most, in width and place.
+    constexpr double kTwoPreviewPixels = 0.45;
+    EXPECT_NEAR(preview.width(), printed.width(), kTwoPreviewPixels);
+    EXPECT_NEAR(preview.left(), printed.left(), kTwoPreviewPixels);
+    EXPECT_NEAR(preview.right(), printed.right(), kTwoPreviewPixels);
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST_F(RenderToolTest, TestDataFillsBlocksAndUnknownNamesAreReported) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out,
               "image 1633 1633\nline 44 0 44 224 pen=0,1,ff0000\n"
-              "text 0 0 37 face=ming h=22 turned=0 color=000000\n"
+              "text 0 0 37 face=ming h=22.42 turned=0 color=000000\n"
               "info 欄位(none)不存在,請檢查報表檔或原始程式.\n");
 }
 

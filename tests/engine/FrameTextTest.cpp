@@ -6,11 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "engine/Units.h"
 #include "engine/XPrint.h"
 
 namespace zarvo {
@@ -53,10 +58,11 @@ struct Rect {
     Pen pen;
 };
 
-// Records every call; metrics follow the recording surface's model.
+// Records every call; metrics follow the recording surface's model. At the
+// layout resolution by default, where layout units are device pixels.
 class TestSurface : public Surface {
 public:
-    int dotsPerInch() const override { return 114; }
+    int dotsPerInch() const override { return dpi; }
     void clear() override { ++otherCalls; }
     void drawLine(int, int, int, int, const Pen&) override { ++otherCalls; }
     void setTextColor(Rgb) override { ++otherCalls; }
@@ -67,11 +73,12 @@ public:
     void drawRect(int left, int top, int right, int bottom, const Pen& pen) override {
         rects.push_back(Rect{left, top, right, bottom, pen});
     }
-    FontMetrics metrics(const Font& font) override {
-        metricsQueries.push_back(font);
-        return FontMetrics{font.height - font.height / 8, font.height};
+    FontMetrics metrics(FontFace face, int height) override {
+        metricsQueries.push_back(Font{face, static_cast<double>(height), false});
+        return FontMetrics{height - height / 8, height};
     }
 
+    int dpi = kLayoutDpi;
     std::vector<Glyph> glyphs;
     std::vector<Font> fonts;
     std::vector<Rect> rects;
@@ -574,6 +581,114 @@ TEST(FramePlacementTest, CountsTheCharactersDrawnAgainstThoseTheTextHolds) {
         EXPECT_EQ(placement.placed, c.placed) << c.what;
         EXPECT_EQ(placement.held, c.held) << c.what;
         EXPECT_EQ(placement.placed, static_cast<int>(surface.glyphs.size())) << c.what;
+    }
+}
+
+// ---- One layout for every device ----
+
+TEST_F(FrameTextTest, CharactersAreLaidOutAtTheLayoutResolutionAndScaledToTheDevice) {
+    // At 1200 dpi: M = 14, H = 7; style 1 puts A at (100 - 14, -20) = (86,
+    // -20) and B at (79, -20). At 114 dpi each point is scaled and truncated
+    // toward zero, also below zero.
+    surface.dpi = 114;
+    const Glyphs glyphs =
+        draw(Layout{.left = -40, .top = -20, .right = 100, .bottom = 100, .style = 1}, "AB");
+    EXPECT_EQ(glyphs, (Glyphs{up(8, -1, "A"), up(7, -1, "B")}));
+    ASSERT_EQ(surface.metricsQueries.size(), 1u);
+    EXPECT_EQ(surface.metricsQueries[0].height, 16);  // metrics at the layout height
+    ASSERT_FALSE(surface.fonts.empty());
+    EXPECT_DOUBLE_EQ(surface.fonts[0].height, 16 * 114 / 1200.0);  // the device cell, not rounded
+    surface.glyphs.clear();
+    // Turned characters: the reference point x + 2H = 100 scales to 9.
+    EXPECT_EQ(draw(Layout{.style = 2, .fontCode = 2}, "A"), (Glyphs{turned(9, 0, "A")}));
+    // The marker's rectangle is placed on the device: 12 * 114 / 1200 = 1.
+    draw(Layout{.left = 100, .top = 200, .right = 1100, .bottom = 700}, kBlankFrameMarker);
+    ASSERT_EQ(surface.rects.size(), 1u);
+    EXPECT_EQ(std::make_tuple(surface.rects[0].left, surface.rects[0].top, surface.rects[0].right,
+                              surface.rects[0].bottom),
+              std::make_tuple(11, 21, 102, 64));
+}
+
+// A page of a report filled with its test data, as the characters the
+// engine put on a device of dpi: points and bytes, in drawing order.
+Glyphs pageOnDevice(const std::string& report, const std::vector<std::pair<std::string, std::string>>& data,
+                    int dpi) {
+    TestSurface surface;
+    surface.dpi = dpi;
+    XPrint engine;
+    engine.LoadBytes(report, "form.txt");
+    engine.surface = &surface;
+    engine.dpi = dpi;
+    engine.DrawLines();
+    engine.DrawLabels();
+    engine.ReadBlocks();
+    for (const auto& [name, value] : data) engine.DrawField(name, value, 0, 0);
+    return surface.glyphs;
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Test data lines "name,value" (Big5, CR LF).
+std::vector<std::pair<std::string, std::string>> testData(const std::string& bytes) {
+    std::vector<std::pair<std::string, std::string>> fields;
+    std::istringstream in(bytes);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::size_t comma = line.find(',');
+        if (comma != std::string::npos) fields.emplace_back(line.substr(0, comma), line.substr(comma + 1));
+    }
+    return fields;
+}
+
+// Every writing style, distribution mode and font code, each a caption of
+// Chinese, Latin and a break, in frames of its own.
+std::string everyStyleReport() {
+    std::ostringstream rows;
+    int count = 0;
+    for (int style = 0; style < 4; ++style) {
+        for (int mode = 0; mode < 8; ++mode) {
+            for (int font = 0; font < 4; ++font, ++count) {
+                const double left = 5 + (count % 8) * 24.3;
+                const double top = 5 + (count / 8) * 17.7;
+                rows << style << '\t' << left << '\t' << top << "\t23.1\t16.9\t0.7\t0.3\t" << mode << '\t'
+                     << font << "\t3.3\t0.5\t0.4\t" << kZhong << "Ab" << kWen << "~~x1" << kZhong << "\r\n";
+            }
+        }
+    }
+    return "0\t4\t3\r\nLINE_INFO\t0\r\nLABEL_STRING\t" + std::to_string(count) + "\r\n" + rows.str() +
+           "BLOCK_INFO\t0\r\n";
+}
+
+TEST(FrameTextDevices, EveryCharacterLiesWithinOneDevicePixelOfItsPlaceAtTheLayoutResolution) {
+    const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
+    const struct {
+        std::string name;
+        std::string report;
+        std::vector<std::pair<std::string, std::string>> data;
+    } forms[] = {
+        {"delivery note", fileBytes(examples + "delivery_note.txt"),
+         testData(fileBytes(examples + "delivery_note_data.txt"))},
+        {"every style", everyStyleReport(), {}},
+    };
+    for (const auto& form : forms) {
+        const Glyphs layout = pageOnDevice(form.report, form.data, kLayoutDpi);
+        ASSERT_GT(layout.size(), 100u) << form.name;
+        for (int dpi : {114, 180, 300, 360, 600}) {
+            const Glyphs device = pageOnDevice(form.report, form.data, dpi);
+            ASSERT_EQ(device.size(), layout.size()) << form.name << " at " << dpi;
+            const double pixelMm = 25.4 / dpi;
+            for (std::size_t i = 0; i < layout.size(); ++i) {
+                const auto mm = [](int units, int resolution) { return units * 25.4 / resolution; };
+                EXPECT_EQ(device[i].bytes, layout[i].bytes);
+                EXPECT_LE(std::abs(mm(device[i].x, dpi) - mm(layout[i].x, kLayoutDpi)), pixelMm)
+                    << form.name << " at " << dpi << ", character " << i;
+                EXPECT_LE(std::abs(mm(device[i].y, dpi) - mm(layout[i].y, kLayoutDpi)), pixelMm)
+                    << form.name << " at " << dpi << ", character " << i;
+            }
+        }
     }
 }
 

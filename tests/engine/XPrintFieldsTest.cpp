@@ -67,7 +67,7 @@ TEST_F(XPrintFieldsTest, TheLastBlockOfAnEqualNameWinsAndCaseCounts) {
     engine.DrawField("total", "9", 0, 0);
     engine.DrawField("Total", "9", 0, 0);
     // 20 mm = 89 px, 10 mm = 44 px; black data.
-    EXPECT_THAT(preview.takeLines(), ElementsAre("text 89 44 39 face=ming h=22 turned=0 color=000000"));
+    EXPECT_THAT(preview.takeLines(), ElementsAre("text 89 44 39 face=ming h=22.42 turned=0 color=000000"));
     EXPECT_THAT(messages.texts(), ElementsAre("欄位(Total)不存在,請檢查報表檔或原始程式."));
     EXPECT_EQ(preview.repaints, 1);
 }
@@ -80,7 +80,7 @@ TEST_F(XPrintFieldsTest, NamesLongerThan31BytesMatchNoBlock) {
     preview.takeLines();
     engine.DrawField(longest, "1", 0, 0);
     engine.DrawField(tooLong, "2", 0, 0);
-    EXPECT_THAT(preview.takeLines(), ElementsAre("text 0 0 31 face=ming h=22 turned=0 color=000000"));
+    EXPECT_THAT(preview.takeLines(), ElementsAre("text 0 0 31 face=ming h=22.42 turned=0 color=000000"));
     EXPECT_THAT(messages.texts(), ElementsAre("欄位(" + tooLong + ")不存在,請檢查報表檔或原始程式."));
 }
 
@@ -117,27 +117,28 @@ TEST_F(XPrintFieldsTest, EachRecordIsDrawnAtItsOwnShift) {
     engine.DrawField("qty", "2", 0, 8.5f);
     // 8.5 mm = 38 px lower.
     EXPECT_THAT(preview.takeLines(),
-                ElementsAre("text 44 0 31 face=ming h=22 turned=0 color=000000",
-                            "text 44 38 32 face=ming h=22 turned=0 color=000000"));
+                ElementsAre("text 44 0 31 face=ming h=22.42 turned=0 color=000000",
+                            "text 44 38 32 face=ming h=22.42 turned=0 color=000000"));
 }
 
 TEST_F(XPrintFieldsTest, MarginsNarrowTheFrame) {
-    // xmargin 2 in a 40 mm frame at 10 mm: text from 12 mm (53 px), a
-    // right-aligned number ending one unit inside 48 mm (215 px).
+    // xmargin 2 in a 40 mm frame at 10 mm: text from 12 mm, a right-aligned
+    // number ending one unit inside 48 mm, laid out at 1200 dpi (2267).
     std::string row = "0\t10\t0\t40\t10\t0\t0\t5\t0\t5\t2\t0\tsum\r\n";
     XPrint engine(reportWith("0\r\n", {row}));
     draw(engine);
     preview.takeLines();
     engine.DrawField("sum", "7", 0, 0);
-    // M = 22 - 22/8 = 20, H = 10: x = 215 - 1 - 10 = 204; y = (44 - 22) / 2.
-    EXPECT_THAT(preview.takeLines(), ElementsAre("text 204 11 37 face=ming h=22 turned=0 color=000000"));
+    // h = 5 mm = 236, M = 236 - 236/8 = 207, H = 103: x = 2267 - 1 - 103 =
+    // 2163, y = (472 - 236) / 2 = 118; on the 114 dpi image (205, 11).
+    EXPECT_THAT(preview.takeLines(), ElementsAre("text 205 11 37 face=ming h=22.42 turned=0 color=000000"));
 }
 
 TEST_F(XPrintFieldsTest, CaptionsAreRedInPreviewAndBlackOnPaper) {
     const std::string labels = "1\r\n" + block("A", 0, 0);
     XPrint shown(reportWith(labels, {}));
     draw(shown);
-    EXPECT_THAT(preview.takeLines(), ElementsAre("text 0 0 41 face=ming h=22 turned=0 color=ff0000"));
+    EXPECT_THAT(preview.takeLines(), ElementsAre("text 0 0 41 face=ming h=22.42 turned=0 color=ff0000"));
 
     preview.mode = 0;
     XPrint printed(reportWith(labels, {}));

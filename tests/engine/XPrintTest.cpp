@@ -156,7 +156,7 @@ TEST_F(XPrintTest, ZeroLinesLeaveTheReportAtTheLabelSection) {
     engine.DrawLabels();
     std::vector<std::string> lines = preview.takeLines();
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_THAT(lines[0], ::testing::StartsWith("text 0 0 41 face=ming h=22 turned=0 color=ff0000"));
+    EXPECT_THAT(lines[0], ::testing::StartsWith("text 0 0 41 face=ming h=22.42 turned=0 color=ff0000"));
     EXPECT_TRUE(engine.problem().empty());
 }
 

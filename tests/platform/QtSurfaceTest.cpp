@@ -92,17 +92,15 @@ TEST(QtSurfaceFonts, HeightIsTheCellAndMaxCharWidthTheFullWidthAdvance) {
     Canvas canvas;
     for (FontFace face : {FontFace::Ming, FontFace::Kai}) {
         for (int h : {8, 13, 20, 37, 64}) {
-            for (bool turned : {false, true}) {
-                const FontMetrics m = canvas.surface->metrics(Font{face, h, turned});
-                EXPECT_EQ(m.height, h);
-                // A full-width character is about as wide as the face's em,
-                // a little less than the cell: never the inflated maximum.
-                EXPECT_GE(m.maxCharWidth, h * 8 / 10) << "h " << h;
-                EXPECT_LE(m.maxCharWidth, h) << "h " << h;
-            }
+            const FontMetrics m = canvas.surface->metrics(face, h);
+            EXPECT_EQ(m.height, h);
+            // A full-width character is about as wide as the face's em,
+            // a little less than the cell: never the inflated maximum.
+            EXPECT_GE(m.maxCharWidth, h * 8 / 10) << "h " << h;
+            EXPECT_LE(m.maxCharWidth, h) << "h " << h;
         }
     }
-    EXPECT_EQ(canvas.surface->metrics(Font{FontFace::Ming, 0, false}).height, 0);
+    EXPECT_EQ(canvas.surface->metrics(FontFace::Ming, 0).height, 0);
 }
 
 TEST(QtSurfaceFonts, MingAndKaiDrawDifferentGlyphs) {
@@ -115,7 +113,7 @@ TEST(QtSurfaceText, UprightCharactersLieInTheCellRightOfAndBelowTheReferencePoin
     for (FontFace face : {FontFace::Ming, FontFace::Kai}) {
         const Font font{face, 40, false};
         Canvas probe;
-        const int m = probe.surface->metrics(font).maxCharWidth;
+        const int m = probe.surface->metrics(face, 40).maxCharWidth;
         const QRect cell(100, 100, m, 40);
         for (const char* text : {"\xa4\xa4", "g", "W", "|"}) {
             const QRect ink = inkBox(drawnText(text, font));
