@@ -24,6 +24,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include "designer/Big5TextFile.h"
 #include "designer/RowEditors.h"
@@ -244,6 +245,35 @@ TEST_F(LayoutPageTest, AHandleResizesAndShiftDragDrawsANewBlockThroughItsDialog)
     EXPECT_EQ(window.ListView1->topLevelItemCount(), blocks + 1);
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(window.ListView1->topLevelItemCount(), blocks);
+}
+
+TEST_F(LayoutPageTest, AfterAZoomChangeTheKeysGoToTheViewSoEscClearsTheSelection) {
+    openDeliveryNote();
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"ZoomBox", [&] { chooseZoom(page().ZoomBox->findData(171)); }},
+        {"ZoomBox fit", [&] { chooseZoom(page().ZoomBox->count() - 2); }},
+        {"Ctrl+wheel",
+         [&] {
+             QWidget* target = view().viewport();
+             const QPointF at(200, 200);
+             QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                               Qt::ControlModifier, Qt::NoScrollPhase, false);
+             QCoreApplication::sendEvent(target, &wheel);
+         }},
+        {"Ctrl+-", [&] { QTest::keyClick(window.focusWidget(), Qt::Key_Minus, Qt::ControlModifier); }},
+    };
+    for (const auto& [how, change] : changes) {
+        SCOPED_TRACE(how);
+        view().editor().select({{RowKind::Block, 0}});
+        page().ZoomBox->setFocus(Qt::MouseFocusReason);
+        if (std::string(how) == "Ctrl+-") view().setFocus();
+        const int dpi = view().dpi();
+        change();
+        EXPECT_NE(view().dpi(), dpi);
+        ASSERT_EQ(window.focusWidget(), &view());
+        QTest::keyClick(window.focusWidget(), Qt::Key_Escape);
+        EXPECT_TRUE(view().editor().selection().empty());
+    }
 }
 
 // ---- rulers and grid
