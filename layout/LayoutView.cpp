@@ -465,6 +465,8 @@ void LayoutView::keyPressEvent(QKeyEvent* event) {
     const bool control = event->modifiers().testFlag(Qt::ControlModifier);
     if (event->matches(QKeySequence::Undo)) {
         editor_.undo();
+    } else if (event->matches(QKeySequence::SelectAll)) {
+        editor_.selectAll();
     } else if (event->matches(QKeySequence::Redo) || (control && event->key() == Qt::Key_Y)) {
         editor_.redo();
     } else if (control && (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Equal)) {

@@ -58,6 +58,8 @@ void LayoutEditor::clearSelection() {
     current_.reset();
 }
 
+void LayoutEditor::selectAll() { select(scene_.allRows(), current_); }
+
 void LayoutEditor::press(PointMm p, PointerKeys keys) {
     cancelGesture();
     pressAt_ = pointer_ = p;

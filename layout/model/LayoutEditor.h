@@ -61,6 +61,8 @@ public:
     // is among them, else the first.
     void select(std::vector<RowRef> refs, std::optional<RowRef> current = std::nullopt);
     void clearSelection();
+    // Selects every row of the three lists, keeping the current row.
+    void selectAll();
 
     // Pointer. press: Shift starts a new frame (Alt + Shift a new line) at
     // p; a grip of a selected row starts resizing it; a row (scene.rowAt)

@@ -94,4 +94,11 @@ std::vector<RowRef> LayoutScene::rowsInside(const RectMm& rect) const {
     return inside;
 }
 
+std::vector<RowRef> LayoutScene::allRows() const {
+    std::vector<RowRef> all;
+    for (RowKind kind : kSceneOrder)
+        for (int i = 0; i < rowCount(kind); ++i) all.push_back({kind, i});
+    return all;
+}
+
 }  // namespace zarvo

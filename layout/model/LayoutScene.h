@@ -38,6 +38,8 @@ public:
     // Every row whose shape lies wholly inside rect, lines first, then
     // labels, then blocks, each in list order.
     std::vector<RowRef> rowsInside(const RectMm& rect) const;
+    // Every row, in the same order.
+    std::vector<RowRef> allRows() const;
 
 private:
     struct List {

@@ -247,6 +247,35 @@ TEST_F(LayoutPageTest, AHandleResizesAndShiftDragDrawsANewBlockThroughItsDialog)
     EXPECT_EQ(window.ListView1->topLevelItemCount(), blocks);
 }
 
+TEST_F(LayoutPageTest, CtrlAThenShiftLeftMovesEveryRowFourMillimetresAsOneUndoStep) {
+    openDeliveryNote();
+    const LayoutScene& scene = view().editor().scene();
+    std::vector<std::vector<RowText>> before;
+    for (RowKind kind : {RowKind::Line, RowKind::Label, RowKind::Block}) before.push_back(scene.rows(kind));
+    key(Qt::Key_A, Qt::ControlModifier);
+    for (int i = 0; i < 4; ++i) key(Qt::Key_Left, Qt::ShiftModifier);
+    int rows = 0;
+    for (RowKind kind : {RowKind::Line, RowKind::Label, RowKind::Block}) {
+        for (int index = 0; index < scene.rowCount(kind); ++index) {
+            SCOPED_TRACE(testing::Message() << int(kind) << " " << index);
+            const std::optional<RowShape> was = rowShape(kind, before[std::size_t(kind)][std::size_t(index)]);
+            const std::optional<RowShape> now = scene.shape({kind, index});
+            ASSERT_TRUE(was && now);
+            const RectMm a = was->bounds(), b = now->bounds();
+            EXPECT_NEAR(b.left, a.left - 4, 1e-9);
+            EXPECT_NEAR(b.right, a.right - 4, 1e-9);
+            EXPECT_EQ(b.top, a.top);
+            ++rows;
+        }
+    }
+    EXPECT_EQ(rows, 49 + 39 + 64);
+    EXPECT_EQ(blockRow(0).mid(2, 2), (QStringList{"18", "34"}));
+    EXPECT_EQ(window.LV_Line->topLevelItem(0)->text(2), QStringLiteral("64"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(view().editor().history().canUndo());
+    EXPECT_EQ(saveAs("undone.txt"), original);
+}
+
 TEST_F(LayoutPageTest, AfterAZoomChangeTheKeysGoToTheViewSoEscClearsTheSelection) {
     openDeliveryNote();
     const std::pair<const char*, std::function<void()>> changes[] = {

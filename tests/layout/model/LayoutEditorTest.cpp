@@ -104,6 +104,13 @@ TEST_F(LayoutEditorTest, RubberBandsSelectRowsWhollyInsideAndCancelPutsRowsBack)
     EXPECT_FALSE(editor.gestureActive() || editor.history().canUndo());
 }
 
+TEST_F(LayoutEditorTest, SelectAllTakesEveryRowAndKeepsTheCurrentOne) {
+    editor.select({kBlock1});
+    editor.selectAll();
+    EXPECT_EQ(editor.selection(), (Refs{kLine, kBlock0, kBlock1}));
+    EXPECT_EQ(editor.current(), kBlock1);
+}
+
 TEST_F(LayoutEditorTest, NewShapesAreReturnedWhenDrawnAndNeverAdded) {
     struct Case { PointerKeys keys; PointMm from, to; bool snap; std::optional<NewShape> shape; };
     const Case cases[] = {
