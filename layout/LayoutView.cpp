@@ -307,8 +307,14 @@ void LayoutView::drawSelection(QPainter& painter) {
             painter.drawRect(square);
         }
     }
+    if (std::optional<RectMm> band = editor_.rubberBand()) {
+        // A band that takes every row it touches is dashed, one that takes
+        // the rows inside it dotted.
+        const bool touching = editor_.rubberBandRule() == LayoutEditor::BandRule::Touching;
+        painter.setPen(QPen(kSelection, 1, touching ? Qt::DashLine : Qt::DotLine));
+        painter.drawRect(viewportRectOf(*band));
+    }
     painter.setPen(QPen(kSelection, 1, Qt::DotLine));
-    if (std::optional<RectMm> band = editor_.rubberBand()) painter.drawRect(viewportRectOf(*band));
     if (std::optional<NewShape> shape = editor_.shapeInProgress()) {
         if (shape->kind == RowKind::Line) {
             painter.drawLine(viewportPointOf(shape->start), viewportPointOf(shape->end));

@@ -276,6 +276,22 @@ TEST_F(LayoutPageTest, CtrlAThenShiftLeftMovesEveryRowFourMillimetresAsOneUndoSt
     EXPECT_EQ(saveAs("undone.txt"), original);
 }
 
+TEST_F(LayoutPageTest, ARightToLeftBandSelectsTheFramesItTouches) {
+    openDeliveryNote();
+    key(Qt::Key_Escape);
+    // From right of the form to the customer box (22, 34, 98 x 8), which
+    // the band only crosses, as it crosses the date's caption (120, 34) and
+    // the ruling at y = 42.
+    drag(at(198, 45), at(100, 38));
+    const std::vector<RowRef>& selected = view().editor().selection();
+    const auto has = [&](RowRef ref) { return std::find(selected.begin(), selected.end(), ref) != selected.end(); };
+    EXPECT_TRUE(has({RowKind::Block, 0}));
+    EXPECT_TRUE(has({RowKind::Label, 5}));
+    EXPECT_TRUE(has({RowKind::Line, 6}));
+    EXPECT_FALSE(has({RowKind::Label, 4}));
+    EXPECT_EQ(window.ListView1->indexOfTopLevelItem(window.ListView1->currentItem()), 0);
+}
+
 TEST_F(LayoutPageTest, AfterAZoomChangeTheKeysGoToTheViewSoEscClearsTheSelection) {
     openDeliveryNote();
     const std::pair<const char*, std::function<void()>> changes[] = {
