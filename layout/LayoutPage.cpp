@@ -160,6 +160,8 @@ void LayoutPage::zoomChosen(int index) {
 }
 
 // A step shows as that step; a fitted zoom keeps the fit entry chosen.
+// The keys go back to the view, whichever way the zoom was changed, so that
+// Esc and the arrows act on the selection again.
 void LayoutPage::showZoom(int dpi) {
     const int step = ZoomBox->findData(dpi);
     if (step >= 0) {
@@ -168,6 +170,7 @@ void LayoutPage::showZoom(int dpi) {
         ZoomBox->setCurrentIndex(ZoomBox->findData(kFitPage));
     }
     ZoomBox->setToolTip(QString::fromStdString(zoomText(dpi)));
+    layoutView->setFocus(Qt::OtherFocusReason);
 }
 
 // ---- stationery

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -16,6 +17,7 @@
 #include "engine/Units.h"
 #include "layout/LayoutDocument.h"
 #include "layout/model/Millimetres.h"
+#include "layout/model/RulerScale.h"
 #include "layout/model/Zoom.h"
 #include "report/TestDataLine.h"
 
@@ -27,12 +29,28 @@ namespace {
 constexpr int kGripHalf = 3;
 constexpr double kArrowStepMm = 0.1;
 constexpr double kShiftArrowStepMm = 1.0;
+// The rulers' labels: their font's pixel size, their baseline in the top
+// ruler, their distance from their tick and the room kept between two.
+constexpr int kRulerFontPixels = 8;
+constexpr int kRulerBaseline = 9;
+constexpr int kLabelInset = 2;
+constexpr int kLabelRoom = 2 * kLabelInset;
+
+int tickLength(TickSize size) {
+    switch (size) {
+    case TickSize::Large: return 10;
+    case TickSize::Middle: return 6;
+    case TickSize::Small: break;
+    }
+    return 3;
+}
 
 const QColor kBackground(0x80, 0x80, 0x80);
 const QColor kShade(0, 0, 0, 48);
 const QColor kOverfull(0xff, 0x8c, 0x00);
 const QColor kSelection(0x00, 0x66, 0xff);
 const QColor kGrid(0x00, 0xa0, 0xc0, 56);
+const QColor kGridStrong(0x00, 0xa0, 0xc0, 128);
 const QColor kRuler(0xf0, 0xf0, 0xf0);
 
 std::int64_t nowMs() {
@@ -68,6 +86,8 @@ LayoutView::LayoutView(QWidget* parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     editor_.setGripRadius(pixelsToMm(kGripHalf + 1, dpi_));
     sheet_ = sheetFrame(0, std::nullopt);
+    rulerFont_ = font();
+    rulerFont_.setPixelSize(kRulerFontPixels);
 }
 
 void LayoutView::reloadRows() {
@@ -125,15 +145,17 @@ QPoint LayoutView::sheetCorner() const {
     return QPoint(kMargin - horizontalScrollBar()->value(), kMargin - verticalScrollBar()->value());
 }
 
+QPoint LayoutView::printerOrigin() const { return sheetCorner() + originPixels(); }
+
 PointMm LayoutView::rowPointAt(QPointF viewportPoint) const {
-    const QPointF fromOrigin = viewportPoint - QPointF(sheetCorner() + originPixels());
+    const QPointF fromOrigin = viewportPoint - QPointF(printerOrigin());
     return PointMm{pixelsToMm(fromOrigin.x(), dpi_) - form_.offset().x,
                    pixelsToMm(fromOrigin.y(), dpi_) - form_.offset().y};
 }
 
 QPointF LayoutView::viewportPointOf(PointMm rowPoint) const {
     // Where the engine puts it: the sum in mm, truncated to a device pixel.
-    const QPoint base = sheetCorner() + originPixels();
+    const QPoint base = printerOrigin();
     return QPointF(base.x() + mmToDevice(float(rowPoint.x + form_.offset().x), dpi_),
                    base.y() + mmToDevice(float(rowPoint.y + form_.offset().y), dpi_));
 }
@@ -285,8 +307,14 @@ void LayoutView::drawSelection(QPainter& painter) {
             painter.drawRect(square);
         }
     }
+    if (std::optional<RectMm> band = editor_.rubberBand()) {
+        // A band that takes every row it touches is dashed, one that takes
+        // the rows inside it dotted.
+        const bool touching = editor_.rubberBandRule() == LayoutEditor::BandRule::Touching;
+        painter.setPen(QPen(kSelection, 1, touching ? Qt::DashLine : Qt::DotLine));
+        painter.drawRect(viewportRectOf(*band));
+    }
     painter.setPen(QPen(kSelection, 1, Qt::DotLine));
-    if (std::optional<RectMm> band = editor_.rubberBand()) painter.drawRect(viewportRectOf(*band));
     if (std::optional<NewShape> shape = editor_.shapeInProgress()) {
         if (shape->kind == RowKind::Line) {
             painter.drawLine(viewportPointOf(shape->start), viewportPointOf(shape->end));
@@ -296,59 +324,53 @@ void LayoutView::drawSelection(QPainter& painter) {
     }
 }
 
-// Millimetre lines counted from the printer origin, every 1, 5 or 10 mm
-// as the zoom leaves room for.
+// Millimetre lines counted from the printer origin, on the pixels of the
+// rulers' ticks, every 10 mm stronger.
 void LayoutView::drawGrid(QPainter& painter) {
-    const QRect sheet(sheetCorner(), sheetPixels());
-    const double perMm = mmToPixels(1, dpi_);
-    const double step = perMm >= 4 ? 1 : perMm >= 1 ? 5 : 10;
-    const QPointF origin = QPointF(sheet.topLeft() + originPixels());
-    painter.setPen(QPen(kGrid, 1));
-    const QRect visible = sheet & viewport()->rect();
-    for (double x = origin.x() + std::ceil((visible.left() - origin.x()) / (step * perMm)) * step * perMm;
-         x <= visible.right(); x += step * perMm) {
-        painter.drawLine(QPointF(std::floor(x), visible.top()), QPointF(std::floor(x), visible.bottom()));
+    const QRect visible = QRect(sheetCorner(), sheetPixels()) & viewport()->rect();
+    const QPoint origin = printerOrigin();
+    const RulerScale scale = currentRulerScale();
+    const auto pen = [](const RulerTick& line) { return QPen(line.mm % kGridEmphasisMm == 0 ? kGridStrong : kGrid, 1); };
+    for (const RulerTick& line : gridLines(scale, dpi_, visible.left() - origin.x(), visible.right() - origin.x())) {
+        const int x = origin.x() + line.pixel;
+        painter.setPen(pen(line));
+        painter.drawLine(x, visible.top(), x, visible.bottom());
     }
-    for (double y = origin.y() + std::ceil((visible.top() - origin.y()) / (step * perMm)) * step * perMm;
-         y <= visible.bottom(); y += step * perMm) {
-        painter.drawLine(QPointF(visible.left(), std::floor(y)), QPointF(visible.right(), std::floor(y)));
+    for (const RulerTick& line : gridLines(scale, dpi_, visible.top() - origin.y(), visible.bottom() - origin.y())) {
+        const int y = origin.y() + line.pixel;
+        painter.setPen(pen(line));
+        painter.drawLine(visible.left(), y, visible.right(), y);
     }
 }
 
-// Rulers along the viewport's top and left, in mm from the printer origin.
+RulerScale LayoutView::currentRulerScale() const {
+    // Labels have three digits at most (a sheet is at most 420 mm long).
+    return rulerScale(dpi_, QFontMetrics(rulerFont_).horizontalAdvance(QStringLiteral("000")) + kLabelRoom);
+}
+
+// Rulers along the viewport's top and left, in mm from the printer origin:
+// each tick on the pixel where the engine draws a line at its millimetres.
 void LayoutView::drawRulers(QPainter& painter) {
     const QRect view = viewport()->rect();
     painter.fillRect(QRect(0, 0, view.width(), kMargin), kRuler);
     painter.fillRect(QRect(0, 0, kMargin, view.height()), kRuler);
-    const double perMm = mmToPixels(1, dpi_);
-    const int labelEvery = perMm * 10 >= 30 ? 10 : 50;
-    const QPoint origin = sheetCorner() + originPixels();
-    QFont font = painter.font();
-    font.setPixelSize(8);
-    painter.setFont(font);
+    const RulerScale scale = currentRulerScale();
+    const QPoint origin = printerOrigin();
+    painter.setFont(rulerFont_);
     painter.setPen(Qt::black);
-    const auto tickLength = [&](int mm) { return mm % 10 == 0 ? 10 : mm % 5 == 0 ? 6 : 3; };
-    const auto ticks = [&](int from, int to, auto draw) {
-        const int first = int(std::floor((from) / perMm)), last = int(std::ceil((to) / perMm));
-        for (int mm = first; mm <= last; ++mm) {
-            if (perMm < 3 && mm % 5 != 0) continue;
-            draw(mm, std::lround(mm * perMm));
+    for (const RulerTick& tick : rulerTicks(scale, dpi_, kMargin - origin.x(), view.width() - origin.x())) {
+        const int x = origin.x() + tick.pixel;
+        painter.drawLine(x, kMargin - tickLength(tick.size), x, kMargin - 1);
+        if (tick.labelled) painter.drawText(x + kLabelInset, kRulerBaseline, QString::number(tick.mm));
+    }
+    for (const RulerTick& tick : rulerTicks(scale, dpi_, kMargin - origin.y(), view.height() - origin.y())) {
+        const int y = origin.y() + tick.pixel;
+        painter.drawLine(kMargin - tickLength(tick.size), y, kMargin - 1, y);
+        if (tick.labelled) {
+            painter.drawText(QRect(0, y + 1, kMargin - kLabelInset - 1, kRulerBaseline + 1),
+                             Qt::AlignRight | Qt::AlignTop, QString::number(tick.mm));
         }
-    };
-    ticks(kMargin - origin.x(), view.width() - origin.x(), [&](int mm, long offset) {
-        const int x = int(origin.x() + offset);
-        if (x < kMargin) return;
-        painter.drawLine(x, kMargin - tickLength(mm), x, kMargin - 1);
-        if (mm % labelEvery == 0) painter.drawText(x + 2, 9, QString::number(mm));
-    });
-    ticks(kMargin - origin.y(), view.height() - origin.y(), [&](int mm, long offset) {
-        const int y = int(origin.y() + offset);
-        if (y < kMargin) return;
-        painter.drawLine(kMargin - tickLength(mm), y, kMargin - 1, y);
-        if (mm % labelEvery == 0) {
-            painter.drawText(QRect(0, y + 1, kMargin - 3, 10), Qt::AlignRight | Qt::AlignTop, QString::number(mm));
-        }
-    });
+    }
     painter.fillRect(QRect(0, 0, kMargin, kMargin), kRuler);
 }
 
@@ -449,6 +471,8 @@ void LayoutView::keyPressEvent(QKeyEvent* event) {
     const bool control = event->modifiers().testFlag(Qt::ControlModifier);
     if (event->matches(QKeySequence::Undo)) {
         editor_.undo();
+    } else if (event->matches(QKeySequence::SelectAll)) {
+        editor_.selectAll();
     } else if (event->matches(QKeySequence::Redo) || (control && event->key() == Qt::Key_Y)) {
         editor_.redo();
     } else if (control && (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Equal)) {

@@ -8,10 +8,12 @@
 #include <optional>
 
 #include <QAbstractScrollArea>
+#include <QFont>
 #include <QString>
 
 #include "layout/FormPainter.h"
 #include "layout/model/LayoutEditor.h"
+#include "layout/model/RulerScale.h"
 #include "layout/model/SheetFrame.h"
 #include "layout/stationery/StationeryLayer.h"
 #include "platform/Spooler.h"
@@ -65,6 +67,9 @@ public:
 
     // Where the sheet's top-left corner is in the viewport, in pixels.
     QPoint sheetCorner() const;
+    // Where the printer origin is in the viewport, in pixels: the engine's
+    // (0, 0), from which the rulers and the grid count.
+    QPoint printerOrigin() const;
     // The row coordinates (mm) at a viewport point, and back.
     PointMm rowPointAt(QPointF viewportPoint) const;
     QPointF viewportPointOf(PointMm rowPoint) const;
@@ -102,6 +107,8 @@ private:
     void drawSelection(QPainter& painter);
     void drawRulers(QPainter& painter);
     void drawGrid(QPainter& painter);
+    // The rulers' and the grid's steps at this zoom, with room for labels.
+    RulerScale currentRulerScale() const;
     void showPointer(QPointF viewportPoint);
     void nudge(double dx, double dy);
     void movePicture(double dx, double dy);
@@ -115,6 +122,7 @@ private:
     SheetFrame sheet_;
     std::optional<SheetMargins> margins_;
     int dpi_ = 114;
+    QFont rulerFont_;
     bool overlays_ = true;
     bool grid_ = false;
     bool pictureMode_ = false;

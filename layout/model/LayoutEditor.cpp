@@ -58,6 +58,8 @@ void LayoutEditor::clearSelection() {
     current_.reset();
 }
 
+void LayoutEditor::selectAll() { select(scene_.allRows(), current_); }
+
 void LayoutEditor::press(PointMm p, PointerKeys keys) {
     cancelGesture();
     pressAt_ = pointer_ = p;
@@ -160,7 +162,8 @@ std::optional<NewShape> LayoutEditor::release(PointMm p, bool snap, std::int64_t
     drag(p, snap);
     std::optional<NewShape> drawn = shapeInProgress();
     if (std::optional<RectMm> band = rubberBand()) {
-        std::vector<RowRef> refs = scene_.rowsInside(*band);
+        std::vector<RowRef> refs = *rubberBandRule() == BandRule::Touching ? scene_.rowsTouching(*band)
+                                                                            : scene_.rowsInside(*band);
         if (pressKeys_.control) refs.insert(refs.end(), selectionAtPress_.begin(), selectionAtPress_.end());
         select(std::move(refs), current_);
     }
@@ -178,6 +181,15 @@ void LayoutEditor::cancelGesture() {
 std::optional<RectMm> LayoutEditor::rubberBand() const {
     if (gesture_ != Gesture::RubberBand) return std::nullopt;
     return rectFromCorners(pressAt_, pointer_);
+}
+
+LayoutEditor::BandRule LayoutEditor::bandRule(PointMm from, PointMm to) {
+    return to.x < from.x ? BandRule::Touching : BandRule::Inside;
+}
+
+std::optional<LayoutEditor::BandRule> LayoutEditor::rubberBandRule() const {
+    if (gesture_ != Gesture::RubberBand) return std::nullopt;
+    return bandRule(pressAt_, pointer_);
 }
 
 std::optional<NewShape> LayoutEditor::shapeInProgress() const {

@@ -61,6 +61,8 @@ public:
     // is among them, else the first.
     void select(std::vector<RowRef> refs, std::optional<RowRef> current = std::nullopt);
     void clearSelection();
+    // Selects every row of the three lists, keeping the current row.
+    void selectAll();
 
     // Pointer. press: Shift starts a new frame (Alt + Shift a new line) at
     // p; a grip of a selected row starts resizing it; a row (scene.rowAt)
@@ -71,7 +73,7 @@ public:
     // resizes snap when snap is set (dragMove, snapToGrid), else land on
     // 0.1 mm; a new shape's corners snap likewise. release: ends the
     // gesture; a move or resize that changed rows is one history step; a
-    // rubber band selects the rows wholly inside it; a new shape drawn
+    // rubber band selects rows by its rule (bandRule); a new shape drawn
     // larger than nothing is returned for its editor (never added here).
     void press(PointMm p, PointerKeys keys);
     void drag(PointMm p, bool snap);
@@ -80,8 +82,14 @@ public:
     void cancelGesture();
     bool gestureActive() const { return gesture_ != Gesture::None; }
 
+    // Which rows a rubber band selects: dragged left to right, those wholly
+    // inside it; right to left, every row it touches.
+    enum class BandRule { Inside, Touching };
+    static BandRule bandRule(PointMm from, PointMm to);
+
     // What the view draws while a gesture goes on.
     std::optional<RectMm> rubberBand() const;
+    std::optional<BandRule> rubberBandRule() const;
     std::optional<NewShape> shapeInProgress() const;
 
     // Keys. Moves the selection by (dx, dy) mm, never snapped; presses less

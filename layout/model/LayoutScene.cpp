@@ -1,5 +1,6 @@
 #include "layout/model/LayoutScene.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -18,6 +19,41 @@ bool hits(const RowShape& shape, PointMm p, double lineTolerance) {
 bool isInside(const RectMm& inner, const RectMm& outer) {
     return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
            inner.bottom <= outer.bottom;
+}
+
+bool overlaps(const RectMm& a, const RectMm& b) {
+    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
+
+// Whether the segment a-b has a point in rect: the segment clipped to each
+// of the rectangle's four half-planes in turn (Liang and Barsky) keeps some
+// part of it.
+bool crosses(PointMm a, PointMm b, const RectMm& rect) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    // For each edge: the segment's speed away from the inside and its
+    // start's distance inside.
+    const double away[] = {-dx, dx, -dy, dy};
+    const double inside[] = {a.x - rect.left, rect.right - a.x, a.y - rect.top, rect.bottom - a.y};
+    double enter = 0, leave = 1;
+    for (int edge = 0; edge < 4; ++edge) {
+        if (away[edge] == 0) {
+            if (inside[edge] < 0) return false;
+            continue;
+        }
+        const double t = inside[edge] / away[edge];
+        if (away[edge] < 0) {
+            enter = std::max(enter, t);
+        } else {
+            leave = std::min(leave, t);
+        }
+        if (enter > leave) return false;
+    }
+    return true;
+}
+
+bool touches(const RowShape& shape, const RectMm& rect) {
+    if (shape.kind == RowKind::Line) return crosses(shape.start, shape.end, rect);
+    return overlaps(shape.frame, rect);
 }
 
 // index must lie in [0, end).
@@ -83,15 +119,32 @@ std::optional<RowRef> LayoutScene::rowAt(PointMm p, double lineTolerance) const 
     return std::nullopt;
 }
 
-std::vector<RowRef> LayoutScene::rowsInside(const RectMm& rect) const {
-    RectMm band = rectFromCorners({rect.left, rect.top}, {rect.right, rect.bottom});
-    std::vector<RowRef> inside;
+template <typename Keep>
+std::vector<RowRef> LayoutScene::rowsWhere(Keep keep) const {
+    std::vector<RowRef> kept;
     for (RowKind kind : kSceneOrder) {
         const auto& shapes = list(kind).shapes;
         for (std::size_t i = 0; i < shapes.size(); ++i)
-            if (shapes[i] && isInside(shapes[i]->bounds(), band)) inside.push_back({kind, static_cast<int>(i)});
+            if (shapes[i] && keep(*shapes[i])) kept.push_back({kind, static_cast<int>(i)});
     }
-    return inside;
+    return kept;
+}
+
+std::vector<RowRef> LayoutScene::rowsInside(const RectMm& rect) const {
+    const RectMm band = rectFromCorners({rect.left, rect.top}, {rect.right, rect.bottom});
+    return rowsWhere([&](const RowShape& shape) { return isInside(shape.bounds(), band); });
+}
+
+std::vector<RowRef> LayoutScene::rowsTouching(const RectMm& rect) const {
+    const RectMm band = rectFromCorners({rect.left, rect.top}, {rect.right, rect.bottom});
+    return rowsWhere([&](const RowShape& shape) { return touches(shape, band); });
+}
+
+std::vector<RowRef> LayoutScene::allRows() const {
+    std::vector<RowRef> all;
+    for (RowKind kind : kSceneOrder)
+        for (int i = 0; i < rowCount(kind); ++i) all.push_back({kind, i});
+    return all;
 }
 
 }  // namespace zarvo

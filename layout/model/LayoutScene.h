@@ -38,12 +38,21 @@ public:
     // Every row whose shape lies wholly inside rect, lines first, then
     // labels, then blocks, each in list order.
     std::vector<RowRef> rowsInside(const RectMm& rect) const;
+    // Every row whose shape has a point in rect (edges included), in the
+    // same order: a frame that overlaps or touches it, a line that crosses
+    // or ends in it.
+    std::vector<RowRef> rowsTouching(const RectMm& rect) const;
+    // Every row, in the same order.
+    std::vector<RowRef> allRows() const;
 
 private:
     struct List {
         std::vector<RowText> rows;
         std::vector<std::optional<RowShape>> shapes;
     };
+    // The rows with a shape that satisfies keep, in scene order.
+    template <typename Keep>
+    std::vector<RowRef> rowsWhere(Keep keep) const;
     List& list(RowKind kind);
     const List& list(RowKind kind) const;
 

@@ -1,6 +1,7 @@
 // The Layout page in the real main window: the delivery note moved by keys
 // and by the mouse, undone, saved; its drawing against the preview's; the
-// stationery under it and its settings file.
+// rulers and the grid against the engine's lines; the stationery under it
+// and its settings file.
 
 #include "layout/LayoutPage.h"
 
@@ -23,6 +24,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include "designer/Big5TextFile.h"
 #include "designer/RowEditors.h"
@@ -92,6 +94,11 @@ protected:
         return TempDir::read(path(name).toStdString());
     }
     void showPage(QWidget* tab) { window.PageControl1->setCurrentWidget(tab); }
+    // Chooses ZoomBox's entry index as a user would.
+    void chooseZoom(int index) {
+        page().ZoomBox->setCurrentIndex(index);
+        emit page().ZoomBox->activated(index);
+    }
     void key(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(&view(), Qt::Key(code), modifiers);
     }
@@ -139,6 +146,8 @@ protected:
     Tzarvo2_Form window;
     std::string original;
 };
+
+bool isRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 80 && qBlue(pixel) < 80; }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
     const std::size_t at = text.find(from);
@@ -236,6 +245,177 @@ TEST_F(LayoutPageTest, AHandleResizesAndShiftDragDrawsANewBlockThroughItsDialog)
     EXPECT_EQ(window.ListView1->topLevelItemCount(), blocks + 1);
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(window.ListView1->topLevelItemCount(), blocks);
+}
+
+TEST_F(LayoutPageTest, CtrlAThenShiftLeftMovesEveryRowFourMillimetresAsOneUndoStep) {
+    openDeliveryNote();
+    const LayoutScene& scene = view().editor().scene();
+    std::vector<std::vector<RowText>> before;
+    for (RowKind kind : {RowKind::Line, RowKind::Label, RowKind::Block}) before.push_back(scene.rows(kind));
+    key(Qt::Key_A, Qt::ControlModifier);
+    for (int i = 0; i < 4; ++i) key(Qt::Key_Left, Qt::ShiftModifier);
+    int rows = 0;
+    for (RowKind kind : {RowKind::Line, RowKind::Label, RowKind::Block}) {
+        for (int index = 0; index < scene.rowCount(kind); ++index) {
+            SCOPED_TRACE(testing::Message() << int(kind) << " " << index);
+            const std::optional<RowShape> was = rowShape(kind, before[std::size_t(kind)][std::size_t(index)]);
+            const std::optional<RowShape> now = scene.shape({kind, index});
+            ASSERT_TRUE(was && now);
+            const RectMm a = was->bounds(), b = now->bounds();
+            EXPECT_NEAR(b.left, a.left - 4, 1e-9);
+            EXPECT_NEAR(b.right, a.right - 4, 1e-9);
+            EXPECT_EQ(b.top, a.top);
+            ++rows;
+        }
+    }
+    EXPECT_EQ(rows, 49 + 39 + 64);
+    EXPECT_EQ(blockRow(0).mid(2, 2), (QStringList{"18", "34"}));
+    EXPECT_EQ(window.LV_Line->topLevelItem(0)->text(2), QStringLiteral("64"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(view().editor().history().canUndo());
+    EXPECT_EQ(saveAs("undone.txt"), original);
+}
+
+TEST_F(LayoutPageTest, ARightToLeftBandSelectsTheFramesItTouches) {
+    openDeliveryNote();
+    key(Qt::Key_Escape);
+    // From right of the form to the customer box (22, 34, 98 x 8), which
+    // the band only crosses, as it crosses the date's caption (120, 34) and
+    // the ruling at y = 42.
+    drag(at(198, 45), at(100, 38));
+    const std::vector<RowRef>& selected = view().editor().selection();
+    const auto has = [&](RowRef ref) { return std::find(selected.begin(), selected.end(), ref) != selected.end(); };
+    EXPECT_TRUE(has({RowKind::Block, 0}));
+    EXPECT_TRUE(has({RowKind::Label, 5}));
+    EXPECT_TRUE(has({RowKind::Line, 6}));
+    EXPECT_FALSE(has({RowKind::Label, 4}));
+    EXPECT_EQ(window.ListView1->indexOfTopLevelItem(window.ListView1->currentItem()), 0);
+}
+
+TEST_F(LayoutPageTest, AfterAZoomChangeTheKeysGoToTheViewSoEscClearsTheSelection) {
+    openDeliveryNote();
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"ZoomBox", [&] { chooseZoom(page().ZoomBox->findData(171)); }},
+        {"ZoomBox fit", [&] { chooseZoom(page().ZoomBox->count() - 2); }},
+        {"Ctrl+wheel",
+         [&] {
+             QWidget* target = view().viewport();
+             const QPointF at(200, 200);
+             QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                               Qt::ControlModifier, Qt::NoScrollPhase, false);
+             QCoreApplication::sendEvent(target, &wheel);
+         }},
+        {"Ctrl+-", [&] { QTest::keyClick(window.focusWidget(), Qt::Key_Minus, Qt::ControlModifier); }},
+    };
+    for (const auto& [how, change] : changes) {
+        SCOPED_TRACE(how);
+        view().editor().select({{RowKind::Block, 0}});
+        page().ZoomBox->setFocus(Qt::MouseFocusReason);
+        if (std::string(how) == "Ctrl+-") view().setFocus();
+        const int dpi = view().dpi();
+        change();
+        EXPECT_NE(view().dpi(), dpi);
+        ASSERT_EQ(window.focusWidget(), &view());
+        QTest::keyClick(window.focusWidget(), Qt::Key_Escape);
+        EXPECT_TRUE(view().editor().selection().empty());
+    }
+}
+
+// ---- rulers and grid
+
+// A report ruled at 10, 100 and 200 mm from the printer origin, across and
+// down, in thin red lines; its header moves the form by 10 and 8 mm.
+std::string ruledReport() {
+    std::string lines;
+    for (int mm : {10, 100, 200}) {
+        lines += "0\t1\t" + std::to_string(mm - 10) + "\t0\t" + std::to_string(mm - 10) + "\t270\t\r\n";
+        lines += "0\t1\t0\t" + std::to_string(mm - 8) + "\t195\t" + std::to_string(mm - 8) + "\t\r\n";
+    }
+    return "0\t10\t8\r\nLINE_INFO\t6\r\n" + lines + "LABEL_STRING\t0\r\nBLOCK_INFO\t0\r\n";
+}
+
+// Along a run of pixels from at - 3 to at + 3 (clipped to [0, size)), the
+// one nearest at for which is(i) holds; nullopt when none does.
+std::optional<int> nearest(int at, int size, const std::function<bool(int)>& is) {
+    for (int distance = 0; distance <= 3; ++distance) {
+        for (int i : {at - distance, at + distance}) {
+            if (i >= 0 && i < size && is(i)) return i;
+        }
+    }
+    return std::nullopt;
+}
+
+bool isDark(QRgb pixel) { return qGray(pixel) < 100; }
+
+// A tick of at least middle length: the ruler's last six pixels toward the
+// sheet, across it, all dark.
+bool isTick(const QImage& image, Qt::Orientation ruler, int at) {
+    for (int depth = LayoutView::kMargin - 6; depth < LayoutView::kMargin; ++depth) {
+        if (!isDark(ruler == Qt::Horizontal ? image.pixel(at, depth) : image.pixel(depth, at))) return false;
+    }
+    return true;
+}
+
+// How much a grid line took off a pixel's red: every pixel the grid can
+// cover (white paper, a red line) is full red without it, so a strong line
+// takes off about twice what a light one does.
+bool isStrongGrid(QRgb without, QRgb with) { return qRed(without) - qRed(with) > 92; }
+
+TEST_F(LayoutPageTest, RulerTicksAndGridLinesLieOnTheEnginesLinesAtEveryZoom) {
+    test::MarginSpooler printers({{"beta", true}}, {{"beta", SheetMargins{5, 7, 5, 9}}});
+    setProgramSpooler(&printers);
+    open(file("ruled.txt", ruledReport()));
+    showPage(window.TabSheet6);
+    ASSERT_EQ(view().sheet().origin(), (PointMm{5, 7}));
+    for (int index = 0; index < page().ZoomBox->count(); ++index) {
+        chooseZoom(index);
+        const int dpi = view().dpi();
+        for (int mm : {10, 100, 200}) {
+            SCOPED_TRACE(testing::Message() << page().ZoomBox->itemText(index).toStdString() << " (" << dpi
+                                            << " dpi), " << mm << " mm");
+            // The place of (mm, mm) from the origin brought to the middle.
+            view().horizontalScrollBar()->setValue(0);
+            view().verticalScrollBar()->setValue(0);
+            const QPoint place = view().printerOrigin() + QPoint(mmToDevice(mm, dpi), mmToDevice(mm, dpi));
+            view().horizontalScrollBar()->setValue(place.x() - view().viewport()->width() / 2);
+            view().verticalScrollBar()->setValue(place.y() - view().viewport()->height() / 2);
+            const QPoint guess = view().printerOrigin() + QPoint(mmToDevice(mm, dpi), mmToDevice(mm, dpi));
+
+            page().ChB_overlays->setChecked(false);
+            page().ChB_grid->setChecked(false);
+            const QImage form = grab();
+            // The engine's lines, found beside their crossing.
+            const std::optional<int> lineX =
+                nearest(guess.x(), form.width(), [&](int x) { return isRed(form.pixel(x, guess.y() + 2)); });
+            const std::optional<int> lineY =
+                nearest(guess.y(), form.height(), [&](int y) { return isRed(form.pixel(guess.x() + 2, y)); });
+            ASSERT_TRUE(lineX && lineY);
+
+            page().ChB_overlays->setChecked(true);
+            page().ChB_grid->setChecked(true);
+            const QImage ruled = grab();
+            const std::optional<int> tickX =
+                nearest(*lineX, ruled.width(), [&](int x) { return isTick(ruled, Qt::Horizontal, x); });
+            const std::optional<int> tickY =
+                nearest(*lineY, ruled.height(), [&](int y) { return isTick(ruled, Qt::Vertical, y); });
+            ASSERT_TRUE(tickX && tickY);
+            EXPECT_LE(std::abs(*tickX - *lineX), 1) << *tickX << " " << *lineX;
+            EXPECT_LE(std::abs(*tickY - *lineY), 1) << *tickY << " " << *lineY;
+
+            // Grid lines, looked for just off the crossing, where no other
+            // grid line lies.
+            const int row = *lineY + 2, column = *lineX + 2;
+            const std::optional<int> gridX = nearest(*lineX, ruled.width(), [&](int x) {
+                return isStrongGrid(form.pixel(x, row), ruled.pixel(x, row));
+            });
+            const std::optional<int> gridY = nearest(*lineY, ruled.height(), [&](int y) {
+                return isStrongGrid(form.pixel(column, y), ruled.pixel(column, y));
+            });
+            ASSERT_TRUE(gridX && gridY);
+            EXPECT_LE(std::abs(*gridX - *lineX), 1) << *gridX << " " << *lineX;
+            EXPECT_LE(std::abs(*gridY - *lineY), 1) << *gridY << " " << *lineY;
+        }
+    }
 }
 
 // The sheet as the view shows it from the viewport's (20, 20), cut to size.
@@ -345,7 +525,6 @@ TEST_F(LayoutPageTest, ThePageNamesWhatPaperWillNotShowAndFollowsTheListsBothWay
 
 // ---- the stationery
 
-bool isRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 80 && qBlue(pixel) < 80; }
 bool isPicture(QRgb pixel) { return !isRed(pixel) && std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)}) < 160; }
 
 // Along a run of pixels, every dark pixel of the picture lies within one

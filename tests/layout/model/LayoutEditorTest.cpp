@@ -104,6 +104,34 @@ TEST_F(LayoutEditorTest, RubberBandsSelectRowsWhollyInsideAndCancelPutsRowsBack)
     EXPECT_FALSE(editor.gestureActive() || editor.history().canUndo());
 }
 
+TEST_F(LayoutEditorTest, ABandTakesRowsInsideItLeftToRightAndRowsItTouchesRightToLeft) {
+    using Rule = LayoutEditor::BandRule;
+    struct Case { PointMm from, to; Rule rule; Refs selected; };
+    const Case cases[] = {{{125, 105}, {25, 38}, Rule::Touching, {kBlock0, kBlock1}},
+                          {{20, 32}, {125, 105}, Rule::Inside, {kBlock0}},
+                          {{125, 38}, {25, 105}, Rule::Touching, {kBlock0, kBlock1}},
+                          {{5, 30}, {125, 130}, Rule::Inside, {kBlock0, kBlock1}},
+                          {{50, 210}, {40, 190}, Rule::Touching, {kLine}},
+                          {{40, 190}, {50, 210}, Rule::Inside, {}},
+                          {{50, 190}, {50, 210}, Rule::Inside, {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from.x << "," << c.from.y << " to " << c.to.x << "," << c.to.y);
+        editor.press(c.from, {});
+        editor.drag(c.to, false);
+        EXPECT_EQ(editor.rubberBandRule(), c.rule);
+        editor.release(c.to, false, 0);
+        EXPECT_EQ(editor.selection(), c.selected);
+        EXPECT_FALSE(editor.rubberBandRule().has_value());
+    }
+}
+
+TEST_F(LayoutEditorTest, SelectAllTakesEveryRowAndKeepsTheCurrentOne) {
+    editor.select({kBlock1});
+    editor.selectAll();
+    EXPECT_EQ(editor.selection(), (Refs{kLine, kBlock0, kBlock1}));
+    EXPECT_EQ(editor.current(), kBlock1);
+}
+
 TEST_F(LayoutEditorTest, NewShapesAreReturnedWhenDrawnAndNeverAdded) {
     struct Case { PointerKeys keys; PointMm from, to; bool snap; std::optional<NewShape> shape; };
     const Case cases[] = {

@@ -37,6 +37,35 @@ TEST_F(LayoutSceneTest, HitsTheTopmostRowUnderThePointer) {
     EXPECT_EQ(scene.rowsInside({39, 0, 60, 20}), (std::vector<RowRef>{{RowKind::Block, 0}}));
 }
 
+TEST_F(LayoutSceneTest, FindsTheRowsABandTouches) {
+    const RowRef line0{RowKind::Line, 0}, line1{RowKind::Line, 1}, label{RowKind::Label, 0}, block{RowKind::Block, 0};
+    const std::pair<RectMm, std::vector<RowRef>> cases[] = {
+        {{55, 12, 70, 40}, {line0, label, block}},
+        {{70, 40, 55, 12}, {line0, label, block}},
+        {{61, 21, 70, 29}, {}},
+        {{60, 20, 70, 25}, {label}},
+        {{45, 35, 55, 99}, {line1}},
+        {{50, 100, 51, 120}, {line1}},
+    };
+    for (const auto& [band, touched] : cases) {
+        SCOPED_TRACE(testing::Message() << band.left << "," << band.top);
+        EXPECT_EQ(scene.rowsTouching(band), touched);
+    }
+    EXPECT_EQ(scene.allRows(), (std::vector<RowRef>{line0, line1, label, block, {RowKind::Block, 1}}));
+
+    // A slanting line touches a band only where it passes, not wherever its
+    // bounds overlap it.
+    LayoutScene slant;
+    slant.setRows(RowKind::Line, {line("0", "0", "100", "100")});
+    const std::pair<RectMm, bool> slantCases[] = {{{60, 10, 90, 40}, false}, {{30, 20, 40, 35}, true},
+                                                  {{95, 95, 120, 120}, true}, {{50, 50, 50, 50}, true},
+                                                  {{-10, 1, -1, 20}, false}, {{101, 0, 120, 120}, false}};
+    for (const auto& [band, touched] : slantCases) {
+        SCOPED_TRACE(testing::Message() << "slant " << band.left << "," << band.top);
+        EXPECT_EQ(slant.rowsTouching(band).size(), touched ? 1u : 0u);
+    }
+}
+
 TEST_F(LayoutSceneTest, AppliesChangesInOrderAndStopsAtTheFirstBadIndex) {
     const RowText moved = frame("0", "50", "5", "5");
     scene.apply(EditStep{{RowKind::Label, 0, scene.row({RowKind::Label, 0}), moved},
