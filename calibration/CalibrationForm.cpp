@@ -14,6 +14,7 @@
 #include "platform/Messages.h"
 #include "platform/cups/PrinterCorrections.h"
 #include "platform/qt/FormFonts.h"
+#include "preview/PrintFeedback.h"
 #include "preview/PrinterChoices.h"
 #include "preview/ProgramSpooler.h"
 #include "preview/TopLevelError.h"
@@ -144,7 +145,7 @@ void TCalibrationForm::selectionChanged() {
     if (!basis_.printed || basis_.printer != printer || basis_.paperCode != paperCode) {
         const SheetMargins margins = programSpooler().sheetMargins(printer, paperCode).value_or(SheetMargins{});
         basis_ = {printer, paperCode, false, calibrationLayout(paperCode, margins),
-                  PrinterCorrections().correction(currentPrintServer(), printer)};
+                  PrinterCorrections().correction(currentPrintServer(), printer), {}};
     }
     showOutcome();
 }
@@ -156,14 +157,17 @@ CalibrationOutcome TCalibrationForm::outcome() const {
 }
 
 void TCalibrationForm::showOutcome() {
-    Label_result->setText(QString::fromStdString(calibrationSummary(outcome(), basis_.inForce)));
+    const std::string summary = calibrationSummary(outcome(), basis_.inForce);
+    // What the sheet being measured went out as stays above the values it gives.
+    Label_result->setText(QString::fromStdString(basis_.sent.empty() ? summary : basis_.sent + "\n" + summary));
 }
 
 void TCalibrationForm::btn_printpageClick() {
     const std::string printer = chosenPrinter();
     const int paperCode = chosenPaper();
     const PrinterCorrection inForce = PrinterCorrections().correction(currentPrintServer(), printer);
-    basis_ = {printer, paperCode, true, printCalibrationSheet(programSpooler(), printer, paperCode), inForce};
+    const PrintedCalibration sheet = printCalibrationSheet(programSpooler(), printer, paperCode);
+    basis_ = {printer, paperCode, true, sheet.layout, inForce, printedText(sheet.receipt)};
     showOutcome();
 }
 

@@ -30,7 +30,8 @@ public:
     // and returns 2.
     int execute();
 
-    // "列印校正頁": prints the sheet and measures against it from now on.
+    // "列印校正頁": prints the sheet and measures against it from now on;
+    // Label_result says what went to the printer above the values.
     void btn_printpageClick();
     // "確定": keeps the correction the fields give and ends with 1; a
     // message naming what is wrong keeps nothing and the dialog open.
@@ -50,6 +51,7 @@ private:
         bool printed = false;  // a sheet printed in this dialog, not one assumed
         CalibrationLayout layout;
         PrinterCorrection inForce;
+        std::string sent;  // what the print of that sheet sent (UTF-8); empty when assumed
     };
 
     void buildControls();

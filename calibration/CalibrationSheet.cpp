@@ -139,7 +139,7 @@ std::string calibrationReport(const CalibrationLayout& layout, const Calibration
     return report.text(layout.paperCode);
 }
 
-CalibrationLayout printCalibrationSheet(Spooler& spooler, const std::string& printerName, int paperCode) {
+PrintedCalibration printCalibrationSheet(Spooler& spooler, const std::string& printerName, int paperCode) {
     if (!isCalibrationPaper(paperCode)) throw ReportError("校正頁只能印在 A4、B4 或 A3 直式紙張上");
     const std::optional<SheetMargins> margins = spooler.sheetMargins(printerName, paperCode);
     if (!margins) throw ReportError("無法取得印表機「" + printerName + "」這種紙張的邊界, 無法列印校正頁");
@@ -157,7 +157,7 @@ CalibrationLayout printCalibrationSheet(Spooler& spooler, const std::string& pri
     drawForm(engine);
     if (!engine.problem().empty()) throw ReportError(engine.problem());
     job->finish();
-    return layout;
+    return {layout, PrintReceipt{printerName, 1, job->jobIds(), job->sheetWarnings()}};
 }
 
 }  // namespace zarvo

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "engine/PrintReceipt.h"
 #include "platform/Paper.h"
 #include "platform/Spooler.h"
 #include "platform/cups/PrinterCorrections.h"
@@ -48,11 +49,18 @@ struct CalibrationInfo {
 // positions measured from the printable corner.
 std::string calibrationReport(const CalibrationLayout& layout, const CalibrationInfo& info);
 
+// A calibration sheet handed to its printer: where its crosses lie, and
+// what went out.
+struct PrintedCalibration {
+    CalibrationLayout layout;
+    PrintReceipt receipt;
+};
+
 // Prints the calibration sheet of paperCode (a calibration paper) on
 // printerName through spooler, whose correction for that printer applies
-// as to any print; returns the layout it was printed with. Throws
-// ReportError when the printer or its margins for the paper cannot be
-// found or the print fails.
-CalibrationLayout printCalibrationSheet(Spooler& spooler, const std::string& printerName, int paperCode);
+// as to any print; returns the layout it was printed with and the print's
+// receipt. Throws ReportError when the printer or its margins for the paper
+// cannot be found or the print fails.
+PrintedCalibration printCalibrationSheet(Spooler& spooler, const std::string& printerName, int paperCode);
 
 }  // namespace zarvo

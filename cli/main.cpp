@@ -250,7 +250,7 @@ private:
 
 // Prints pages as printSheets does, showing the progress on a terminal;
 // SIGINT or SIGTERM drops the job and throws PrintCancelled.
-std::vector<std::string> printStoppably(const PageSource& pages, CompositionProblems& problems) {
+PrintReceipt printStoppably(const PageSource& pages, CompositionProblems& problems) {
     const StopSignals stopping;
     ProgressLine line;
     return printSheets(pages.count, pages.file, problems,
@@ -264,7 +264,7 @@ void printWith(Spooler& spooler, const std::string& printer, const PageSource& p
                CompositionProblems& problems) {
     state.setPrinter(&spooler, printer);
     // What the printer leaves out is said, sheet by sheet; the print goes on.
-    for (const std::string& warning : printStoppably(pages, problems)) std::cerr << warning << '\n';
+    for (const std::string& warning : printStoppably(pages, problems).sheetWarnings) std::cerr << warning << '\n';
 }
 
 // Qt's own notices (about the session's runtime directory and the like)

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,6 +18,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QTextCursor>
@@ -34,6 +36,7 @@
 #include "designer/SectionList.h"
 #include "designer/SourceEditor.h"
 #include "designer/TestDataFileName.h"
+#include "designer/WindowPlacement.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
 #include "platform/Messages.h"
@@ -197,9 +200,31 @@ Tzarvo2_Form::Tzarvo2_Form(QWidget* parent)
     buildMenus();
     connectCommands();
     move(centredOnScreen(size()));
+    restorePlacement();
 }
 
 Tzarvo2_Form::~Tzarvo2_Form() = default;
+
+void Tzarvo2_Form::restorePlacement() {
+    const std::optional<WindowPlacement> kept = readWindowPlacement(windowSettingsPath());
+    if (!kept) return;
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) screens.append(screen->geometry());
+    if (reachableOnSomeScreen(kept->geometry, screens)) {
+        setGeometry(kept->geometry);
+    } else {
+        resize(kept->geometry.size());
+        move(centredOnScreen(size()));
+    }
+    if (kept->maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void Tzarvo2_Form::keepPlacement() const {
+    // A maximised window's own size is the screen's; the one it goes back to is kept.
+    const QRect normal = isMaximized() && normalGeometry().isValid() ? normalGeometry() : geometry();
+    // The next run starts at the given size where it cannot be kept; nothing to say.
+    writeWindowPlacement(windowSettingsPath(), {normal, isMaximized()});
+}
 
 QWidget* Tzarvo2_Form::buildSourcePage() {
     auto* page = named(new QWidget, "TabSheet1");
@@ -380,6 +405,7 @@ void Tzarvo2_Form::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    keepPlacement();
     QMainWindow::closeEvent(event);
 }
 

@@ -38,8 +38,10 @@ class Tzarvo2_Form : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Builds the window, 681 x 430, centred on the primary screen. The
-    // document is empty until the window is first shown, which runs New.
+    // Builds the window, 681 x 430, centred on the primary screen; or at the
+    // size, place and maximised state kept when it was last closed (a place
+    // on no screen now gives way to the centre). The document is empty
+    // until the window is first shown, which runs New.
     explicit Tzarvo2_Form(QWidget* parent = nullptr);
     ~Tzarvo2_Form() override;
 
@@ -195,6 +197,10 @@ private:
     friend class LayoutBinding;
 
     void buildMenus();
+    // Takes the placement kept in the settings file, if any.
+    void restorePlacement();
+    // Keeps the window's placement in the settings file for the next run.
+    void keepPlacement() const;
     LayoutPage* buildLayoutPage();
     // The Layout page is being shown, coming from page previous.
     void enterLayoutPage(QWidget* previous);

@@ -87,6 +87,8 @@ void XPrint::BeginJob() {
     PreviewState* preview = currentPreview();
     if (!preview) throw ReportError("沒有預覽視窗, 無法列印");
     job = preview->spooler().startJob(preview->printerName(), reportPath, size);
+    jobPrinter = preview->printerName();
+    jobSheets = 1;
     surface = &job->surface();
     dpi = job->dotsPerInch();
 }
@@ -97,15 +99,16 @@ void XPrint::NextSheet() {
         return;
     }
     job->nextSheet(size);
+    ++jobSheets;
     surface = &job->surface();
 }
 
-std::vector<std::string> XPrint::EndJob() {
+PrintReceipt XPrint::EndJob() {
     if (!job) return {};
     std::unique_ptr<PrintJob> ending = std::move(job);
     surface = nullptr;
     ending->finish();
-    return ending->sheetWarnings();
+    return {jobPrinter, jobSheets, ending->jobIds(), ending->sheetWarnings()};
 }
 
 void XPrint::DrawLines() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/BlockRecord.h"
+#include "engine/PrintReceipt.h"
 #include "platform/Spooler.h"
 #include "platform/Surface.h"
 #include "report/ReportReader.h"
@@ -63,9 +64,10 @@ public:
     // Ends the current sheet and opens the next with this report's paper.
     void NextSheet();
     // Ends the last sheet and the job, reporting failure (ReportError), and
-    // returns the job's sheet warnings. The destructor ends a job too but
-    // cannot report.
-    std::vector<std::string> EndJob();
+    // returns what it handed over: the printer, the sheets, the print
+    // service's jobs and the sheet warnings (an empty receipt when no job
+    // was open). The destructor ends a job too but cannot report.
+    PrintReceipt EndJob();
 
     // Reads the lineCount line rows and draws each.
     void DrawLines();
@@ -128,6 +130,9 @@ private:
     FramePlacement drawInFrame(const FrameRow& row, std::string_view text, float dx, float dy);
 
     std::unique_ptr<PrintJob> job;
+    // The open job's printer and the sheets opened on it.
+    std::string jobPrinter;
+    std::int64_t jobSheets = 0;
 };
 
 }  // namespace zarvo

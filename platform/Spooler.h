@@ -47,6 +47,11 @@ public:
     // drawing reaches beyond its printable area; complete once finish()
     // has returned.
     virtual std::vector<std::string> sheetWarnings() const { return {}; }
+
+    // The print service's ids of the jobs this print went out as, in sheet
+    // order (one per run of sheets on the same paper); complete once
+    // finish() has returned. Empty for outputs that make no such jobs.
+    virtual std::vector<int> jobIds() const { return {}; }
 };
 
 class Spooler {

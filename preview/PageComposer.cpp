@@ -47,15 +47,15 @@ std::string sheetWarningSummary(const std::vector<std::string>& warnings) {
     return summary + "超出的部分印不出來.";
 }
 
-std::vector<std::string> printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems) {
+PrintReceipt printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems) {
     return printSheets(
         static_cast<std::int64_t>(pageFiles.size()),
         [&pageFiles](std::int64_t sheet) { return pageFiles[static_cast<std::size_t>(sheet)]; },
         problems);
 }
 
-std::vector<std::string> printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
-                                     CompositionProblems& problems, const PrintProgress& progress) {
+PrintReceipt printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
+                         CompositionProblems& problems, const PrintProgress& progress) {
     if (count <= 0) return {};
     XPrint engine;
     for (std::int64_t sheet = 0; sheet < count; ++sheet) {

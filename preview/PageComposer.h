@@ -33,11 +33,11 @@ void placeFieldRecords(XPrint& engine, PageDataReader& page);
 void showPage(PreviewState& preview, const std::string& pageFile, CompositionProblems& problems);
 
 // Prints pageFiles, one sheet each in order, as one print job on the
-// current preview's printer (in print mode), and returns the job's sheet
-// warnings (what the printer will leave out). Nothing is printed for an
-// empty list. Throws as showPage does, and ReportError when the job cannot
+// current preview's printer (in print mode), and returns what it handed
+// over (its sheet warnings say what the printer will leave out). Nothing is
+// printed for an empty list, whose receipt is empty. Throws as showPage does, and ReportError when the job cannot
 // be started or completed; a job that fails is not handed over half done.
-std::vector<std::string> printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems);
+PrintReceipt printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems);
 
 // The sheet warnings of a print as one message: the first ten, and how
 // many sheets there were in all when there are more.
@@ -58,7 +58,7 @@ public:
 // file of sheet i (0 <= i < count); the names are asked for one at a time.
 // progress (may be empty) is told after every sheet; when it returns false
 // the job is dropped and PrintCancelled thrown.
-std::vector<std::string> printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
-                                     CompositionProblems& problems, const PrintProgress& progress = {});
+PrintReceipt printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
+                         CompositionProblems& problems, const PrintProgress& progress = {});
 
 }  // namespace zarvo

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "engine/PageFileName.h"
@@ -25,6 +26,7 @@
 #include "preview/HeadlessPreview.h"
 #include "preview/PageFiles.h"
 #include "preview/PageJump.h"
+#include "preview/PrintFeedback.h"
 #include "preview/PrinterChoices.h"
 #include "preview/PrinterForm.h"
 #include "preview/ProgramSpooler.h"
@@ -50,6 +52,7 @@ public:
 };
 
 constexpr int kWidth = 800;
+// The panel and the page; the status bar adds its own height below.
 constexpr int kHeight = 602;
 constexpr int kPanelHeight = 73;
 
@@ -155,7 +158,6 @@ TPreviewForm::~TPreviewForm() {
 void TPreviewForm::buildControls() {
     setObjectName(QStringLiteral("PreviewForm"));
     setWindowTitle(QStringLiteral("PreviewForm"));
-    setFixedSize(kWidth, kHeight);
 
     P1 = place(new QWidget(this), "P1", 0, 0);
     P1->setFixedSize(kWidth, kPanelHeight);
@@ -192,6 +194,11 @@ void TPreviewForm::buildControls() {
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setFixedSize(0, 0);
     ScrollBox1->setWidget(Image1);
+
+    ST_preview = place(new QStatusBar(this), "ST_preview", 0, kHeight);
+    ST_preview->setSizeGripEnabled(false);
+    ST_preview->setFixedSize(kWidth, ST_preview->sizeHint().height());
+    setFixedSize(kWidth, kHeight + ST_preview->height());
 
     bindHandler(Button1, &QPushButton::clicked, this, &TPreviewForm::Button1Click);
     bindHandler(Button2, &QPushButton::clicked, this, &TPreviewForm::Button2Click);
@@ -298,22 +305,26 @@ void TPreviewForm::PrintPages(int first, int last, int passes, int repeats) {
 
 void TPreviewForm::printInOneJob(const SheetOrder& sheets) {
     if (sheets.count() == 0) return;
+    // What an earlier print sent is no answer for this one, whatever becomes of it.
+    ST_preview->clearMessage();
     if (PrinterName.empty()) {
         std::string message = "沒有可用的印表機, 無法列印";
         if (!printerProblem.empty()) message += "\n\n" + printerProblem;
         throw ReportError(message);
     }
-    printWithProgress(sheets);
+    printWithProgress(sheets, [this](const PrintReceipt& receipt) {
+        ST_preview->showMessage(QString::fromStdString(printedText(receipt)));
+    });
 }
 
-void TPreviewForm::printWithProgress(const SheetOrder& sheets) {
+void TPreviewForm::printWithProgress(const SheetOrder& sheets, const std::function<void(const PrintReceipt&)>& handedOver) {
     CompositionProblems problems;
-    std::vector<std::string> beyondPrintable;
+    PrintReceipt receipt;
     try {
         // A long print shows the busy pointer until the job is handed over.
         const BusyPointer busy;
         PrintProgressDialog progress(this);
-        beyondPrintable = zarvo::printSheets(
+        receipt = zarvo::printSheets(
             sheets.count(),
             [this, &sheets](std::int64_t sheet) { return pageFile(sheets.pageOf(sheet)); },
             problems,
@@ -321,8 +332,9 @@ void TPreviewForm::printWithProgress(const SheetOrder& sheets) {
     } catch (const PrintCancelled&) {
         return;
     }
+    if (handedOver) handedOver(receipt);
     reportProblems(problems);
-    if (!beyondPrintable.empty()) ShowWarning("%s", sheetWarningSummary(beyondPrintable).c_str());
+    if (!receipt.sheetWarnings.empty()) ShowWarning("%s", sheetWarningSummary(receipt.sheetWarnings).c_str());
 }
 
 void TPreviewForm::reportProblems(const CompositionProblems& problems) {

@@ -3,7 +3,8 @@
 // pages through it, chooses the printer and opens the print range dialog.
 // It owns the page data files of its pages and deletes them when it is
 // destroyed. Its pages can also be saved as a PDF file, optionally over the
-// report's stationery.
+// report's stationery. After a print its status bar says what went to the
+// printer.
 
 #include <functional>
 #include <optional>
@@ -24,6 +25,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
+class QStatusBar;
 
 namespace zarvo {
 
@@ -113,8 +115,10 @@ private:
     void jumpToPage(const QString& text);
     void printInOneJob(const SheetOrder& sheets);
     // Prints sheets on the current preview's printer, a progress dialog
-    // showing when it takes long; a cancelled print ends without a word.
-    void printWithProgress(const SheetOrder& sheets);
+    // showing when it takes long, and tells handedOver (may be empty) what
+    // went out before what could not be drawn is said; a cancelled print
+    // ends without a word.
+    void printWithProgress(const SheetOrder& sheets, const std::function<void(const PrintReceipt&)>& handedOver = {});
     void reportProblems(const CompositionProblems& problems);
     // The data file of page (0-based), written first when it is written on demand.
     std::string pageFile(int page);
@@ -143,6 +147,8 @@ private:
     QCheckBox* ChB_stationery;
     QScrollArea* ScrollBox1;
     PageImage* Image1;
+    // What the last print sent.
+    QStatusBar* ST_preview;
 
     int CurrentPage = 0;
     std::string DataFileStem;

@@ -210,6 +210,7 @@ public:
     void nextSheet(int paperCode) override { startSheet(paperCode); }
 
     std::vector<std::string> sheetWarnings() const override { return warnings_; }
+    std::vector<int> jobIds() const override { return submitted_; }
 
     void finish() override {
         if (finished_) return;
@@ -226,6 +227,7 @@ public:
             }
             throw;
         }
+        submitted_ = std::move(submitted);
     }
 
 private:
@@ -324,6 +326,7 @@ private:
     SheetLayout sheet_;  // of the sheet being drawn
     long long sheetNumber_ = 0;
     std::vector<std::string> warnings_;
+    std::vector<int> submitted_;  // the CUPS jobs of a finished print
     // Runs never move once made: their files are open.
     std::deque<Run> runs_;
     bool finished_ = false;

@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -19,6 +18,7 @@
 #include <QStringDecoder>
 #include <QTemporaryFile>
 
+#include "platform/os/ConfigFile.h"
 #include "report/ReportError.h"
 
 namespace zarvo {
@@ -182,18 +182,7 @@ std::string formatCorrection(const PrinterCorrection& correction) {
            shortestDecimal(correction.sx) + ' ' + shortestDecimal(correction.sy);
 }
 
-std::string printerCorrectionsPath() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    // A relative directory is no directory at all for the desktop's rules.
-    if (config && config[0] == '/') {
-        base = config;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home ? home : "") + "/.config";
-    }
-    return base + "/zarvo/printers.conf";
-}
+std::string printerCorrectionsPath() { return userConfigFile("printers.conf"); }
 
 std::string currentPrintServer() {
     const char* server = cupsServer();

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -103,8 +104,10 @@ TEST_F(CalibrationLoopTest, TheMeasuredSheetGivesACorrectionThatPutsSheetsAndFor
     TCalibrationForm form;
     MeasuredCrosses first{};
     CalibrationLayout layout;
+    QString sent;
     test::ModalAnswerer answerer([&](QWidget& dialog) {
         dialog.findChild<QPushButton*>(QStringLiteral("btn_printpage"))->click();
+        sent = dialog.findChild<QLabel*>(QStringLiteral("Label_result"))->text().section(u'\n', 0, 0);
         layout = calibrationLayout(0, *spooler.sheetMargins("worn", 0));
         first = measure(printedPage(1), layout);
         const double values[] = {first.ax, first.ay, first.bx, first.by};
@@ -115,6 +118,9 @@ TEST_F(CalibrationLoopTest, TheMeasuredSheetGivesACorrectionThatPutsSheetsAndFor
         dialog.findChild<QPushButton*>(QStringLiteral("btn_ok"))->click();
     });
     ASSERT_EQ(form.execute(), 1);
+    // The output file is named by its job id.
+    EXPECT_EQ(sent.toStdString(),
+              "已送出 1 張到 worn (工作 " + std::to_string(std::stoi(cups.waitForJobs(1).front().stem())) + ")");
     // The device's error shows on the first sheet.
     EXPECT_GT(first.ax - (layout.margins.left + layout.ax()), 1);
 

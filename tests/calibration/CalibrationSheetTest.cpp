@@ -39,7 +39,7 @@ TEST(CalibrationSheet, PrintsItsCrossesAndSaysWhereTheyShouldLand) {
     test::TempDir config;
     setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
     test::MarginSpooler spooler({{"office", true}}, {{"office", kMargins}});
-    const CalibrationLayout layout = printCalibrationSheet(spooler, "office", 0);
+    const CalibrationLayout layout = printCalibrationSheet(spooler, "office", 0).layout;
     const std::string trace = spooler.trace.str();
     EXPECT_EQ(trace.rfind("sheet 0 paper=0 dpi=300\n", 0), 0u) << trace.substr(0, 80);
     // Cross B's arms at (181, 261) mm from the printable corner.

@@ -14,36 +14,18 @@
 #include <optional>
 
 #include "report/ReportError.h"
+#include "tests/common/ScopedEnv.h"
 #include "tests/common/TempDir.h"
 
 namespace zarvo {
 namespace {
 
+using test::ScopedEnv;
 using test::TempDir;
 using namespace std::string_literals;
 
 const std::string kSocket = "/run/cups/cups.sock";
 const std::string kPort = "127.0.0.1:8631";
-
-// Sets an environment variable for the test's lifetime; nullopt unsets it.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        set(value);
-    }
-    ~ScopedEnv() { set(old_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    void set(const std::optional<std::string>& value) {
-        if (value) setenv(name_, value->c_str(), 1);
-        else unsetenv(name_);
-    }
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 // Makes a directory refuse new files until destroyed: by its mode, or for
 // root by the immutable flag; works() is false where neither can be had.

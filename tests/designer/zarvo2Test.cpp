@@ -29,9 +29,11 @@
 #include "designer/EditorText.h"
 #include "designer/RowEditors.h"
 #include "designer/SourceEditor.h"
+#include "designer/WindowPlacement.h"
 #include "report/ReportError.h"
 #include "tests/common/Command.h"
 #include "tests/common/RecordingPresenter.h"
+#include "tests/common/ScopedEnv.h"
 #include "tests/common/TempDir.h"
 #include "tests/designer/AnsweringFileDialogs.h"
 #include "tests/common/FileSizeLimit.h"
@@ -192,6 +194,41 @@ TEST_F(Zarvo2Test, WindowPagesAndListsAreLaidOutAsGiven) {
         EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
         EXPECT_FALSE(list->rootIsDecorated());
     }
+}
+
+TEST_F(Zarvo2Test, TheWindowReopensAtTheSizePlaceAndStateItWasClosedIn) {
+    struct Case {
+        QRect closedAt;  // the place and size before any maximising
+        bool maximized;
+    };
+    const Case cases[] = {{{20, 30, 700, 480}, false}, {{40, 50, 720, 450}, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.maximized);
+        const TempDir config;
+        const test::ScopedEnv home("XDG_CONFIG_HOME", config.path().string());
+        {
+            Tzarvo2_Form first;
+            first.setGeometry(c.closedAt);
+            first.show();
+            if (c.maximized) first.showMaximized();
+            ASSERT_TRUE(first.close());
+        }
+        Tzarvo2_Form again;
+        EXPECT_EQ(again.geometry(), c.closedAt);
+        EXPECT_EQ(again.isMaximized(), c.maximized);
+        again.show();
+        again.showNormal();
+        EXPECT_EQ(again.geometry(), c.closedAt);
+    }
+}
+
+TEST_F(Zarvo2Test, APlaceOnNoScreenKeepsItsSizeButNotItsPlace) {
+    const TempDir config;
+    const test::ScopedEnv home("XDG_CONFIG_HOME", config.path().string());
+    ASSERT_TRUE(writeWindowPlacement(windowSettingsPath(), {{5000, 5000, 600, 400}, false}));
+    Tzarvo2_Form again;
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(again.geometry(), QRect((screen.width() - 600) / 2, (screen.height() - 400) / 2, 600, 400));
 }
 
 TEST_F(Zarvo2Test, StartsWithANewReportOnTheSourcePage) {

@@ -4,11 +4,13 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 
 #include "platform/cups/CupsSpooler.h"
 #include "preview/PrinterForm.h"
 #include "preview/ProgramSpooler.h"
 #include "preview/TestPage.h"
+#include "report/TestDataLine.h"
 #include "tests/preview/PreviewWindows.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/PrivateCups.h"
@@ -43,6 +45,40 @@ TEST_F(PreviewCupsTest, AllPagesOfAThreePagePreviewComeOutAsThreeSheets) {
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(test::PrivateCups::sheetCount(jobs[0]), 3);
     EXPECT_EQ(cups.jobCount(), 1u);
+}
+
+TEST_F(PreviewCupsTest, TheStatusBarNamesTheSheetsThePrinterAndEveryJobOfAPrint) {
+    test::PrivateCups cups;
+    cups.addQueue("Office");
+    cups.setDefault("Office");
+    CupsSpooler system;
+    setProgramSpooler(&system);
+    // The delivery note and an empty form on A4, then one on A3: one job per
+    // run of sheets on the same paper.
+    TPreviewForm& form = newPreview(0, false);
+    const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
+    writeTestPage(examples + "delivery_note.txt",
+                  splitTestDataLines(test::TempDir::read(examples + "delivery_note_data.txt")));
+    for (int paperCode : {0, 4}) writeTestPage(reportOnPaper(paperCode), {});
+    form.show();
+    form.RenderPages();
+    test::ModalAnswerer everyPage([this](QWidget& dialog) {
+        control<QRadioButton>(dialog, "RB3").setChecked(true);
+        control<QPushButton>(dialog, "Button1").click();
+    });
+    control<QPushButton>(form, "Button2").click();
+    ASSERT_TRUE(everyPage.answered());
+    // The note reaches past the private queue's right margin: said as ever, and the print still went out.
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"第 1 頁超出印表機可列印範圍: 右 0.2 mm\n超出的部分印不出來."});
+
+    const auto jobs = cups.waitForJobs(2);
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(test::PrivateCups::sheetCount(jobs[0]), 2);
+    // The output files are named by their job ids.
+    const std::string expected = "已送出 3 張到 Office (工作 " + std::to_string(std::stoi(jobs[0].stem())) + ", " +
+                                 std::to_string(std::stoi(jobs[1].stem())) + ")";
+    EXPECT_EQ(control<QStatusBar>(form, "ST_preview").currentMessage().toStdString(), expected);
+    form.grab().save(QStringLiteral("/tmp/zarvo-preview-printed.png"));
 }
 
 TEST_F(PreviewCupsTest, CancelDuringALongPrintLeavesNothingOnTheQueue) {

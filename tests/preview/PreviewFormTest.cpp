@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 
 #include "engine/PageFileName.h"
@@ -163,8 +164,12 @@ TEST_F(PreviewFormTest, TheFirstPageShowsTheWindowModallyAtTheTopLeft) {
     EXPECT_EQ(answerer.seen().title, QStringLiteral("PreviewForm"));
     EXPECT_TRUE(c1Hidden);
     EXPECT_EQ(place, QPoint(0, 0));
-    EXPECT_EQ(form.minimumSize(), QSize(800, 602));
-    EXPECT_EQ(form.maximumSize(), QSize(800, 602));
+    // The panel and the page, then the status bar below them.
+    const QStatusBar& status = control<QStatusBar>(form, "ST_preview");
+    EXPECT_GT(status.height(), 0);
+    EXPECT_EQ(status.geometry(), QRect(0, 602, 800, status.height()));
+    EXPECT_EQ(form.minimumSize(), QSize(800, 602 + status.height()));
+    EXPECT_EQ(form.maximumSize(), form.minimumSize());
     EXPECT_FALSE(form.isVisible());
 }
 

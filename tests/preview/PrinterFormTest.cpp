@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 
 #include "tests/preview/PreviewWindows.h"
 #include "tests/support/TextInput.h"
@@ -140,6 +141,23 @@ TEST_F(PrinterFormTest, APrintThatCannotStartIsSaidAndLeavesPreviewMode) {
         ASSERT_FALSE(messages.texts().empty());
         EXPECT_EQ(messages.texts().back(), c.message);
     }
+}
+
+TEST_F(PrinterFormTest, TheStatusBarSaysWhatWentOutAndNothingOnceAPrintFails) {
+    newPreview(3);
+    const QStatusBar& status = control<QStatusBar>(*preview, "ST_preview");
+    EXPECT_EQ(status.currentMessage(), QString());
+    choose("RB3", "", "", true, "2", true);
+    confirm();
+    // The recording spooler makes no jobs of a print service.
+    EXPECT_EQ(status.currentMessage(), QStringLiteral("已送出 6 張到 Office"));
+    EXPECT_TRUE(messages.shown().empty());
+
+    preview->setPrinterName("Gone");
+    PrinterForm->show();
+    confirm();
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"找不到印表機「Gone」, 無法列印"});
+    EXPECT_EQ(status.currentMessage(), QString());
 }
 
 TEST_F(PrinterFormTest, PrintPagesStartsNoJobForNoSheetsOrOutsidePrintMode) {

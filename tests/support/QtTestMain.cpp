@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "tests/common/TempDir.h"
+
 namespace zarvo::test {
 
 namespace {
@@ -25,6 +29,10 @@ bool useTestApplication(ApplicationFactory factory) {
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
+    // The windows keep their settings for the next run: these tests' runs
+    // keep theirs apart from the user's and from each other.
+    const zarvo::test::TempDir config;
+    setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
     const zarvo::test::ApplicationFactory factory = zarvo::test::chosenFactory();
     const std::unique_ptr<QApplication> application =
         factory ? factory(argc, argv) : std::make_unique<QApplication>(argc, argv);

@@ -1,6 +1,7 @@
 #pragma once
 // The main of the Qt test executables: GoogleTest under a Qt application on
-// the offscreen platform (unless QT_QPA_PLATFORM names another).
+// the offscreen platform (unless QT_QPA_PLATFORM names another), with an
+// XDG_CONFIG_HOME of its own that goes when it ends.
 
 #include <memory>
 
