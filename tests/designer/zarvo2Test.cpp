@@ -29,6 +29,7 @@
 #include "designer/EditorText.h"
 #include "designer/RowEditors.h"
 #include "designer/SourceEditor.h"
+#include "layout/StatusText.h"
 #include "report/ReportError.h"
 #include "tests/common/Command.h"
 #include "tests/common/RecordingPresenter.h"
