@@ -252,10 +252,10 @@ void LayoutPage::showNotes() {
     const FormFindings& findings = layoutView->findings();
     QStringList notes;
     if (!findings.problem.empty()) notes.append(QString::fromStdString(findings.problem));
+    if (!layoutView->offSheetNote().isEmpty()) notes.append(layoutView->offSheetNote());
     if (!findings.unmatchedNames.empty()) notes.append(QStringLiteral("沒有這些欄位: ") + joined(findings.unmatchedNames));
     if (!findings.overfullNames.empty()) notes.append(QStringLiteral("資料放不下: ") + joined(findings.overfullNames));
     if (!layoutView->dataProblem().empty()) notes.append(QString::fromStdString(layoutView->dataProblem()));
-    if (!layoutView->offSheetNote().isEmpty()) notes.append(layoutView->offSheetNote());
     if (!stationeryNote_.isEmpty()) notes.append(stationeryNote_);
     ST_layoutNotes->setText(notes.join(QStringLiteral("；")));
 }

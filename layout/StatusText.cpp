@@ -17,15 +17,12 @@ const QString kMore = QStringLiteral("…");
 }  // namespace
 
 StatusText::StatusText(bool withButton, QWidget* parent) : QWidget(parent), shown_(new QLabel(this)) {
-    // The layout may give any width: the text adapts, never the window.
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     shown_->setTextFormat(Qt::PlainText);
     if (withButton) {
         more_ = new QToolButton(this);
         more_->setObjectName(QStringLiteral("btn_more"));
         more_->setText(kMore);
         more_->setToolTip(QStringLiteral("顯示全文"));
-        more_->setAutoRaise(true);
         more_->hide();
         connect(more_, &QToolButton::clicked, this, &StatusText::showWhole);
     }
@@ -35,15 +32,14 @@ void StatusText::setText(const QString& text) {
     if (text == text_) return;
     text_ = text;
     setToolTip(text);
-    updateGeometry();
     showWhatFits();
 }
 
 QString StatusText::shownText() const { return shown_->text(); }
 
-QSize StatusText::sizeHint() const {
-    return QSize(QFontMetrics(font()).horizontalAdvance(text_), shown_->sizeHint().height());
-}
+// The width asked for is the least set, whatever the text: the layout may
+// give more or less, and the text adapts, never the window.
+QSize StatusText::sizeHint() const { return QSize(minimumWidth(), shown_->sizeHint().height()); }
 
 QSize StatusText::minimumSizeHint() const { return QSize(0, shown_->minimumSizeHint().height()); }
 
