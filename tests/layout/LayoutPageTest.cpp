@@ -726,6 +726,8 @@ TEST_F(LayoutPageTest, ARowFarOffTheSheetDrawsNothingAndIsNamedInTheStatusBar) {
         for (int dpi : {kLayoutBaseDpi, kZoomSteps.back()}) {
             SCOPED_TRACE(left + " at " + std::to_string(dpi));
             open(file("far.txt", reportWith("0\t10\t8", {kCustomerRow, blockAt(left, "far")})));
+            // Filled, so that the engine draws there too.
+            window.ME_data->setPlainText(QStringLiteral("far,") + QString(40, QChar(0x5b57)) + QStringLiteral("\n"));
             // Selected on BLOCKS before the page is shown.
             showPage(window.TabSheet2);
             window.ListView1->setCurrentItem(window.ListView1->topLevelItem(1));
