@@ -78,9 +78,10 @@ QString millimetres(double mm) { return QString::number(mm, 'f', 1); }
 
 // How many rows off the sheet the status bar names; the rest are counted.
 constexpr std::size_t kOffSheetNamed = 3;
-// How far beyond the viewport an outline is still drawn, pixels: more than
-// a pen's width, so that clamping a far edge to it never shows.
-constexpr double kDrawReach = 8;
+// How far beyond the viewport an outline is still drawn, pixels: so far
+// that clamping an edge to it never shows (nor shifts a dash pattern on
+// screen), yet well within the painter's integer arithmetic.
+constexpr double kDrawReach = 1 << 20;
 
 // Whether rect (corners in any order) has a point in area.
 bool reaches(const QRectF& rect, const QRectF& area) {
