@@ -106,6 +106,10 @@ std::string LayoutBinding::reportBytes() {
     return drawableBig5(joinSource(source));
 }
 
+std::string LayoutBinding::reportName() {
+    return form_.FileName.isEmpty() ? std::string("(未存檔的新報表)") : form_.FileName.toStdString();
+}
+
 std::vector<std::string> LayoutBinding::testDataLines(std::string& problem) {
     std::vector<std::string> lines;
     const QStringList texts = editorText(*form_.ME_data).split(QLatin1Char('\n'));

@@ -31,6 +31,7 @@
 #include "designer/DocumentRecovery.h"
 #include "designer/EditorText.h"
 #include "designer/LayoutBinding.h"
+#include "layout/StatusText.h"
 #include "designer/PreviewLaunch.h"
 #include "designer/RowEditors.h"
 #include "designer/SectionList.h"
@@ -175,7 +176,7 @@ Tzarvo2_Form::Tzarvo2_Form(QWidget* parent)
 
     ST_head = named(new QStatusBar, "ST_head");
     ST_head->setSizeGripEnabled(false);
-    ST_headPanel = new QLabel;
+    ST_headPanel = new StatusText(false);
     ST_headPanel->setFixedWidth(500);
     ST_head->addWidget(ST_headPanel);
 

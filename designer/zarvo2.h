@@ -32,6 +32,7 @@ class LayoutBinding;
 class LayoutPage;
 class RowEditors;
 class SourceEditor;
+class StatusText;
 class TCalibrationForm;
 
 class Tzarvo2_Form : public QMainWindow {
@@ -139,7 +140,7 @@ public:
 
     // Controls.
     QStatusBar* ST_head;
-    QLabel* ST_headPanel;
+    StatusText* ST_headPanel;
     QTabWidget* PageControl1;
     QWidget* TabSheet1;
     QWidget* TabSheet2;

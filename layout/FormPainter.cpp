@@ -16,42 +16,44 @@ namespace zarvo {
 
 namespace {
 
-const std::string kReportName = "版面";
-
 void addOnce(std::vector<std::string>& names, const std::string& name) {
     if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
 }
 
 }  // namespace
 
-void FormPainter::setReport(std::string bytes) {
+void FormPainter::setReport(std::string bytes, std::string name) {
     bytes_ = std::move(bytes);
-    headerProblem_.clear();
+    name_ = std::move(name);
     XPrint engine;
+    const bool read = loadHeader(engine).empty();
+    paperCode_ = read ? engine.size : 0;
+    offset_ = read ? PointMm{double(engine.xoffset), double(engine.yoffset)} : PointMm{};
+}
+
+// A header the engine refuses (a field that is no number, a line too long
+// to read) is said on the page, never thrown out of a repaint.
+std::string FormPainter::loadHeader(XPrint& engine) const {
     try {
-        engine.LoadBytes(bytes_, kReportName);
-        paperCode_ = engine.size;
-        offset_ = PointMm{double(engine.xoffset), double(engine.yoffset)};
+        engine.LoadBytes(bytes_, name_);
     } catch (const ConversionError& error) {
-        paperCode_ = 0;
-        offset_ = {};
-        headerProblem_ = std::string("報表檔表頭有誤: ") + error.what();
+        return std::string("報表檔表頭有誤: ") + error.what();
+    } catch (const ReportError& error) {
+        return error.what();
     }
+    return {};
 }
 
 FormFindings FormPainter::draw(QPainter& painter, int dpi) const {
     FormFindings findings;
-    if (!headerProblem_.empty()) {
-        findings.problem = headerProblem_;
-        return findings;
-    }
     QtSurface surface(painter, dpi);
     // The engine sees a preview of the Layout page's own while it draws:
     // the preview's colours, no pages, no printer.
     HeadlessPreview state{std::string()};
     state.setPreviewMode(1);
     XPrint engine;
-    engine.LoadBytes(bytes_, kReportName);
+    findings.problem = loadHeader(engine);
+    if (!findings.problem.empty()) return findings;
     engine.dpi = dpi;
     engine.surface = &surface;
     // Placed as for print: the header's preview-only shift is not added.

@@ -16,6 +16,8 @@ class QPainter;
 
 namespace zarvo {
 
+class XPrint;
+
 struct FormFindings {
     // Test data names that match no block, each once (UTF-8).
     std::vector<std::string> unmatchedNames;
@@ -30,9 +32,10 @@ struct FormFindings {
 
 class FormPainter {
 public:
-    // The report's bytes (Big5, as a file holds them); its header is read
-    // at once (headerProblem() says what was wrong with it).
-    void setReport(std::string bytes);
+    // The report's bytes (Big5, as a file holds them) and the name of its
+    // file (UTF-8) for messages; its header is read at once, and a fault in
+    // it comes back as the findings' problem, with nothing drawn.
+    void setReport(std::string bytes, std::string name);
     // The test data's fields (Big5), drawn in order.
     void setFields(std::vector<TestDataField> fields) { fields_ = std::move(fields); }
     // Draws each block's name in its frame instead of the test data.
@@ -48,12 +51,15 @@ public:
     FormFindings draw(QPainter& painter, int dpi) const;
 
 private:
+    // Loads bytes_ into engine; the header's fault (UTF-8), empty when none.
+    std::string loadHeader(XPrint& engine) const;
+
     std::string bytes_;
+    std::string name_;
     std::vector<TestDataField> fields_;
     bool namesOnly_ = false;
     int paperCode_ = 0;
     PointMm offset_;
-    std::string headerProblem_;
 };
 
 }  // namespace zarvo

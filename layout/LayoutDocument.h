@@ -18,6 +18,9 @@ public:
 
     // The report's bytes (Big5) as saving would write them from the lists now.
     virtual std::string reportBytes() = 0;
+    // The report's file name (UTF-8) as messages name it, for a new report
+    // what stands for it.
+    virtual std::string reportName() = 0;
     // The test data's lines (Big5); a character Big5 cannot hold is left out
     // of them and named in problem (UTF-8), which is otherwise left empty.
     virtual std::vector<std::string> testDataLines(std::string& problem) = 0;

@@ -4,13 +4,13 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "layout/LayoutView.h"
+#include "layout/StatusText.h"
 #include "layout/model/Zoom.h"
 #include "layout/stationery/StationeryPicture.h"
 #include "platform/qt/ObjectName.h"
@@ -24,6 +24,9 @@ const char* const kNoPrinter = "（無）紙張左上角";
 // ZoomBox entries after the steps: fit the page, fit its width.
 constexpr int kFitPage = -1;
 constexpr int kFitWidth = -2;
+// The pointer's part of the status bar: room for both coordinates and a
+// short row name; a longer name is cut, never the window widened.
+constexpr int kPointerWidth = 300;
 
 QString joined(const std::vector<std::string>& names) {
     QStringList list;
@@ -64,9 +67,9 @@ void LayoutPage::buildControls() {
     layoutView = new LayoutView;
     ST_layout = named(new QStatusBar, "ST_layout");
     ST_layout->setSizeGripEnabled(false);
-    ST_layoutPointer = named(new QLabel, "ST_layoutPointer");
-    ST_layoutPointer->setMinimumWidth(220);
-    ST_layoutNotes = named(new QLabel, "ST_layoutNotes");
+    ST_layoutPointer = named(new StatusText(false), "ST_layoutPointer");
+    ST_layoutPointer->setMinimumWidth(kPointerWidth);
+    ST_layoutNotes = named(new StatusText(true), "ST_layoutNotes");
     ST_layout->addWidget(ST_layoutPointer);
     ST_layout->addWidget(ST_layoutNotes, 1);
 
@@ -106,7 +109,7 @@ void LayoutPage::buildControls() {
         settings_->dy = dy;
         emit stationeryChanged();
     });
-    connect(layoutView, &LayoutView::pointerMoved, ST_layoutPointer, &QLabel::setText);
+    connect(layoutView, &LayoutView::pointerMoved, ST_layoutPointer, &StatusText::setText);
     connect(layoutView, &LayoutView::findingsChanged, this, &LayoutPage::showNotes);
 }
 
@@ -249,6 +252,7 @@ void LayoutPage::showNotes() {
     const FormFindings& findings = layoutView->findings();
     QStringList notes;
     if (!findings.problem.empty()) notes.append(QString::fromStdString(findings.problem));
+    if (!layoutView->offSheetNote().isEmpty()) notes.append(layoutView->offSheetNote());
     if (!findings.unmatchedNames.empty()) notes.append(QStringLiteral("沒有這些欄位: ") + joined(findings.unmatchedNames));
     if (!findings.overfullNames.empty()) notes.append(QStringLiteral("資料放不下: ") + joined(findings.overfullNames));
     if (!layoutView->dataProblem().empty()) notes.append(QString::fromStdString(layoutView->dataProblem()));

@@ -17,7 +17,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QPushButton;
 class QSlider;
 class QStatusBar;
@@ -25,6 +24,7 @@ class QStatusBar;
 namespace zarvo {
 
 class LayoutView;
+class StatusText;
 
 class LayoutPage : public QWidget {
     Q_OBJECT
@@ -63,8 +63,8 @@ public:
     QPushButton* btn_selpicture;
     QSlider* TB_strength;
     QStatusBar* ST_layout;
-    QLabel* ST_layoutPointer;
-    QLabel* ST_layoutNotes;
+    StatusText* ST_layoutPointer;
+    StatusText* ST_layoutNotes;
 
 signals:
     // The user changed the stationery (picture, shift or strength).

@@ -76,6 +76,32 @@ QString rowDescription(const LayoutScene& scene, RowRef ref) {
 
 QString millimetres(double mm) { return QString::number(mm, 'f', 1); }
 
+// How many rows off the sheet the status bar names; the rest are counted.
+constexpr std::size_t kOffSheetNamed = 3;
+// How far beyond the viewport an outline is still drawn, pixels: so far
+// that clamping an edge to it never shows (nor shifts a dash pattern on
+// screen), yet well within the painter's integer arithmetic.
+constexpr double kDrawReach = 1 << 20;
+
+// Whether rect (corners in any order) has a point in area.
+bool reaches(const QRectF& rect, const QRectF& area) {
+    const QRectF r = rect.normalized();
+    return r.left() <= area.right() && r.right() >= area.left() && r.top() <= area.bottom() &&
+           r.bottom() >= area.top();
+}
+
+// Draws rect's outline when it reaches area, its edges beyond area held at
+// area's edge: what shows is the same, and a row millions of pixels off
+// never reaches the painter's integer arithmetic.
+void drawOutline(QPainter& painter, const QRectF& rect, const QRectF& area) {
+    if (!reaches(rect, area)) return;
+    const QRectF r = rect.normalized();
+    const QPointF topLeft(std::clamp(r.left(), area.left(), area.right()), std::clamp(r.top(), area.top(), area.bottom()));
+    const QPointF bottomRight(std::clamp(r.right(), area.left(), area.right()),
+                              std::clamp(r.bottom(), area.top(), area.bottom()));
+    painter.drawRect(QRectF(topLeft, bottomRight));
+}
+
 }  // namespace
 
 LayoutView::LayoutView(QWidget* parent)
@@ -92,6 +118,7 @@ LayoutView::LayoutView(QWidget* parent)
 
 void LayoutView::reloadRows() {
     if (!document_) return;
+    rowsCurrent_ = true;
     for (RowKind kind : {RowKind::Line, RowKind::Label, RowKind::Block}) {
         editor_.scene().setRows(kind, document_->rows(kind));
     }
@@ -102,7 +129,7 @@ void LayoutView::reloadRows() {
 
 void LayoutView::refresh() {
     if (document_) {
-        form_.setReport(document_->reportBytes());
+        form_.setReport(document_->reportBytes(), document_->reportName());
         std::vector<TestDataField> fields;
         dataProblem_.clear();
         for (const std::string& line : document_->testDataLines(dataProblem_)) {
@@ -114,6 +141,37 @@ void LayoutView::refresh() {
     updateGridOrigin();
     updateGeometry();
     viewport()->update();
+    QString offSheet = describeOffSheetRows();
+    if (offSheet != offSheetNote_) {
+        offSheetNote_ = std::move(offSheet);
+        emit findingsChanged();
+    }
+}
+
+void LayoutView::takeRowsIfStale() {
+    if (rowsCurrent_ || !document_) return;
+    reloadRows();
+    refresh();
+}
+
+// A row can lie anywhere a number reaches, far from what the view shows;
+// the status bar names it with the place its list gives it.
+QString LayoutView::describeOffSheetRows() const {
+    const PointMm origin = sheet_.origin();
+    const double x = origin.x + form_.offset().x, y = origin.y + form_.offset().y;
+    const LayoutScene& scene = editor_.scene();
+    const std::vector<RowRef> off = scene.rowsOutside(RectMm{-x, -y, sheet_.widthMm - x, sheet_.heightMm - y});
+    if (off.empty()) return {};
+    QStringList named;
+    for (std::size_t i = 0; i < off.size() && i < kOffSheetNamed; ++i) {
+        const RowShape& shape = *scene.shape(off[i]);
+        const PointMm at = shape.kind == RowKind::Line ? shape.start : PointMm{shape.frame.left, shape.frame.top};
+        named.append(QStringLiteral("%1 (%2, %3 mm)")
+                         .arg(rowDescription(scene, off[i]), millimetres(at.x), millimetres(at.y)));
+    }
+    QString note = QStringLiteral("在紙張外: ") + named.join(QStringLiteral(", "));
+    if (off.size() > kOffSheetNamed) note += QStringLiteral(" 等 %1 筆").arg(off.size());
+    return note;
 }
 
 void LayoutView::rowsChanged(const EditStep& step) {
@@ -155,7 +213,8 @@ PointMm LayoutView::rowPointAt(QPointF viewportPoint) const {
 
 QPointF LayoutView::viewportPointOf(PointMm rowPoint) const {
     // Where the engine puts it: the sum in mm, truncated to a device pixel.
-    const QPoint base = printerOrigin();
+    // Added in double: a far row's pixel lies near the int range's edge.
+    const QPointF base = printerOrigin();
     return QPointF(base.x() + mmToDevice(float(rowPoint.x + form_.offset().x), dpi_),
                    base.y() + mmToDevice(float(rowPoint.y + form_.offset().y), dpi_));
 }
@@ -277,9 +336,12 @@ void LayoutView::drawOverlays(QPainter& painter) {
         inside.addRect(printable);
         painter.fillPath(shade.subtracted(inside), kShade);
         painter.setPen(QPen(kOverfull, 2));
+        const QRectF reach = QRectF(viewport()->rect()).adjusted(-kDrawReach, -kDrawReach, kDrawReach, kDrawReach);
         for (const RectMm& frame : findings_.overfullFrames) {
-            painter.drawRect(viewportRectOf(RectMm{frame.left - form_.offset().x, frame.top - form_.offset().y,
-                                                   frame.right - form_.offset().x, frame.bottom - form_.offset().y}));
+            drawOutline(painter,
+                        viewportRectOf(RectMm{frame.left - form_.offset().x, frame.top - form_.offset().y,
+                                              frame.right - form_.offset().x, frame.bottom - form_.offset().y}),
+                        reach);
         }
     }
     drawSelection(painter);
@@ -288,21 +350,24 @@ void LayoutView::drawOverlays(QPainter& painter) {
 
 void LayoutView::drawSelection(QPainter& painter) {
     const LayoutScene& scene = editor_.scene();
+    const QRectF reach = QRectF(viewport()->rect()).adjusted(-kDrawReach, -kDrawReach, kDrawReach, kDrawReach);
     painter.setBrush(Qt::NoBrush);
     for (RowRef ref : editor_.selection()) {
         const std::optional<RowShape>& shape = scene.shape(ref);
         if (!shape) continue;
         painter.setPen(QPen(kSelection, 1, Qt::DashLine));
         if (shape->kind == RowKind::Line) {
-            painter.drawLine(viewportPointOf(shape->start), viewportPointOf(shape->end));
+            const QLineF line(viewportPointOf(shape->start), viewportPointOf(shape->end));
+            if (reaches(QRectF(line.p1(), line.p2()), reach)) painter.drawLine(line);
         } else {
-            painter.drawRect(viewportRectOf(shape->frame));
+            drawOutline(painter, viewportRectOf(shape->frame), reach);
         }
         const bool current = editor_.current() == ref;
         painter.setPen(QPen(kSelection, 1));
         for (const GripPoint& grip : grips(*shape)) {
             const QPointF at = viewportPointOf(grip.at);
             const QRectF square(at.x() - kGripHalf, at.y() - kGripHalf, 2 * kGripHalf, 2 * kGripHalf);
+            if (!reaches(square, reach)) continue;
             painter.fillRect(square, current ? kSelection : QColor(Qt::white));
             painter.drawRect(square);
         }
@@ -312,14 +377,14 @@ void LayoutView::drawSelection(QPainter& painter) {
         // the rows inside it dotted.
         const bool touching = editor_.rubberBandRule() == LayoutEditor::BandRule::Touching;
         painter.setPen(QPen(kSelection, 1, touching ? Qt::DashLine : Qt::DotLine));
-        painter.drawRect(viewportRectOf(*band));
+        drawOutline(painter, viewportRectOf(*band), reach);
     }
     painter.setPen(QPen(kSelection, 1, Qt::DotLine));
     if (std::optional<NewShape> shape = editor_.shapeInProgress()) {
         if (shape->kind == RowKind::Line) {
             painter.drawLine(viewportPointOf(shape->start), viewportPointOf(shape->end));
         } else {
-            painter.drawRect(viewportRectOf(rectFromCorners(shape->start, shape->end)));
+            drawOutline(painter, viewportRectOf(rectFromCorners(shape->start, shape->end)), reach);
         }
     }
 }
@@ -395,6 +460,7 @@ void LayoutView::showPointer(QPointF viewportPoint) {
 
 void LayoutView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
+    takeRowsIfStale();
     if (event->button() != Qt::LeftButton) return;
     if (pictureMode_) {
         pictureDragFrom_ = event->position() - QPointF(mmToPixels(pictureDx_, dpi_), mmToPixels(pictureDy_, dpi_));
@@ -440,6 +506,7 @@ void LayoutView::mouseReleaseEvent(QMouseEvent* event) {
 
 void LayoutView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || pictureMode_ || !document_) return;
+    takeRowsIfStale();
     const std::optional<RowRef> row =
         editor_.scene().rowAt(rowPointAt(event->position()), LayoutEditor::kLineToleranceMm);
     if (!row) return;
@@ -467,6 +534,7 @@ void LayoutView::movePicture(double dx, double dy) {
 }
 
 void LayoutView::keyPressEvent(QKeyEvent* event) {
+    takeRowsIfStale();
     const double step = event->modifiers().testFlag(Qt::ShiftModifier) ? kShiftArrowStepMm : kArrowStepMm;
     const bool control = event->modifiers().testFlag(Qt::ControlModifier);
     if (event->matches(QKeySequence::Undo)) {
@@ -497,6 +565,14 @@ void LayoutView::keyPressEvent(QKeyEvent* event) {
         }
     }
     selectionMayHaveChanged();
+}
+
+void LayoutView::hideEvent(QHideEvent* event) {
+    QAbstractScrollArea::hideEvent(event);
+    // A gesture cannot outlive the page; the lists may change while it is away.
+    if (editor_.gestureActive()) editor_.cancelGesture();
+    pictureDragFrom_.reset();
+    rowsCurrent_ = false;
 }
 
 void LayoutView::wheelEvent(QWheelEvent* event) {

@@ -60,6 +60,9 @@ public:
     void setPictureShift(double dxMm, double dyMm);
 
     const FormFindings& findings() const { return findings_; }
+    // The rows that lie wholly off the sheet, each with where it is, as the
+    // status bar says it; empty when every row touches the sheet.
+    const QString& offSheetNote() const { return offSheetNote_; }
     const FormPainter& form() const { return form_; }
     // What could not be used of the test data (UTF-8), empty when all was.
     const std::string& dataProblem() const { return dataProblem_; }
@@ -93,8 +96,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    // Takes the rows afresh when the lists may have changed since they were
+    // last taken, so that a gesture always works on the rows there are.
+    void takeRowsIfStale();
+    QString describeOffSheetRows() const;
     void rowsChanged(const EditStep& step);
     void selectionMayHaveChanged();
     void updateGeometry();
@@ -130,6 +138,10 @@ private:
     double pictureDy_ = 0;
     std::optional<QPointF> pictureDragFrom_;
     std::optional<RowRef> lastCurrent_;
+    // Whether the rows are the lists' own: false until first taken and
+    // whenever the view is hidden, as the lists may change behind it.
+    bool rowsCurrent_ = false;
+    QString offSheetNote_;
 };
 
 }  // namespace zarvo

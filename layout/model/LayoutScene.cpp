@@ -140,6 +140,11 @@ std::vector<RowRef> LayoutScene::rowsTouching(const RectMm& rect) const {
     return rowsWhere([&](const RowShape& shape) { return touches(shape, band); });
 }
 
+std::vector<RowRef> LayoutScene::rowsOutside(const RectMm& rect) const {
+    const RectMm area = rectFromCorners({rect.left, rect.top}, {rect.right, rect.bottom});
+    return rowsWhere([&](const RowShape& shape) { return !touches(shape, area); });
+}
+
 std::vector<RowRef> LayoutScene::allRows() const {
     std::vector<RowRef> all;
     for (RowKind kind : kSceneOrder)

@@ -42,6 +42,9 @@ public:
     // same order: a frame that overlaps or touches it, a line that crosses
     // or ends in it.
     std::vector<RowRef> rowsTouching(const RectMm& rect) const;
+    // Every row whose shape has no point in rect, in the same order: what
+    // lies wholly off the sheet when rect is the sheet.
+    std::vector<RowRef> rowsOutside(const RectMm& rect) const;
     // Every row, in the same order.
     std::vector<RowRef> allRows() const;
 

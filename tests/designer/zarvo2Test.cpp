@@ -30,6 +30,7 @@
 #include "designer/RowEditors.h"
 #include "designer/SourceEditor.h"
 #include "designer/WindowPlacement.h"
+#include "layout/StatusText.h"
 #include "report/ReportError.h"
 #include "tests/common/Command.h"
 #include "tests/common/RecordingPresenter.h"

@@ -24,7 +24,7 @@ std::string deliveryNote() {
 // Whether value overfills the delivery note's customer frame drawn at dpi.
 bool overfull(const std::string& value, int dpi) {
     FormPainter painter;
-    painter.setReport(deliveryNote());
+    painter.setReport(deliveryNote(), "delivery_note.txt");
     painter.setFields({TestDataField{"customer", value}});
     // A tiny image: the engine lays the whole form out, whatever is clipped.
     QImage image(1, 1, QImage::Format_RGB32);

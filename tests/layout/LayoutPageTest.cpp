@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
@@ -31,6 +32,7 @@
 #include "designer/zarvo2.h"
 #include "engine/Units.h"
 #include "layout/LayoutView.h"
+#include "layout/StatusText.h"
 #include "layout/model/Zoom.h"
 #include "preview/ProgramSpooler.h"
 #include "tests/common/Command.h"
@@ -641,6 +643,163 @@ TEST_F(StationeryTest, TheRenderersOutputsIgnoreTheSettings) {
     const std::string before = render("--trace " + args) + render("--print --trace " + args);
     file("r/note.zarvo", "picture=../pics/form300.png\nstrength=100\n");
     EXPECT_EQ(render("--trace " + args) + render("--print --trace " + args), before);
+}
+
+// A report with one ruled line and the blocks rows (each a BLOCK_INFO row
+// without its line end) under header.
+std::string reportWith(const std::string& header, const std::vector<std::string>& blocks) {
+    std::string report = header + "\r\nLINE_INFO\t1\r\n0\t3\t0\t30\t190\t30\t\r\nLABEL_STRING\t0\r\nBLOCK_INFO\t" +
+                         std::to_string(blocks.size()) + "\r\n";
+    for (const std::string& block : blocks) report += block + "\r\n";
+    return report;
+}
+
+std::string blockAt(const std::string& left, const std::string& name) {
+    return "0\t" + left + "\t34\t20\t8\t0\t0\t7\t0\t4\t2.5\t0\t" + name;
+}
+
+bool hasRed(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (isRed(image.pixel(x, y))) return true;
+    return false;
+}
+
+TEST_F(LayoutPageTest, NoStatusTextWidensTheWindow) {
+    window.resize(700, 900);
+    QApplication::processEvents();
+    const int width = window.width();
+    QStringList names;
+    for (int i = 0; i < 60; ++i) names.append(QStringLiteral("field%1").arg(i));
+    const QString longCaption = QStringLiteral("caption") + QString(120, QChar(0x5b57));
+    const std::string folder = "long/" + std::string(200, 'd');
+    const QString report = file(folder + "/note.txt", reportWith("0\t10\t8", {kCustomerRow, blockAt("22", "x")}));
+    const std::pair<QWidget*, std::function<QString()>> cases[] = {
+        {window.ST_headPanel,
+         [&] {
+             open(report);
+             return window.ST_headPanel->text();
+         }},
+        {page().ST_layoutNotes,
+         [&] {
+             window.ME_data->setPlainText(names.join(QStringLiteral(",1\n")) + QStringLiteral(",1\n"));
+             showPage(window.TabSheet6);
+             grab();
+             return page().ST_layoutNotes->text();
+         }},
+        {page().ST_layoutPointer,
+         [&] {
+             window.ListView1->topLevelItem(1)->setText(0, longCaption);
+             showPage(window.TabSheet2);
+             showPage(window.TabSheet6);
+             mouse(QEvent::MouseMove, at(30, 38), Qt::NoButton);
+             return page().ST_layoutPointer->text();
+         }},
+    };
+    for (const auto& [status, show] : cases) {
+        SCOPED_TRACE(status->objectName().toStdString());
+        const QString text = show();
+        QApplication::processEvents();
+        EXPECT_EQ(window.width(), width);
+        EXPECT_TRUE(text.contains(QStringLiteral("field59")) || text == report || text.contains(longCaption)) << text.toStdString();
+        EXPECT_EQ(status->toolTip(), text);
+    }
+
+    // The notes' "…" button shows the whole text.
+    const StatusText& notes = *page().ST_layoutNotes;
+    showPage(window.TabSheet6);
+    QApplication::processEvents();
+    EXPECT_TRUE(notes.shownText().endsWith(QStringLiteral("…")));
+    ASSERT_TRUE(notes.moreButton()->isVisible());
+    notes.moreButton()->click();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(QString::fromStdString(messages.shown()[0].text), notes.text());
+    window.ME_data->clear();
+    showPage(window.TabSheet3);
+    showPage(window.TabSheet6);
+    grab();
+    EXPECT_FALSE(notes.moreButton()->isVisible());
+}
+
+TEST_F(LayoutPageTest, ARowFarOffTheSheetDrawsNothingAndIsNamedInTheStatusBar) {
+    for (const std::string left : {"99999999999", "-99999999999"}) {
+        for (int dpi : {kLayoutBaseDpi, kZoomSteps.back()}) {
+            SCOPED_TRACE(left + " at " + std::to_string(dpi));
+            open(file("far.txt", reportWith("0\t10\t8", {kCustomerRow, blockAt(left, "far")})));
+            // Filled, so that the engine draws there too.
+            window.ME_data->setPlainText(QStringLiteral("far,") + QString(40, QChar(0x5b57)) + QStringLiteral("\n"));
+            // Selected on BLOCKS before the page is shown.
+            showPage(window.TabSheet2);
+            window.ListView1->setCurrentItem(window.ListView1->topLevelItem(1));
+            showPage(window.TabSheet6);
+            view().setDpi(dpi);
+            ASSERT_EQ(view().editor().selection(), (std::vector<RowRef>{{RowKind::Block, 1}}));
+            const QImage selected = grab();
+            view().editor().clearSelection();
+            EXPECT_EQ(grab(), selected);
+            EXPECT_TRUE(page().ST_layoutNotes->text().contains(
+                QString::fromStdString("在紙張外: BLOCK far (" + left + ".0, 34.0 mm)")))
+                << page().ST_layoutNotes->text().toStdString();
+            showPage(window.TabSheet2);
+        }
+    }
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(LayoutPageTest, AHeaderTooLongToReadIsOneNoteOnAnEmptyPageAndNeverABox) {
+    const QString report = file("long/header.txt", reportWith("0\t0\t" + std::string(5000, ' ') + "0", {kCustomerRow}));
+    open(report);
+    window.ME_data->setPlainText(QStringLiteral("customer,1\n"));
+    showPage(window.TabSheet2);
+    window.ListView1->setCurrentItem(window.ListView1->topLevelItem(0));
+    showPage(window.TabSheet6);
+    const std::function<void()> gestures[] = {
+        [&] { grab(); },
+        [&] {
+            QWidget* target = view().viewport();
+            const QPointF at(200, 200);
+            QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                              Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(target, &wheel);
+        },
+        [&] { chooseZoom(page().ZoomBox->findData(171)); },
+        [&] { drag(QPoint(100, 100), QPoint(140, 150)); },
+    };
+    for (const auto& gesture : gestures) {
+        gesture();
+        EXPECT_FALSE(hasRed(grab()));
+    }
+    EXPECT_TRUE(messages.shown().empty()) << messages.shown()[0].text;
+    EXPECT_EQ(page().ST_layoutNotes->text(), QStringLiteral("報表檔第一行超過 4096 個位元組，無法讀取: ") + report);
+}
+
+TEST_F(LayoutPageTest, AGestureOnAViewNotShownSinceTheListsChangedWorksOnTheirRows) {
+    editors.answer = [](QTreeWidgetItem* row, int& confirmed) {
+        row->setText(0, QStringLiteral("drawn"));
+        for (int column : {1, 6, 7, 8, 9, 10, 11, 12}) row->setText(column, QStringLiteral("0"));
+        confirmed = 1;
+    };
+    const std::pair<const char*, std::function<void()>> before[] = {
+        {"never shown", [] {}},
+        {"left after the lists shrank",
+         [&] {
+             showPage(window.TabSheet6);
+             showPage(window.TabSheet2);
+             while (window.ListView1->topLevelItemCount() > 1) delete window.ListView1->takeTopLevelItem(1);
+         }},
+    };
+    for (const auto& [how, prepare] : before) {
+        SCOPED_TRACE(how);
+        open(file("note.txt", example("delivery_note.txt")));
+        prepare();
+        const int blocks = window.ListView1->topLevelItemCount();
+        drag(at(60, 200), at(80, 210), Qt::ShiftModifier);
+        ASSERT_EQ(window.ListView1->topLevelItemCount(), blocks + 1);
+        EXPECT_EQ(window.ListView1->topLevelItem(blocks)->text(0), QStringLiteral("drawn"));
+        EXPECT_EQ(view().editor().scene().rowCount(RowKind::Block), blocks + 1);
+        window.Save1Click();
+    }
+    EXPECT_TRUE(messages.shown().empty()) << messages.shown()[0].text;
 }
 
 }  // namespace

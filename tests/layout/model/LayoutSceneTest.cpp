@@ -66,6 +66,24 @@ TEST_F(LayoutSceneTest, FindsTheRowsABandTouches) {
     }
 }
 
+TEST_F(LayoutSceneTest, FindsTheRowsWhollyOutsideAnArea) {
+    scene.setRows(RowKind::Block, {frame("99999999999", "5", "20", "10"), frame("-99999999999", "5", "20", "10"),
+                                   frame("40", "5", "20", "10"), {"broken", {"0", "1"}}});
+    const RowRef line0{RowKind::Line, 0}, line1{RowKind::Line, 1}, label{RowKind::Label, 0};
+    const RowRef far{RowKind::Block, 0}, farLeft{RowKind::Block, 1}, near{RowKind::Block, 2};
+    const std::pair<RectMm, std::vector<RowRef>> cases[] = {
+        {{0, 0, 210, 297}, {far, farLeft}},
+        {{297, 210, 0, 0}, {far, farLeft}},
+        {{61, 21, 70, 29}, {line0, line1, label, far, farLeft, near}},
+        {{60, 20, 70, 30}, {line1, far, farLeft, near}},
+        {{-1e12, 0, 1e12, 297}, {}},
+    };
+    for (const auto& [area, outside] : cases) {
+        SCOPED_TRACE(testing::Message() << area.left << "," << area.top);
+        EXPECT_EQ(scene.rowsOutside(area), outside);
+    }
+}
+
 TEST_F(LayoutSceneTest, AppliesChangesInOrderAndStopsAtTheFirstBadIndex) {
     const RowText moved = frame("0", "50", "5", "5");
     scene.apply(EditStep{{RowKind::Label, 0, scene.row({RowKind::Label, 0}), moved},
