@@ -19,6 +19,7 @@ public:
     explicit LayoutBinding(Tzarvo2_Form& form) : form_(form) {}
 
     std::string reportBytes() override;
+    std::string reportBytes(const std::function<bool(RowRef)>& keep) override;
     std::vector<std::string> testDataLines(std::string& problem) override;
     std::vector<RowText> rows(RowKind kind) override;
     void rowsChanged(const EditStep& step) override;
