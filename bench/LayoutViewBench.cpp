@@ -27,7 +27,7 @@ zarvo::StationeryPicture scan() {
     QPainter painter(&image);
     painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 3));
     for (int y = 100; y < image.height(); y += 94) painter.drawLine(80, y, image.width() - 80, y);
-    return zarvo::StationeryPicture{image, 210, 297};
+    return zarvo::StationeryPicture{image, 210, 297, {}};
 }
 
 std::unique_ptr<zarvo::Tzarvo2_Form> deliveryNoteOnLayoutPage() {

@@ -21,7 +21,7 @@ zarvo::StationeryPicture a4Scan() {
     for (int y = 100; y < image.height(); y += 118) painter.drawLine(100, y, 2380, y);
     for (int x = 100; x < image.width(); x += 236) painter.drawLine(x, 100, x, 3400);
     painter.end();
-    return {image, 210, 297};
+    return {image, 210, 297, {}};
 }
 
 void drawExposed(benchmark::State& state) {

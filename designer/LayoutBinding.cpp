@@ -98,10 +98,17 @@ void LayoutBinding::markChanged(RowKind kind) {
     form_.markUnsaved();
 }
 
-std::string LayoutBinding::reportBytes() {
+std::string LayoutBinding::reportBytes() { return reportBytes([](RowRef) { return true; }); }
+
+std::string LayoutBinding::reportBytes(const std::function<bool(RowRef)>& keep) {
     SourceText source = splitSource(editorText(*form_.ME_text));
     for (RowKind kind : {RowKind::Line, RowKind::Label, RowKind::Block}) {
-        writeSection(source, sectionOf(kind), listRows(list(kind)));
+        const QTreeWidget& rows = list(kind);
+        QList<ListRow> kept;
+        for (int index = 0; index < rows.topLevelItemCount(); ++index) {
+            if (keep(RowRef{kind, index})) kept.push_back(listRow(*rows.topLevelItem(index)));
+        }
+        writeSection(source, sectionOf(kind), kept);
     }
     return drawableBig5(joinSource(source));
 }

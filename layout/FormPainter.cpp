@@ -1,6 +1,6 @@
 #include "layout/FormPainter.h"
 
-#include <algorithm>
+#include <unordered_set>
 
 #include <QPainter>
 
@@ -16,8 +16,10 @@ namespace zarvo {
 
 namespace {
 
-void addOnce(std::vector<std::string>& names, const std::string& name) {
-    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+// Adds name to names unless seen holds it already; seen keeps the test
+// quick when thousands of names go unmatched.
+void addOnce(std::vector<std::string>& names, std::unordered_set<std::string>& seen, const std::string& name) {
+    if (seen.insert(name).second) names.push_back(name);
 }
 
 }  // namespace
@@ -44,6 +46,14 @@ std::string FormPainter::loadHeader(XPrint& engine) const {
     return {};
 }
 
+FormPainter FormPainter::withReport(std::string bytes) const {
+    FormPainter part;
+    part.fields_ = fields_;
+    part.namesOnly_ = namesOnly_;
+    part.setReport(std::move(bytes), name_);
+    return part;
+}
+
 FormFindings FormPainter::draw(QPainter& painter, int dpi) const {
     FormFindings findings;
     QtSurface surface(painter, dpi);
@@ -59,10 +69,11 @@ FormFindings FormPainter::draw(QPainter& painter, int dpi) const {
     // Placed as for print: the header's preview-only shift is not added.
     engine.pxoffset = engine.pyoffset = 0;
     drawForm(engine);
+    std::unordered_set<std::string> unmatched;
     const auto place = [&](const std::string& name, const std::string& value) {
         const BlockRecord* block = engine.findBlock(name);
         if (!block) {
-            if (!name.empty()) addOnce(findings.unmatchedNames, big5ToUtf8(name));
+            if (!name.empty()) addOnce(findings.unmatchedNames, unmatched, big5ToUtf8(name));
             return;
         }
         if (engine.DrawField(name, value, 0, 0).complete()) return;

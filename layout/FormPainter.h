@@ -41,6 +41,10 @@ public:
     // Draws each block's name in its frame instead of the test data.
     void setNamesOnly(bool namesOnly) { namesOnly_ = namesOnly; }
 
+    // A painter of other report bytes with this one's test data and names
+    // setting: a part of the form drawn apart from the rest.
+    FormPainter withReport(std::string bytes) const;
+
     // The header's paper code and form offset (mm); 0 when unreadable.
     int paperCode() const { return paperCode_; }
     PointMm offset() const { return offset_; }

@@ -3,6 +3,7 @@
 // would be saved, the test data, and the three lists whose rows it changes.
 // The main window implements it over its lists and flags.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ public:
     // The report's file name (UTF-8) as messages name it, for a new report
     // what stands for it.
     virtual std::string reportName() = 0;
+    // The same with only the rows keep accepts in the three lists (the rest
+    // of the text as it is), for drawing parts of the form apart.
+    virtual std::string reportBytes(const std::function<bool(RowRef)>& keep) = 0;
     // The test data's lines (Big5); a character Big5 cannot hold is left out
     // of them and named in problem (UTF-8), which is otherwise left empty.
     virtual std::vector<std::string> testDataLines(std::string& problem) = 0;

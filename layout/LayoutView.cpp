@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 
 #include <QFontMetrics>
 #include <QImage>
@@ -127,16 +128,22 @@ void LayoutView::reloadRows() {
     lastCurrent_ = editor_.current();
 }
 
-void LayoutView::refresh() {
-    if (document_) {
-        form_.setReport(document_->reportBytes(), document_->reportName());
-        std::vector<TestDataField> fields;
-        dataProblem_.clear();
-        for (const std::string& line : document_->testDataLines(dataProblem_)) {
-            fields.push_back(readTestDataLine(line));
-        }
-        form_.setFields(std::move(fields));
+void LayoutView::readForm() {
+    formStale_ = false;
+    gestureLayer_ = {};
+    movedForm_.reset();
+    if (!document_) return;
+    form_.setReport(document_->reportBytes(), document_->reportName());
+    std::vector<TestDataField> fields;
+    dataProblem_.clear();
+    for (const std::string& line : document_->testDataLines(dataProblem_)) {
+        fields.push_back(readTestDataLine(line));
     }
+    form_.setFields(std::move(fields));
+}
+
+void LayoutView::refresh() {
+    readForm();
     sheet_ = sheetFrame(form_.paperCode(), margins_);
     updateGridOrigin();
     updateGeometry();
@@ -176,10 +183,24 @@ QString LayoutView::describeOffSheetRows() const {
 
 void LayoutView::rowsChanged(const EditStep& step) {
     if (document_) document_->rowsChanged(step);
-    refresh();
+    const std::vector<RowRef> moved = movedRows();
+    if (!document_ || moved.empty()) {
+        refresh();
+        return;
+    }
+    // A step of a drag changes the moved rows alone: the rest of the form
+    // stays as the gesture's layer holds it, and the whole form is read
+    // when the gesture ends.
+    formStale_ = true;
+    movedForm_.reset();
+    for (const RowChange& change : step) {
+        if (!std::binary_search(moved.begin(), moved.end(), RowRef{change.kind, change.index})) gestureLayer_ = {};
+    }
+    viewport()->update();
 }
 
 void LayoutView::selectionMayHaveChanged() {
+    if (formStale_ && !editor_.gestureActive()) refresh();
     viewport()->update();
     if (editor_.current() == lastCurrent_) return;
     lastCurrent_ = editor_.current();
@@ -279,6 +300,8 @@ void LayoutView::setGridShown(bool shown) {
 
 void LayoutView::setNamesShown(bool shown) {
     form_.setNamesOnly(shown);
+    gestureLayer_ = {};
+    movedForm_.reset();
     viewport()->update();
 }
 
@@ -286,6 +309,7 @@ void LayoutView::setPictureShift(double dxMm, double dyMm) {
     pictureDx_ = dxMm;
     pictureDy_ = dyMm;
     stationery_.setShift(dxMm, dyMm);
+    gestureLayer_ = {};
     viewport()->update();
 }
 
@@ -294,29 +318,83 @@ void LayoutView::setPictureShift(double dxMm, double dyMm) {
 void LayoutView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.fillRect(event->rect(), kBackground);
-    const QRect exposed = event->rect() & QRect(sheetCorner(), sheetPixels());
-    if (!exposed.isEmpty()) drawSheet(painter, exposed);
+    if (document_ && editor_.gestureActive()) {
+        drawGestureSheet(painter);
+    } else {
+        if (formStale_) readForm();
+        gestureLayer_ = {};
+        gestureFrame_ = QImage();
+        movedForm_.reset();
+        const QRect exposed = event->rect() & QRect(sheetCorner(), sheetPixels());
+        if (!exposed.isEmpty()) drawSheet(painter, exposed);
+    }
     drawOverlays(painter);
 }
 
-// Only the exposed part is drawn, into a white image like the preview's,
-// the picture first, then the form by the engine at this resolution.
+// Only the exposed part is drawn, like the preview's page.
 void LayoutView::drawSheet(QPainter& painter, const QRect& exposed) {
-    QImage tile(exposed.size(), QImage::Format_RGB32);
-    tile.fill(Qt::white);
-    const QPoint inSheet = exposed.topLeft() - sheetCorner();
-    {
-        QPainter tilePainter(&tile);
-        tilePainter.translate(-inSheet);
-        if (stationery_.hasPicture()) stationery_.draw(tilePainter, QRect(inSheet, exposed.size()), dpi_);
-        tilePainter.translate(originPixels());
-        FormFindings findings = form_.draw(tilePainter, dpi_);
-        if (findings != findings_) {
-            findings_ = std::move(findings);
-            emit findingsChanged();
-        }
+    FormFindings findings;
+    const QImage tile = sheetImage(exposed, form_, &findings);
+    if (findings != findings_) {
+        findings_ = std::move(findings);
+        emit findingsChanged();
     }
     painter.drawImage(exposed.topLeft(), tile);
+}
+
+// Into a white image like the preview's: the picture first, then the form
+// by the engine at this resolution.
+QImage LayoutView::sheetImage(const QRect& part, const FormPainter& form, FormFindings* findings) {
+    QImage tile(part.size(), QImage::Format_RGB32);
+    tile.fill(Qt::white);
+    const QPoint inSheet = part.topLeft() - sheetCorner();
+    QPainter tilePainter(&tile);
+    tilePainter.translate(-inSheet);
+    if (stationery_.hasPicture()) stationery_.draw(tilePainter, QRect(inSheet, part.size()), dpi_);
+    tilePainter.translate(originPixels());
+    FormFindings found = form.draw(tilePainter, dpi_);
+    if (findings) *findings = std::move(found);
+    return tile;
+}
+
+std::vector<RowRef> LayoutView::movedRows() const {
+    if (!editor_.gestureActive() || editor_.rubberBand() || editor_.shapeInProgress()) return {};
+    std::vector<RowRef> moved = editor_.selection();
+    std::sort(moved.begin(), moved.end());
+    return moved;
+}
+
+void LayoutView::drawGestureSheet(QPainter& painter) {
+    const QRect visible = QRect(sheetCorner(), sheetPixels()) & viewport()->rect();
+    if (visible.isEmpty()) return;
+    const std::vector<RowRef> moved = movedRows();
+    const auto isMoved = [&moved](RowRef ref) { return std::binary_search(moved.begin(), moved.end(), ref); };
+    GestureLayer& layer = gestureLayer_;
+    if (layer.image.isNull() || layer.rect != visible || layer.dpi != dpi_ || layer.moved != moved) {
+        const FormPainter rest = form_.withReport(document_->reportBytes([&](RowRef ref) { return !isMoved(ref); }));
+        layer = GestureLayer{sheetImage(visible, rest, nullptr), visible, dpi_, moved};
+        movedForm_.reset();
+    }
+    if (layer.moved.empty()) {
+        painter.drawImage(visible.topLeft(), layer.image);
+        return;
+    }
+    if (!movedForm_) movedForm_ = form_.withReport(document_->reportBytes(isMoved));
+    // Drawn as the whole sheet is, over a copy of the layer, so that rows
+    // that overlap nothing look as they will once the gesture ends.
+    // The copy goes into a buffer kept for the gesture: a fresh image at
+    // every step would cost as much in new pages as the copy itself.
+    QImage& frame = gestureFrame_;
+    if (frame.size() != layer.image.size() || frame.format() != layer.image.format()) {
+        frame = QImage(layer.image.size(), layer.image.format());
+    }
+    std::memcpy(frame.bits(), layer.image.constBits(), std::size_t(layer.image.sizeInBytes()));
+    {
+        QPainter framePainter(&frame);
+        framePainter.translate(sheetCorner() - visible.topLeft() + originPixels());
+        movedForm_->draw(framePainter, dpi_);
+    }
+    painter.drawImage(visible.topLeft(), frame);
 }
 
 void LayoutView::drawOverlays(QPainter& painter) {

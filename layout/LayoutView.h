@@ -6,9 +6,11 @@
 // the document's lists.
 
 #include <optional>
+#include <vector>
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QImage>
 #include <QString>
 
 #include "layout/FormPainter.h"
@@ -104,6 +106,8 @@ private:
     void takeRowsIfStale();
     QString describeOffSheetRows() const;
     void rowsChanged(const EditStep& step);
+    // Reads the report and the test data into the form drawn.
+    void readForm();
     void selectionMayHaveChanged();
     void updateGeometry();
     void updateGridOrigin();
@@ -111,6 +115,15 @@ private:
     QPoint originPixels() const;
     QRectF viewportRectOf(const RectMm& formRect) const;
     void drawSheet(QPainter& painter, const QRect& exposed);
+    // The sheet's part at viewport rectangle part: white, the picture, then
+    // form; findings (when given) receive what drawing form found.
+    QImage sheetImage(const QRect& part, const FormPainter& form, FormFindings* findings);
+    // The rows that the gesture in progress moves or resizes (none for a
+    // rubber band or a new shape), in scene order.
+    std::vector<RowRef> movedRows() const;
+    // The visible sheet while a gesture goes on: the rest of the form from
+    // the gesture's layer, the moved rows drawn over a copy of it.
+    void drawGestureSheet(QPainter& painter);
     void drawOverlays(QPainter& painter);
     void drawSelection(QPainter& painter);
     void drawRulers(QPainter& painter);
@@ -142,6 +155,21 @@ private:
     // whenever the view is hidden, as the lists may change behind it.
     bool rowsCurrent_ = false;
     QString offSheetNote_;
+
+    // While a gesture goes on, the visible part of the sheet drawn once
+    // without the rows it moves; each pointer step draws only those rows
+    // over a copy of it. The whole form is drawn afresh when the gesture ends.
+    struct GestureLayer {
+        QImage image;  // null: none
+        QRect rect;    // where it lies in the viewport
+        int dpi = 0;
+        std::vector<RowRef> moved;
+    };
+    GestureLayer gestureLayer_;
+    QImage gestureFrame_;  // the layer with the moved rows over it
+    std::optional<FormPainter> movedForm_;  // the moved rows alone; nullopt: read them again
+    // Rows moved by a drag since the form was last read.
+    bool formStale_ = false;
 };
 
 }  // namespace zarvo

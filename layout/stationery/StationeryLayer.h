@@ -1,11 +1,16 @@
 #pragma once
 // The stationery picture drawn under the form on the sheet: shifted, scaled
 // to the sheet's resolution and lightened toward white, so that the form
-// drawn over it stays readable. When the picture is shrunk, repaints copy
-// from a cache of it already scaled and lightened, rebuilt only when the
-// picture, the resolution or the strength changes; when it is enlarged,
-// each exposed part is scaled from the source.
+// drawn over it stays readable. The lightening is an opacity over white,
+// applied as it is drawn, so a change of strength scales nothing again.
+// When the picture is shrunk, repaints copy from a cache of it already
+// scaled, rebuilt only when the picture or the resolution changes; when it
+// is enlarged, each exposed part is scaled from the source. A PDF page kept
+// without an image is drawn at the sheet's resolution in tiles, of which a
+// bounded number is kept.
 
+#include <cstddef>
+#include <list>
 #include <optional>
 
 #include <QImage>
@@ -34,13 +39,29 @@ public:
     // was under it shows through.
     void draw(QPainter& painter, const QRect& exposed, int dpi) const;
 
+    // How many times the picture has been scaled into the cache or a tile drawn.
+    int scalings() const { return scalings_; }
+    // The bytes of the images kept: the picture, its cache and its tiles.
+    std::size_t keptBytes() const;
+
 private:
+    struct Tile {
+        int dpi = 0;
+        QPoint index;  // column and row of the tile grid at dpi
+        QImage image;
+    };
+
     // The picture's area on the sheet, in pixels at dpi.
     QRectF area(int dpi) const;
-    // The picture at the cache's resolution and strength, rebuilt when stale.
+    // The picture scaled to size at dpi, rebuilt when stale.
     const QImage& cached(QSize size, int dpi) const;
+    // Paints image over white at target, lightened by the strength.
+    void drawLightened(QPainter& painter, const QRectF& target, const QImage& image, const QRectF& source) const;
     void drawCached(QPainter& painter, const QRect& exposed, int dpi) const;
     void drawTransformed(QPainter& painter, const QRect& exposed, int dpi) const;
+    void drawTiles(QPainter& painter, const QRect& exposed, int dpi) const;
+    // The tile at index of the page drawn at dpi, drawn when not kept.
+    const QImage& tile(QPoint index, int dpi) const;
 
     std::optional<StationeryPicture> picture_;
     double dxMm_ = 0;
@@ -49,6 +70,8 @@ private:
 
     mutable QImage cache_;  // null when stale
     mutable int cacheDpi_ = 0;
+    mutable std::list<Tile> tiles_;  // the most recently used first
+    mutable int scalings_ = 0;
 };
 
 }  // namespace zarvo

@@ -113,6 +113,18 @@ std::optional<QPointF> storedDpi(const QImage& image, const QByteArray& format, 
     return dpi;
 }
 
+// image (mm on paper) shrunk to what the view can show: at most
+// kMaxPictureDpi and kMaxKeptPixels.
+QImage keptScan(QImage image, QSizeF mm) {
+    const QSizeF finest = mm * (kMaxPictureDpi / kMmPerInch);
+    const double pixels = double(image.width()) * image.height();
+    const double scale = std::min({1.0, finest.width() / image.width(), finest.height() / image.height(),
+                                   std::sqrt(kMaxKeptPixels / pixels)});
+    if (scale >= 1.0) return image;
+    const QSize size(std::max(1, int(image.width() * scale)), std::max(1, int(image.height() * scale)));
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
+}
+
 // A scan (PNG, JPEG or TIFF) from file, open at its start.
 PictureLoad loadScan(QFile& file, const QString& path, double typedDpi) {
     QImageReader reader(&file);
@@ -133,21 +145,29 @@ PictureLoad loadScan(QFile& file, const QString& path, double typedDpi) {
     std::optional<QPointF> dpi = storedDpi(image, format, file);
     if (!dpi && isPlausibleDpi(typedDpi)) dpi = QPointF(typedDpi, typedDpi);
     if (!dpi) return {std::nullopt, true, {}};
-    return {StationeryPicture{opaqueOnWhite(image), image.width() * kMmPerInch / dpi->x(),
-                              image.height() * kMmPerInch / dpi->y()},
-            false,
-            {}};
+    const QSizeF mm(image.width() * kMmPerInch / dpi->x(), image.height() * kMmPerInch / dpi->y());
+    return {StationeryPicture{keptScan(opaqueOnWhite(image), mm), mm.width(), mm.height(), {}}, false, {}};
 }
 
 void ignorePopplerMessage(const QString&, const QVariant&) {}
 
-// 300 dpi, or less for a page of points too large to draw that fine.
-double renderDpi(QSizeF points) {
+// Whether the page of points drawn at 300 dpi is small enough to keep.
+bool keptWhole(QSizeF points) {
     const QSizeF pixels = points * (kPdfDpi / kPointsPerInch);
-    const double scale = std::min({1.0, kMaxSide / pixels.width(), kMaxSide / pixels.height(),
-                                   std::sqrt(kMaxPixels / (pixels.width() * pixels.height()))});
-    return kPdfDpi * scale;
+    return pixels.width() * pixels.height() <= kMaxKeptPixels;
 }
+
+// A page kept with its document, drawn a part at a time.
+struct PdfPageParts {
+    std::unique_ptr<Poppler::Document> document;
+    std::unique_ptr<Poppler::Page> page;
+
+    QImage draw(int dpi, const QRect& part) const {
+        const QImage image = page->renderToImage(dpi, dpi, part.x(), part.y(), part.width(), part.height());
+        if (image.isNull()) return {};
+        return opaqueOnWhite(image);
+    }
+};
 
 bool isDrawable(QSizeF points) {
     return std::isfinite(points.width()) && std::isfinite(points.height()) && points.width() > 0 &&
@@ -158,7 +178,7 @@ bool isDrawable(QSizeF points) {
 PictureLoad loadPdfPage(const QString& path, int pageNumber) {
     // A damaged file is reported by our message; Poppler's own go nowhere.
     Poppler::setDebugErrorFunction(ignorePopplerMessage, {});
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
+    std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
     if (!document) return problem(QStringLiteral("無法開啟 PDF 底圖 %1, 檔案可能已損壞").arg(path));
     if (document->isLocked()) {
         return problem(QStringLiteral("PDF 底圖 %1 有密碼保護, 無法開啟").arg(path));
@@ -168,16 +188,24 @@ PictureLoad loadPdfPage(const QString& path, int pageNumber) {
     }
     const QString cannotDraw =
         QStringLiteral("無法繪出 PDF 底圖 %1 的第 %2 頁").arg(path).arg(pageNumber);
-    const std::unique_ptr<Poppler::Page> page = document->page(pageNumber - 1);
+    std::unique_ptr<Poppler::Page> page = document->page(pageNumber - 1);
     const QSizeF points = page ? page->pageSizeF() : QSizeF();
     if (!isDrawable(points)) return problem(cannotDraw);
     document->setRenderHint(Poppler::Document::Antialiasing);
     document->setRenderHint(Poppler::Document::TextAntialiasing);
-    const double dpi = renderDpi(points);
-    const QImage image = page->renderToImage(dpi, dpi);
-    if (image.isNull()) return problem(cannotDraw);
     const QSizeF mm = points * (kMmPerInch / kPointsPerInch);
-    return {StationeryPicture{opaqueOnWhite(image), mm.width(), mm.height()}, false, {}};
+    if (!keptWhole(points)) {
+        // Drawn where and as fine as the sheet shows it, never whole.
+        auto parts = std::make_shared<PdfPageParts>(PdfPageParts{std::move(document), std::move(page)});
+        if (parts->draw(1, QRect(0, 0, 1, 1)).isNull()) return problem(cannotDraw);
+        return {StationeryPicture{QImage(), mm.width(), mm.height(),
+                                  [parts](int dpi, const QRect& part) { return parts->draw(dpi, part); }},
+                false,
+                {}};
+    }
+    const QImage image = page->renderToImage(kPdfDpi, kPdfDpi);
+    if (image.isNull()) return problem(cannotDraw);
+    return {StationeryPicture{opaqueOnWhite(image), mm.width(), mm.height(), {}}, false, {}};
 }
 
 }  // namespace

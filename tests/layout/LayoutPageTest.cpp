@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -523,6 +524,40 @@ TEST_F(LayoutPageTest, ThePageNamesWhatPaperWillNotShowAndFollowsTheListsBothWay
     key(Qt::Key_Z, Qt::ControlModifier);
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(window.LV_Label->topLevelItem(2)->text(0), QStringLiteral("出貨單"));
+}
+
+// While a block is dragged, the view draws the rest of the form once and
+// the block over it at each step; where the block overlaps no other block,
+// that is what a fresh paint of the moved form shows, as the view after
+// the release does.
+TEST_F(LayoutPageTest, ADragShowsWhatAFreshPaintOfTheMovedFormShows) {
+    QImage ruled(600, 800, QImage::Format_RGB32);
+    ruled.fill(Qt::white);
+    QPainter(&ruled).fillRect(0, 300, 600, 4, Qt::darkGreen);
+    for (int dpi : {57, 114, 228}) {
+        openDeliveryNote();
+        view().stationery().setPicture(StationeryPicture{ruled, 210, 297, {}});
+        page().ChB_overlays->setChecked(false);
+        view().setDpi(dpi);
+        view().horizontalScrollBar()->setValue(0);
+        view().verticalScrollBar()->setValue(0);
+        const QImage before = grab();
+        const QPoint from = at(30, 38);
+        const QPoint to = from - QPoint(qRound(mmToPixels(4, dpi)), 0);
+        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        mouse(QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
+        mouse(QEvent::MouseMove, to, Qt::LeftButton);
+        const QImage during = grab();
+        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+        EXPECT_NEAR(blockRow(0)[2].toDouble(), 18, 0.05) << dpi;
+        const QImage after = grab();
+        EXPECT_NE(during, before) << dpi;
+        EXPECT_EQ(during, after) << dpi;
+        view().refresh();
+        EXPECT_EQ(grab(), after) << dpi;
+
+        window.Unsaved = 0;
+    }
 }
 
 // ---- the stationery

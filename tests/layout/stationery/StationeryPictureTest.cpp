@@ -63,11 +63,12 @@ std::string jpegClaiming(int width, int height) {
     return bytes;
 }
 
-// A one-page A4 PDF with a black 2 mm square whose top-left is (10 mm, 20 mm).
-std::string onePagePdf(const TempDir& dir) {
+// A one-page PDF (A4 unless size says otherwise) with a black 2 mm square
+// whose top-left is (10 mm, 20 mm).
+std::string onePagePdf(const TempDir& dir, const QPageSize& size = QPageSize(QPageSize::A4)) {
     const std::string path = (dir.path() / "form.pdf").string();
     QPdfWriter writer(QString::fromStdString(path));
-    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageSize(size);
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setResolution(300);
     QPainter painter(&writer);
@@ -170,4 +171,39 @@ TEST(StationeryPictureTest, UnusableFilesGiveAProblemNamingThem) {
 }
 
 }  // namespace
+TEST(StationeryPictureTest, AHugePdfPageIsKeptUndrawnAndDrawnInPartsWhereItIsShown) {
+    TempDir dir;
+    const QPageSize huge(QSizeF(200, 200), QPageSize::Inch);
+    const PictureLoad load = loadStationeryPicture(QString::fromStdString(onePagePdf(dir, huge)), 1, 0);
+    ASSERT_TRUE(load.picture.has_value()) << load.problem.toStdString();
+    const StationeryPicture& picture = *load.picture;
+    EXPECT_NEAR(picture.widthMm, 5080, 0.5);
+    EXPECT_NEAR(picture.heightMm, 5080, 0.5);
+    EXPECT_TRUE(picture.image.isNull());
+    ASSERT_TRUE(picture.drawPart);
+    // At 254 dpi (10 pixels a mm) the square covers (100, 200)..(120, 220).
+    const QImage part = picture.drawPart(254, QRect(90, 190, 40, 40));
+    EXPECT_EQ(part.size(), QSize(40, 40));
+    EXPECT_EQ(part.format(), QImage::Format_RGB32);
+    EXPECT_LT(qGray(part.pixel(20, 20)), 60);
+    EXPECT_EQ(part.pixel(3, 3), qRgb(255, 255, 255));
+}
+
+TEST(StationeryPictureTest, AScanFinerThanTheViewShowsIsKeptAtTheViewsFinestResolution) {
+    const struct {
+        const char* name;
+        int width;
+        double dpi;
+        int keptWidth;
+    } cases[] = {{"300 dpi, kept as is", 600, 300, 600}, {"2400 dpi, kept at 912", 2400, 2400, 912}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        const QString path = QString::fromStdString(dir.write("scan.png", encoded(scan(c.width, c.width, c.dpi), "PNG")));
+        const PictureLoad load = loadStationeryPicture(path, 1, 0);
+        ASSERT_TRUE(load.picture.has_value()) << c.name;
+        EXPECT_NEAR(load.picture->image.width(), c.keptWidth, 1) << c.name;
+        EXPECT_NEAR(load.picture->widthMm, c.width * 25.4 / c.dpi, 0.01) << c.name;
+    }
+}
+
 }  // namespace zarvo
