@@ -1,17 +1,18 @@
 #pragma once
 // The application that the Qt surface and the windows need: one for the
 // whole run, on the offscreen platform unless another one is asked for.
+// It is never destroyed: at exit Qt's own global objects may already be
+// gone, and destroying the application after them crashed the benchmarks
+// once their results were printed.
 
 #include <QApplication>
-
-#include <memory>
 
 inline void ensureGuiApplication() {
     static int argc = 1;
     static char name[] = "zarvo-bench";
     static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app;
+    static QApplication* app = nullptr;
     if (app) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app = std::make_unique<QApplication>(argc, argv);
+    app = new QApplication(argc, argv);
 }
