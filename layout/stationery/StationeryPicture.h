@@ -30,7 +30,9 @@ bool isPlausibleDpi(double dpi);
 // pdfPage (from 1) drawn at 300 dpi (less for a page too large to draw at
 // that), its size from the page size. A scan's size comes from the
 // resolution it stores, or from typedDpi (dots per inch) when it stores none.
-// Images over 20000 pixels a side or 200 million pixels are refused.
+// Images over 20000 pixels a side or 200 million pixels are refused. A path
+// that is no regular file of at most 1 GiB (a FIFO, a device) is a damaged
+// picture, found without waiting on it.
 PictureLoad loadStationeryPicture(const QString& path, int pdfPage, double typedDpi);
 
 }  // namespace zarvo
