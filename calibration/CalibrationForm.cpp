@@ -136,6 +136,12 @@ int TCalibrationForm::execute() {
         CB_calprinter->setCurrentIndex(again >= 0 ? again : choices.selected);
     }
     selectionChanged();
+    // A damaged corrections file is named as the dialog opens; the dialog
+    // then works as though no correction were kept, and keeping one
+    // replaces the file only if it can be read.
+    std::string problem;
+    PrinterCorrections().correction(currentPrintServer(), chosenPrinter(), &problem);
+    if (!problem.empty()) ShowWarning("%s", problem.c_str());
     return exec();
 }
 

@@ -1,18 +1,12 @@
 #include "designer/Big5TextFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdint>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include "platform/Messages.h"
+#include "platform/os/FileGroupWrite.h"
+#include "platform/os/RegularFile.h"
 #include "report/Big5.h"
 #include "report/ReportError.h"
 
@@ -30,13 +24,6 @@ const char* const tooLarge = "檔案超過 64 MiB, 無法讀取:\n\n%s";
     throw ReportError(formatMessage(format, utf8Path(path).c_str()));
 }
 
-[[noreturn]] void failReading(const QString& path) {
-    refuseReading(QFileInfo::exists(path) ? "無法讀取檔案:\n\n%s" : "找不到檔案:\n\n%s", path);
-}
-
-[[noreturn]] void failWriting(const QString& path) {
-    throw ReportError(formatMessage("無法寫入檔案:\n\n%s\n\n檔案沒有改變.", utf8Path(path).c_str()));
-}
 
 }  // namespace
 
@@ -80,52 +67,34 @@ void warnUnencodable(const UnencodableCharacter& bad, const char* consequence) {
 }
 
 QString readBig5TextFile(const QString& path) {
-    // Opened without blocking, so that a FIFO cannot hold the program, and
-    // looked at before a byte is read: a device or a file larger than any
-    // report would fill memory.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) failReading(path);
-    const struct Closing {
-        int fd;
-        ~Closing() { ::close(fd); }
-    } closing{fd};
-    struct stat status {};
-    if (::fstat(fd, &status) != 0) failReading(path);
-    if (!S_ISREG(status.st_mode)) refuseReading("這不是一般的檔案, 無法讀取:\n\n%s", path);
-    if (std::uint64_t(status.st_size) > kMaxTextFileBytes) refuseReading(tooLarge, path);
-    std::string bytes;
-    char buffer[65536];
-    // A file that grows while it is read is still cut off at the limit.
-    while (bytes.size() <= kMaxTextFileBytes) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) failReading(path);
-        if (count == 0) return decodeBig5Text(bytes);
-        bytes.append(buffer, std::size_t(count));
+    // A FIFO cannot hold the program, and a device or a file larger than any
+    // report cannot fill memory: only a regular file of sane size is read.
+    const RegularFileBytes file = readRegularFile(QFile::encodeName(path).toStdString(), kMaxTextFileBytes);
+    switch (file.status) {
+    case RegularFileStatus::Opened: return decodeBig5Text(file.bytes);
+    case RegularFileStatus::NotRegular: refuseReading("這不是一般的檔案, 無法讀取:\n\n%s", path);
+    case RegularFileStatus::TooLarge: refuseReading(tooLarge, path);
+    case RegularFileStatus::Missing: refuseReading("找不到檔案:\n\n%s", path);
+    case RegularFileStatus::Unreadable: break;
     }
-    refuseReading(tooLarge, path);
+    refuseReading("無法讀取檔案:\n\n%s", path);
+}
+
+std::optional<std::string> big5FileBytes(const QString& text, const char* consequence) {
+    auto encoded = encodeBig5Text(text);
+    if (const auto* bad = std::get_if<UnencodableCharacter>(&encoded)) {
+        warnUnencodable(*bad, consequence);
+        return std::nullopt;
+    }
+    return std::get<std::string>(std::move(encoded));
 }
 
 bool writeBig5TextFile(const QString& path, const QString& text) {
-    auto encoded = encodeBig5Text(text);
-    if (const auto* bad = std::get_if<UnencodableCharacter>(&encoded)) {
-        warnUnencodable(*bad, "所以沒有存檔");
-        return false;
-    }
-    const std::string& bytes = std::get<std::string>(encoded);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) failWriting(path);
-    // commit() alone may report success after a buffered write failed (a
-    // full disk), and would then rename the short file into place: flush and
-    // check first, so that a failed write is dropped and the old file stays.
-    const bool written =
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
-        file.flush();
-    if (!written) {
-        file.cancelWriting();
-        failWriting(path);
-    }
-    if (!file.commit()) failWriting(path);
+    const std::optional<std::string> bytes = big5FileBytes(text, "所以沒有存檔");
+    if (!bytes) return false;
+    FileGroupWrite file;
+    file.add(QFile::encodeName(path).toStdString(), *bytes);
+    file.commit();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <iterator>
+#include <optional>
 #include <tuple>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -41,6 +43,7 @@
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
 #include "platform/Messages.h"
+#include "platform/os/FileGroupWrite.h"
 #include "platform/qt/FormFonts.h"
 #include "platform/qt/ObjectName.h"
 #include "platform/qt/ScreenCentre.h"
@@ -494,10 +497,17 @@ void Tzarvo2_Form::SaveAs1Click() {
     saveTo(*path);
 }
 
-// The document takes the name only once the file is written.
+// The report and its stationery settings are written as one: both to
+// temporary files, renamed into place only when both are whole. The
+// document takes the name only then, so that it always names the report
+// last written in full; a failure leaves every file and the name as they were.
 void Tzarvo2_Form::saveTo(const QString& path) {
-    if (!writeBig5TextFile(path, editorText(*ME_text))) return;
-    TabSheet6->saveStationery(path);
+    const std::optional<std::string> report = big5FileBytes(editorText(*ME_text), "所以沒有存檔");
+    if (!report) return;
+    FileGroupWrite files;
+    files.add(QFile::encodeName(path).toStdString(), *report);
+    TabSheet6->saveStationery(path, files);
+    files.commit();
     FileName = path;
     showFileName();
     clearFlags();

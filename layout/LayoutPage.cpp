@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "layout/StatusText.h"
 #include "layout/model/Zoom.h"
 #include "layout/stationery/StationeryPicture.h"
+#include "platform/os/FileGroupWrite.h"
 #include "platform/qt/ObjectName.h"
 #include "preview/ProgramSpooler.h"
 
@@ -231,7 +233,7 @@ void LayoutPage::chooseStationery() {
     emit stationeryChanged();
 }
 
-void LayoutPage::saveStationery(const QString& reportPath) {
+void LayoutPage::saveStationery(const QString& reportPath, FileGroupWrite& files) {
     if (!settings_) return;
     const QString path = settingsPathFor(reportPath);
     if (path.isEmpty()) {
@@ -240,7 +242,7 @@ void LayoutPage::saveStationery(const QString& reportPath) {
     }
     StationerySettings stored = *settings_;
     stored.picture = relativePicturePath(picturePath_, reportPath);
-    writeStationerySettings(path, stored);
+    files.add(QFile::encodeName(path).toStdString(), stationerySettingsText(stored).toStdString());
 }
 
 void LayoutPage::setStationeryNote(const QString& note) {

@@ -23,6 +23,7 @@ class QStatusBar;
 
 namespace zarvo {
 
+class FileGroupWrite;
 class LayoutView;
 class StatusText;
 
@@ -47,10 +48,11 @@ public:
     // Opens the stationery of the report at reportPath (empty: none),
     // leniently: what cannot be used is said in the status bar.
     void openStationery(const QString& reportPath);
-    // Writes the stationery settings beside the report just saved at
-    // reportPath, when there is a picture; its path is rewritten relative
-    // to the new folder. Throws ReportError when the file cannot be written.
-    void saveStationery(const QString& reportPath);
+    // Adds to files the stationery settings to be written beside the report
+    // saved at reportPath, when there is a picture; its path is rewritten
+    // relative to the new folder. Throws ReportError when the file cannot be
+    // written (files then holds nothing).
+    void saveStationery(const QString& reportPath, FileGroupWrite& files);
     const std::optional<StationerySettings>& stationerySettings() const { return settings_; }
 
     LayoutView* layoutView;

@@ -19,6 +19,7 @@
 
 #include "platform/os/DataRoot.h"
 #include "platform/os/PrivateFile.h"
+#include "platform/os/RegularFile.h"
 #include "recovery/RecoveryFormat.h"
 #include "report/ReportError.h"
 
@@ -167,25 +168,12 @@ enum class CopyState { Read, Unusable, Unreadable };
 // Reads a copy file whole. Unusable: gone, not a plain file, truncated or
 // damaged. Unreadable: it could not be read, and may be readable later.
 CopyState readCopyFile(int dir, const std::string& name, RecoveryCopy& copy) {
-    // O_NONBLOCK: a FIFO in the place of a copy must not hang the start.
-    UniqueFd file(openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (!file) return errno == ENOENT || errno == ELOOP ? CopyState::Unusable : CopyState::Unreadable;
-    struct stat info {};
-    if (fstat(file.get(), &info) != 0) return CopyState::Unreadable;
-    if (!S_ISREG(info.st_mode) ||
-        static_cast<std::uint64_t>(info.st_size) > maxRecoveryHeaderBytes + maxRecoveryTextBytes) {
-        return CopyState::Unusable;
-    }
-    std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = pread(file.get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return CopyState::Unreadable;
-        if (n == 0) return CopyState::Unusable;  // shorter than it said
-        done += static_cast<std::size_t>(n);
-    }
-    std::optional<RecoveryCopy> parsed = parseRecoveryCopy(bytes);
+    // A FIFO in the place of a copy must not hang the start.
+    const RegularFileBytes file =
+        readRegularFile(name, maxRecoveryHeaderBytes + maxRecoveryTextBytes, {dir, false});
+    if (file.status == RegularFileStatus::Unreadable) return CopyState::Unreadable;
+    if (!file.read()) return CopyState::Unusable;
+    std::optional<RecoveryCopy> parsed = parseRecoveryCopy(file.bytes);
     if (!parsed) return CopyState::Unusable;
     copy = std::move(*parsed);
     return CopyState::Read;

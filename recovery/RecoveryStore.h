@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "recovery/RecoveryCopy.h"
-#include "recovery/UniqueFd.h"
+#include "platform/os/UniqueFd.h"
 
 namespace zarvo {
 

@@ -2,16 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QPointF>
 #include <QSizeF>
 #include <QtEndian>
 #include <poppler-qt6.h>
+
+#include "platform/os/RegularFile.h"
 
 namespace zarvo {
 
@@ -30,7 +32,12 @@ constexpr int kAllocationLimitMb = static_cast<int>(kMaxPixels * 8 / (1024 * 102
 // 72 dpi: what many programs store when they do not know the resolution.
 constexpr int kUnknownDotsPerMetre = 2835;
 
+// No scan or PDF page that can be used comes near this size.
+constexpr std::uint64_t kMaxFileBytes = std::uint64_t(1) << 30;
+
 PictureLoad problem(const QString& text) { return {std::nullopt, false, text}; }
+
+QString damaged(const QString& path) { return QStringLiteral("無法解讀底圖 %1, 檔案可能已損壞或太大").arg(path); }
 
 bool fits(QSizeF pixels) {
     return pixels.width() <= kMaxSide && pixels.height() <= kMaxSide &&
@@ -138,7 +145,7 @@ PictureLoad loadScan(QFile& file, const QString& path, double typedDpi) {
     {
         const AllocationLimit limit;
         if (!reader.read(&image)) {
-            return problem(QStringLiteral("無法解讀底圖 %1, 檔案可能已損壞或太大").arg(path));
+            return problem(damaged(path));
         }
     }
     if (!fits(image.size())) return tooLarge(path, image.size());
@@ -174,11 +181,13 @@ bool isDrawable(QSizeF points) {
            points.height() > 0;
 }
 
-// Page pageNumber (from 1) of the PDF at path.
-PictureLoad loadPdfPage(const QString& path, int pageNumber) {
+// Page pageNumber (from 1) of the PDF at path, open in file.
+PictureLoad loadPdfPage(QIODevice& file, const QString& path, int pageNumber) {
     // A damaged file is reported by our message; Poppler's own go nowhere.
     Poppler::setDebugErrorFunction(ignorePopplerMessage, {});
-    std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
+    // The document keeps its own copy of the bytes: a page drawn in parts
+    // outlives the file it was read from.
+    std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(file.readAll());
     if (!document) return problem(QStringLiteral("無法開啟 PDF 底圖 %1, 檔案可能已損壞").arg(path));
     if (document->isLocked()) {
         return problem(QStringLiteral("PDF 底圖 %1 有密碼保護, 無法開啟").arg(path));
@@ -213,12 +222,23 @@ PictureLoad loadPdfPage(const QString& path, int pageNumber) {
 bool isPlausibleDpi(double dpi) { return dpi >= kMinDpi && dpi <= kMaxDpi; }
 
 PictureLoad loadStationeryPicture(const QString& path, int pdfPage, double typedDpi) {
-    if (!QFileInfo::exists(path)) return problem(QStringLiteral("找不到底圖 %1").arg(path));
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    // Looked at before a byte is read, and read from the very file looked
+    // at: a FIFO or a device in the picture's place is a damaged picture,
+    // never one to wait on.
+    OpenedRegularFile opened = openRegularFile(QFile::encodeName(path).toStdString(), kMaxFileBytes);
+    switch (opened.status) {
+    case RegularFileStatus::Missing: return problem(QStringLiteral("找不到底圖 %1").arg(path));
+    case RegularFileStatus::Unreadable: return problem(QStringLiteral("無法讀取底圖 %1").arg(path));
+    case RegularFileStatus::NotRegular:
+    case RegularFileStatus::TooLarge: return problem(damaged(path));
+    case RegularFileStatus::Opened: break;
+    }
+    QFile file;
+    if (!file.open(opened.fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         return problem(QStringLiteral("無法讀取底圖 %1").arg(path));
     }
-    if (file.peek(4) == "%PDF") return loadPdfPage(path, pdfPage);
+    opened.fd.release();
+    if (file.peek(4) == "%PDF") return loadPdfPage(file, path, pdfPage);
     return loadScan(file, path, typedDpi);
 }
 

@@ -42,7 +42,8 @@ bool isPlausibleDpi(double dpi);
 // parts (drawPart). A scan's size comes from the resolution it stores, or
 // from typedDpi (dots per inch) when it stores none; it is kept at most at
 // kMaxPictureDpi and with kMaxKeptPixels. Scans over 20000 pixels a side or
-// 200 million pixels are refused.
+// 200 million pixels are refused. A path that is no regular file of at most
+// 1 GiB (a FIFO, a device) is a damaged picture, found without waiting on it.
 PictureLoad loadStationeryPicture(const QString& path, int pdfPage, double typedDpi);
 
 }  // namespace zarvo

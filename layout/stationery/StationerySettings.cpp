@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <utility>
 
@@ -9,10 +10,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include "layout/stationery/StationeryPicture.h"
+#include "platform/os/FileGroupWrite.h"
+#include "platform/os/RegularFile.h"
 #include "report/ReportError.h"
 
 namespace zarvo {
@@ -21,7 +23,7 @@ namespace {
 
 const QString kSettingsSuffix = QStringLiteral(".zarvo");
 // A settings file holds a few short lines; anything much larger is not one.
-constexpr qint64 kMaxFileBytes = 64 * 1024;
+constexpr std::uint64_t kMaxFileBytes = 64 * 1024;
 constexpr double kMaxShiftMm = 1000;
 
 // The settings file is not INI, or one of its values cannot be used; key
@@ -175,7 +177,11 @@ QByteArray shortest(double number) {
     return QByteArray::number(number + 0.0, 'f', QLocale::FloatingPointShortest);
 }
 
-QByteArray iniText(const StationerySettings& settings) {
+QDir reportFolder(const QString& reportPath) { return QFileInfo(reportPath).absoluteDir(); }
+
+}  // namespace
+
+QByteArray stationerySettingsText(const StationerySettings& settings) {
     return "[General]\npicture=" + quoted(settings.picture) +
            "\npage=" + QByteArray::number(settings.page) +
            "\ndpi=" + shortest(settings.dpi) +
@@ -183,14 +189,6 @@ QByteArray iniText(const StationerySettings& settings) {
            "\ndy=" + shortest(settings.dy) +
            "\nstrength=" + QByteArray::number(settings.strength) + "\n";
 }
-
-[[noreturn]] void throwWriteError(const QString& path, const char* reason) {
-    throw ReportError("無法寫入底圖設定檔 " + path.toStdString() + ": " + reason);
-}
-
-QDir reportFolder(const QString& reportPath) { return QFileInfo(reportPath).absoluteDir(); }
-
-}  // namespace
 
 QString settingsPathFor(const QString& reportPath) {
     const qsizetype nameStart = reportPath.lastIndexOf(u'/') + 1;
@@ -203,16 +201,16 @@ QString settingsPathFor(const QString& reportPath) {
 }
 
 StationerySettingsRead readStationerySettings(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) return {};
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+    // Only a regular file is read, and without waiting: a FIFO or a device
+    // beside a report is a damaged settings file, never one to block on.
+    const RegularFileBytes file = readRegularFile(QFile::encodeName(path).toStdString(), kMaxFileBytes);
+    if (file.status == RegularFileStatus::Missing) return {};
+    if (file.status == RegularFileStatus::Unreadable) {
         return {std::nullopt, QStringLiteral("無法讀取底圖設定檔 %1").arg(path)};
     }
-    const QByteArray content = file.read(kMaxFileBytes + 1);
     try {
-        if (content.size() > kMaxFileBytes) throw Damaged{};
-        StationerySettings settings = parse(content);
+        if (!file.read()) throw Damaged{};
+        StationerySettings settings = parse(QByteArray::fromStdString(file.bytes));
         if (settings.picture.isEmpty()) {
             return {std::nullopt, QStringLiteral("底圖設定檔 %1 沒有指定底圖").arg(path)};
         }
@@ -224,13 +222,9 @@ StationerySettingsRead readStationerySettings(const QString& path) {
 }
 
 void writeStationerySettings(const QString& path, const StationerySettings& settings) {
-    const QByteArray content = iniText(settings);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throwWriteError(path, "資料夾不存在或沒有寫入權限");
-    if (file.write(content) != content.size() || !file.flush()) {
-        throwWriteError(path, "寫入失敗, 磁碟空間可能不足");
-    }
-    if (!file.commit()) throwWriteError(path, "無法取代原有的檔案");
+    FileGroupWrite file;
+    file.add(QFile::encodeName(path).toStdString(), stationerySettingsText(settings).toStdString());
+    file.commit();
 }
 
 QString relativePicturePath(const QString& absolutePicture, const QString& reportPath) {

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include <QByteArray>
 #include <QString>
 
 namespace zarvo {
@@ -33,14 +34,20 @@ struct StationerySettingsRead {
 // empty when reportPath is empty or is itself named "*.zarvo".
 QString settingsPathFor(const QString& reportPath);
 
-// Reads the settings file at path. Keys other than picture may be missing
+// Reads the settings file at path without waiting on it. Keys other than picture may be missing
 // (their defaults apply); a file that cannot be read, is not INI, has no
-// picture or has a value of the wrong type or out of range gives a problem.
+// picture or has a value of the wrong type or out of range gives a problem;
+// one that is no regular file of at most 64 KiB (a FIFO, a device) is
+// damaged.
 StationerySettingsRead readStationerySettings(const QString& path);
 
-// Writes settings (with values readStationerySettings accepts) to path,
-// replacing the file only once all of it is written. Throws ReportError
-// naming the file when it cannot.
+// The content of a settings file holding settings (with values
+// readStationerySettings accepts), UTF-8.
+QByteArray stationerySettingsText(const StationerySettings& settings);
+
+// Writes stationerySettingsText(settings) to path, replacing the file only
+// once all of it is written. Throws ReportError naming the file when it
+// cannot.
 void writeStationerySettings(const QString& path, const StationerySettings& settings);
 
 // What to store for the picture at absolutePicture for the report at

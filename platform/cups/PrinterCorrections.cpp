@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -19,6 +20,7 @@
 #include <QTemporaryFile>
 
 #include "platform/os/ConfigFile.h"
+#include "platform/os/RegularFile.h"
 #include "report/ReportError.h"
 
 namespace zarvo {
@@ -90,13 +92,20 @@ struct FileContent {
     QByteArray bytes;
 };
 
-FileContent fileContent(const QString& path) {
-    QFile file(path);
+// A corrections file holds a few lines a printer; one larger than this is
+// no such file.
+constexpr std::uint64_t kMaxFileBytes = 1 << 20;
+
+// Only a regular file is read, and without waiting: a FIFO or a device in
+// its place is a damaged file that neither printing nor the calibration
+// dialog may block on.
+FileContent fileContent(const std::string& path) {
+    const RegularFileBytes file = readRegularFile(path, kMaxFileBytes);
     FileContent content;
-    content.exists = file.exists();
-    if (!content.exists || !file.open(QIODevice::ReadOnly)) return content;
-    content.bytes = file.readAll();
-    content.readable = file.error() == QFileDevice::NoError && looksLikeIni(content.bytes);
+    content.exists = file.status != RegularFileStatus::Missing;
+    if (!file.read()) return content;
+    content.bytes = QByteArray::fromStdString(file.bytes);
+    content.readable = looksLikeIni(content.bytes);
     return content;
 }
 
@@ -137,7 +146,7 @@ private:
 // then replaces the file whole. A damaged file is refused and left alone.
 void editFile(const std::string& path, const std::function<void(QSettings&)>& change) {
     const QString file = QString::fromStdString(path);
-    const FileContent content = fileContent(file);
+    const FileContent content = fileContent(path);
     if (content.exists && !content.readable) throwDamaged(path);
     if (!QDir().mkpath(QFileInfo(file).absolutePath())) throwWriteError(path);
     SettingsCopy copy(file + QStringLiteral(".XXXXXX"), content.bytes);
@@ -193,7 +202,7 @@ PrinterCorrections::PrinterCorrections(std::string path) : path_(std::move(path)
 
 PrinterCorrection PrinterCorrections::correction(const std::string& server, const std::string& printer,
                                                  std::string* problem) const {
-    const FileContent content = fileContent(QString::fromStdString(path_));
+    const FileContent content = fileContent(path_);
     if (!content.exists) return {};
     std::optional<PrinterCorrection> kept;
     if (content.readable) {

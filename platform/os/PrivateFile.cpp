@@ -20,6 +20,9 @@ std::string errorReason(int error) {
     case ELOOP: return "它是符號連結, 為安全起見不寫入";
     case EROFS: return "磁碟為唯讀";
     case EISDIR: return "它是目錄";
+    case EFBIG: return "檔案太大";
+    case ENAMETOOLONG: return "檔名太長";
+    case EIO: return "磁碟讀寫錯誤";
     default: return std::strerror(error);
     }
 }

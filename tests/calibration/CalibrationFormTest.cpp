@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -21,6 +22,7 @@
 #include "platform/os/DataRoot.h"
 #include "preview/ProgramSpooler.h"
 #include "shell/ZarvoApplication.h"
+#include "tests/common/FifoWatchdog.h"
 #include "tests/common/MarginSpooler.h"
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
@@ -251,6 +253,29 @@ TEST_F(CalibrationFormTest, WithoutPrintersOnlyAMessageIsShown) {
     EXPECT_EQ(form.execute(), 2);
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"沒有可用的印表機, 無法校正"});
     EXPECT_FALSE(form.isVisible());
+}
+
+// A FIFO in place of the corrections file is named as damaged at once, and
+// the dialog opens all the same.
+TEST_F(CalibrationFormTest, AFifoInPlaceOfTheCorrectionsFileIsNamedAndTheDialogOpens) {
+    std::filesystem::create_directories(dir.path() / "zarvo");
+    const std::string path = printerCorrectionsPath();
+    const test::FifoWatchdog fifo(path);
+    ASSERT_TRUE(fifo.made());
+    Tzarvo2_Form window;
+    bool opened = false;
+    const auto start = std::chrono::steady_clock::now();
+    {
+        test::ModalAnswerer answerer([&](QWidget& modal) {
+            opened = modal.objectName() == QStringLiteral("CalibrationForm");
+            test::clickText(QStringLiteral("取消"))(modal);
+        });
+        window.MU_calibrate->trigger();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_FALSE(fifo.fired());
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"印表機校正檔 " + path + " 無法讀取, 以未校正的位置列印"});
 }
 
 TEST_F(CalibrationFormTest, TheMainWindowsFileMenuShowsTheDialogModally) {

@@ -7,14 +7,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "report/ReportError.h"
 #include "tests/common/ScopedEnv.h"
+#include "tests/common/FifoWatchdog.h"
 #include "tests/common/TempDir.h"
 
 namespace zarvo {
@@ -221,6 +224,44 @@ TEST(PrinterCorrections, ADamagedFileOrEntryReadsAsNoneWithTheProblemAndADamaged
             EXPECT_EQ(TempDir::read(path), damaged);
         }
         EXPECT_EQ(c.refused, std::filesystem::exists(path) && TempDir::read(path) == damaged);
+    }
+}
+
+// Whatever stands in the file's place that is no regular file of sane size
+// is a damaged file: read as none at once, never replaced by a write.
+TEST(PrinterCorrections, AFileThatIsNoRegularFileIsDamagedAndNothingWaitsOnIt) {
+    struct Case {
+        const char* name;
+        void (*make)(const std::string& path);  // null: a FIFO
+    };
+    const Case cases[] = {
+        {"fifo", nullptr},
+        {"directory", [](const std::string& path) { std::filesystem::create_directory(path); }},
+        {"link to a device", [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }},
+        {"over a megabyte", [](const std::string& path) {
+             std::ofstream(path) << "[a]\n";
+             std::filesystem::resize_file(path, (1 << 20) + 1);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempDir dir;
+        const std::string path = (dir.path() / "printers.conf").string();
+        std::optional<test::FifoWatchdog> watchdog;
+        if (c.make) {
+            c.make(path);
+        } else {
+            watchdog.emplace(path);
+        }
+        const auto type = std::filesystem::symlink_status(path).type();
+        const auto start = std::chrono::steady_clock::now();
+        const Read read = readBack(path, kSocket, "Office");
+        EXPECT_TRUE(read.correction.isNone());
+        EXPECT_EQ(read.problem, "印表機校正檔 " + path + " 無法讀取, 以未校正的位置列印");
+        EXPECT_THROW(PrinterCorrections(path).setCorrection(kSocket, "Office", {1, 1, 100, 100}), ReportError);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_EQ(std::filesystem::symlink_status(path).type(), type);
+        EXPECT_FALSE(watchdog && watchdog->fired());
     }
 }
 

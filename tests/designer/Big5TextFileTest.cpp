@@ -93,7 +93,10 @@ TEST(Big5TextFileTest, AFailedWriteLeavesTheOldFileWhole) {
             writeBig5TextFile(QString::fromStdString(old), QStringLiteral("new and longer text"));
             ADD_FAILURE() << c.name << ": no error";
         } catch (const ReportError& error) {
-            EXPECT_EQ(std::string(error.what()), "無法寫入檔案:\n\n" + old + "\n\n檔案沒有改變.") << c.name;
+            EXPECT_EQ(std::string(error.what()),
+                      "無法寫入檔案:\n\n" + old + "\n\n" + (c.lockDirectory ? "沒有存取權限" : "檔案太大") +
+                          ", 檔案都沒有改變.")
+                << c.name;
         }
         chmod(dir.path().c_str(), 0700);
         EXPECT_EQ(TempDir::read(old), "old bytes") << c.name;

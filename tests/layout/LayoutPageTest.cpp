@@ -8,6 +8,8 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <set>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -36,7 +38,9 @@
 #include "layout/StatusText.h"
 #include "layout/model/Zoom.h"
 #include "preview/ProgramSpooler.h"
+#include "report/ReportError.h"
 #include "tests/common/Command.h"
+#include "tests/common/FifoWatchdog.h"
 #include "tests/common/MarginSpooler.h"
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
@@ -654,19 +658,77 @@ TEST_F(StationeryTest, TheSettingsFollowTheReportThroughSaveAsAndBack) {
     EXPECT_TRUE(view().stationery().hasPicture());
 }
 
+// Save As writes the report and its settings as one: when the settings
+// cannot be written, neither is, and the window keeps the old name, still
+// unsaved, so that the next Save goes where the window says.
+TEST_F(StationeryTest, ASaveAsWhoseSettingsCannotBeWrittenWritesNothing) {
+    makePictures();
+    openDeliveryNote();
+    choosePicture(png);
+    page().TB_strength->setValue(70);
+    const QString report = window.FileName;
+    const std::string before = saveAs("note/delivery_note.txt");
+    ASSERT_EQ(window.FileName, report);
+    page().TB_strength->setValue(40);
+    ASSERT_EQ(window.Unsaved, 1);
+    std::filesystem::create_directories(dir.path() / "new" / "form.zarvo");
+    const auto names = [&] {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
+            found.insert(entry.path().string());
+        }
+        return found;
+    };
+    const std::set<std::string> filesBefore = names();
+    const std::string settingsFile = path("note/delivery_note.zarvo").toStdString();
+    const std::string keptSettings = TempDir::read(settingsFile);
+
+    dialogs.answers.push_back(path("new/form.txt"));
+    try {
+        window.SaveAs1Click();
+        ADD_FAILURE() << "no error";
+    } catch (const ReportError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "無法寫入檔案:\n\n" + path("new/form.zarvo").toStdString() + "\n\n它是目錄, 檔案都沒有改變.");
+    }
+    EXPECT_EQ(names(), filesBefore);
+    EXPECT_EQ(TempDir::read(report.toStdString()), before);
+    EXPECT_EQ(TempDir::read(settingsFile), keptSettings);
+    EXPECT_EQ(window.FileName, report);
+    EXPECT_EQ(window.ST_headPanel->text(), report);
+    EXPECT_EQ(window.Unsaved, 1);
+
+    // Both are written together once the name can take them.
+    std::filesystem::remove(dir.path() / "new" / "form.zarvo");
+    EXPECT_EQ(saveAs("new/form.txt"), before);
+    EXPECT_NE(TempDir::read(path("new/form.zarvo").toStdString()).find("strength=40"), std::string::npos);
+    EXPECT_EQ(window.FileName, path("new/form.txt"));
+    EXPECT_EQ(window.Unsaved, 0);
+}
+
 TEST_F(StationeryTest, AMissingPictureOrADamagedFileOpensTheReportWithoutIt) {
     const std::pair<const char*, const char*> cases[] = {
         {"picture=missing.png\npage=1\n", "missing.png"},
         {"\x01\x02garbage[[[\n=\n", "note.zarvo"},
+        {nullptr, "note.zarvo"},                        // a FIFO in its place
+        {"picture=scan.png\n", "scan.png"},  // a FIFO in the picture's place
     };
     for (const auto& [settings, named] : cases) {
         const QString report = file("bad/note.txt", example("delivery_note.txt"));
-        file("bad/note.zarvo", settings);
+        std::filesystem::remove(path("bad/note.zarvo").toStdString());
+        std::optional<test::FifoWatchdog> fifo;
+        if (settings) {
+            file("bad/note.zarvo", settings);
+        } else {
+            fifo.emplace(path("bad/note.zarvo").toStdString());
+        }
+        if (std::string(named) == "scan.png") fifo.emplace(path("bad/scan.png").toStdString());
         open(report);
         showPage(window.TabSheet6);
         EXPECT_FALSE(view().stationery().hasPicture()) << named;
         EXPECT_TRUE(page().ST_layoutNotes->text().contains(QString::fromLatin1(named))) << page().ST_layoutNotes->text().toStdString();
         EXPECT_EQ(window.ListView1->topLevelItemCount(), 64);
+        EXPECT_FALSE(fifo && fifo->fired()) << named;
     }
     EXPECT_TRUE(messages.shown().empty());
 }

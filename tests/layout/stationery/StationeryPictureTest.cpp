@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include <QBuffer>
@@ -11,6 +12,7 @@
 #include <QPdfWriter>
 #include <QtEndian>
 
+#include "tests/common/FifoWatchdog.h"
 #include "tests/common/TempDir.h"
 
 namespace zarvo {
@@ -168,6 +170,23 @@ TEST(StationeryPictureTest, UnusableFilesGiveAProblemNamingThem) {
         EXPECT_TRUE(load.problem.contains(path)) << c.name << ": " << load.problem.toStdString();
         EXPECT_TRUE(load.problem.contains(QString::fromUtf8(c.mentions))) << c.name;
     }
+}
+
+// A picture that is no regular file is damaged, said at once.
+TEST(StationeryPictureTest, APictureThatIsNoRegularFileIsDamagedAndNothingWaits) {
+    TempDir dir;
+    const std::string fifoPath = (dir.path() / "scan.png").string();
+    const test::FifoWatchdog fifo(fifoPath);
+    ASSERT_TRUE(fifo.made());
+    for (const std::string& path : {fifoPath, std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        const auto start = std::chrono::steady_clock::now();
+        const PictureLoad load = loadStationeryPicture(QString::fromStdString(path), 1, 300);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_FALSE(load.picture.has_value());
+        EXPECT_EQ(load.problem.toStdString(), "無法解讀底圖 " + path + ", 檔案可能已損壞或太大");
+    }
+    EXPECT_FALSE(fifo.fired());
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 #include <QString>
 
 #include "report/ReportError.h"
+#include "tests/common/FifoWatchdog.h"
 #include "tests/common/FileSizeLimit.h"
 #include "tests/common/TempDir.h"
 
@@ -111,6 +114,27 @@ TEST(StationerySettingsTest, FilesThatCannotBeUsedGiveAProblem) {
         EXPECT_FALSE(read.settings.has_value()) << c.name;
         EXPECT_TRUE(read.problem.contains(path)) << c.name << ": " << read.problem.toStdString();
     }
+}
+
+// A settings file that is no regular file is damaged, said at once.
+TEST(StationerySettingsTest, ASettingsFileThatIsNoRegularFileIsDamagedAndNothingWaits) {
+    TempDir dir;
+    const std::string fifoPath = (dir.path() / "fifo.zarvo").string();
+    const test::FifoWatchdog fifo(fifoPath);
+    ASSERT_TRUE(fifo.made());
+    const std::string folder = (dir.path() / "folder.zarvo").string();
+    std::filesystem::create_directory(folder);
+    const std::string device = (dir.path() / "device.zarvo").string();
+    std::filesystem::create_symlink("/dev/zero", device);
+    for (const std::string& path : {fifoPath, folder, device}) {
+        SCOPED_TRACE(path);
+        const auto start = std::chrono::steady_clock::now();
+        const StationerySettingsRead read = readStationerySettings(qPath(path));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_FALSE(read.settings.has_value());
+        EXPECT_EQ(read.problem.toStdString(), "底圖設定檔 " + path + " 已損壞");
+    }
+    EXPECT_FALSE(fifo.fired());
 }
 
 TEST(StationerySettingsTest, ToleratesMissingKeysOtherSectionsAndAMissingFile) {
