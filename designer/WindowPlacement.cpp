@@ -13,6 +13,8 @@ namespace zarvo {
 namespace {
 
 const QString kGroup = QStringLiteral("MainWindow");
+// A settings file of a few lines; anything larger is not ours to read.
+constexpr qint64 kMaxSettingsBytes = 64 * 1024;
 
 // Only a regular file (or a link to one), or no file at all, is read or
 // replaced: a FIFO would hold the program at its opening, a device never ends.
@@ -33,7 +35,8 @@ bool sensibleSide(int pixels) { return pixels >= 1 && pixels <= kMaxWindowSide; 
 QString windowSettingsPath() { return QString::fromStdString(userConfigFile("zarvo.conf")); }
 
 std::optional<WindowPlacement> readWindowPlacement(const QString& path) {
-    if (!QFileInfo(path).isFile()) return std::nullopt;
+    const QFileInfo file(path);
+    if (!file.isFile() || file.size() > kMaxSettingsBytes) return std::nullopt;
     QSettings settings(path, QSettings::IniFormat);
     settings.beginGroup(kGroup);
     const std::optional<int> x = wholeNumber(settings, "x"), y = wholeNumber(settings, "y");
