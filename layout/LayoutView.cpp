@@ -121,6 +121,8 @@ void LayoutView::rowsChanged(const EditStep& step) {
     refresh();
 }
 
+bool LayoutView::inputRefused() const { return document_ && document_->dialogOpen(); }
+
 void LayoutView::selectionMayHaveChanged() {
     viewport()->update();
     if (editor_.current() == lastCurrent_) return;
@@ -395,7 +397,7 @@ void LayoutView::showPointer(QPointF viewportPoint) {
 
 void LayoutView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
-    if (event->button() != Qt::LeftButton) return;
+    if (event->button() != Qt::LeftButton || inputRefused()) return;
     if (pictureMode_) {
         pictureDragFrom_ = event->position() - QPointF(mmToPixels(pictureDx_, dpi_), mmToPixels(pictureDy_, dpi_));
         return;
@@ -406,7 +408,7 @@ void LayoutView::mousePressEvent(QMouseEvent* event) {
 
 void LayoutView::mouseMoveEvent(QMouseEvent* event) {
     showPointer(event->position());
-    if (!(event->buttons() & Qt::LeftButton)) return;
+    if (!(event->buttons() & Qt::LeftButton) || inputRefused()) return;
     if (pictureDragFrom_) {
         const QPointF shift = event->position() - *pictureDragFrom_;
         movePicture(roundToTenth(pixelsToMm(shift.x(), dpi_)) - pictureDx_,
@@ -419,7 +421,7 @@ void LayoutView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void LayoutView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
+    if (event->button() != Qt::LeftButton || inputRefused()) return;
     if (pictureDragFrom_) {
         pictureDragFrom_.reset();
         return;
@@ -439,7 +441,7 @@ void LayoutView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void LayoutView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || pictureMode_ || !document_) return;
+    if (event->button() != Qt::LeftButton || pictureMode_ || !document_ || inputRefused()) return;
     const std::optional<RowRef> row =
         editor_.scene().rowAt(rowPointAt(event->position()), LayoutEditor::kLineToleranceMm);
     if (!row) return;
@@ -467,6 +469,7 @@ void LayoutView::movePicture(double dx, double dy) {
 }
 
 void LayoutView::keyPressEvent(QKeyEvent* event) {
+    if (inputRefused()) return;
     const double step = event->modifiers().testFlag(Qt::ShiftModifier) ? kShiftArrowStepMm : kArrowStepMm;
     const bool control = event->modifiers().testFlag(Qt::ControlModifier);
     if (event->matches(QKeySequence::Undo)) {

@@ -96,6 +96,10 @@ protected:
 
 private:
     void rowsChanged(const EditStep& step);
+    // Whether input that could change rows is refused now: a dialog of the
+    // document is open. A gesture under way waits; ending it now would
+    // change the rows the dialog works on.
+    bool inputRefused() const;
     void selectionMayHaveChanged();
     void updateGeometry();
     void updateGridOrigin();
