@@ -2,6 +2,7 @@
 
 #include <QStatusBar>
 
+#include "designer/QuitWatch.h"
 #include "designer/zarvo2.h"
 #include "platform/Messages.h"
 
@@ -45,8 +46,16 @@ RecoveryCopy DocumentRecovery::snapshot() const {
 
 bool DocumentRecovery::offerCopies() {
     std::vector<RecoveryCopy> copies = store_.orphans();
+    const QuitWatch quit;
     for (auto copy = copies.begin(); copy != copies.end(); ++copy) {
-        if (!askToRestore(*copy)) {
+        const bool restore = askToRestore(*copy);
+        if (quit.asked()) {
+            // The program is ending: the question closed without an answer,
+            // so every copy waits for the next start.
+            for (auto rest = copy; rest != copies.end(); ++rest) store_.keep(*rest);
+            return false;
+        }
+        if (!restore) {
             store_.discard(*copy);
             continue;
         }

@@ -182,6 +182,8 @@ EditStep LayoutBinding::editRow(RowRef row) {
     return {RowChange{row.kind, row.index, before, after}};
 }
 
+bool LayoutBinding::dialogOpen() const { return form_.dialogOpen(); }
+
 EditStep LayoutBinding::addRow(const NewShape& shape) {
     QTreeWidget& rows = list(shape.kind);
     QTreeWidgetItem* item = makeListItem(newRow(shape, rows.columnCount() - 1));

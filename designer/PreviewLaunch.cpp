@@ -22,6 +22,10 @@ namespace zarvo {
 
 namespace {
 
+// Whether the current preview window may be replaced: not while one of its
+// own dialogs is open, which would return into a deleted window.
+bool previewReplaceable() { return !PreviewForm || !PreviewForm->dialogOpen(); }
+
 // Whether the report file exists; warns when it does not.
 bool reportExists(const QString& fileName) {
     if (!fileName.isEmpty() && QFileInfo(fileName).isFile()) return true;
@@ -51,7 +55,7 @@ bool confirmPreviewOfSavedReport(bool unsaved) {
 }
 
 void launchPreview(const QString& fileName, bool unsaved, const QString& testData, QWidget* owner) {
-    if (!confirmPreviewOfSavedReport(unsaved) || !reportExists(fileName)) return;
+    if (!previewReplaceable() || !confirmPreviewOfSavedReport(unsaved) || !reportExists(fileName)) return;
     // The test data is checked before anything changes, so that a line that
     // cannot become a field record leaves the last preview as it was.
     auto encoded = encodeBig5Text(testData);
@@ -71,7 +75,7 @@ void launchPreview(const QString& fileName, bool unsaved, const QString& testDat
 }
 
 void launchDataPreview(const QString& fileName, const QString& dataFile, QWidget* owner) {
-    if (!reportExists(fileName)) return;
+    if (!previewReplaceable() || !reportExists(fileName)) return;
     // The whole data file is read before anything changes: a damaged one
     // leaves the last preview as it was.
     auto pages = std::make_shared<DataPages>(QFile::encodeName(fileName).toStdString(),

@@ -191,6 +191,11 @@ Tzarvo2_Form::Tzarvo2_Form(QWidget* parent)
     PageControl1->addTab(TabSheet4 = buildLabelsPage(), QStringLiteral("LABEL"));
     PageControl1->addTab(TabSheet5 = buildLinesPage(), QStringLiteral("Lines"));
     PageControl1->addTab(TabSheet6 = buildLayoutPage(), QStringLiteral("版面 Layout"));
+    // What the top-level handler's messages call an error on each page.
+    const std::pair<QWidget*, const char*> operations[] = {
+        {TabSheet1, "報表檔原始碼"}, {TabSheet2, "BLOCKS"}, {TabSheet3, "測試資料"},
+        {TabSheet4, "LABEL"},        {TabSheet5, "Lines"},  {TabSheet6, "版面"}};
+    for (const auto& [page, operation] : operations) nameOperation(*page, QString::fromUtf8(operation));
     shownPage_ = TabSheet1;
 
     auto* central = new QWidget;
@@ -294,8 +299,14 @@ QWidget* Tzarvo2_Form::buildLinesPage() {
 LayoutPage* Tzarvo2_Form::buildLayoutPage() {
     auto* page = new LayoutPage;
     page->layoutView->setDocument(layoutBinding_.get());
-    page->setPictureChooser([this] { return StationeryDialog.execute(this); });
+    page->setPictureChooser([this]() -> std::optional<QString> {
+        if (dialogOpen()) return std::nullopt;
+        const QScopedValueRollback open(dialogOpen_, true);
+        return StationeryDialog.execute(this);
+    });
     page->setDpiAsker([this]() -> std::optional<int> {
+        // Asked right after the picture is chosen, as part of the same command.
+        const QScopedValueRollback open(dialogOpen_, true);
         bool ok = false;
         const int dpi = QInputDialog::getInt(this, QStringLiteral("底圖解析度"),
                                              QStringLiteral("這張圖沒有記錄解析度, 請輸入掃描的 dpi:"), 300, 10,
@@ -405,7 +416,7 @@ void Tzarvo2_Form::FormShow() { newDocument(); }
 // The close box drops unsaved work only after the same question as Exit;
 // Exit has asked already when it closes the window.
 void Tzarvo2_Form::closeEvent(QCloseEvent* event) {
-    if (!exitConfirmed_ && !confirmExit()) {
+    if (!exitConfirmed_ && (dialogOpen() || !confirmExit())) {
         event->ignore();
         return;
     }
@@ -429,6 +440,12 @@ void Tzarvo2_Form::PageControl1Change() {
     QWidget* previous = shownPage_;
     shownPage_ = PageControl1->currentWidget();
     if (programPageChange_) return;
+    if (dialogOpen()) {
+        // Reading typed text into the lists would free the rows a dialog edits.
+        const QScopedValueRollback programChange(programPageChange_, true);
+        PageControl1->setCurrentWidget(previous);
+        return;
+    }
     PageControl1Changing();
     if (shownPage_ == TabSheet6) enterLayoutPage(previous);
     showNotedLine();
@@ -457,10 +474,14 @@ void Tzarvo2_Form::newDocument() {
 }
 
 void Tzarvo2_Form::New1Click() {
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
     if (confirmDrop(dropQuestion)) newDocument();
 }
 
 void Tzarvo2_Form::Open1Click() {
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
     if (!confirmDrop(dropQuestion)) return;
     const std::optional<QString> path = OpenDialog1.execute(this);
     if (path) openFile(*path);
@@ -480,6 +501,10 @@ void Tzarvo2_Form::openFile(const QString& path) {
 }
 
 void Tzarvo2_Form::Save1Click() {
+    // A row half edited in its dialog is not saved, nor are rows changed
+    // while the file is chosen forgotten by the save.
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
     PageControl1Changing();
     QString path = FileName;
     if (path.isEmpty()) {
@@ -491,6 +516,8 @@ void Tzarvo2_Form::Save1Click() {
 }
 
 void Tzarvo2_Form::SaveAs1Click() {
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
     const std::optional<QString> path = SaveDialog1.execute(this);
     if (!path) return;
     PageControl1Changing();
@@ -516,13 +543,14 @@ void Tzarvo2_Form::saveTo(const QString& path) {
 // Test data is no part of the report; typed test data that was never saved
 // is asked about only once the report's own question lets the program end.
 bool Tzarvo2_Form::confirmExit() {
+    const QScopedValueRollback open(dialogOpen_, true);
     if (!confirmDrop(exitQuestion)) return false;
     return !typedTestDataUnsaved() ||
            AskOkCancel("%s", testDataExitQuestion) == ResultOk;
 }
 
 void Tzarvo2_Form::Exit1Click() {
-    if (!confirmExit()) return;
+    if (dialogOpen() || !confirmExit()) return;
     exitConfirmed_ = true;
     close();
     exitConfirmed_ = false;
@@ -533,6 +561,8 @@ void Tzarvo2_Form::MU_helpClick() {
 }
 
 void Tzarvo2_Form::MU_calibrateClick() {
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
     if (!calibrationForm_) calibrationForm_ = new TCalibrationForm(this);
     calibrationForm_->execute();
 }
@@ -645,7 +675,7 @@ void Tzarvo2_Form::PageControl1Changing() {
 
 void Tzarvo2_Form::showEditor(Section section, QTreeWidgetItem* row, int& confirmed) {
     if (!rowEditors_) return;
-    const QScopedValueRollback open(editorOpen_, true);
+    const QScopedValueRollback open(dialogOpen_, true);
     switch (section) {
     case Section::Blocks: rowEditors_->editBlockRow(row, confirmed, QStringLiteral("block")); break;
     case Section::Labels: rowEditors_->editBlockRow(row, confirmed, QStringLiteral("label")); break;
@@ -653,9 +683,9 @@ void Tzarvo2_Form::showEditor(Section section, QTreeWidgetItem* row, int& confir
     }
 }
 
-// While an editor dialog is open its row must stay: the row commands wait.
+// While a dialog is open its row must stay: the row commands wait.
 void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChanged) {
-    if (editorOpen_) return;
+    if (dialogOpen()) return;
     // An empty value for every value column of the list.
     const qsizetype valueCount =
         section == Section::Lines ? std::size(lineColumns) - 1 : std::size(blockValueColumns);
@@ -676,7 +706,7 @@ void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChange
 }
 
 void Tzarvo2_Form::editRow(Section section, QTreeWidget& list, int& listChanged) {
-    if (editorOpen_) return;
+    if (dialogOpen()) return;
     showEditor(section, selectedRow(list), listChanged);
     if (listChanged > 0) {
         clearLayoutHistory();
@@ -686,7 +716,7 @@ void Tzarvo2_Form::editRow(Section section, QTreeWidget& list, int& listChanged)
 
 void Tzarvo2_Form::deleteRow(QTreeWidget& list, int& listChanged) {
     QTreeWidgetItem* selected = selectedRow(list);
-    if (!selected || editorOpen_) return;
+    if (!selected || dialogOpen()) return;
     delete selected;
     clearLayoutHistory();
     listChanged = 1;
@@ -712,6 +742,8 @@ QString Tzarvo2_Form::proposedTestDataFile() const {
 }
 
 void Tzarvo2_Form::btn_savedataClick() {
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
     const std::optional<QString> path = SaveDialog1.execute(this, proposedTestDataFile());
     if (!path) return;
     if (!FileName.isEmpty() && isSameFile(*path, FileName)) {
@@ -725,6 +757,8 @@ void Tzarvo2_Form::btn_savedataClick() {
 }
 
 void Tzarvo2_Form::btn_readdataClick() {
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
     const std::optional<QString> path = OpenDialog1.execute(this, proposedTestDataFile());
     if (!path) return;
     // Read first, so that a file that cannot be read leaves the text alone.
@@ -736,9 +770,14 @@ void Tzarvo2_Form::btn_readdataClick() {
 }
 
 void Tzarvo2_Form::btn_previewfileClick() {
-    // The question about unsaved edits comes before the file is chosen.
-    if (!confirmPreviewOfSavedReport(Unsaved > 0)) return;
-    const std::optional<QString> path = DataFileDialog.execute(this);
+    if (dialogOpen()) return;
+    std::optional<QString> path;
+    {
+        const QScopedValueRollback open(dialogOpen_, true);
+        // The question about unsaved edits comes before the file is chosen.
+        if (!confirmPreviewOfSavedReport(Unsaved > 0)) return;
+        path = DataFileDialog.execute(this);
+    }
     if (path) runPreview([&] { launchDataPreview(FileName, *path, this); });
 }
 
@@ -759,7 +798,7 @@ void Tzarvo2_Form::Print1Click() {
 // A preview started while another is composing or shown would delete the
 // window under it: it waits until that one is closed.
 void Tzarvo2_Form::runPreview(const std::function<void()>& preview) {
-    if (previewRunning_) return;
+    if (dialogOpen()) return;
     const QScopedValueRollback running(previewRunning_, true);
     const MessageWatch watch;
     preview();

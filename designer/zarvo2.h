@@ -122,6 +122,12 @@ public:
     // The printer calibration dialog, shown modally.
     void MU_calibrateClick();
 
+    // One of the window's dialogs is open (a question, a file dialog, a row
+    // editor, a preview): commands that change the lists or close a window
+    // are refused until it is closed, so nothing works on rows or windows
+    // that went away under it.
+    bool dialogOpen() const { return dialogOpen_ || previewRunning_; }
+
     // Document state.
     QString FileName;
     int BlockListChanged = 0;
@@ -256,7 +262,7 @@ private:
     bool programPageChange_ = false;
     bool formShown_ = false;
     bool exitConfirmed_ = false;
-    bool editorOpen_ = false;
+    bool dialogOpen_ = false;
     bool previewRunning_ = false;
     // Typed or changed since the test data was last saved or read.
     bool testDataUnsaved_ = false;

@@ -43,6 +43,9 @@ public:
     // coordinates); returns the insertion (empty when cancelled). The lists
     // hold it already.
     virtual EditStep addRow(const NewShape& shape) = 0;
+    // A dialog of the document's window is open: the rows it works on must
+    // stay, so the page changes none until it is closed.
+    virtual bool dialogOpen() const = 0;
 };
 
 }  // namespace zarvo

@@ -199,6 +199,8 @@ void LayoutView::rowsChanged(const EditStep& step) {
     viewport()->update();
 }
 
+bool LayoutView::inputRefused() const { return document_ && document_->dialogOpen(); }
+
 void LayoutView::selectionMayHaveChanged() {
     if (formStale_ && !editor_.gestureActive()) refresh();
     viewport()->update();
@@ -538,6 +540,7 @@ void LayoutView::showPointer(QPointF viewportPoint) {
 
 void LayoutView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
+    if (inputRefused()) return;
     takeRowsIfStale();
     if (event->button() != Qt::LeftButton) return;
     if (pictureMode_) {
@@ -550,7 +553,7 @@ void LayoutView::mousePressEvent(QMouseEvent* event) {
 
 void LayoutView::mouseMoveEvent(QMouseEvent* event) {
     showPointer(event->position());
-    if (!(event->buttons() & Qt::LeftButton)) return;
+    if (!(event->buttons() & Qt::LeftButton) || inputRefused()) return;
     if (pictureDragFrom_) {
         const QPointF shift = event->position() - *pictureDragFrom_;
         movePicture(roundToTenth(pixelsToMm(shift.x(), dpi_)) - pictureDx_,
@@ -563,7 +566,7 @@ void LayoutView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void LayoutView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
+    if (event->button() != Qt::LeftButton || inputRefused()) return;
     if (pictureDragFrom_) {
         pictureDragFrom_.reset();
         return;
@@ -583,7 +586,7 @@ void LayoutView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void LayoutView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || pictureMode_ || !document_) return;
+    if (event->button() != Qt::LeftButton || pictureMode_ || !document_ || inputRefused()) return;
     takeRowsIfStale();
     const std::optional<RowRef> row =
         editor_.scene().rowAt(rowPointAt(event->position()), LayoutEditor::kLineToleranceMm);
@@ -612,6 +615,7 @@ void LayoutView::movePicture(double dx, double dy) {
 }
 
 void LayoutView::keyPressEvent(QKeyEvent* event) {
+    if (inputRefused()) return;
     takeRowsIfStale();
     const double step = event->modifiers().testFlag(Qt::ShiftModifier) ? kShiftArrowStepMm : kArrowStepMm;
     const bool control = event->modifiers().testFlag(Qt::ControlModifier);

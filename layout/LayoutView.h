@@ -108,6 +108,10 @@ private:
     void rowsChanged(const EditStep& step);
     // Reads the report and the test data into the form drawn.
     void readForm();
+    // Whether input that could change rows is refused now: a dialog of the
+    // document is open. A gesture under way waits; ending it now would
+    // change the rows the dialog works on.
+    bool inputRefused() const;
     void selectionMayHaveChanged();
     void updateGeometry();
     void updateGridOrigin();

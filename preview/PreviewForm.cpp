@@ -14,6 +14,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -145,6 +146,7 @@ TPreviewForm::TPreviewForm(QWidget* parent) : QDialog(parent) {
     LastPage = -1;
     E1->setText(QStringLiteral("1"));
     fillPrinterList();
+    nameOperation(*this, QStringLiteral("預覽"));
     PreviewForm = this;
     setCurrentPreview(this);
 }
@@ -299,7 +301,10 @@ void TPreviewForm::RenderPages() {
 
 void TPreviewForm::PrintPages(int first, int last, int passes, int repeats) {
     if (PreviewMode != 0) return;
-    if (!isVisible() && SelectPrinterForm && SelectPrinterForm->exec() == ResultCancel) return;
+    if (!isVisible() && SelectPrinterForm) {
+        const QScopedValueRollback open(dialogOpen_, true);
+        if (SelectPrinterForm->exec() == ResultCancel) return;
+    }
     printInOneJob(SheetOrder(first, last, passes, repeats));
 }
 
@@ -343,10 +348,16 @@ void TPreviewForm::reportProblems(const CompositionProblems& problems) {
     }
 }
 
+void TPreviewForm::done(int result) {
+    if (!dialogOpen_) QDialog::done(result);
+}
+
 void TPreviewForm::Button1Click() { close(); }
 
 void TPreviewForm::Button2Click() {
-    if (PrinterForm) PrinterForm->exec();
+    if (!PrinterForm || dialogOpen_) return;
+    const QScopedValueRollback open(dialogOpen_, true);
+    PrinterForm->exec();
 }
 
 void TPreviewForm::Button3Click() {
@@ -372,6 +383,8 @@ void TPreviewForm::c1KeyDown() { jumpToPage(c1->currentText()); }
 void TPreviewForm::ComboBox1Change(const QString& text) { PrinterName = text.toStdString(); }
 
 void TPreviewForm::btn_savepdfClick() {
+    if (dialogOpen_) return;
+    const QScopedValueRollback open(dialogOpen_, true);
     const std::optional<QString> file = choosePdfFile(this);
     if (!file) return;
     const bool overStationery = ChB_stationery->isChecked() && stationery_;

@@ -103,6 +103,12 @@ public:
 
     // The preview image as drawn.
     const PreviewImage& image() const { return previewImage; }
+    // One of the window's own dialogs (the PDF file, the print range, the
+    // printer) is open: the window neither closes nor may be deleted, and
+    // its other dialogs wait.
+    bool dialogOpen() const { return dialogOpen_; }
+    // Closes the window unless one of its dialogs is open.
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -163,6 +169,7 @@ private:
     // Pages written on demand, and which of them are written.
     std::function<void(int page)> pageWriter_;
     std::vector<bool> pageWritten_;
+    bool dialogOpen_ = false;
 };
 
 // The current preview window; nullptr while there is none.

@@ -4,11 +4,13 @@
 
 #include <QApplication>
 #include <QStatusBar>
+#include <QTimer>
 #include <QWidget>
 
 #include "designer/Block_form.h"
 #include "designer/DialogRowEditors.h"
 #include "designer/Line_form.h"
+#include "designer/QuitWatch.h"
 #include "designer/zarvo2.h"
 #include "preview/PreviewForm.h"
 #include "preview/PrinterForm.h"
@@ -84,11 +86,14 @@ void StartupWindows::destroyAll() {
 int runApplication(std::span<const StartupStep> steps, const std::function<void(QWidget& main)>& started) {
     try {
         StartupWindows windows(steps);
-        windows.mainWindow()->show();
-        if (started) started(*windows.mainWindow());
+        QWidget& main = *windows.mainWindow();
+        main.show();
+        // Start-up's own questions run inside the event loop, so that a quit
+        // asked for while one is open ends the loop as at any other time.
+        if (started) QTimer::singleShot(0, &main, [&started, &main] { started(main); });
         QApplication::exec();
     } catch (const std::exception& error) {
-        showException(error);
+        showException(error, "啟動");
     }
     return 0;
 }
@@ -101,6 +106,7 @@ std::optional<QString> reportArgument(const QStringList& arguments) {
 void startDocument(Tzarvo2_Form& form, const std::optional<QString>& file,
                    const std::filesystem::path& recoveryDirectory) {
     bool restored = false;
+    const QuitWatch quit;
     // Without its copies the program still works: it says why in the status bar.
     try {
         form.keepRecoveryCopies(recoveryDirectory.empty() ? RecoveryStore::defaultDirectory() : recoveryDirectory);
@@ -108,7 +114,8 @@ void startDocument(Tzarvo2_Form& form, const std::optional<QString>& file,
     } catch (const std::exception& error) {
         form.ST_head->showMessage(QString::fromUtf8(error.what()));
     }
-    if (!file) return;
+    // A quit asked for during the questions ends the program: no file is opened.
+    if (!file || quit.asked()) return;
     if (restored) {
         form.ST_head->showMessage(QStringLiteral("已恢復未存檔的報表, 沒有開啟 ") + *file);
         return;
@@ -116,7 +123,7 @@ void startDocument(Tzarvo2_Form& form, const std::optional<QString>& file,
     try {
         form.openFile(*file);
     } catch (const std::exception& error) {
-        showException(error);
+        showException(error, "開啟舊檔");
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 
 #include "platform/Messages.h"
+#include "preview/TopLevelError.h"
 
 namespace zarvo {
 
@@ -23,14 +24,16 @@ bool ZarvoApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        showException(error);
+        showException(error, operationOf(receiver));
     } catch (...) {
         // Letting anything pass on into the event loop would end the program.
-        ShowWarning("發生無法辨識的錯誤, 這個動作已中止.");
+        ShowWarning("%s", unknownErrorText(operationOf(receiver)).c_str());
     }
     return false;
 }
 
-void showException(const std::exception& error) { ShowWarning("%s", error.what()); }
+void showException(const std::exception& error, const std::string& operation) {
+    ShowWarning("%s", topLevelErrorText(error, operation).c_str());
+}
 
 }  // namespace zarvo

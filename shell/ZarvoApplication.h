@@ -3,6 +3,7 @@
 // escapes an event handler, shows it and lets the program go on.
 
 #include <exception>
+#include <string>
 
 #include <QApplication>
 #include <QTranslator>
@@ -17,7 +18,8 @@ public:
     ZarvoApplication(int& argc, char** argv);
 
     // Delivers event to receiver; an exception escaping the handler is shown
-    // with showException and the event counts as not handled (false).
+    // with showException, as an error of the operation receiver belongs to,
+    // and the event counts as not handled (false).
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
@@ -26,8 +28,9 @@ private:
     QTranslator qtTexts_;
 };
 
-// The standard exception display: the exception's message (UTF-8) in a
-// warning box through the installed message presenter.
-void showException(const std::exception& error);
+// The standard exception display: in a warning box through the installed
+// message presenter, the message of the program's own errors, and for any
+// other exception that operation (UTF-8) could not be done.
+void showException(const std::exception& error, const std::string& operation);
 
 }  // namespace zarvo

@@ -275,6 +275,56 @@ TEST_F(PreviewLaunchTest, ADataFilePreviewsOnePageARecordAndPrintsThemInOneJob) 
     for (int page = 0; page < 3; ++page) EXPECT_FALSE(std::filesystem::exists(pageFileName(stem, page)));
 }
 
+// While one of the preview window's own dialogs is open, driven faster than
+// a person could, the window neither closes nor is replaced by a new
+// preview: the dialog returns into the same window.
+TEST_F(PreviewLaunchTest, ThePreviewStaysWhileItsOwnDialogIsOpen) {
+    const QString existing = report("r.txt", plainReport);
+    struct Case {
+        const char* dialog;
+        std::function<void(QWidget& preview, const std::function<void()>& whileOpen)> open;
+    };
+    const Case cases[] = {
+        {"存成 PDF",
+         [](QWidget& preview, const std::function<void()>& whileOpen) {
+             setPdfFileChooser([&whileOpen](QWidget*) -> std::optional<QString> {
+                 whileOpen();
+                 return std::nullopt;
+             });
+             preview.findChild<QPushButton*>(QStringLiteral("btn_savepdf"))->click();
+             setPdfFileChooser({});
+         }},
+        {"列印",
+         [](QWidget& preview, const std::function<void()>& whileOpen) {
+             ModalAnswerer printRange([&whileOpen](QWidget& dialog) {
+                 whileOpen();
+                 dialog.close();
+             });
+             preview.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+             EXPECT_TRUE(printRange.answered());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        int attempts = 0;
+        EXPECT_TRUE(launch(existing, false, QString(), [&](QWidget& preview) {
+            const QPointer<QWidget> shown = &preview;
+            c.open(preview, [&] {
+                ++attempts;
+                preview.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+                QTest::keyClick(&preview, Qt::Key_Escape);
+                launchPreview(existing, false, QString(), &owner);
+                EXPECT_EQ(PreviewForm, shown.data());
+                EXPECT_TRUE(preview.isVisible());
+            });
+            ASSERT_TRUE(shown);
+            EXPECT_TRUE(preview.isVisible());
+            preview.close();
+        }));
+        EXPECT_EQ(attempts, 1);
+    }
+}
+
 // A preview that stops at a line of the report leaves the source page's
 // cursor on that line; a second preview meanwhile waits for the first.
 TEST_F(PreviewLaunchTest, AReportThatStopsDrawingPutsTheSourceCursorOnItsLine) {

@@ -741,6 +741,44 @@ TEST_F(Zarvo2Test, RowCommandsWaitWhileAnEditorIsOpen) {
     EXPECT_EQ(captions(*window.ListView1), (QStringList{QStringLiteral("price"), QStringLiteral("qty")}));
 }
 
+// Commands driven faster than a person could while a row editor is open
+// would free or rewrite the row under it: they are refused without a word,
+// the window stays and its page too.
+TEST_F(Zarvo2Test, CommandsThatWouldDropTheRowsWaitWhileAnEditorIsOpen) {
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"New", [this] { window.New1Click(); }},
+        {"Open", [this] { window.Open1Click(); }},
+        {"Save", [this] { window.Save1Click(); }},
+        {"Save As", [this] { window.SaveAs1Click(); }},
+        {"Exit", [this] { window.Exit1Click(); }},
+        {"close box", [this] { window.close(); }},
+        {"other page", [this] { window.PageControl1->setCurrentWidget(window.TabSheet1); }},
+        {"Preview", [this] { window.Print1Click(); }},
+        {"read test data", [this] { window.btn_readdataClick(); }},
+    };
+    const QString other = write("other.txt", "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n");
+    window.PageControl1->setCurrentWidget(window.TabSheet2);
+    for (const auto& [name, command] : commands) {
+        SCOPED_TRACE(name);
+        window.ListView1->clear();
+        window.ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{QStringLiteral("qty")}));
+        selectRow(*window.ListView1, 0);
+        // Typed text that a page change would read into the lists.
+        window.SourceChanged = window.Unsaved = 1;
+        dialogs.answers = {other};
+        editors.answer = [&command](QTreeWidgetItem* row, int& confirmed) {
+            command();
+            confirmAs({QStringLiteral("price")})(row, confirmed);
+        };
+        window.btn_BinsertClick();
+        EXPECT_EQ(captions(*window.ListView1), (QStringList{QStringLiteral("price"), QStringLiteral("qty")}));
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(window.PageControl1->currentWidget(), window.TabSheet2);
+        EXPECT_EQ(dialogs.answers.size(), 1u);
+        EXPECT_TRUE(messages.shown().empty());
+    }
+}
+
 TEST_F(Zarvo2Test, MenuCommandsHaveTheirKeys) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     const std::pair<QKeyCombination, const char*> cases[] = {

@@ -564,6 +564,55 @@ TEST_F(LayoutPageTest, ADragShowsWhatAFreshPaintOfTheMovedFormShows) {
     }
 }
 
+// Gestures and New driven faster than a person could while a row editor of
+// the page is open would free the row under it: every one is refused, and
+// the editor's row is still the list's when it closes.
+TEST_F(LayoutPageTest, WhileARowEditorIsOpenNoGestureNorNewChangesTheLists) {
+    struct Case {
+        const char* name;
+        std::function<void()> openEditor;
+    };
+    const Case cases[] = {
+        {"a line drawn with Alt+Shift",
+         [this] { drag(at(60, 200), at(100, 200), Qt::AltModifier | Qt::ShiftModifier); }},
+        {"a double-click on customer", [this] { mouse(QEvent::MouseButtonDblClick, at(60, 38), Qt::LeftButton); }},
+    };
+    openDeliveryNote();
+    const QString report = window.FileName;
+    view().setDpi(228);
+    view().horizontalScrollBar()->setValue(0);
+    view().verticalScrollBar()->setValue(0);
+    const auto counts = [this] {
+        return std::vector<int>{window.LV_Line->topLevelItemCount(), window.LV_Label->topLevelItemCount(),
+                                window.ListView1->topLevelItemCount()};
+    };
+    const std::vector<int> before = counts();
+    const QStringList customer = blockRow(0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        editors.calls = 0;
+        bool rowKept = false;
+        editors.answer = [&](QTreeWidgetItem* row, int&) {
+            const std::vector<int> open = counts();
+            drag(at(60, 220), at(80, 230), Qt::ShiftModifier);
+            drag(at(60, 38), at(70, 48));
+            mouse(QEvent::MouseButtonDblClick, at(60, 38), Qt::LeftButton);
+            key(Qt::Key_Delete);
+            key(Qt::Key_Z, Qt::ControlModifier);
+            window.New1Click();
+            EXPECT_EQ(counts(), open);
+            rowKept = row->treeWidget() != nullptr;
+        };
+        c.openEditor();
+        EXPECT_EQ(editors.calls, 1);
+        EXPECT_TRUE(rowKept);
+        EXPECT_EQ(counts(), before);
+        EXPECT_EQ(blockRow(0), customer);
+        EXPECT_EQ(window.FileName, report);
+    }
+    EXPECT_TRUE(messages.shown().empty());
+}
+
 // ---- the stationery
 
 bool isPicture(QRgb pixel) { return !isRed(pixel) && std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)}) < 160; }

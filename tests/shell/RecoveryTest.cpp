@@ -36,15 +36,20 @@ protected:
         setDataRootOverride("");
     }
 
-    // A designer started on report that has typed text and testData.
-    std::unique_ptr<QProcess> startTyping(const QString& report, const QString& text, const QString& testData,
-                                          bool exitAfterCopy = false) {
+    // A child process of this test's own state and data directories.
+    std::unique_ptr<QProcess> child() const {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_STATE_HOME"), QString::fromStdString((dir.path() / "state").string()));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString((dir.path() / "run").string()));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         process->setProcessEnvironment(environment);
+        return process;
+    }
+    // A designer started on report that has typed text and testData.
+    std::unique_ptr<QProcess> startTyping(const QString& report, const QString& text, const QString& testData,
+                                          bool exitAfterCopy = false) {
+        auto process = child();
         QStringList arguments{report, text, testData};
         if (exitAfterCopy) arguments << QStringLiteral("exit");
         process->start(QStringLiteral(ZARVO_TYPING_DESIGNER), arguments);
@@ -118,6 +123,23 @@ TEST_F(RecoveryTest, ANormalExitLeavesNoCopy) {
     EXPECT_EQ(designer->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(designer->exitCode(), 0);
     EXPECT_EQ(copiesOnDisk(), 0);
+}
+
+// A quit asked for while start-up asks about a copy ends the program, and
+// the copy, never answered, waits for the next start.
+TEST_F(RecoveryTest, AQuitDuringTheRecoveryQuestionEndsTheProgramAndKeepsTheCopy) {
+    auto crashed = startTyping(QString(), QStringLiteral("typed"), QString());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return copiesOnDisk() == 1; }, 10000));
+    kill(*crashed);
+
+    auto quitting = child();
+    quitting->start(QStringLiteral(ZARVO_QUIT_AT_QUESTION), {});
+    ASSERT_TRUE(quitting->waitForReadyRead(30000));
+    EXPECT_EQ(quitting->readAllStandardOutput(), "asked\n");
+    ASSERT_TRUE(quitting->waitForFinished(10000)) << "still running after the quit";
+    EXPECT_EQ(quitting->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(quitting->exitCode(), 0);
+    EXPECT_EQ(copiesOnDisk(), 1);
 }
 
 }  // namespace
