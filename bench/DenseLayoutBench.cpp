@@ -15,6 +15,7 @@
 #include <QTabWidget>
 
 #include "bench/GuiApplication.h"
+#include "bench/RuledScan.h"
 #include "designer/SourceEditor.h"
 #include "designer/zarvo2.h"
 #include "layout/LayoutPage.h"
@@ -47,15 +48,6 @@ QString denseData() {
     return text;
 }
 
-zarvo::StationeryPicture scan() {
-    QImage image(2480, 3508, QImage::Format_RGB32);
-    image.fill(QColor(0xf4, 0xf0, 0xe8));
-    QPainter painter(&image);
-    painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 3));
-    for (int y = 100; y < image.height(); y += 94) painter.drawLine(80, y, image.width() - 80, y);
-    return zarvo::StationeryPicture{image, 210, 297, {}};
-}
-
 std::unique_ptr<zarvo::Tzarvo2_Form> denseFormOnLayoutPage(int dpi) {
     ensureGuiApplication();
     auto window = std::make_unique<zarvo::Tzarvo2_Form>();
@@ -65,7 +57,7 @@ std::unique_ptr<zarvo::Tzarvo2_Form> denseFormOnLayoutPage(int dpi) {
     window->ME_data->setPlainText(denseData());
     window->PageControl1->setCurrentWidget(window->TabSheet6);
     zarvo::LayoutView& view = *window->TabSheet6->layoutView;
-    view.stationery().setPicture(scan());
+    view.stationery().setPicture(ruledScan());
     view.stationery().setStrength(60);
     view.setDpi(dpi);
     // The dragged block, f820 (row 20, column 20), in the middle of the view.

@@ -12,6 +12,7 @@
 
 #include "bench/DeliveryNote.h"
 #include "bench/GuiApplication.h"
+#include "bench/RuledScan.h"
 #include "designer/Big5TextFile.h"
 #include "designer/SourceEditor.h"
 #include "designer/zarvo2.h"
@@ -19,16 +20,6 @@
 #include "layout/LayoutView.h"
 
 namespace {
-
-// A grey ruled A4 page at 300 dpi, standing in for a scan.
-zarvo::StationeryPicture scan() {
-    QImage image(2480, 3508, QImage::Format_RGB32);
-    image.fill(QColor(0xf4, 0xf0, 0xe8));
-    QPainter painter(&image);
-    painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 3));
-    for (int y = 100; y < image.height(); y += 94) painter.drawLine(80, y, image.width() - 80, y);
-    return zarvo::StationeryPicture{image, 210, 297, {}};
-}
 
 std::unique_ptr<zarvo::Tzarvo2_Form> deliveryNoteOnLayoutPage() {
     ensureGuiApplication();
@@ -38,7 +29,7 @@ std::unique_ptr<zarvo::Tzarvo2_Form> deliveryNoteOnLayoutPage() {
     window->ME_text->setPlainText(zarvo::decodeBig5Text(readFile(kExamples + "delivery_note.txt")));
     window->ME_data->setPlainText(zarvo::decodeBig5Text(readFile(kExamples + "delivery_note_data.txt")));
     window->PageControl1->setCurrentWidget(window->TabSheet6);
-    window->TabSheet6->layoutView->stationery().setPicture(scan());
+    window->TabSheet6->layoutView->stationery().setPicture(ruledScan());
     window->TabSheet6->layoutView->stationery().setStrength(60);
     return window;
 }

@@ -123,6 +123,14 @@ protected:
         mouse(QEvent::MouseMove, to, Qt::LeftButton, modifiers);
         mouse(QEvent::MouseButtonRelease, to, Qt::NoButton, modifiers);
     }
+    // One notch of the wheel up with Ctrl held, over the viewport.
+    void ctrlWheel() {
+        QWidget* target = view().viewport();
+        const QPointF at(200, 200);
+        QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(target, &wheel);
+    }
     QImage grab() { return view().viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
     QStringList blockRow(int index) {
         QStringList texts;
@@ -304,14 +312,7 @@ TEST_F(LayoutPageTest, AfterAZoomChangeTheKeysGoToTheViewSoEscClearsTheSelection
     const std::pair<const char*, std::function<void()>> changes[] = {
         {"ZoomBox", [&] { chooseZoom(page().ZoomBox->findData(171)); }},
         {"ZoomBox fit", [&] { chooseZoom(page().ZoomBox->count() - 2); }},
-        {"Ctrl+wheel",
-         [&] {
-             QWidget* target = view().viewport();
-             const QPointF at(200, 200);
-             QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
-                               Qt::ControlModifier, Qt::NoScrollPhase, false);
-             QCoreApplication::sendEvent(target, &wheel);
-         }},
+        {"Ctrl+wheel", [&] { ctrlWheel(); }},
         {"Ctrl+-", [&] { QTest::keyClick(window.focusWidget(), Qt::Key_Minus, Qt::ControlModifier); }},
     };
     for (const auto& [how, change] : changes) {
@@ -901,13 +902,7 @@ TEST_F(LayoutPageTest, AHeaderTooLongToReadIsOneNoteOnAnEmptyPageAndNeverABox) {
     showPage(window.TabSheet6);
     const std::function<void()> gestures[] = {
         [&] { grab(); },
-        [&] {
-            QWidget* target = view().viewport();
-            const QPointF at(200, 200);
-            QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
-                              Qt::ControlModifier, Qt::NoScrollPhase, false);
-            QCoreApplication::sendEvent(target, &wheel);
-        },
+        [&] { ctrlWheel(); },
         [&] { chooseZoom(page().ZoomBox->findData(171)); },
         [&] { drag(QPoint(100, 100), QPoint(140, 150)); },
     };

@@ -18,14 +18,20 @@
 namespace zarvo {
 namespace {
 
-class PreviewCupsTest : public test::PreviewWindows {};
+// Prints go to the queue Office, the default of a private print service.
+class PreviewCupsTest : public test::PreviewWindows {
+protected:
+    PreviewCupsTest() {
+        cups.addQueue("Office");
+        cups.setDefault("Office");
+        setProgramSpooler(&system);
+    }
+
+    test::PrivateCups cups;
+    CupsSpooler system;
+};
 
 TEST_F(PreviewCupsTest, AllPagesOfAThreePagePreviewComeOutAsThreeSheets) {
-    test::PrivateCups cups;
-    cups.addQueue("Office");
-    cups.setDefault("Office");
-    CupsSpooler system;
-    setProgramSpooler(&system);
 
     TPreviewForm& form = newPreview(0, false);
     for (int page = 0; page < 3; ++page) writeTestPage(reportOnPaper(0), {});
@@ -48,11 +54,6 @@ TEST_F(PreviewCupsTest, AllPagesOfAThreePagePreviewComeOutAsThreeSheets) {
 }
 
 TEST_F(PreviewCupsTest, TheStatusBarNamesTheSheetsThePrinterAndEveryJobOfAPrint) {
-    test::PrivateCups cups;
-    cups.addQueue("Office");
-    cups.setDefault("Office");
-    CupsSpooler system;
-    setProgramSpooler(&system);
     // The delivery note and an empty form on A4, then one on A3: one job per
     // run of sheets on the same paper.
     TPreviewForm& form = newPreview(0, false);
@@ -82,11 +83,6 @@ TEST_F(PreviewCupsTest, TheStatusBarNamesTheSheetsThePrinterAndEveryJobOfAPrint)
 }
 
 TEST_F(PreviewCupsTest, CancelDuringALongPrintLeavesNothingOnTheQueue) {
-    test::PrivateCups cups;
-    cups.addQueue("Office");
-    cups.setDefault("Office");
-    CupsSpooler system;
-    setProgramSpooler(&system);
     TPreviewForm& form = newPreview(1);
     form.setPreviewMode(0);
 
