@@ -358,8 +358,8 @@ PdfSheetOptions pdfSheets(const RenderOptions& options) {
     }
     if (options.printerOrigin.empty()) return sheets;
     requirePrinter(options.printerOrigin);
-    sheets.formOrigin = [printer = options.printerOrigin](int paperCode) {
-        const PointMm origin = sheetFrame(paperCode, CupsSpooler().sheetMargins(printer, paperCode)).origin();
+    sheets.formOrigin = [printer = options.printerOrigin](const SheetPaper& paper) {
+        const PointMm origin = sheetFrame(paper, CupsSpooler().sheetMargins(printer, paper)).origin();
         return QPointF(origin.x, origin.y);
     };
     return sheets;

@@ -40,9 +40,9 @@ void offerStationery(TPreviewForm& preview, const QString& fileName) {
     StationeryUnderlay underlay = stationeryUnderlay(fileName, problem);
     if (!underlay) return;
     preview.setStationery([underlay](const std::string& printer) {
-        return PdfSheetOptions{underlay, [printer](int paperCode) {
+        return PdfSheetOptions{underlay, [printer](const SheetPaper& paper) {
                                    const PointMm origin =
-                                       sheetFrame(paperCode, programSpooler().sheetMargins(printer, paperCode)).origin();
+                                       sheetFrame(paper, programSpooler().sheetMargins(printer, paper)).origin();
                                    return QPointF(origin.x, origin.y);
                                }};
     });

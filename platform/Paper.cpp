@@ -1,28 +1,30 @@
 #include "platform/Paper.h"
 
+#include <charconv>
 #include <utility>
 
 namespace zarvo {
 
 namespace {
 // Portrait width and height of each size, millimetres.
-std::pair<double, double> portraitMm(PaperSize size) {
-    switch (size) {
+std::pair<double, double> portraitMm(const Paper& paper) {
+    switch (paper.size) {
     case PaperSize::A4: return {210, 297};
     case PaperSize::JisB4: return {257, 364};
     case PaperSize::A3: return {297, 420};
+    case PaperSize::Custom: return {paper.customWidthMm, paper.customHeightMm};
     }
     return {210, 297};
 }
 }  // namespace
 
 double Paper::widthMm() const {
-    auto [w, h] = portraitMm(size);
+    auto [w, h] = portraitMm(*this);
     return landscape ? h : w;
 }
 
 double Paper::heightMm() const {
-    auto [w, h] = portraitMm(size);
+    auto [w, h] = portraitMm(*this);
     return landscape ? w : h;
 }
 
@@ -36,6 +38,24 @@ std::optional<Paper> paperForCode(int code) {
     case 5: return Paper{PaperSize::A3, true};
     default: return std::nullopt;
     }
+}
+
+std::optional<Paper> paperFor(const SheetPaper& paper) {
+    if (std::optional<Paper> coded = paperForCode(paper.code)) return coded;
+    if (!paper.custom) return std::nullopt;
+    return Paper{PaperSize::Custom, false, paper.custom->widthMm, paper.custom->heightMm};
+}
+
+std::string paperSizeLabel(double widthMm, double heightMm) {
+    // One decimal at most, as the continuous papers are named (241.3, 139.7).
+    auto text = [](double mm) {
+        char buffer[32];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, mm, std::chars_format::fixed, 1).ptr;
+        std::string written(buffer, end);
+        if (written.size() > 2 && written.ends_with(".0")) written.resize(written.size() - 2);
+        return written;
+    };
+    return text(widthMm) + " x " + text(heightMm) + " mm";
 }
 
 }  // namespace zarvo

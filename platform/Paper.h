@@ -1,21 +1,57 @@
 #pragma once
-// The report's paper codes and the sheets they stand for.
+// The report's paper codes, the form profile's own papers, and the sheets
+// they stand for.
 
 #include <optional>
+#include <string>
 
 namespace zarvo {
 
-enum class PaperSize { A4, JisB4, A3 };
+enum class PaperSize { A4, JisB4, A3, Custom };
+
+// A paper the form profile gives for a header code outside 0..5: its width
+// across the feed and its height along it, never turned.
+struct CustomPaper {
+    double widthMm = 0;
+    double heightMm = 0;
+    std::string name;      // the user's name for it (UTF-8), may be empty
+    std::string sizeText;  // "WxH" as the profile writes the two numbers
+    bool operator==(const CustomPaper&) const = default;
+};
+
+// The smallest and largest width or height of a custom paper, millimetres.
+inline constexpr double kMinPaperMm = 20;
+inline constexpr double kMaxPaperMm = 1000;
 
 struct Paper {
     PaperSize size = PaperSize::A4;
     bool landscape = false;
+    double customWidthMm = 0;   // PaperSize::Custom only
+    double customHeightMm = 0;
     double widthMm() const;   // of the sheet as it lies, orientation applied
     double heightMm() const;
+};
+
+// The paper a sheet asks for: the report header's code, and the profile's
+// paper when it gives one for a code outside 0..5.
+struct SheetPaper {
+    int code = 0;
+    std::optional<CustomPaper> custom;
+    SheetPaper(int paperCode = 0) : code(paperCode) {}  // NOLINT: a bare code is a sheet's paper
+    SheetPaper(int paperCode, std::optional<CustomPaper> customPaper)
+        : code(paperCode), custom(std::move(customPaper)) {}
+    bool operator==(const SheetPaper&) const = default;
 };
 
 // The sheet of a paper code 0..5; nullopt for any other code, which leaves
 // the printer's current paper and orientation unchanged.
 std::optional<Paper> paperForCode(int code);
+
+// The sheet a sheet's paper stands for: the code's, the profile's custom
+// paper for a code outside 0..5, nullopt when neither (the printer's default).
+std::optional<Paper> paperFor(const SheetPaper& paper);
+
+// "241.3 x 139.7 mm" for a custom paper, in the interface's messages.
+std::string paperSizeLabel(double widthMm, double heightMm);
 
 }  // namespace zarvo

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Paper.h"
 #include "platform/Surface.h"
 
 namespace zarvo {
@@ -35,9 +36,10 @@ public:
     // The device's dots per inch (horizontal, used for both axes).
     virtual int dotsPerInch() const = 0;
 
-    // Ends the current sheet and opens the next with the paper of paperCode
-    // (a report's size code; codes outside 0..5 keep the printer's default).
-    virtual void nextSheet(int paperCode) = 0;
+    // Ends the current sheet and opens the next on paper (a report's size
+    // code, or the profile's custom paper; a code outside 0..5 without one
+    // keeps the printer's default).
+    virtual void nextSheet(const SheetPaper& paper) = 0;
 
     // Ends the last sheet and the job and hands it over. Throws ReportError
     // when the output cannot be completed; nothing half-written remains.
@@ -61,19 +63,26 @@ public:
     // The system's printers in the system's order, the default marked.
     virtual std::vector<PrinterInfo> printers() = 0;
 
-    // Starts a job on the named printer with its first sheet open, the paper
-    // of paperCode. documentName: UTF-8. Throws ReportError when the printer
-    // does not exist or the job cannot be started.
+    // Starts a job on the named printer with its first sheet open on paper.
+    // documentName: UTF-8. Throws ReportError when the printer does not
+    // exist, does not have the paper, or the job cannot be started.
     virtual std::unique_ptr<PrintJob> startJob(const std::string& printerName,
-                                               const std::string& documentName, int paperCode) = 0;
+                                               const std::string& documentName, const SheetPaper& paper) = 0;
 
-    // The margins of the named printer for the portrait sheet of paperCode's
-    // paper (its default paper for codes outside 0..5); nullopt when the
-    // printer or the paper is not known. Printers whose margins are not
-    // known print from the sheet's corner.
-    virtual std::optional<SheetMargins> sheetMargins(const std::string& printerName, int paperCode) {
+    // The margins of the named printer for the portrait sheet of paper (its
+    // default paper for a code outside 0..5 without a custom paper); nullopt
+    // when the printer or the paper is not known. Printers whose margins are
+    // not known print from the sheet's corner.
+    virtual std::optional<SheetMargins> sheetMargins(const std::string& printerName, const SheetPaper& paper) {
         (void)printerName;
-        (void)paperCode;
+        (void)paper;
+        return std::nullopt;
+    }
+
+    // The size of the named printer's default paper, portrait, millimetres
+    // (width, height); nullopt when it is not known.
+    virtual std::optional<std::pair<double, double>> defaultPaperMm(const std::string& printerName) {
+        (void)printerName;
         return std::nullopt;
     }
 };

@@ -10,7 +10,7 @@ class NoPrinters : public Spooler {
 public:
     std::vector<PrinterInfo> printers() override { return {}; }
     std::unique_ptr<PrintJob> startJob(const std::string& printerName, const std::string&,
-                                       int) override {
+                                       const SheetPaper&) override {
         throw ReportError("找不到印表機「" + printerName + "」, 無法列印");
     }
 };

@@ -4,8 +4,8 @@
 
 namespace zarvo {
 
-SheetFrame sheetFrame(int paperCode, const std::optional<SheetMargins>& portraitMargins) {
-    const Paper paper = paperForCode(paperCode).value_or(Paper{});
+SheetFrame sheetFrame(const SheetPaper& sheetPaper, const std::optional<SheetMargins>& portraitMargins) {
+    const Paper paper = paperFor(sheetPaper).value_or(Paper{});
     SheetFrame frame{paper.widthMm(), paper.heightMm(), {0, 0, paper.widthMm(), paper.heightMm()}};
     if (!portraitMargins) return frame;
     SheetMargins m = *portraitMargins;

@@ -134,6 +134,7 @@ private:
         case PaperSize::A4: return "A4";
         case PaperSize::JisB4: return "B4";
         case PaperSize::A3: return "A3";
+        case PaperSize::Custom: break;
         }
         return "A4";
     }
@@ -189,13 +190,13 @@ SheetLayout sheetLayout(const cups_size_t& media, bool landscape, std::optional<
 
 class CupsJob : public PrintJob {
 public:
-    CupsJob(std::unique_ptr<Destination> destination, const std::string& title, int paperCode,
+    CupsJob(std::unique_ptr<Destination> destination, const std::string& title, const SheetPaper& paper,
             const PrinterCorrection& correction)
         : destination_(std::move(destination)),
           title_(title),
           dpi_(destination_->dotsPerInch()),
           correction_(correction) {
-        startSheet(paperCode);
+        startSheet(paper);
     }
 
     ~CupsJob() override {
@@ -207,7 +208,7 @@ public:
 
     Surface& surface() override { return runs_.back().pages->surface(); }
     int dotsPerInch() const override { return dpi_; }
-    void nextSheet(int paperCode) override { startSheet(paperCode); }
+    void nextSheet(const SheetPaper& paper) override { startSheet(paper); }
 
     std::vector<std::string> sheetWarnings() const override { return warnings_; }
     std::vector<int> jobIds() const override { return submitted_; }
@@ -233,8 +234,8 @@ public:
 private:
     const std::string& printer() const { return destination_->printerName(); }
 
-    void startSheet(int paperCode) {
-        const std::optional<Paper> paper = paperForCode(paperCode);
+    void startSheet(const SheetPaper& sheetPaper) {
+        const std::optional<Paper> paper = paperForCode(sheetPaper.code);
         const std::optional<PaperSize> media =
             paper ? std::optional<PaperSize>(paper->size) : std::nullopt;
         if (!runs_.empty()) checkInk();
@@ -336,10 +337,10 @@ private:
 
 std::vector<PrinterInfo> CupsSpooler::printers() { return destinations(); }
 
-std::optional<SheetMargins> CupsSpooler::sheetMargins(const std::string& printerName, int paperCode) {
+std::optional<SheetMargins> CupsSpooler::sheetMargins(const std::string& printerName, const SheetPaper& sheetPaper) {
     try {
         const Destination destination(printerName);
-        const std::optional<Paper> paper = paperForCode(paperCode);
+        const std::optional<Paper> paper = paperForCode(sheetPaper.code);
         const cups_size_t media =
             destination.media(paper ? std::optional<PaperSize>(paper->size) : std::nullopt);
         return marginsOf(media);
@@ -349,7 +350,7 @@ std::optional<SheetMargins> CupsSpooler::sheetMargins(const std::string& printer
 }
 
 std::unique_ptr<PrintJob> CupsSpooler::startJob(const std::string& printerName,
-                                                const std::string& documentName, int paperCode) {
+                                                const std::string& documentName, const SheetPaper& paper) {
     auto destination = std::make_unique<Destination>(printerName);
     std::string problem;
     const PrinterCorrection correction =
@@ -360,7 +361,7 @@ std::unique_ptr<PrintJob> CupsSpooler::startJob(const std::string& printerName,
         problemShown = true;
         ShowWarning("%s", problem.c_str());
     }
-    return std::make_unique<CupsJob>(std::move(destination), documentName, paperCode, correction);
+    return std::make_unique<CupsJob>(std::move(destination), documentName, paper, correction);
 }
 
 }  // namespace zarvo

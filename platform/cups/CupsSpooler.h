@@ -23,11 +23,11 @@ public:
     // service does not run, CUPS does not know the printer, or the printer
     // has no such paper.
     std::unique_ptr<PrintJob> startJob(const std::string& printerName,
-                                       const std::string& documentName, int paperCode) override;
+                                       const std::string& documentName, const SheetPaper& paper) override;
 
     // The queue's margins for the paper, from the same media entry a job
     // uses; nullopt when the printer or the paper cannot be found.
-    std::optional<SheetMargins> sheetMargins(const std::string& printerName, int paperCode) override;
+    std::optional<SheetMargins> sheetMargins(const std::string& printerName, const SheetPaper& paper) override;
 };
 
 }  // namespace zarvo

@@ -28,6 +28,7 @@ const char* mediaName(PaperSize size) {
     case PaperSize::A4: return "iso_a4_210x297mm";
     case PaperSize::JisB4: return "jis_b4_257x364mm";
     case PaperSize::A3: return "iso_a3_297x420mm";
+    case PaperSize::Custom: break;
     }
     return "iso_a4_210x297mm";
 }

@@ -30,8 +30,15 @@ QPageSize::PageSizeId pageSizeId(PaperSize size) {
     case PaperSize::A4: return QPageSize::A4;
     case PaperSize::JisB4: return QPageSize::JisB4;
     case PaperSize::A3: return QPageSize::A3;
+    case PaperSize::Custom: break;
     }
     return QPageSize::A4;
+}
+
+QPageSize portraitPageSize(const Paper& paper) {
+    if (paper.size != PaperSize::Custom) return QPageSize(pageSizeId(paper.size));
+    return QPageSize(QSizeF(paper.customWidthMm, paper.customHeightMm), QPageSize::Millimeter,
+                     QString(), QPageSize::ExactMatch);
 }
 
 PdfPages::PdfPages(QIODevice& device, int dpi, const std::string& title)

@@ -21,6 +21,9 @@ namespace zarvo {
 
 // The page size of a paper, as Qt names it.
 QPageSize::PageSizeId pageSizeId(PaperSize size);
+// The portrait page size of a paper: Qt's own for the six codes' sizes, the
+// exact millimetres for a custom paper.
+QPageSize portraitPageSize(const Paper& paper);
 
 class PdfPages {
 public:

@@ -1,6 +1,8 @@
 #include "platform/qt/PdfSpooler.h"
 
-#include <map>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include <QMarginsF>
 #include <QPageLayout>
@@ -20,11 +22,12 @@ namespace {
 constexpr int kPdfDpi = 300;
 constexpr double kMmPerInch = 25.4;
 
-// The sheet of a paper code with no margins, so that the printer's origin
-// is the sheet's top-left corner; other codes get the default, A4 portrait.
-QPageLayout pageLayout(int paperCode) {
-    const Paper paper = paperForCode(paperCode).value_or(Paper{});
-    return QPageLayout(QPageSize(pageSizeId(paper.size)),
+// The sheet of a paper with no margins, so that the printer's origin is the
+// sheet's top-left corner; a code outside 0..5 without a custom paper gets
+// the default, A4 portrait.
+QPageLayout pageLayout(const SheetPaper& sheetPaper) {
+    const Paper paper = paperFor(sheetPaper).value_or(Paper{});
+    return QPageLayout(portraitPageSize(paper),
                        paper.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                        QMarginsF(0, 0, 0, 0));
 }
@@ -54,18 +57,19 @@ std::string failureReason(QFileDevice::FileError error) {
 // temporary file is removed and the target is untouched.
 class PdfJob : public PrintJob {
 public:
-    PdfJob(const std::string& path, const std::string& documentName, int paperCode, const PdfSheetOptions& options)
+    PdfJob(const std::string& path, const std::string& documentName, const SheetPaper& paper,
+           const PdfSheetOptions& options)
         : path_(path), file_(QString::fromStdString(path)), pages_(file_, kPdfDpi, documentName), options_(options) {
         if (!file_.open(QIODevice::WriteOnly)) throwWriteError(path_, file_);
-        if (!pages_.begin(pageLayout(paperCode))) throwWriteError(path_, file_);
-        prepareSheet(paperCode);
+        if (!pages_.begin(pageLayout(paper))) throwWriteError(path_, file_);
+        prepareSheet(paper);
     }
 
     Surface& surface() override { return pages_.surface(); }
     int dotsPerInch() const override { return kPdfDpi; }
-    void nextSheet(int paperCode) override {
-        pages_.newPage(pageLayout(paperCode));
-        prepareSheet(paperCode);
+    void nextSheet(const SheetPaper& paper) override {
+        pages_.newPage(pageLayout(paper));
+        prepareSheet(paper);
     }
 
     void finish() override {
@@ -77,17 +81,21 @@ public:
 private:
     // Draws the underlay on the sheet just opened, then moves the surface's
     // origin to where the form starts.
-    void prepareSheet(int paperCode) {
+    void prepareSheet(const SheetPaper& paper) {
         if (options_.underlay) {
             QPainter& painter = pages_.painter();
             painter.save();
-            options_.underlay(painter, pageLayout(paperCode).fullRectPixels(kPdfDpi), kPdfDpi);
+            options_.underlay(painter, pageLayout(paper).fullRectPixels(kPdfDpi), kPdfDpi);
             painter.restore();
         }
         if (options_.formOrigin) {
             // Asked once a paper: the answer may come from a print service.
-            auto [origin, unknown] = origins_.try_emplace(paperCode);
-            if (unknown) origin->second = options_.formOrigin(paperCode) * (kPdfDpi / kMmPerInch);
+            auto origin = std::find_if(origins_.begin(), origins_.end(),
+                                       [&](const auto& known) { return known.first == paper; });
+            if (origin == origins_.end()) {
+                origin = origins_.insert(origins_.end(),
+                                         {paper, options_.formOrigin(paper) * (kPdfDpi / kMmPerInch)});
+            }
             pages_.placeOrigin(QTransform::fromTranslate(origin->second.x(), origin->second.y()));
         }
     }
@@ -96,7 +104,7 @@ private:
     QSaveFile file_;
     PdfPages pages_;
     PdfSheetOptions options_;
-    std::map<int, QPointF> origins_;  // device pixels, by paper code
+    std::vector<std::pair<SheetPaper, QPointF>> origins_;  // device pixels, by paper
 };
 
 }  // namespace
@@ -107,11 +115,11 @@ PdfSpooler::PdfSpooler(std::string outputPath, std::string printerName, PdfSheet
 std::vector<PrinterInfo> PdfSpooler::printers() { return {PrinterInfo{printerName_, true}}; }
 
 std::unique_ptr<PrintJob> PdfSpooler::startJob(const std::string& printerName,
-                                               const std::string& documentName, int paperCode) {
+                                               const std::string& documentName, const SheetPaper& paper) {
     if (printerName != printerName_) {
         throw ReportError("找不到印表機「" + printerName + "」, 無法列印");
     }
-    return std::make_unique<PdfJob>(outputPath_, documentName, paperCode, options_);
+    return std::make_unique<PdfJob>(outputPath_, documentName, paper, options_);
 }
 
 }  // namespace zarvo

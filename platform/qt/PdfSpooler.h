@@ -22,9 +22,9 @@ struct PdfSheetOptions {
     // Draws first on each sheet: painter in sheet pixels at dpi, (0, 0) the
     // sheet's top-left corner; sheet is the whole sheet as it lies.
     std::function<void(QPainter& painter, const QRect& sheet, int dpi)> underlay;
-    // The form's (0, 0) on the sheet of paperCode as it lies: mm right of
-    // and below the sheet's top-left corner.
-    std::function<QPointF(int paperCode)> formOrigin;
+    // The form's (0, 0) on the sheet of paper as it lies: mm right of and
+    // below the sheet's top-left corner.
+    std::function<QPointF(const SheetPaper& paper)> formOrigin;
 };
 
 class PdfSpooler : public Spooler {
@@ -38,7 +38,7 @@ public:
     // A job at 300 dpi with zero margins. Throws ReportError for any other
     // printer name, or when the file cannot be created in its directory.
     std::unique_ptr<PrintJob> startJob(const std::string& printerName,
-                                       const std::string& documentName, int paperCode) override;
+                                       const std::string& documentName, const SheetPaper& paper) override;
 
 private:
     std::string outputPath_;

@@ -11,18 +11,20 @@ namespace {
 
 class RecordingJob : public PrintJob {
 public:
-    RecordingJob(std::ostream& out, int dpi, int paperCode) : out_(out), surface_(out, dpi) {
-        startSheet(paperCode);
+    RecordingJob(std::ostream& out, int dpi, const SheetPaper& paper) : out_(out), surface_(out, dpi) {
+        startSheet(paper);
     }
 
     Surface& surface() override { return surface_; }
     int dotsPerInch() const override { return surface_.dotsPerInch(); }
-    void nextSheet(int paperCode) override { startSheet(paperCode); }
+    void nextSheet(const SheetPaper& paper) override { startSheet(paper); }
     void finish() override {}
 
 private:
-    void startSheet(int paperCode) {
-        out_ << "sheet " << sheets_++ << " paper=" << paperCode << " dpi=" << dotsPerInch() << '\n';
+    void startSheet(const SheetPaper& paper) {
+        out_ << "sheet " << sheets_++ << " paper=" << paper.code << " dpi=" << dotsPerInch();
+        if (!paperForCode(paper.code) && paper.custom) out_ << " size=" << paper.custom->sizeText;
+        out_ << '\n';
     }
 
     std::ostream& out_;
@@ -37,13 +39,13 @@ RecordingSpooler::RecordingSpooler(std::ostream& out, int dpi, std::vector<Print
 
 std::unique_ptr<PrintJob> RecordingSpooler::startJob(const std::string& printerName,
                                                      const std::string& documentName,
-                                                     int paperCode) {
+                                                     const SheetPaper& paper) {
     bool known = std::any_of(printers_.begin(), printers_.end(),
                              [&](const PrinterInfo& p) { return p.name == printerName; });
     if (!known) throw ReportError("找不到印表機「" + printerName + "」, 無法列印");
     ++jobsStarted_;
     lastDocumentName_ = documentName;
-    return std::make_unique<RecordingJob>(out_, dpi_, paperCode);
+    return std::make_unique<RecordingJob>(out_, dpi_, paper);
 }
 
 }  // namespace zarvo

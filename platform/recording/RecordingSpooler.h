@@ -1,6 +1,7 @@
 #pragma once
 // A spooler for tests and traces: its printers are a given list, and a job
-// writes "sheet N paper=P dpi=D" for every sheet and draws on a recording
+// writes "sheet N paper=P dpi=D" (and " size=WxH" for a custom paper) for
+// every sheet and draws on a recording
 // surface that writes to the same trace.
 
 #include <ostream>
@@ -17,7 +18,7 @@ public:
     std::vector<PrinterInfo> printers() override { return printers_; }
     // Throws ReportError for a printer that is not in the list.
     std::unique_ptr<PrintJob> startJob(const std::string& printerName,
-                                       const std::string& documentName, int paperCode) override;
+                                       const std::string& documentName, const SheetPaper& paper) override;
 
     // How many jobs were started and the document name of the last.
     int jobsStarted() const { return jobsStarted_; }

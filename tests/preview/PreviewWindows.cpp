@@ -25,10 +25,10 @@ namespace {
 }  // namespace
 
 std::unique_ptr<PrintJob> JobSpooler::startJob(const std::string& printerName,
-                                               const std::string& documentName, int paperCode) {
+                                               const std::string& documentName, const SheetPaper& paper) {
     const QCursor* pointer = QApplication::overrideCursor();
     busyAtStart.push_back(pointer && pointer->shape() == Qt::WaitCursor);
-    std::unique_ptr<PrintJob> job = recording_.startJob(printerName, documentName, paperCode);
+    std::unique_ptr<PrintJob> job = recording_.startJob(printerName, documentName, paper);
     printersUsed.push_back(printerName);
     return job;
 }

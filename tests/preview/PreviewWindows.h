@@ -28,7 +28,7 @@ public:
 
     std::vector<PrinterInfo> printers() override { return recording_.printers(); }
     std::unique_ptr<PrintJob> startJob(const std::string& printerName, const std::string& documentName,
-                                       int paperCode) override;
+                                       const SheetPaper& paper) override;
 
     // The printer of every job started, in order.
     std::vector<std::string> printersUsed;

@@ -21,8 +21,8 @@ class HandOverSpooler : public Spooler {
 public:
     std::vector<PrinterInfo> printers() override { return recording_.printers(); }
     std::unique_ptr<PrintJob> startJob(const std::string& printer, const std::string& document,
-                                       int paperCode) override {
-        return std::make_unique<Job>(recording_.startJob(printer, document, paperCode), finished);
+                                       const SheetPaper& paper) override {
+        return std::make_unique<Job>(recording_.startJob(printer, document, paper), finished);
     }
     // The sheets begun, one "sheet N ..." line each.
     int sheetsBegun() const {
@@ -40,7 +40,7 @@ private:
         Job(std::unique_ptr<PrintJob> inner, int& finished) : inner_(std::move(inner)), finished_(finished) {}
         Surface& surface() override { return inner_->surface(); }
         int dotsPerInch() const override { return inner_->dotsPerInch(); }
-        void nextSheet(int paperCode) override { inner_->nextSheet(paperCode); }
+        void nextSheet(const SheetPaper& paper) override { inner_->nextSheet(paper); }
         void finish() override {
             inner_->finish();
             ++finished_;

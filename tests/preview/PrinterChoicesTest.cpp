@@ -15,7 +15,7 @@ public:
         if (down_) throw ReportError("列印服務沒有回應");
         return printers_;
     }
-    std::unique_ptr<PrintJob> startJob(const std::string&, const std::string&, int) override {
+    std::unique_ptr<PrintJob> startJob(const std::string&, const std::string&, const SheetPaper&) override {
         return nullptr;
     }
 
