@@ -41,6 +41,7 @@ RecoveryCopy DocumentRecovery::snapshot() const {
     copy.text = form_.documentText().toStdString();
     copy.testData = form_.testDataText().toStdString();
     copy.fileName = form_.FileName.toStdString();
+    copy.profile = formProfileText(form_.profile());
     return copy;
 }
 
@@ -60,7 +61,7 @@ bool DocumentRecovery::offerCopies() {
             continue;
         }
         form_.restoreDocument(QString::fromStdString(copy->text), QString::fromStdString(copy->testData),
-                              QString::fromStdString(copy->fileName));
+                              QString::fromStdString(copy->fileName), copy->profile);
         // The document now has a copy of its own; the old one and the
         // copies not asked about wait for the next start.
         store_.discard(*copy);

@@ -113,6 +113,8 @@ std::string LayoutBinding::reportBytes(const std::function<bool(RowRef)>& keep) 
     return drawableBig5(joinSource(source));
 }
 
+std::shared_ptr<const FormProfile> LayoutBinding::profile() { return form_.sharedProfile(); }
+
 std::string LayoutBinding::reportName() {
     return form_.FileName.isEmpty() ? std::string("(未存檔的新報表)") : form_.FileName.toStdString();
 }

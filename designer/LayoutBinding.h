@@ -20,6 +20,7 @@ public:
 
     std::string reportBytes() override;
     std::string reportName() override;
+    std::shared_ptr<const FormProfile> profile() override;
     std::string reportBytes(const std::function<bool(RowRef)>& keep) override;
     std::vector<std::string> testDataLines(std::string& problem) override;
     std::vector<RowText> rows(RowKind kind) override;

@@ -78,6 +78,17 @@ int findKeywordLine(const QStringList& lines, Section section, int from) {
     return -1;
 }
 
+QString withPaperCode(const QString& text, int code) {
+    const qsizetype lineEnd = text.indexOf(u'\n') < 0 ? text.size() : text.indexOf(u'\n');
+    qsizetype begin = 0;
+    while (begin < lineEnd && isRowSeparator(text[begin])) ++begin;
+    qsizetype end = begin;
+    while (end < lineEnd && text[end].unicode() > 32 && !isRowSeparator(text[end])) ++end;
+    QString rewritten = text;
+    rewritten.replace(begin, end - begin, QString::number(code) + (end == begin ? QStringLiteral("\t") : QString()));
+    return rewritten;
+}
+
 QStringList rowWords(const QString& line) {
     qsizetype begin = 0;
     qsizetype end = line.size();

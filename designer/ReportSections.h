@@ -32,6 +32,11 @@ SourceText splitSource(const QString& text);
 // Joins lines with LF, adding a final LF when the text ended with one.
 QString joinSource(const SourceText& source);
 
+// text with the first field of its first line (the header's paper code)
+// replaced by code, everything else as it was; a first line without a field
+// gets code in front.
+QString withPaperCode(const QString& text, int code);
+
 // The section's keyword: "LINE_INFO", "LABEL_STRING" or "BLOCK_INFO".
 QString sectionKeyword(Section section);
 // Whether line, upper-cased, holds the section's keyword anywhere.

@@ -43,6 +43,7 @@
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
 #include "platform/Messages.h"
+#include "engine/FormProfileFile.h"
 #include "platform/os/FileGroupWrite.h"
 #include "platform/qt/FormFonts.h"
 #include "platform/qt/ObjectName.h"
@@ -466,7 +467,7 @@ void Tzarvo2_Form::newDocument() {
     LV_Line->clear();
     FileName.clear();
     showFileName();
-    TabSheet6->openStationery(QString());
+    useProfile(FormProfile());
     clearLayoutHistory();
     clearFlags();
     const QScopedValueRollback programChange(programPageChange_, true);
@@ -494,7 +495,7 @@ void Tzarvo2_Form::openFile(const QString& path) {
     FileName = path;
     setProgramText(text);
     readAllSections();
-    TabSheet6->openStationery(FileName);
+    openProfile();
     clearFlags();
     showFileName();
     if (PageControl1->currentWidget() == TabSheet6) TabSheet6->pageShown();
@@ -533,8 +534,16 @@ void Tzarvo2_Form::saveTo(const QString& path) {
     if (!report) return;
     FileGroupWrite files;
     files.add(QFile::encodeName(path).toStdString(), *report);
-    TabSheet6->saveStationery(path, files);
+    FormProfile stored = *profile_;
+    TabSheet6->storeStationery(path, stored);
+    const std::string profilePath = formProfilePathFor(QFile::encodeName(path).toStdString());
+    if (profilePath.empty() && !stored.empty()) {
+        ShowWarning("報表檔名與表單設定檔同名, 表單設定 (紙張、底圖) 沒有存檔");
+    } else if (!profilePath.empty() && (!stored.empty() || std::filesystem::exists(profilePath))) {
+        files.add(profilePath, formProfileText(stored));
+    }
     files.commit();
+    profile_ = std::make_shared<const FormProfile>(std::move(stored));
     FileName = path;
     showFileName();
     clearFlags();
@@ -607,15 +616,54 @@ QString Tzarvo2_Form::documentText() const {
 
 QString Tzarvo2_Form::testDataText() const { return editorText(*ME_data); }
 
-void Tzarvo2_Form::restoreDocument(const QString& text, const QString& testData, const QString& fileName) {
+void Tzarvo2_Form::restoreDocument(const QString& text, const QString& testData, const QString& fileName,
+                                   const std::optional<std::string>& profileText) {
     setProgramText(text);
     readAllSections();
     FileName = fileName;
     showFileName();
-    TabSheet6->openStationery(FileName);
+    if (profileText) {
+        useProfile(parseFormProfile(*profileText).withoutStoppingFaults());
+    } else {
+        openProfile();
+    }
     replaceEditorText(*ME_data, testData);
     clearFlags();
     markUnsaved();
+}
+
+void Tzarvo2_Form::openProfile() {
+    const std::string path = formProfilePathFor(QFile::encodeName(FileName).toStdString());
+    FormProfile profile = path.empty() ? FormProfile() : readFormProfileFile(path);
+    if (const std::optional<ProfileFault> fault = profile.stoppingFault()) {
+        // The damaged file is kept aside before any save writes a new one.
+        const std::string aside = path + ".damaged";
+        std::error_code error;
+        std::filesystem::copy_file(path, aside, std::filesystem::copy_options::overwrite_existing, error);
+        const std::string kept = error ? "無法另存損壞的檔案 (" + error.message() + ")"
+                                       : "損壞的檔案已另存為 " + aside;
+        ShowWarning("%s\n報表照常開啟, 存檔時會寫入新的表單設定檔; %s.",
+                    profileFaultMessage(path, *fault).c_str(), kept.c_str());
+        profile = profile.withoutStoppingFaults();
+    }
+    useProfile(std::move(profile));
+}
+
+void Tzarvo2_Form::useProfile(FormProfile profile) {
+    profile_ = std::make_shared<const FormProfile>(std::move(profile));
+    TabSheet6->openStationery(*profile_, FileName);
+}
+
+void Tzarvo2_Form::setFormProfile(FormProfile profile) {
+    profile_ = std::make_shared<const FormProfile>(std::move(profile));
+}
+
+void Tzarvo2_Form::setHeaderPaperCode(int code) {
+    const int sourceChanged = SourceChanged;
+    const QScopedValueRollback programWrite(programWrite_, true);
+    replaceEditorText(*ME_text, withPaperCode(editorText(*ME_text), code));
+    // Only the header changed: the lists need not be read again.
+    SourceChanged = sourceChanged;
 }
 
 // Replaces the text as the program's own write: it sets SourceChanged like

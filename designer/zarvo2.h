@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include <QMainWindow>
 #include <QString>
@@ -14,6 +16,7 @@
 #include "designer/FileDialogs.h"
 #include "designer/ReportSections.h"
 #include "recovery/WriteTimer.h"
+#include "report/FormProfile.h"
 
 class QAction;
 class QLabel;
@@ -70,9 +73,20 @@ public:
     QString documentText() const;
     // The test data page's text.
     QString testDataText() const;
-    // Brings back an unsaved document: its text, test data and file name,
-    // unsaved.
-    void restoreDocument(const QString& text, const QString& testData, const QString& fileName);
+    // Brings back an unsaved document: its text, test data, file name and
+    // form profile's text (nullopt: the profile beside the file), unsaved.
+    void restoreDocument(const QString& text, const QString& testData, const QString& fileName,
+                         const std::optional<std::string>& profileText = std::nullopt);
+    // The form profile as it would be saved with the report (the Layout
+    // page's stationery is added when saving).
+    const FormProfile& profile() const { return *profile_; }
+    std::shared_ptr<const FormProfile> sharedProfile() const { return profile_; }
+    // Replaces the form profile: an edit of the document's, marked unsaved
+    // by the caller.
+    void setFormProfile(FormProfile profile);
+    // The header's paper code changed to code: the first field of the
+    // text's first line is rewritten; the lists are untouched.
+    void setHeaderPaperCode(int code);
 
     // Commands (also the menu items' handlers).
     void New1Click();
@@ -130,6 +144,7 @@ public:
 
     // Document state.
     QString FileName;
+    std::shared_ptr<const FormProfile> profile_ = std::make_shared<const FormProfile>();
     int BlockListChanged = 0;
     int LineListChanged = 0;
     int LabelListChanged = 0;
@@ -242,6 +257,13 @@ private:
     void writeSection(Section section, const QTreeWidget& list);
     void readAllSections();
     void saveTo(const QString& path);
+    // Reads the profile beside the report at FileName (none for a new
+    // report); a profile with a fault that stops printing is said in one
+    // message and kept aside as NAME.zarvo.damaged, and what could be read
+    // of it is used. The Layout page's stationery follows.
+    void openProfile();
+    // Uses profile, and opens its stationery on the Layout page.
+    void useProfile(FormProfile profile);
     void showFileName();
     void clearFlags();
     // A user's edit of the document.

@@ -1,20 +1,33 @@
 #include "engine/XPrint.h"
 
+#include <algorithm>
+#include <cmath>
 #include <exception>
 
+#include "engine/FormProfileFile.h"
 #include "engine/PreviewState.h"
 #include "engine/Units.h"
+#include "report/ProfilePaper.h"
 #include "report/ReportError.h"
 
 namespace zarvo {
 
 namespace {
 
-// Edge of the square preview image for a paper code. Codes outside 0..5 get
-// the A4 image, the printer's default paper, so the form is still shown.
-int previewSide(int paperCode) { return paperCode == 4 || paperCode == 5 ? 2000 : 1633; }
-
 constexpr int kPreviewDpi = 114;
+constexpr int kPreviewSide = 1633;
+
+// Edge of the square preview image for a sheet's paper: A3 gets 2000, a
+// custom paper 1633 when its longer side fits, else the smallest side that
+// holds it. A code outside 0..5 without one gets the A4 image, the
+// printer's default paper, so the form is still shown.
+int previewSide(const SheetPaper& paper) {
+    if (paper.code == 4 || paper.code == 5) return 2000;
+    const std::optional<Paper> sheet = paperFor(paper);
+    if (!sheet || sheet->size != PaperSize::Custom) return kPreviewSide;
+    const double longer = std::max(sheet->widthMm(), sheet->heightMm());
+    return std::max(kPreviewSide, static_cast<int>(std::ceil(longer * kPreviewDpi / 25.4)));
+}
 
 }  // namespace
 
@@ -36,12 +49,18 @@ XPrint::~XPrint() {
 }
 
 void XPrint::openReport(const std::string& path) {
+    // The same report again (one sheet after another) keeps its profile.
+    if (profileFor_.empty() || profileFor_ != path) {
+        profile = formProfileBeside(path);
+        profileFor_ = path;
+    }
     reportPath = path;
     report = std::make_unique<ReportReader>(path);
     readHead();
 }
 
 void XPrint::LoadBytes(std::string bytes, const std::string& name) {
+    profileFor_.clear();
     reportPath = name;
     report = std::make_unique<ReportReader>(std::move(bytes), name);
     readHead();
@@ -58,6 +77,16 @@ void XPrint::readHead() {
 }
 
 void XPrint::Load(const std::string& path) { openReport(path); }
+
+void XPrint::setProfile(std::shared_ptr<const FormProfile> formProfile) {
+    profileFor_.clear();
+    profile = formProfile ? std::move(formProfile) : std::make_shared<const FormProfile>();
+}
+
+SheetPaper XPrint::sheetPaper() const {
+    if (paperForCode(size)) return SheetPaper(size);
+    return SheetPaper(size, profilePaper(*profile));
+}
 
 void XPrint::Reset() {
     report.reset();
@@ -79,14 +108,14 @@ Rgb XPrint::formColor() const { return previewMode() == 1 ? kRed : kBlack; }
 
 void XPrint::AttachPreview(PreviewState& preview) {
     dpi = kPreviewDpi;
-    int side = previewSide(size);
+    const int side = previewSide(sheetPaper());
     surface = &preview.sizeImage(side, side);
 }
 
 void XPrint::BeginJob() {
     PreviewState* preview = currentPreview();
     if (!preview) throw ReportError("沒有預覽視窗, 無法列印");
-    job = preview->spooler().startJob(preview->printerName(), reportPath, size);
+    job = preview->spooler().startJob(preview->printerName(), reportPath, sheetPaper());
     jobPrinter = preview->printerName();
     jobSheets = 1;
     surface = &job->surface();
@@ -98,7 +127,7 @@ void XPrint::NextSheet() {
         BeginJob();
         return;
     }
-    job->nextSheet(size);
+    job->nextSheet(sheetPaper());
     ++jobSheets;
     surface = &job->surface();
 }

@@ -13,6 +13,7 @@
 #include "engine/PrintReceipt.h"
 #include "platform/Spooler.h"
 #include "platform/Surface.h"
+#include "report/FormProfile.h"
 #include "report/ReportReader.h"
 
 namespace zarvo {
@@ -40,19 +41,28 @@ class XPrint {
 public:
     // No report open, empty block list, empty path.
     XPrint();
-    // Opens the report at path (Big5 report file). Throws ReportError when it
-    // cannot be opened, ConversionError for a bad header field.
+    // Opens the report at path (Big5 report file) with the form profile
+    // beside it. Throws ReportError when it cannot be opened or its profile
+    // has a fault that stops printing, ConversionError for a bad header field.
     explicit XPrint(const std::string& path);
     // Closes the report; while printing (PreviewMode 0) ends the job, if any.
     ~XPrint();
     XPrint(const XPrint&) = delete;
     XPrint& operator=(const XPrint&) = delete;
 
-    // Opens the report at path on this engine; dpi and surface are kept.
+    // Opens the report at path, and its profile, on this engine; dpi and
+    // surface are kept. The profile is read again only for another path.
     void Load(const std::string& path);
     // Opens a report held in memory (its file's bytes); name stands for its
-    // path. Throws ConversionError for a bad header field.
+    // path. Throws ConversionError for a bad header field. The profile is
+    // the one setProfile gave (none: an empty profile).
     void LoadBytes(std::string bytes, const std::string& name);
+    // The form profile that goes with the report, held in memory (the
+    // designer's); nullptr: none.
+    void setProfile(std::shared_ptr<const FormProfile> formProfile);
+    // The paper of this report's sheets: its header code, and the profile's
+    // paper for a code outside 0..5.
+    SheetPaper sheetPaper() const;
     // Closes the report, frees the block records.
     void Reset();
 
@@ -118,6 +128,8 @@ public:
     std::string reportPath;
     std::unique_ptr<ReportReader> report;
     int blockCount = 0;
+    // The form profile in force, never null.
+    std::shared_ptr<const FormProfile> profile = std::make_shared<const FormProfile>();
 
 private:
     int previewMode() const;
@@ -129,6 +141,7 @@ private:
     // Draws text in a row's frame shifted by (dx, dy) mm.
     FramePlacement drawInFrame(const FrameRow& row, std::string_view text, float dx, float dy);
 
+    std::string profileFor_;  // the report path whose profile was read beside it
     std::unique_ptr<PrintJob> job;
     // The open job's printer and the sheets opened on it.
     std::string jobPrinter;

@@ -24,12 +24,13 @@ void addOnce(std::vector<std::string>& names, std::unordered_set<std::string>& s
 
 }  // namespace
 
-void FormPainter::setReport(std::string bytes, std::string name) {
+void FormPainter::setReport(std::string bytes, std::string name, std::shared_ptr<const FormProfile> profile) {
     bytes_ = std::move(bytes);
     name_ = std::move(name);
+    profile_ = std::move(profile);
     XPrint engine;
     const bool read = loadHeader(engine).empty();
-    paperCode_ = read ? engine.size : 0;
+    paper_ = read ? engine.sheetPaper() : SheetPaper();
     offset_ = read ? PointMm{double(engine.xoffset), double(engine.yoffset)} : PointMm{};
 }
 
@@ -37,6 +38,7 @@ void FormPainter::setReport(std::string bytes, std::string name) {
 // to read) is said on the page, never thrown out of a repaint.
 std::string FormPainter::loadHeader(XPrint& engine) const {
     try {
+        engine.setProfile(profile_);
         engine.LoadBytes(bytes_, name_);
     } catch (const ConversionError& error) {
         return std::string("報表檔表頭有誤: ") + error.what();
@@ -50,7 +52,7 @@ FormPainter FormPainter::withReport(std::string bytes) const {
     FormPainter part;
     part.fields_ = fields_;
     part.namesOnly_ = namesOnly_;
-    part.setReport(std::move(bytes), name_);
+    part.setReport(std::move(bytes), name_, profile_);
     return part;
 }
 

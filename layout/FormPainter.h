@@ -6,10 +6,13 @@
 // own, so it never touches the preview window's pages and never shows a
 // message; what a user should know comes back as findings.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "layout/model/SceneTypes.h"
+#include "platform/Paper.h"
+#include "report/FormProfile.h"
 #include "report/TestDataLine.h"
 
 class QPainter;
@@ -32,10 +35,11 @@ struct FormFindings {
 
 class FormPainter {
 public:
-    // The report's bytes (Big5, as a file holds them) and the name of its
-    // file (UTF-8) for messages; its header is read at once, and a fault in
-    // it comes back as the findings' problem, with nothing drawn.
-    void setReport(std::string bytes, std::string name);
+    // The report's bytes (Big5, as a file holds them), the name of its file
+    // (UTF-8) for messages and its form profile; its header is read at once,
+    // and a fault in it comes back as the findings' problem, with nothing
+    // drawn.
+    void setReport(std::string bytes, std::string name, std::shared_ptr<const FormProfile> profile = {});
     // The test data's fields (Big5), drawn in order.
     void setFields(std::vector<TestDataField> fields) { fields_ = std::move(fields); }
     // Draws each block's name in its frame instead of the test data.
@@ -45,8 +49,9 @@ public:
     // setting: a part of the form drawn apart from the rest.
     FormPainter withReport(std::string bytes) const;
 
-    // The header's paper code and form offset (mm); 0 when unreadable.
-    int paperCode() const { return paperCode_; }
+    // The sheet's paper (the header's code and the profile's paper) and the
+    // form offset (mm); code 0 and no offset when the header is unreadable.
+    const SheetPaper& sheetPaper() const { return paper_; }
     PointMm offset() const { return offset_; }
 
     // Draws the form at dpi through painter, whose (0, 0) is the printer
@@ -60,9 +65,10 @@ private:
 
     std::string bytes_;
     std::string name_;
+    std::shared_ptr<const FormProfile> profile_;
     std::vector<TestDataField> fields_;
     bool namesOnly_ = false;
-    int paperCode_ = 0;
+    SheetPaper paper_;
     PointMm offset_;
 };
 

@@ -4,12 +4,14 @@
 // The main window implements it over its lists and flags.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "layout/model/LayoutEditor.h"
 #include "layout/model/SceneTypes.h"
+#include "report/FormProfile.h"
 
 namespace zarvo {
 
@@ -25,6 +27,8 @@ public:
     // The same with only the rows keep accepts in the three lists (the rest
     // of the text as it is), for drawing parts of the form apart.
     virtual std::string reportBytes(const std::function<bool(RowRef)>& keep) = 0;
+    // The form profile as it would be saved now.
+    virtual std::shared_ptr<const FormProfile> profile() = 0;
     // The test data's lines (Big5); a character Big5 cannot hold is left out
     // of them and named in problem (UTF-8), which is otherwise left empty.
     virtual std::vector<std::string> testDataLines(std::string& problem) = 0;

@@ -14,7 +14,6 @@
 #include "layout/StatusText.h"
 #include "layout/model/Zoom.h"
 #include "layout/stationery/StationeryPicture.h"
-#include "platform/os/FileGroupWrite.h"
 #include "platform/qt/ObjectName.h"
 #include "preview/ProgramSpooler.h"
 
@@ -125,7 +124,7 @@ void LayoutPage::pageShown() {
 void LayoutPage::refresh() {
     layoutView->refresh();
     // The paper may have changed with the header; the margins follow it.
-    if (CB_printer->currentIndex() > 0 && marginsPaperCode_ != layoutView->form().paperCode()) printerChosen();
+    if (marginsPaper_ != layoutView->form().sheetPaper()) printerChosen();
     showNotes();
 }
 
@@ -143,14 +142,28 @@ void LayoutPage::fillPrinters() {
 }
 
 void LayoutPage::printerChosen() {
-    const int paperCode = layoutView->form().paperCode();
-    marginsPaperCode_ = paperCode;
+    const SheetPaper paper = layoutView->form().sheetPaper();
+    marginsPaper_ = paper;
+    const bool chosen = CB_printer->currentIndex() > 0;
+    const std::string printer = CB_printer->currentText().toStdString();
+    // A code outside 0..5 without a paper in the profile prints on the
+    // printer's default paper: the sheet shows that paper.
+    const std::optional<std::pair<double, double>> defaultMm =
+        chosen ? programSpooler().defaultPaperMm(printer) : std::nullopt;
+    const CustomPaper defaultPaper = defaultMm ? customPaper(defaultMm->first, defaultMm->second) : customPaper(210, 297);
+    const QString size = QString::fromStdString(paperSizeLabel(defaultPaper.widthMm, defaultPaper.heightMm));
+    const QString shown = chosen ? QStringLiteral("印表機「%1」的預設紙張 (%2)").arg(CB_printer->currentText(), size)
+                                 : QStringLiteral("A4 (%1)").arg(size);
+    paperNote_ = paperFor(paper) ? QString()
+                                 : QStringLiteral("紙張代碼 %1 不是 0 到 5, 以%2顯示").arg(paper.code).arg(shown);
     std::optional<SheetMargins> margins;
-    if (CB_printer->currentIndex() > 0) {
-        margins = programSpooler().sheetMargins(CB_printer->currentText().toStdString(), paperCode);
+    if (chosen) {
+        const SheetPaper asked = paperFor(paper) ? paper : SheetPaper(paper.code, defaultPaper);
+        margins = programSpooler().sheetMargins(printer, asked);
         if (!margins) setStationeryNote(QStringLiteral("無法取得印表機「%1」的邊界, 以紙張左上角為原點").arg(CB_printer->currentText()));
     }
-    layoutView->setPrinterMargins(margins);
+    layoutView->setPrinterSheet(margins, defaultPaper);
+    showNotes();
 }
 
 void LayoutPage::zoomChosen(int index) {
@@ -180,14 +193,13 @@ void LayoutPage::showZoom(int dpi) {
 
 // ---- stationery
 
-void LayoutPage::openStationery(const QString& reportPath) {
+void LayoutPage::openStationery(const FormProfile& profile, const QString& reportPath) {
     settings_.reset();
     picturePath_.clear();
     layoutView->stationery().setPicture(std::nullopt);
     setStationeryNote(QString());
     const QString path = settingsPathFor(reportPath);
-    if (path.isEmpty()) return;
-    const StationerySettingsRead read = readStationerySettings(path);
+    const StationerySettingsRead read = stationeryOf(profile, path);
     if (!read.settings) {
         setStationeryNote(read.problem);
         return;
@@ -233,16 +245,11 @@ void LayoutPage::chooseStationery() {
     emit stationeryChanged();
 }
 
-void LayoutPage::saveStationery(const QString& reportPath, FileGroupWrite& files) {
+void LayoutPage::storeStationery(const QString& reportPath, FormProfile& profile) {
     if (!settings_) return;
-    const QString path = settingsPathFor(reportPath);
-    if (path.isEmpty()) {
-        setStationeryNote(QStringLiteral("報表檔名與底圖設定檔同名, 底圖設定沒有存檔"));
-        return;
-    }
     StationerySettings stored = *settings_;
     stored.picture = relativePicturePath(picturePath_, reportPath);
-    files.add(QFile::encodeName(path).toStdString(), stationerySettingsText(stored).toStdString());
+    setStationeryKeys(profile, stationeryKeysOf(stored));
 }
 
 void LayoutPage::setStationeryNote(const QString& note) {
@@ -258,6 +265,7 @@ void LayoutPage::showNotes() {
     if (!findings.unmatchedNames.empty()) notes.append(QStringLiteral("沒有這些欄位: ") + joined(findings.unmatchedNames));
     if (!findings.overfullNames.empty()) notes.append(QStringLiteral("資料放不下: ") + joined(findings.overfullNames));
     if (!layoutView->dataProblem().empty()) notes.append(QString::fromStdString(layoutView->dataProblem()));
+    if (!paperNote_.isEmpty()) notes.append(paperNote_);
     if (!stationeryNote_.isEmpty()) notes.append(stationeryNote_);
     ST_layoutNotes->setText(notes.join(QStringLiteral("；")));
 }

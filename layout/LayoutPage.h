@@ -14,6 +14,7 @@
 
 #include "layout/stationery/StationeryPicture.h"
 #include "layout/stationery/StationerySettings.h"
+#include "platform/Paper.h"
 
 class QCheckBox;
 class QComboBox;
@@ -23,7 +24,6 @@ class QStatusBar;
 
 namespace zarvo {
 
-class FileGroupWrite;
 class LayoutView;
 class StatusText;
 
@@ -45,14 +45,13 @@ public:
     // The report or test data changed: draws them again.
     void refresh();
 
-    // Opens the stationery of the report at reportPath (empty: none),
-    // leniently: what cannot be used is said in the status bar.
-    void openStationery(const QString& reportPath);
-    // Adds to files the stationery settings to be written beside the report
-    // saved at reportPath, when there is a picture; its path is rewritten
-    // relative to the new folder. Throws ReportError when the file cannot be
-    // written (files then holds nothing).
-    void saveStationery(const QString& reportPath, FileGroupWrite& files);
+    // Opens the stationery that profile gives the report at reportPath
+    // (empty: none), leniently: what cannot be used is said in the status bar.
+    void openStationery(const FormProfile& profile, const QString& reportPath);
+    // Puts the stationery settings into profile for the report saved at
+    // reportPath, when there is a picture; its path is rewritten relative to
+    // the new folder.
+    void storeStationery(const QString& reportPath, FormProfile& profile);
     const std::optional<StationerySettings>& stationerySettings() const { return settings_; }
 
     LayoutView* layoutView;
@@ -88,7 +87,8 @@ private:
     std::function<std::optional<QString>()> choosePicture_;
     std::function<std::optional<int>()> askDpi_;
     bool printersFilled_ = false;
-    int marginsPaperCode_ = -1;
+    std::optional<SheetPaper> marginsPaper_;  // the paper whose margins are shown
+    QString paperNote_;                       // why the sheet is the printer's default paper
     std::optional<StationerySettings> settings_;
     // The picture's absolute path while the report has no name yet.
     QString picturePath_;

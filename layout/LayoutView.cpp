@@ -133,7 +133,7 @@ void LayoutView::readForm() {
     gestureLayer_ = {};
     movedForm_.reset();
     if (!document_) return;
-    form_.setReport(document_->reportBytes(), document_->reportName());
+    form_.setReport(document_->reportBytes(), document_->reportName(), document_->profile());
     std::vector<TestDataField> fields;
     dataProblem_.clear();
     for (const std::string& line : document_->testDataLines(dataProblem_)) {
@@ -144,7 +144,7 @@ void LayoutView::readForm() {
 
 void LayoutView::refresh() {
     readForm();
-    sheet_ = sheetFrame(form_.paperCode(), margins_);
+    sheet_ = sheetFrame(paperFor(form_.sheetPaper()) ? form_.sheetPaper() : defaultPaper_, margins_);
     updateGridOrigin();
     updateGeometry();
     viewport()->update();
@@ -285,8 +285,9 @@ int LayoutView::fitWidthDpi() const {
     return fitDpi(sheet_.widthMm, width - 2 * kMargin);
 }
 
-void LayoutView::setPrinterMargins(std::optional<SheetMargins> margins) {
+void LayoutView::setPrinterSheet(std::optional<SheetMargins> margins, CustomPaper defaultPaper) {
     margins_ = margins;
+    defaultPaper_ = SheetPaper(-1, std::move(defaultPaper));
     refresh();
 }
 

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QString>
 
+#include "report/ProfilePaper.h"
 #include "layout/FormPainter.h"
 #include "layout/model/LayoutEditor.h"
 #include "layout/model/RulerScale.h"
@@ -51,8 +52,10 @@ public:
     int fitPageDpi() const;
     int fitWidthDpi() const;
 
-    // The portrait margins of the printer chosen (none: the sheet's corner).
-    void setPrinterMargins(std::optional<SheetMargins> margins);
+    // The portrait margins of the printer chosen (none: the sheet's corner),
+    // and its default paper, which a header code outside 0..5 without a
+    // paper in the profile is drawn on.
+    void setPrinterSheet(std::optional<SheetMargins> margins, CustomPaper defaultPaper);
     void setOverlaysShown(bool shown);
     void setGridShown(bool shown);
     void setNamesShown(bool shown);
@@ -146,6 +149,7 @@ private:
     StationeryLayer stationery_;
     SheetFrame sheet_;
     std::optional<SheetMargins> margins_;
+    SheetPaper defaultPaper_{0, customPaper(210, 297)};
     int dpi_ = 114;
     QFont rulerFont_;
     bool overlays_ = true;

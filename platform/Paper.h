@@ -5,23 +5,11 @@
 #include <optional>
 #include <string>
 
+#include "report/CustomPaper.h"
+
 namespace zarvo {
 
 enum class PaperSize { A4, JisB4, A3, Custom };
-
-// A paper the form profile gives for a header code outside 0..5: its width
-// across the feed and its height along it, never turned.
-struct CustomPaper {
-    double widthMm = 0;
-    double heightMm = 0;
-    std::string name;      // the user's name for it (UTF-8), may be empty
-    std::string sizeText;  // "WxH" as the profile writes the two numbers
-    bool operator==(const CustomPaper&) const = default;
-};
-
-// The smallest and largest width or height of a custom paper, millimetres.
-inline constexpr double kMinPaperMm = 20;
-inline constexpr double kMaxPaperMm = 1000;
 
 struct Paper {
     PaperSize size = PaperSize::A4;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace zarvo {
@@ -13,6 +14,9 @@ struct RecoveryCopy {
     std::string fileName;        // the report's path, UTF-8; empty for a report never saved
     std::int64_t savedAtMs = 0;  // when the copy was taken, in ms since the Unix epoch
     std::filesystem::path path;  // the copy file it was read from; not used when writing
+    // The form profile's text as it would be saved (UTF-8); nullopt in a
+    // copy from before profiles were kept, whose profile is the file's.
+    std::optional<std::string> profile;
 };
 
 }  // namespace zarvo

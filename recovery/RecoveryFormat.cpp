@@ -10,7 +10,9 @@ namespace zarvo {
 namespace {
 
 constexpr std::string_view magic = "ZARVO-RECOVERY";
-constexpr std::string_view version = "1";
+constexpr std::string_view version = "2";
+// Copies of version 1 hold no profile.
+constexpr std::string_view versionWithoutProfile = "1";
 
 // FNV-1a 64, continued from hash over bytes.
 std::uint64_t fnv1a(std::string_view bytes, std::uint64_t hash = 14695981039346656037u) {
@@ -48,9 +50,11 @@ std::string recoveryHeader(const RecoveryCopy& copy) {
     std::string signedPart = std::string(magic) + " " + std::string(version) + " " +
                              std::to_string(copy.savedAtMs) + " " + std::to_string(copy.text.size()) +
                              " " + std::to_string(copy.testData.size()) + " " +
-                             std::to_string(copy.fileName.size());
+                             std::to_string(copy.fileName.size()) + " " +
+                             std::to_string(copy.profile.value_or("").size());
     std::uint64_t check = fnv1a(signedPart);
-    for (const std::string* part : {&copy.text, &copy.testData, &copy.fileName}) check = fnv1a(*part, check);
+    const std::string profile = copy.profile.value_or("");
+    for (const std::string* part : {&copy.text, &copy.testData, &copy.fileName, &profile}) check = fnv1a(*part, check);
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(check));
     return signedPart + " " + hex + "\n";
@@ -67,16 +71,19 @@ std::optional<RecoveryCopy> parseRecoveryCopy(std::string_view file) {
     std::string_view checkField = line.substr(lastBlank + 1);
 
     std::vector<std::string_view> fields = splitAtBlanks(signedPart);
-    if (fields.size() != 6 || fields[0] != magic || fields[1] != version) return std::nullopt;
+    const bool withProfile = fields.size() == 7 && fields[1] == version;
+    const bool withoutProfile = fields.size() == 6 && fields[1] == versionWithoutProfile;
+    if (fields[0] != magic || !(withProfile || withoutProfile)) return std::nullopt;
+    const int parts = withProfile ? 4 : 3;
     auto savedAtMs = parseNumber<std::int64_t>(fields[2]);
     // Exactly as written: 16 lower-case hex digits, so that no other spelling passes.
     bool checkSpelled = checkField.size() == 16 &&
                         checkField.find_first_not_of("0123456789abcdef") == std::string_view::npos;
     auto check = checkSpelled ? parseNumber<std::uint64_t>(checkField, 16) : std::nullopt;
     if (!savedAtMs || !check) return std::nullopt;
-    std::size_t sizes[3];
+    std::size_t sizes[4] = {};
     std::size_t total = 0;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < parts; ++i) {
         auto size = parseNumber<std::uint64_t>(fields[3 + i]);
         // Each size is bounded before it is added, so the sum cannot wrap.
         if (!size || *size > maxRecoveryTextBytes) return std::nullopt;
@@ -89,7 +96,8 @@ std::optional<RecoveryCopy> parseRecoveryCopy(std::string_view file) {
     copy.savedAtMs = *savedAtMs;
     copy.text = body.substr(0, sizes[0]);
     copy.testData = body.substr(sizes[0], sizes[1]);
-    copy.fileName = body.substr(sizes[0] + sizes[1]);
+    copy.fileName = body.substr(sizes[0] + sizes[1], sizes[2]);
+    if (withProfile) copy.profile = std::string(body.substr(sizes[0] + sizes[1] + sizes[2]));
     return copy;
 }
 

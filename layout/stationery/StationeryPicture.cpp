@@ -14,6 +14,7 @@
 #include <poppler-qt6.h>
 
 #include "platform/os/RegularFile.h"
+#include "report/StationeryKeys.h"
 
 namespace zarvo {
 
@@ -22,8 +23,6 @@ namespace {
 constexpr double kMmPerInch = 25.4;
 constexpr double kPointsPerInch = 72;
 constexpr double kPdfDpi = 300;
-constexpr double kMinDpi = 10;
-constexpr double kMaxDpi = 10000;
 constexpr int kMaxSide = 20000;
 constexpr double kMaxPixels = 200e6;
 // What a decoder may allocate for one image: the largest one at 16 bits a
@@ -219,7 +218,6 @@ PictureLoad loadPdfPage(QIODevice& file, const QString& path, int pageNumber) {
 
 }  // namespace
 
-bool isPlausibleDpi(double dpi) { return dpi >= kMinDpi && dpi <= kMaxDpi; }
 
 PictureLoad loadStationeryPicture(const QString& path, int pdfPage, double typedDpi) {
     // Looked at before a byte is read, and read from the very file looked

@@ -33,8 +33,6 @@ struct PictureLoad {
     QString problem;        // why there is no picture, naming the file; empty otherwise
 };
 
-// Whether dpi (dots per inch) is a resolution a scan can have: 10..10000.
-bool isPlausibleDpi(double dpi);
 
 // Loads the picture at path, recognised by its content. A PDF gives page
 // pdfPage (from 1) drawn at 300 dpi, its size from the page size; a page

@@ -1,13 +1,16 @@
 #pragma once
 // The stationery settings of a report: which picture of the pre-printed
-// form lies under the sheet on the Layout page, and how. They live in an INI
-// file beside the report (delivery_note.txt -> delivery_note.zarvo) with the
-// keys picture, page, dpi, dx, dy and strength in its general section.
+// form lies under the sheet on the Layout page, and how. They live in the
+// form profile beside the report (delivery_note.txt ->
+// delivery_note.zarvo) as the keys picture, page, dpi, dx, dy and strength
+// of its [General] section.
 
 #include <optional>
 
-#include <QByteArray>
 #include <QString>
+
+#include "report/FormProfile.h"
+#include "report/StationeryKeys.h"
 
 namespace zarvo {
 
@@ -23,7 +26,7 @@ struct StationerySettings {
 };
 
 // What reading a settings file found: settings, or a problem, or neither
-// when there is no file.
+// when there is no file or it names no picture.
 struct StationerySettingsRead {
     std::optional<StationerySettings> settings;
     QString problem;  // why the file was not used, naming it; empty when it was
@@ -34,21 +37,17 @@ struct StationerySettingsRead {
 // empty when reportPath is empty or is itself named "*.zarvo".
 QString settingsPathFor(const QString& reportPath);
 
-// Reads the settings file at path without waiting on it. Keys other than picture may be missing
-// (their defaults apply); a file that cannot be read, is not INI, has no
-// picture or has a value of the wrong type or out of range gives a problem;
-// one that is no regular file of at most 64 KiB (a FIFO, a device) is
-// damaged.
+// The stationery of profile, read from the file at path (named in the
+// problem): a file that cannot be read as a whole or a [General] with a
+// line or value that cannot be used gives a problem.
+StationerySettingsRead stationeryOf(const FormProfile& profile, const QString& path);
+
+// Reads the settings file at path without waiting on it, as stationeryOf.
 StationerySettingsRead readStationerySettings(const QString& path);
 
-// The content of a settings file holding settings (with values
-// readStationerySettings accepts), UTF-8.
-QByteArray stationerySettingsText(const StationerySettings& settings);
-
-// Writes stationerySettingsText(settings) to path, replacing the file only
-// once all of it is written. Throws ReportError naming the file when it
-// cannot.
-void writeStationerySettings(const QString& path, const StationerySettings& settings);
+// The stationery keys that store settings, and back.
+StationeryKeys stationeryKeysOf(const StationerySettings& settings);
+StationerySettings stationerySettingsOf(const StationeryKeys& keys);
 
 // What to store for the picture at absolutePicture for the report at
 // reportPath: relative to the report's folder with '/' separators, or

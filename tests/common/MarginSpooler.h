@@ -20,7 +20,7 @@ public:
     MarginSpooler(std::vector<PrinterInfo> printers, std::map<std::string, SheetMargins> margins)
         : RecordingSpooler(trace, 300, std::move(printers)), margins_(std::move(margins)) {}
 
-    std::optional<SheetMargins> sheetMargins(const std::string& printer, int) override {
+    std::optional<SheetMargins> sheetMargins(const std::string& printer, const SheetPaper&) override {
         const auto found = margins_.find(printer);
         if (found == margins_.end()) return std::nullopt;
         return found->second;

@@ -356,7 +356,7 @@ TEST_F(PreviewLaunchTest, AReportThatStopsDrawingPutsTheSourceCursorOnItsLine) {
 class MarginSpooler : public test::JobSpooler {
 public:
     MarginSpooler() : JobSpooler({{"Office", true}, {"Lab", false}}) {}
-    std::optional<SheetMargins> sheetMargins(const std::string& printer, int) override {
+    std::optional<SheetMargins> sheetMargins(const std::string& printer, const SheetPaper&) override {
         if (printer == "Office") return SheetMargins{5, 7, 4, 9};
         return std::nullopt;
     }

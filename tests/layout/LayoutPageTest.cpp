@@ -760,7 +760,6 @@ TEST_F(StationeryTest, AMissingPictureOrADamagedFileOpensTheReportWithoutIt) {
     const std::pair<const char*, const char*> cases[] = {
         {"picture=missing.png\npage=1\n", "missing.png"},
         {"\x01\x02garbage[[[\n=\n", "note.zarvo"},
-        {nullptr, "note.zarvo"},                        // a FIFO in its place
         {"picture=scan.png\n", "scan.png"},  // a FIFO in the picture's place
     };
     for (const auto& [settings, named] : cases) {
@@ -781,6 +780,17 @@ TEST_F(StationeryTest, AMissingPictureOrADamagedFileOpensTheReportWithoutIt) {
         EXPECT_FALSE(fifo && fifo->fired()) << named;
     }
     EXPECT_TRUE(messages.shown().empty());
+
+    // A FIFO in the profile's place cannot be read as a whole: the report
+    // opens, one message says so, and nothing waits on it.
+    const QString report = file("bad/note.txt", example("delivery_note.txt"));
+    std::filesystem::remove(path("bad/note.zarvo").toStdString());
+    const test::FifoWatchdog fifo(path("bad/note.zarvo").toStdString());
+    open(report);
+    EXPECT_EQ(window.ListView1->topLevelItemCount(), 64);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown().front().text.find("note.zarvo"), std::string::npos) << messages.shown().front().text;
+    EXPECT_FALSE(fifo.fired());
 }
 
 TEST_F(StationeryTest, TheRenderersOutputsIgnoreTheSettings) {

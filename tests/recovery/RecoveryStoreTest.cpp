@@ -83,7 +83,7 @@ TEST(RecoveryStoreTest, CopiesComeBackByteForByte) {
     const std::vector<RecoveryCopy> cases = {
         {},
         {"\0\r\n\r\r\n\n\0"s, "\n,\0"s, "\r"s, -5, {}},
-        {"ZARVO-RECOVERY 1 0 0 0 0 0000000000000000\n", "", "", 7, {}},
+        {"ZARVO-RECOVERY 1 0 0 0 0 0000000000000000\n", "", "", 7, {}, std::nullopt},
         everyByte,
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {

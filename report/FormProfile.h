@@ -1,0 +1,122 @@
+#pragma once
+// The form profile: everything Zarvo adds to a form beyond its report file,
+// kept in an INI file beside it (delivery_note.txt -> delivery_note.zarvo),
+// UTF-8. [General] holds the stationery picture's keys, [Paper] a paper of
+// the form's own size, [Block NAME] how a block's value is drawn and
+// formatted, [Detail] the detail rows. Sections and keys this version does
+// not know are kept, in order, when the profile is written again.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zarvo {
+
+// A line of the profile that cannot be used, and why (UTF-8, in the
+// interface's language). Line 0 stands for the file as a whole.
+struct ProfileFault {
+    int line = 0;
+    std::string reason;
+    std::string key;  // the key whose value cannot be used; empty for a line that cannot be read
+    bool operator==(const ProfileFault&) const = default;
+};
+
+// One "key=value" line, its value with quotes and escapes undone.
+struct ProfileEntry {
+    std::string key;
+    std::string value;
+    int line = 0;  // 0 for an entry made in memory
+    // The value is not one of ours (a typed value, broken quotes) and holds
+    // its text as written: kept on rewrite, never used.
+    bool verbatim = false;
+    bool operator==(const ProfileEntry&) const = default;
+};
+
+struct ProfileSection {
+    std::string name;  // as between the brackets ("Paper", "Block %5Dx"); "General" for keys before any
+    int line = 0;      // its header's line; 0 when it has none
+    std::vector<ProfileEntry> entries;
+    std::vector<ProfileFault> faults;  // its lines that could not be read or used
+
+    // The entry of key, nullptr when there is none.
+    const ProfileEntry* find(std::string_view key) const;
+    // The value of key when it has one of ours, nullptr otherwise.
+    const std::string* value(std::string_view key) const;
+    // Sets key to value, in place when the key exists, else at the end.
+    void set(std::string_view key, std::string value);
+    // Removes key's entry, if any.
+    void remove(std::string_view key);
+    bool operator==(const ProfileSection&) const = default;
+};
+
+class FormProfile {
+public:
+    std::vector<ProfileSection> sections;  // in the file's order
+    // Why the file as a whole cannot be read (not UTF-8, too large, not a
+    // regular file, unreadable); empty when it could be.
+    std::string fileFault;
+
+    // Whether there is nothing to write: no section holds an entry.
+    bool empty() const;
+    // The section named name, nullptr when there is none.
+    const ProfileSection* section(std::string_view name) const;
+    // The section named name, made at the end when there is none.
+    ProfileSection& sectionFor(std::string_view name);
+    // Removes the section named name, if any.
+    void removeSection(std::string_view name);
+
+    // The section of the block named big5Name (the name as the report holds
+    // it), nullptr when there is none.
+    const ProfileSection* block(std::string_view big5Name) const;
+    // Renames the block's section from big5Name to newBig5Name, if it has one.
+    void renameBlock(std::string_view big5Name, std::string_view newBig5Name);
+
+    // The first fault that must stop printing: the file's own, or one in any
+    // section but [General] (whose faults only hide the stationery picture).
+    std::optional<ProfileFault> stoppingFault() const;
+    // The faults of [General], nullptr when there is no [General] or none.
+    const ProfileFault* stationeryFault() const;
+    // The profile without the faults that stop printing: their lines, the
+    // sections without a name and the file fault gone, what could be read
+    // kept. [General] stays as it is, its faults with it, so that the
+    // stationery note still says what is wrong. What the designer works on
+    // after saying what was wrong.
+    FormProfile withoutStoppingFaults() const;
+
+    bool operator==(const FormProfile&) const = default;
+};
+
+// The section name of the block named big5Name: "Block " and the name in
+// UTF-8, with '%', ']', ';', '=', a leading '#', a blank at either end and
+// bytes below 0x20 (and 0x7F) written as %XX.
+std::string blockSectionName(std::string_view big5Name);
+// The block name (Big5) of a section named "Block ...", escapes undone;
+// nullopt for any other section or a name that is not UTF-8.
+std::optional<std::string> blockNameOf(std::string_view sectionName);
+
+// Reads a profile's bytes. Never throws: lines that cannot be read and
+// values that cannot be used are faults of their section, a file that is
+// not UTF-8 or too large is a file fault. Known sections are checked:
+// [Paper] here; [Block] and [Detail] keys by their own checks.
+FormProfile parseFormProfile(std::string_view bytes);
+
+// The profile's text: each section with its entries in order, values that
+// are not plain words quoted with '\\', '"' and control characters escaped.
+// Sections without entries are left out.
+std::string formProfileText(const FormProfile& profile);
+
+// The largest profile file read, bytes: a profile holds a few hundred lines.
+inline constexpr std::size_t kMaxProfileBytes = 1024 * 1024;
+
+// "表單設定檔 PATH 第 N 行: REASON" (or without the line for the file as a
+// whole), for messages and the renderer's standard error.
+std::string profileFaultMessage(const std::string& profilePath, const ProfileFault& fault);
+
+// The profile file of reportPath: its name with the last extension replaced
+// by ".zarvo" ("/a/x.y.txt" -> "/a/x.y.zarvo", "/a/note" -> "/a/note.zarvo");
+// empty when reportPath is empty or is itself named "*.zarvo".
+std::string formProfilePathFor(const std::string& reportPath);
+
+}  // namespace zarvo
