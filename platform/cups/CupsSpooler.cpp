@@ -213,8 +213,13 @@ private:
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     // The custom sizes the queue's PPD takes; nullopt for a queue without
-    // a PPD or one that takes none.
-    std::optional<CustomSizeRange> customRange() const {
+    // a PPD or one that takes none. Read once per destination.
+    const std::optional<CustomSizeRange>& customRange() const {
+        if (!customRange_) customRange_ = readCustomRange();
+        return *customRange_;
+    }
+
+    std::optional<CustomSizeRange> readCustomRange() const {
         char file[1024] = "";
         time_t modified = 0;
         if (cupsGetPPD3(CUPS_HTTP_DEFAULT, dest_->name, &modified, file, sizeof file) != HTTP_STATUS_OK) {
@@ -240,6 +245,7 @@ private:
     std::string printerName_;
     cups_dest_t* dest_ = nullptr;
     cups_dinfo_t* info_ = nullptr;
+    mutable std::optional<std::optional<CustomSizeRange>> customRange_;
 };
 
 // A portrait page of a queue's paper, with the placement of a form on it

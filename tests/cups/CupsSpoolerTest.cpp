@@ -540,23 +540,32 @@ void printMarked(const std::string& printer, const std::vector<SheetPaper>& pape
 }
 
 // CUPS's own 24-pin dot-matrix driver feeds continuous forms of 9.5 x 5.5
-// inches as a custom size: one page per form, each 33 lines of 1/6 inch long.
+// inches as a custom size, and those of 14 7/8 x 11 inches as its own US
+// fanfold: one page per form, each as many lines of 1/6 inch long as the
+// form (ESC C n, which the driver sends before any image).
 TEST_F(CupsSpoolerTest, AContinuousFormPrintsOnePageOfItsLengthPerSheetOnADotMatrixPrinter) {
-    const std::vector<SheetPaper> forms(5, customPaper(241.3, 139.7));
+    struct Case {
+        int dpi;
+        SheetPaper paper;
+        int sheets;
+        int lines;
+    };
+    const Case cases[] = {{180, customPaper(241.3, 139.7), 5, 33},
+                          {360, customPaper(241.3, 139.7), 5, 33},
+                          {180, customPaper(377.8, 279.4), 2, 66}};
     std::size_t done = 0;
-    for (const int dpi : {180, 360}) {
-        SCOPED_TRACE(dpi);
-        const std::string queue = "epson" + std::to_string(dpi);
-        cups.addEpson24Queue(queue, std::to_string(dpi) + "dpi");
-        EXPECT_EQ(CupsSpooler().startJob(queue, "form.txt", forms[0])->dotsPerInch(), dpi);
-        printMarked(queue, forms);
+    for (const Case& c : cases) {
+        const std::string queue = "epson" + std::to_string(c.dpi);
+        SCOPED_TRACE(queue + " " + std::to_string(c.lines));
+        if (c.lines == 33) cups.addEpson24Queue(queue, std::to_string(c.dpi) + "dpi");
+        EXPECT_EQ(CupsSpooler().startJob(queue, "form.txt", c.paper)->dotsPerInch(), c.dpi);
+        printMarked(queue, std::vector<SheetPaper>(c.sheets, c.paper));
         const fs::path job = cups.waitForJobs(++done).back();
-        EXPECT_EQ(cups.loggedPages(job), 5);
-        // ESC C n sets the page length; the driver sets it before any image.
+        EXPECT_EQ(cups.loggedPages(job), c.sheets);
         const std::string stream = TempDir::read(job);
         const std::size_t length = stream.find("\x1b" "C");
         ASSERT_NE(length, std::string::npos);
-        EXPECT_EQ(static_cast<unsigned char>(stream.at(length + 2)), 33);
+        EXPECT_EQ(static_cast<unsigned char>(stream.at(length + 2)), c.lines);
     }
 }
 
