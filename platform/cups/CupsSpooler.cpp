@@ -1,6 +1,8 @@
 #include "platform/cups/CupsSpooler.h"
 
 #include <cups/cups.h>
+#include <cups/ppd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -18,6 +20,7 @@
 #include "platform/Paper.h"
 #include "platform/cups/FormPlacement.h"
 #include "platform/cups/JobOptions.h"
+#include "platform/cups/MediaChoice.h"
 #include "platform/qt/PdfPages.h"
 #include "report/ReportError.h"
 
@@ -63,6 +66,45 @@ bool instanceDefined(const std::string& printerName) {
     return std::any_of(known.begin(), known.end(),
                        [&](const PrinterInfo& p) { return p.name == printerName; });
 }
+
+constexpr double kMmPerPoint = 25.4 / 72;
+
+// A media entry's margins (hundredths of a millimetre) in millimetres.
+SheetMargins marginsOf(const cups_size_t& media) {
+    return SheetMargins{media.left / 100.0, media.top / 100.0, media.right / 100.0,
+                        media.bottom / 100.0};
+}
+
+// The sizes a PPD takes as custom paper (*CustomPageSize, with the ranges
+// of *ParamCustomPageSize) and its margins there (*HWMargins); nullopt
+// when it takes none. The PPD interface is the only one that tells them:
+// the print service reports neither the hardware margins nor, for a long
+// continuous paper, a usable maximum length.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+std::optional<CustomSizeRange> ppdCustomRange(const char* ppdFile) {
+    ppd_file_t* ppd = ppdOpenFile(ppdFile);
+    if (!ppd) return std::nullopt;
+    std::optional<CustomSizeRange> range;
+    if (ppd->variable_sizes && ppd->custom_max[0] > 0 && ppd->custom_max[1] > 0) {
+        const float* m = ppd->custom_margins;  // left, bottom, right, top
+        range = CustomSizeRange{ppd->custom_min[0] * kMmPerPoint, ppd->custom_min[1] * kMmPerPoint,
+                                ppd->custom_max[0] * kMmPerPoint, ppd->custom_max[1] * kMmPerPoint,
+                                SheetMargins{m[0] * kMmPerPoint, m[3] * kMmPerPoint, m[2] * kMmPerPoint,
+                                             m[1] * kMmPerPoint}};
+    }
+    ppdClose(ppd);
+    return range;
+}
+#pragma GCC diagnostic pop
+
+// A chosen paper: the media asked for (none: the queue's default), its
+// margins and the portrait page drawn for it.
+struct ChosenMedia {
+    std::optional<std::string> name;
+    SheetMargins margins;
+    QPageSize pageSize;
+};
 
 // A CUPS destination and its details, held for the life of a job.
 class Destination {
@@ -119,6 +161,30 @@ public:
         return found;
     }
 
+    // The media for a sheet's paper: a known size by its name, the default
+    // media for a code without a paper, a custom paper as chooseMedia finds
+    // it among the queue's media and custom sizes. Throws ReportError when
+    // the queue does not have it.
+    ChosenMedia mediaFor(const SheetPaper& sheet) const {
+        const std::optional<Paper> paper = paperFor(sheet);
+        if (!paper) {
+            const cups_size_t found = media(std::nullopt);
+            return {std::nullopt, marginsOf(found),
+                    QPageSize(QSizeF(found.width / 100.0, found.length / 100.0), QPageSize::Millimeter)};
+        }
+        if (paper->size != PaperSize::Custom) {
+            // Known papers take Qt's sizes, which are those of the usual PPDs.
+            return {mediaName(paper->size), marginsOf(media(paper->size)), portraitPageSize(*paper)};
+        }
+        const double width = paper->customWidthMm;
+        const double height = paper->customHeightMm;
+        const std::optional<QueueMedia> chosen = chooseMedia(width, height, listedMedia(), customRange());
+        if (!chosen) {
+            throw ReportError("印表機 " + printerName_ + " 沒有 " + paperSizeLabel(width, height) + " 的紙張");
+        }
+        return {chosen->name, chosen->margins, portraitPageSize(*paper)};
+    }
+
     // The destination's own options: its instance's and the user's.
     std::vector<JobOption> options() const {
         std::vector<JobOption> options;
@@ -129,6 +195,43 @@ public:
     }
 
 private:
+    // Every media the queue lists, portrait.
+    std::vector<QueueMedia> listedMedia() const {
+        std::vector<QueueMedia> listed;
+        const int count = cupsGetDestMediaCount(CUPS_HTTP_DEFAULT, dest_, info_, CUPS_MEDIA_FLAGS_DEFAULT);
+        for (int i = 0; i < count; ++i) {
+            cups_size_t size{};
+            if (!cupsGetDestMediaByIndex(CUPS_HTTP_DEFAULT, dest_, info_, i, CUPS_MEDIA_FLAGS_DEFAULT, &size) ||
+                size.width <= 0 || size.length <= 0) {
+                continue;
+            }
+            listed.push_back({size.media, size.width / 100.0, size.length / 100.0, marginsOf(size)});
+        }
+        return listed;
+    }
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    // The custom sizes the queue's PPD takes; nullopt for a queue without
+    // a PPD or one that takes none. Read once per destination.
+    const std::optional<CustomSizeRange>& customRange() const {
+        if (!customRange_) customRange_ = readCustomRange();
+        return *customRange_;
+    }
+
+    std::optional<CustomSizeRange> readCustomRange() const {
+        char file[1024] = "";
+        time_t modified = 0;
+        if (cupsGetPPD3(CUPS_HTTP_DEFAULT, dest_->name, &modified, file, sizeof file) != HTTP_STATUS_OK) {
+            if (file[0]) unlink(file);
+            return std::nullopt;
+        }
+        std::optional<CustomSizeRange> range = ppdCustomRange(file);
+        unlink(file);
+        return range;
+    }
+#pragma GCC diagnostic pop
+
     static const char* paperLabel(PaperSize size) {
         switch (size) {
         case PaperSize::A4: return "A4";
@@ -142,6 +245,7 @@ private:
     std::string printerName_;
     cups_dest_t* dest_ = nullptr;
     cups_dinfo_t* info_ = nullptr;
+    mutable std::optional<std::optional<CustomSizeRange>> customRange_;
 };
 
 // A portrait page of a queue's paper, with the placement of a form on it
@@ -157,24 +261,14 @@ struct SheetLayout {
 // Consecutive sheets with one paper: PDF pages in a temporary file, which
 // goes to CUPS as one job.
 struct Run {
-    std::optional<PaperSize> media;  // none: the queue's default media
+    std::optional<std::string> media;  // none: the queue's default media
     QTemporaryFile file;
     std::optional<PdfPages> pages;
 };
 
-// A media entry's margins (hundredths of a millimetre) in millimetres.
-SheetMargins marginsOf(const cups_size_t& media) {
-    return SheetMargins{media.left / 100.0, media.top / 100.0, media.right / 100.0,
-                        media.bottom / 100.0};
-}
-
-SheetLayout sheetLayout(const cups_size_t& media, bool landscape, std::optional<PaperSize> size, int dpi,
-                        const PrinterCorrection& correction) {
-    // Known papers take Qt's sizes, which are those of the usual PPDs.
-    const QPageSize pageSize = size ? QPageSize(pageSizeId(*size))
-                                    : QPageSize(QSizeF(media.width / 100.0, media.length / 100.0),
-                                                QPageSize::Millimeter);
-    SheetLayout layout{QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)), {}, marginsOf(media)};
+SheetLayout sheetLayout(const ChosenMedia& media, bool landscape, int dpi, const PrinterCorrection& correction) {
+    SheetLayout layout{QPageLayout(media.pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)), {},
+                       media.margins};
     // The PDF page is as wide and tall as its whole number of points.
     layout.widthMm = layout.page.fullRectPoints().width() * 25.4 / 72.0;
     layout.heightMm = layout.page.fullRectPoints().height() * 25.4 / 72.0;
@@ -235,19 +329,18 @@ private:
     const std::string& printer() const { return destination_->printerName(); }
 
     void startSheet(const SheetPaper& sheetPaper) {
-        const std::optional<Paper> paper = paperForCode(sheetPaper.code);
-        const std::optional<PaperSize> media =
-            paper ? std::optional<PaperSize>(paper->size) : std::nullopt;
+        const std::optional<Paper> paper = paperFor(sheetPaper);
+        const ChosenMedia media = destination_->mediaFor(sheetPaper);
         if (!runs_.empty()) checkInk();
-        const SheetLayout layout =
-            sheetLayout(destination_->media(media), paper && paper->landscape, media, dpi_, correction_);
+        const SheetLayout layout = sheetLayout(media, paper && paper->landscape, dpi_, correction_);
         sheet_ = layout;
         ++sheetNumber_;
-        if (!runs_.empty() && runs_.back().media == media) {
+        // A run is one media: one size of paper.
+        if (!runs_.empty() && runs_.back().media == media.name) {
             runs_.back().pages->newPage(layout.page);
         } else {
             if (!runs_.empty()) endRun();
-            beginRun(media, layout.page);
+            beginRun(media.name, layout.page);
         }
         runs_.back().pages->placeOrigin(layout.placement);
     }
@@ -266,7 +359,7 @@ private:
         if (!message.empty()) warnings_.push_back(message);
     }
 
-    void beginRun(std::optional<PaperSize> media, const QPageLayout& page) {
+    void beginRun(const std::optional<std::string>& media, const QPageLayout& page) {
         Run& run = runs_.emplace_back();
         run.media = media;
         if (!run.file.open()) fail(printer(), "無法建立暫存檔 (" + run.file.errorString().toStdString() + ")");
@@ -284,11 +377,9 @@ private:
     // Hands one run to CUPS as a PDF document; its job id joins submitted
     // as soon as CUPS has made the job, so that a failure can withdraw it.
     void submit(Run& run, std::vector<int>& submitted) {
-        const std::optional<std::string> media =
-            run.media ? std::optional<std::string>(mediaName(*run.media)) : std::nullopt;
         cups_option_t* options = nullptr;
         int count = 0;
-        for (const JobOption& option : jobOptions(destination_->options(), media)) {
+        for (const JobOption& option : jobOptions(destination_->options(), run.media)) {
             count = cupsAddOption(option.first.c_str(), option.second.c_str(), count, &options);
         }
         cups_dest_t* dest = destination_->dest();
@@ -339,11 +430,18 @@ std::vector<PrinterInfo> CupsSpooler::printers() { return destinations(); }
 
 std::optional<SheetMargins> CupsSpooler::sheetMargins(const std::string& printerName, const SheetPaper& sheetPaper) {
     try {
-        const Destination destination(printerName);
-        const std::optional<Paper> paper = paperForCode(sheetPaper.code);
-        const cups_size_t media =
-            destination.media(paper ? std::optional<PaperSize>(paper->size) : std::nullopt);
-        return marginsOf(media);
+        return Destination(printerName).mediaFor(sheetPaper).margins;
+    } catch (const ReportError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::pair<double, double>> CupsSpooler::defaultPaperMm(const std::string& printerName) {
+    try {
+        const cups_size_t media = Destination(printerName).media(std::nullopt);
+        const double width = media.width / 100.0;
+        const double length = media.length / 100.0;
+        return std::pair{std::min(width, length), std::max(width, length)};
     } catch (const ReportError&) {
         return std::nullopt;
     }

@@ -21,13 +21,20 @@ public:
     // resolution (300 dpi when it reports none); documentName (UTF-8) names
     // the CUPS jobs. Throws ReportError naming the printer when the print
     // service does not run, CUPS does not know the printer, or the printer
-    // has no such paper.
+    // has no such paper. A custom paper takes the queue's own media of its
+    // size (within 0.5 mm each way), else a custom size ("Custom.WxHmm")
+    // when the queue's PPD takes custom sizes and the paper lies in their
+    // range, with the PPD's hardware margins.
     std::unique_ptr<PrintJob> startJob(const std::string& printerName,
                                        const std::string& documentName, const SheetPaper& paper) override;
 
     // The queue's margins for the paper, from the same media entry a job
     // uses; nullopt when the printer or the paper cannot be found.
     std::optional<SheetMargins> sheetMargins(const std::string& printerName, const SheetPaper& paper) override;
+
+    // The size of the queue's default media, portrait; nullopt when the
+    // printer or its default media cannot be found.
+    std::optional<std::pair<double, double>> defaultPaperMm(const std::string& printerName) override;
 };
 
 }  // namespace zarvo

@@ -522,5 +522,131 @@ TEST_F(CupsSpoolerTest, ADriverlessQueueTakesItsMarginsAndResolutionFromIpp) {
     EXPECT_NEAR(landscape.top, bottomEdge - mm(110), 1);
 }
 
+// A sheet on the form profile's own paper of width x height mm.
+SheetPaper customPaper(double width, double height) { return SheetPaper(90, CustomPaper{width, height, "", ""}); }
+
+// Prints one sheet per paper through the spooler, each with the L mark of
+// markedReport drawn from the device's origin.
+void printMarked(const std::string& printer, const std::vector<SheetPaper>& papers) {
+    CupsSpooler spooler;
+    std::unique_ptr<PrintJob> job = spooler.startJob(printer, "form.txt", papers.front());
+    for (std::size_t i = 0; i < papers.size(); ++i) {
+        if (i > 0) job->nextSheet(papers[i]);
+        const auto at = [&](float value) { return mmToDevice(value, job->dotsPerInch()); };
+        job->surface().drawLine(at(10), at(20), at(110), at(20), Pen{});
+        job->surface().drawLine(at(10), at(20), at(10), at(40), Pen{});
+    }
+    job->finish();
+}
+
+// CUPS's own 24-pin dot-matrix driver feeds continuous forms of 9.5 x 5.5
+// inches as a custom size, and those of 14 7/8 x 11 inches as its own US
+// fanfold: one page per form, each as many lines of 1/6 inch long as the
+// form (ESC C n, which the driver sends before any image).
+TEST_F(CupsSpoolerTest, AContinuousFormPrintsOnePageOfItsLengthPerSheetOnADotMatrixPrinter) {
+    struct Case {
+        int dpi;
+        SheetPaper paper;
+        int sheets;
+        int lines;
+    };
+    const Case cases[] = {{180, customPaper(241.3, 139.7), 5, 33},
+                          {360, customPaper(241.3, 139.7), 5, 33},
+                          {180, customPaper(377.8, 279.4), 2, 66}};
+    std::size_t done = 0;
+    for (const Case& c : cases) {
+        const std::string queue = "epson" + std::to_string(c.dpi);
+        SCOPED_TRACE(queue + " " + std::to_string(c.lines));
+        if (c.lines == 33) cups.addEpson24Queue(queue, std::to_string(c.dpi) + "dpi");
+        EXPECT_EQ(CupsSpooler().startJob(queue, "form.txt", c.paper)->dotsPerInch(), c.dpi);
+        printMarked(queue, std::vector<SheetPaper>(c.sheets, c.paper));
+        const fs::path job = cups.waitForJobs(++done).back();
+        EXPECT_EQ(cups.loggedPages(job), c.sheets);
+        const std::string stream = TempDir::read(job);
+        const std::size_t length = stream.find("\x1b" "C");
+        ASSERT_NE(length, std::string::npos);
+        EXPECT_EQ(static_cast<unsigned char>(stream.at(length + 2)), c.lines);
+    }
+}
+
+// A queue whose PPD takes custom sizes prints a paper it does not list at
+// its exact size, the form at the printable corner of the PPD's hardware
+// margins; the margins and default paper are those the spooler reports.
+TEST_F(CupsSpoolerTest, ACustomSizeLandsAtThePrintableCornerOfTheHardwareMargins) {
+    cups.addCustomSizeQueue("roll");
+    const test::QueueMargins m = PrivateCups::kCustomMargins;
+    const double pointMm = 25.4 / 72;
+    CupsSpooler spooler;
+    const std::optional<SheetMargins> margins = spooler.sheetMargins("roll", customPaper(241.3, 139.7));
+    ASSERT_TRUE(margins);
+    EXPECT_NEAR(margins->left, m.left * pointMm, 0.01);
+    EXPECT_NEAR(margins->top, m.top * pointMm, 0.01);
+    EXPECT_NEAR(margins->right, m.right * pointMm, 0.01);
+    EXPECT_NEAR(margins->bottom, m.bottom * pointMm, 0.01);
+    const auto defaultPaper = spooler.defaultPaperMm("roll");
+    ASSERT_TRUE(defaultPaper);
+    EXPECT_NEAR(defaultPaper->first, 209.9, 0.1);
+    EXPECT_NEAR(defaultPaper->second, 297.0, 0.1);
+
+    printMarked("roll", {customPaper(241.3, 139.7)});
+    const std::vector<QImage> pages = printedSheets(cups, 1);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NEAR(pages[0].width(), points(684), 1);  // 9.5 x 5.5 inches
+    EXPECT_NEAR(pages[0].height(), points(396), 1);
+    const double tolerance = 0.25 * kQueueDpi / 25.4;
+    const Ink ink = inkOf(pages[0]);
+    EXPECT_NEAR(ink.left, points(m.left) + mm(10), tolerance);
+    EXPECT_NEAR(ink.top, points(m.top) + mm(20), tolerance);
+    EXPECT_NEAR(ink.right, points(m.left) + mm(110), tolerance);
+    EXPECT_NEAR(ink.bottom, points(m.top) + mm(40), tolerance);
+}
+
+// A queue with neither the size nor custom sizes refuses the job before
+// anything reaches the print service, on its first sheet or a later one.
+TEST_F(CupsSpoolerTest, AQueueWithoutTheCustomPaperRefusesTheJob) {
+    CupsSpooler spooler;
+    const std::string expected = "印表機 alpha 沒有 241.3 x 139.7 mm 的紙張";
+    try {
+        spooler.startJob("alpha", "form.txt", customPaper(241.3, 139.7));
+        ADD_FAILURE() << "startJob succeeded";
+    } catch (const ReportError& error) {
+        EXPECT_EQ(error.what(), expected);
+    }
+    std::unique_ptr<PrintJob> job = spooler.startJob("alpha", "form.txt", 0);
+    try {
+        job->nextSheet(customPaper(241.3, 139.7));
+        ADD_FAILURE() << "nextSheet succeeded";
+    } catch (const ReportError& error) {
+        EXPECT_EQ(error.what(), expected);
+    }
+    job.reset();
+    EXPECT_FALSE(spooler.sheetMargins("alpha", customPaper(241.3, 139.7)));
+    EXPECT_EQ(cups.jobCount(), 0u);
+}
+
+// Sheets on papers of different sizes go out as jobs of one size each.
+TEST_F(CupsSpoolerTest, MixedPapersGoOutAsOneJobPerSize) {
+    cups.addCustomSizeQueue("roll");
+    struct Case {
+        std::vector<SheetPaper> papers;
+        std::vector<std::string> boxes;  // each job's page size, points
+    };
+    const std::vector<Case> cases = {
+        {{0, customPaper(241.3, 139.7)}, {"595.00 842.00", "684.00 396.00"}},
+        {{customPaper(241.3, 139.7), customPaper(241.3, 139.7), customPaper(241.3, 279.4)},
+         {"684.00 396.00", "684.00 792.00"}}};
+    std::size_t done = 0;
+    for (const Case& c : cases) {
+        printMarked("roll", c.papers);
+        const std::vector<fs::path> jobs = cups.waitForJobs(done + c.boxes.size());
+        for (std::size_t j = 0; j < c.boxes.size(); ++j) {
+            const fs::path& job = jobs[done + j];
+            EXPECT_NE(TempDir::read(job).find("%%HiResBoundingBox: 0 0 " + c.boxes[j]), std::string::npos) << job;
+        }
+        done = jobs.size();
+    }
+    EXPECT_EQ(cups.jobCount(), done);
+}
+
 }  // namespace
 }  // namespace zarvo

@@ -125,9 +125,10 @@ void writeFile(const fs::path& path, const std::string& text, fs::perms perms) {
 }
 
 // A PostScript printer with the three papers, kMargins on each, and
-// defaultResolution (none when empty). The resolution code is empty so that a later rendering
-// of the output chooses its own.
-std::string ppdText(const std::string& defaultResolution) {
+// defaultResolution (none when empty); with customSizes, it also takes any
+// size from 2 x 2 to 17 x 36 inches with kCustomMargins. The resolution code
+// is empty so that a later rendering of the output chooses its own.
+std::string ppdText(const std::string& defaultResolution, bool customSizes = false) {
     const QueueMargins m = PrivateCups::kMargins;
     std::ostringstream ppd;
     ppd << "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
@@ -156,6 +157,17 @@ std::string ppdText(const std::string& defaultResolution) {
     for (const PaperEntry& p : kPapers) {
         ppd << "*PaperDimension " << p.key << "/" << p.label << ": \"" << p.width << " "
             << p.height << "\"\n";
+    }
+    if (customSizes) {
+        const QueueMargins c = PrivateCups::kCustomMargins;
+        ppd << "*VariablePaperSize: True\n*MaxMediaWidth: \"1224\"\n*MaxMediaHeight: \"2592\"\n"
+            << "*HWMargins: " << c.left << " " << c.bottom << " " << c.right << " " << c.top << "\n"
+            << "*CustomPageSize True: \"pop pop pop <</PageSize[5 -2 roll]/ImagingBBox null>>setpagedevice\"\n"
+               "*ParamCustomPageSize Width: 1 points 144 1224\n"
+               "*ParamCustomPageSize Height: 2 points 144 2592\n"
+               "*ParamCustomPageSize WidthOffset: 3 points 0 0\n"
+               "*ParamCustomPageSize HeightOffset: 4 points 0 0\n"
+               "*ParamCustomPageSize Orientation: 5 int 0 0\n";
     }
     if (defaultResolution.empty()) return ppd.str();
     ppd << "*OpenUI *Resolution: PickOne\n*OrderDependency: 20 AnySetup *Resolution\n"
@@ -303,8 +315,38 @@ void PrivateCups::waitUntilAnswering() const {
 }
 
 void PrivateCups::addQueue(const std::string& name, const std::string& defaultResolution) {
+    addQueueWithPpd(name, ppdText(defaultResolution));
+}
+
+void PrivateCups::addCustomSizeQueue(const std::string& name) { addQueueWithPpd(name, ppdText("600dpi", true)); }
+
+void PrivateCups::addEpson24Queue(const std::string& name, const std::string& resolution) {
+    runOrThrow("lpadmin -p '" + name + "' -E -v 'zarvofile:" + (dir_ / "out").string() +
+               "' -m drv:///sample.drv/epson24.ppd -o 'Resolution=" + resolution + "'");
+}
+
+int PrivateCups::loggedPages(const fs::path& job) const {
+    // The service logs a job's pages, as its filters report them, once it ends.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (activeJobCount() > 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    // "printer user job-id [time] total pages ..."
+    const std::string id = std::to_string(std::stoi(job.stem().string()));
+    std::ifstream log(dir_ / "log" / "page_log");
+    for (std::string line; std::getline(log, line);) {
+        std::istringstream fields(line);
+        std::string printer, user, jobId;
+        fields >> printer >> user >> jobId;
+        const std::size_t total = line.find("] total ");
+        if (jobId == id && total != std::string::npos) return std::atoi(line.c_str() + total + 8);
+    }
+    return -1;
+}
+
+void PrivateCups::addQueueWithPpd(const std::string& name, const std::string& ppdContent) {
     const fs::path ppd = dir_ / "ppd" / (name + ".ppd");
-    writeFile(ppd, ppdText(defaultResolution), fs::perms::owner_read | fs::perms::owner_write |
+    writeFile(ppd, ppdContent, fs::perms::owner_read | fs::perms::owner_write |
                                                    fs::perms::group_read | fs::perms::others_read);
     runOrThrow("lpadmin -p '" + name + "' -E -v 'zarvofile:" + (dir_ / "out").string() + "' -P '" +
                ppd.string() + "'");

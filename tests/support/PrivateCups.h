@@ -5,6 +5,8 @@
 // use a PPD of our own (A4, JIS B4, A3 with margins that are not zero) and a
 // backend that keeps one PostScript file per job (a distorting queue keeps
 // it shifted and stretched as an ill-adjusted printer would print it); a
+// queue may also take custom sizes, or drive a 24-pin dot-matrix printer
+// through CUPS's own driver (its output the printer's stream); a
 // driverless queue has an IPP printer of its own. While it lives,
 // CUPS_SERVER and libcups in this process point the CUPS commands and the
 // spooler at it (its socket or its TCP port), and CUPS_SERVERROOT points
@@ -34,6 +36,8 @@ class PrivateCups {
 public:
     // The margins the queues' PPD gives for every paper.
     static constexpr QueueMargins kMargins{17, 34, 11, 23};
+    // The hardware margins of the custom sizes of addCustomSizeQueue.
+    static constexpr QueueMargins kCustomMargins{14, 20, 10, 8};
 
     // How the clients reach the service.
     enum class Transport {
@@ -56,6 +60,15 @@ public:
     // Adds an enabled queue whose PPD says defaultResolution (e.g. "600dpi",
     // "" for none); throws on failure.
     void addQueue(const std::string& name, const std::string& defaultResolution = "600dpi");
+    // Adds a queue like addQueue (600 dpi) whose PPD also takes custom sizes
+    // from 2 x 2 to 17 x 36 inches, with kCustomMargins; throws on failure.
+    void addCustomSizeQueue(const std::string& name);
+    // Adds a queue with CUPS's own Epson 24-pin driver at resolution (e.g.
+    // "180dpi"), its output the printer's own stream; throws on failure.
+    void addEpson24Queue(const std::string& name, const std::string& resolution);
+    // The pages the service logged for a job (its output file) from what its
+    // filters reported, once no job is left to print; -1 when none.
+    int loggedPages(const std::filesystem::path& job) const;
     // Adds a queue like addQueue whose device is off: a point printed at
     // (x, y) mm from the top-left corner of a portrait sheet is kept at
     // (L + exMm + (x - L) * kx, T + eyMm + (y - T) * ky), where (L, T) is the
@@ -109,6 +122,7 @@ public:
 private:
     void writeConfiguration(const std::string& serverDirectives) const;
     void writeBackend() const;
+    void addQueueWithPpd(const std::string& name, const std::string& ppdContent);
     void waitUntilAnswering() const;
 
     std::filesystem::path dir_;
