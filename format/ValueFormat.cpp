@@ -214,8 +214,8 @@ FormattedValue formatValue(const ValueFormat& format, std::string_view big5Value
     FormattedValue formatted = formatKind(format, big5Value);
     if (!formatted.ok() || format.cells == 0) return formatted;
     if (!digitCells(0, 0, format.cells, formatted.text)) {
-        return refused(quoted(big5Value) + "寫成「" + big5ToUtf8(formatted.text) + "」，超過 " +
-                       std::to_string(format.cells) + " 格");
+        const std::string written = formatted.text == big5Value ? "" : "寫成" + quoted(formatted.text) + "，";
+        return refused(quoted(big5Value) + written + "超過 " + std::to_string(format.cells) + " 格");
     }
     return formatted;
 }

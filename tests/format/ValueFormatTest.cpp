@@ -90,7 +90,9 @@ TEST(ValueFormatTest, RefusesValuesThatAreNotOfTheFormat) {
     });
     expectAll({{"format", "roc-date"}, {"pattern", "{yyy}/{mm}/{dd}"}},
               {{"1911-12-31", "error: 「1911-12-31」早於民國元年，{yyy} 寫不出三位數的民國年"}});
-    expectAll({{"cells", "3"}}, {{"1234", "error: 「1234」寫成「1234」，超過 3 格"}});
+    expectAll({{"cells", "3"}}, {{"1234", "error: 「1234」超過 3 格"}, {"123", "123"}});
+    expectAll({{"format", "number"}, {"grouping", "yes"}, {"cells", "4"}},
+              {{"1234", "error: 「1234」寫成「1,234」，超過 4 格"}, {"123", "123"}});
 }
 
 TEST(ValueFormatTest, RoundsAndGroupsNumbers) {
