@@ -58,8 +58,10 @@ std::map<std::string_view, std::string_view> ownValues(const FormatKeys& keys, s
     std::map<std::string_view, std::string_view> values;
     for (const auto& [key, value] : keys) {
         if (std::find(std::begin(kOwnKeys), std::end(kOwnKeys), key) == std::end(kOwnKeys)) continue;
-        if (!values.emplace(key, value).second) error = key + " 設定了兩次";
-        if (!error.empty()) break;
+        if (!values.emplace(key, value).second) {
+            error = key + " 設定了兩次";
+            break;
+        }
     }
     return values;
 }
@@ -121,12 +123,13 @@ std::string readPrefix(std::string_view value, ValueFormat& format) {
 
 std::string readPattern(std::string_view value, ValueFormat& format) {
     std::string error;
-    if (std::optional<DatePattern> pattern = parseDatePattern(value, dateStyleOf(format.kind), error)) format.pattern = *pattern;
+    std::optional<DatePattern> pattern = parseDatePattern(value, dateStyleOf(format.kind), error);
+    if (pattern) format.pattern = std::move(*pattern);
     return error;
 }
 
-// The ASCII value in quotes for an error: 「12a」, cut after kQuotedBytes bytes
-// (at a character's start) with "…".
+// A Big5 value in UTF-8 between quotes for an error message: 「12a」; one
+// longer than kQuotedBytes is cut at a character's start and ends with "…".
 std::string quoted(std::string_view big5Value) {
     std::string_view shown = big5Value;
     if (shown.size() > kQuotedBytes) {
@@ -139,25 +142,35 @@ std::string quoted(std::string_view big5Value) {
 
 FormattedValue refused(std::string reason) { return {"", std::move(reason)}; }
 
+// Whether the value holds more digits than any number parse accepts.
+bool hasTooManyDigits(std::string_view value) {
+    return static_cast<std::size_t>(std::count_if(value.begin(), value.end(), [](char c) {
+               return c >= '0' && c <= '9';
+           })) > Decimal::kMaxDigits;
+}
+
 // Capitals are all Big5 characters: the conversion cannot fail.
 std::string toBig5(const std::string& utf8) { return utf8ToBig5(utf8).value_or(std::string()); }
 
 FormattedValue formatAmount(const ValueFormat& format, std::string_view value) {
     const std::string notAmount = quoted(value) + "不是金額";
+    const std::string overLimit = notAmount + "（上限是 9,999,999,999,999,999.99）";
     const std::optional<Decimal> amount = Decimal::parse(value, Decimal::Sign::Unsigned);
     if (!amount) {
+        if (hasTooManyDigits(value)) return refused(overLimit);
         const bool negative = !value.empty() && value.front() == '-' && Decimal::parse(value.substr(1));
         return refused(notAmount + (negative ? "（金額不可以是負數）" : ""));
     }
     if (amount->fractionDigits().size() > kMaxAmountDecimals) return refused(notAmount + "（最多兩位小數，到分為止）");
-    if (!isWritableAmount(*amount)) return refused(notAmount + "（上限是 9,999,999,999,999,999.99）");
+    if (!isWritableAmount(*amount)) return refused(overLimit);
     return {format.prefix + toBig5(amountInCapitals(*amount)), ""};
 }
 
 FormattedValue formatNumber(const ValueFormat& format, std::string_view value) {
     std::optional<Decimal> number = Decimal::parse(value);
     if (!number) {
-        return refused(quoted(value) + "不是數字（最多 " + std::to_string(Decimal::kMaxDigits) + " 位數）");
+        const std::string limit = "（最多 " + std::to_string(Decimal::kMaxDigits) + " 位數）";
+        return refused(quoted(value) + "不是數字" + (hasTooManyDigits(value) ? limit : ""));
     }
     if (format.decimals) number = number->rounded(*format.decimals);
     return {number->toString(format.grouping), ""};

@@ -76,9 +76,14 @@ TEST(ValueFormatTest, RefusesValuesThatAreNotOfTheFormat) {
         {" 5", "error: 「 5」不是金額"},
         {"五", "error: 「五」不是金額"},
         {"10000000000000000", "error: 「10000000000000000」不是金額（上限是 9,999,999,999,999,999.99）"},
-        {std::string(40, '1').append("2").c_str(), "error: 「11111111111111111111111111111111…」不是金額"},
+        {std::string(40, '1').append("2").c_str(), "error: 「11111111111111111111111111111111…」不是金額（上限是 9,999,999,999,999,999.99）"},
     });
-    expectAll({{"format", "number"}}, {{"1,2", "error: 「1,2」不是數字（最多 40 位數）"}, {"1e3", "error: 「1e3」不是數字（最多 40 位數）"}});
+    expectAll({{"format", "number"}}, {
+        {"1,2", "error: 「1,2」不是數字"},
+        {"1e3", "error: 「1e3」不是數字"},
+        {"--1", "error: 「--1」不是數字"},
+        {std::string(41, '9').c_str(), "error: 「99999999999999999999999999999999…」不是數字（最多 40 位數）"},
+    });
     expectAll({{"format", "roc-date"}}, {
         {"2023-02-29", "error: 「2023-02-29」不是日期"},
         {"2024-13-01", "error: 「2024-13-01」不是日期"},
@@ -107,7 +112,7 @@ TEST(ValueFormatTest, RoundsAndGroupsNumbers) {
         {"1,234", "1,234.00"},
     });
     expectAll({{"format", "number"}, {"decimals", "0"}}, {{"12,345.5", "12346"}, {"-0.5", "-1"}});
-    expectAll({{"format", "number"}}, {{"0012,345.50", "error: 「0012,345.50」不是數字（最多 40 位數）"}, {"0012345.50", "12345.50"}, {"1,234.5", "1234.5"}});
+    expectAll({{"format", "number"}}, {{"0012,345.50", "error: 「0012,345.50」不是數字"}, {"0012345.50", "12345.50"}, {"1,234.5", "1234.5"}});
 }
 
 TEST(ValueFormatTest, WritesRocAndWesternDates) {
