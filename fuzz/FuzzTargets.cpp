@@ -18,6 +18,7 @@
 
 #include "engine/TextMeasure.h"
 #include "engine/XPrint.h"
+#include "fuzz/FuzzCheck.h"
 #include "platform/Messages.h"
 #include "platform/recording/RecordingSpooler.h"
 #include "platform/recording/RecordingSurface.h"
@@ -32,17 +33,6 @@
 namespace zarvo::fuzz {
 
 namespace {
-
-// An invariant that failed: the fuzzer records the input as a crash.
-void check(bool holds, const char* what) {
-    if (holds) return;
-    std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
-    std::abort();
-}
-
-std::string_view asText(const std::uint8_t* data, std::size_t size) {
-    return size == 0 ? std::string_view{} : std::string_view(reinterpret_cast<const char*>(data), size);
-}
 
 // A stream that formats everything and keeps nothing, so traces cost no
 // memory however much a page draws.

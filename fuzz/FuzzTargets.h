@@ -31,4 +31,9 @@ void fuzzBig5(const std::uint8_t* data, std::size_t size);
 // then read record by record, and each record read again from its position.
 void fuzzDataFile(const std::uint8_t* data, std::size_t size);
 
+// The input as a block's format keys ("key=value" lines up to an empty
+// line) and a raw value (the rest), formatted with them and with each
+// format's defaults; the value also as a decimal and in digit cells.
+void fuzzValueFormat(const std::uint8_t* data, std::size_t size);
+
 }  // namespace zarvo::fuzz

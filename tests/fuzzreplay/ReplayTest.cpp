@@ -65,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(Targets, ReplayTest,
                                            ReplayCase{"frame_text", fuzz::fuzzFrameText},
                                            ReplayCase{"test_data_line", fuzz::fuzzTestDataLine},
                                            ReplayCase{"big5", fuzz::fuzzBig5},
-                                           ReplayCase{"data_file", fuzz::fuzzDataFile}),
+                                           ReplayCase{"data_file", fuzz::fuzzDataFile},
+                                           ReplayCase{"value_format", fuzz::fuzzValueFormat}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
