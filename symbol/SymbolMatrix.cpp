@@ -58,8 +58,10 @@ std::string capacity(const SymbolSpec& spec)
 [[noreturn]] void refuseData(const SymbolSpec& spec, std::string_view data, int error)
 {
     if (error == ZINT_ERROR_TOO_LONG) {
+        // The bar codes hold ASCII only, so their bytes are characters.
+        const char* unit = isLinear(spec.kind) ? " 個字元" : " 位元組";
         throw SymbolError(symbolName(spec.kind) + " " + capacity(spec) + "，這筆資料有 " +
-                          std::to_string(data.size()) + " 位元組，太長");
+                          std::to_string(data.size()) + unit + "，太長");
     }
     throw SymbolError(symbolName(spec.kind) + " 無法編碼這筆資料（錯誤碼 " + std::to_string(error) + "）");
 }
@@ -76,6 +78,7 @@ SymbolMatrix encodeSymbol(const SymbolSpec& spec, std::string_view data)
     // Bytes go in as they are: no UTF-8 conversion, no escapes, no ECI.
     symbol->input_mode = DATA_MODE;
     if (spec.kind == SymbolKind::Qr) symbol->option_1 = static_cast<int>(spec.ecc) + 1;
+    // Square Data Matrix sizes only: the frame keeps its proportions whatever the value.
     if (spec.kind == SymbolKind::DataMatrix) symbol->option_3 = DM_SQUARE;
 
     const int error = ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.data()),

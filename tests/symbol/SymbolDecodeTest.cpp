@@ -68,6 +68,8 @@ struct DecodeCase {
     std::string command;  // the decoder; the image path goes last
 };
 
+void PrintTo(const DecodeCase& c, std::ostream* out) { *out << c.kinds << " in " << c.encoding; }
+
 class SymbolDecodeTest : public testing::TestWithParam<DecodeCase> {};
 
 TEST_P(SymbolDecodeTest, DecodesToTheValuesBytes)

@@ -27,10 +27,6 @@ TEST(SymbolSpecTest, KindSetsModuleAndQuietDefaults)
         EXPECT_EQ(spec.kind, c.expected);
         EXPECT_DOUBLE_EQ(spec.moduleMm, c.moduleMm);
         EXPECT_EQ(spec.quietModules, c.quiet);
-        EXPECT_EQ(spec.ecc, QrEcc::M);
-        EXPECT_TRUE(spec.showText);
-        EXPECT_EQ(spec.encoding, SymbolEncoding::Big5);
-        EXPECT_FALSE(spec.barHeightMm);
     }
     EXPECT_EQ(parseSymbolSpec({}).kind, SymbolKind::Text);
 }

@@ -96,7 +96,13 @@ TEST(SymbolValueTest, DataTooLongForTheKindAndEccIsRefused)
             EXPECT_EQ(std::string(error.what()).rfind(c.message, 0), 0u) << error.what();
         }
     }
-    EXPECT_THROW(encodeSymbol(specOf(SymbolKind::Code128), std::string(121, '1')), SymbolError);
+    EXPECT_NO_THROW(encodeSymbol(specOf(SymbolKind::Code128), std::string(120, '1')));
+    try {
+        encodeSymbol(specOf(SymbolKind::Code128), std::string(121, '1'));
+        ADD_FAILURE() << "accepted";
+    } catch (const SymbolError& error) {
+        EXPECT_STREQ(error.what(), "Code 128 最多容納 60 個符號字元（兩位數字合為一個），這筆資料有 121 個字元，太長");
+    }
 }
 
 }  // namespace
