@@ -1,5 +1,6 @@
 #include "designer/LayoutBinding.h"
 
+#include <charconv>
 #include <variant>
 
 #include <QPlainTextEdit>
@@ -10,6 +11,7 @@
 #include "designer/SectionList.h"
 #include "designer/SourceEditor.h"
 #include "designer/zarvo2.h"
+#include "engine/FormProfileFile.h"
 #include "layout/model/Millimetres.h"
 #include "layout/model/RowShape.h"
 
@@ -66,7 +68,8 @@ Section sectionOf(RowKind kind) {
     switch (kind) {
     case RowKind::Line: return Section::Lines;
     case RowKind::Label: return Section::Labels;
-    case RowKind::Block: return Section::Blocks;
+    case RowKind::Block:
+    case RowKind::Form: break;
     }
     return Section::Blocks;
 }
@@ -84,7 +87,8 @@ QTreeWidget& LayoutBinding::list(RowKind kind) const {
     switch (kind) {
     case RowKind::Line: return *form_.LV_Line;
     case RowKind::Label: return *form_.LV_Label;
-    case RowKind::Block: return *form_.ListView1;
+    case RowKind::Block:
+    case RowKind::Form: break;
     }
     return *form_.ListView1;
 }
@@ -94,6 +98,7 @@ void LayoutBinding::markChanged(RowKind kind) {
     case RowKind::Line: form_.LineListChanged = 1; break;
     case RowKind::Label: form_.LabelListChanged = 1; break;
     case RowKind::Block: form_.BlockListChanged = 1; break;
+    case RowKind::Form: break;
     }
     form_.markUnsaved();
 }
@@ -114,6 +119,19 @@ std::string LayoutBinding::reportBytes(const std::function<bool(RowRef)>& keep) 
 }
 
 std::shared_ptr<const FormProfile> LayoutBinding::profile() { return form_.sharedProfile(); }
+
+RowText LayoutBinding::formRow() {
+    return RowText{std::to_string(headerPaperCode(editorText(*form_.ME_text))), {formProfileText(form_.profile())}};
+}
+
+void LayoutBinding::applyFormRow(const RowText& row) {
+    int code = 0;
+    if (std::from_chars(row.caption.data(), row.caption.data() + row.caption.size(), code).ec == std::errc()) {
+        form_.setHeaderPaperCode(code);
+    }
+    form_.setFormProfile(
+        profileFromText(row.values.empty() ? std::string() : row.values.front()).withoutStoppingFaults());
+}
 
 std::string LayoutBinding::reportName() {
     return form_.FileName.isEmpty() ? std::string("(未存檔的新報表)") : form_.FileName.toStdString();
@@ -146,6 +164,11 @@ std::vector<RowText> LayoutBinding::rows(RowKind kind) {
 
 void LayoutBinding::rowsChanged(const EditStep& step) {
     for (const RowChange& change : step) {
+        if (change.kind == RowKind::Form) {
+            if (change.after) applyFormRow(*change.after);
+            markChanged(change.kind);
+            continue;
+        }
         QTreeWidget& rows = list(change.kind);
         if (change.before) delete rows.takeTopLevelItem(change.index);
         if (change.after) rows.insertTopLevelItem(change.index, makeListItem(listRowOf(*change.after)));

@@ -21,6 +21,7 @@ public:
     std::string reportBytes() override;
     std::string reportName() override;
     std::shared_ptr<const FormProfile> profile() override;
+    RowText formRow() override;
     std::string reportBytes(const std::function<bool(RowRef)>& keep) override;
     std::vector<std::string> testDataLines(std::string& problem) override;
     std::vector<RowText> rows(RowKind kind) override;
@@ -37,6 +38,8 @@ public:
 private:
     QTreeWidget& list(RowKind kind) const;
     void markChanged(RowKind kind);
+    // Puts the header's paper code and the profile of a form row in place.
+    void applyFormRow(const RowText& row);
     // Runs the row's editor dialog; true when confirmed.
     bool runEditor(RowKind kind, QTreeWidgetItem* item);
 

@@ -78,6 +78,11 @@ int findKeywordLine(const QStringList& lines, Section section, int from) {
     return -1;
 }
 
+int headerPaperCode(const QString& text) {
+    const QStringList words = rowWords(text.left(text.indexOf(u'\n') < 0 ? text.size() : text.indexOf(u'\n')));
+    return words.isEmpty() ? 0 : words.front().toInt();
+}
+
 QString withPaperCode(const QString& text, int code) {
     const qsizetype lineEnd = text.indexOf(u'\n') < 0 ? text.size() : text.indexOf(u'\n');
     qsizetype begin = 0;

@@ -36,6 +36,9 @@ QString joinSource(const SourceText& source);
 // replaced by code, everything else as it was; a first line without a field
 // gets code in front.
 QString withPaperCode(const QString& text, int code);
+// The header's paper code: the first field of text's first line as a whole
+// number; 0 when it is none.
+int headerPaperCode(const QString& text);
 
 // The section's keyword: "LINE_INFO", "LABEL_STRING" or "BLOCK_INFO".
 QString sectionKeyword(Section section);

@@ -623,7 +623,7 @@ void Tzarvo2_Form::restoreDocument(const QString& text, const QString& testData,
     FileName = fileName;
     showFileName();
     if (profileText) {
-        useProfile(parseFormProfile(*profileText).withoutStoppingFaults());
+        useProfile(profileFromText(*profileText).withoutStoppingFaults());
     } else {
         openProfile();
     }

@@ -20,6 +20,8 @@ FormProfile readFormProfileFile(const std::string& profilePath) {
     return profile;
 }
 
+FormProfile profileFromText(std::string_view text) { return parseFormProfile(text); }
+
 std::shared_ptr<const FormProfile> formProfileBeside(const std::string& reportPath) {
     const std::string path = formProfilePathFor(reportPath);
     auto profile = std::make_shared<const FormProfile>(path.empty() ? FormProfile() : readFormProfileFile(path));

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "report/FormProfile.h"
 
@@ -12,6 +13,10 @@ namespace zarvo {
 // when there is no file; one whose fileFault says why when it is no regular
 // file, is larger than a profile can be, or cannot be read.
 FormProfile readFormProfileFile(const std::string& profilePath);
+
+// The profile in text held in memory (the designer's), read as a file
+// holding it would be.
+FormProfile profileFromText(std::string_view text);
 
 // The profile beside the report at reportPath (formProfilePathFor). Throws
 // ReportError with the file, line and reason when it has a fault that stops

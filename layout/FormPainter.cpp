@@ -31,6 +31,7 @@ void FormPainter::setReport(std::string bytes, std::string name, std::shared_ptr
     XPrint engine;
     const bool read = loadHeader(engine).empty();
     paper_ = read ? engine.sheetPaper() : SheetPaper();
+    headerRead_ = read;
     offset_ = read ? PointMm{double(engine.xoffset), double(engine.yoffset)} : PointMm{};
 }
 

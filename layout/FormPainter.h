@@ -52,6 +52,8 @@ public:
     // The sheet's paper (the header's code and the profile's paper) and the
     // form offset (mm); code 0 and no offset when the header is unreadable.
     const SheetPaper& sheetPaper() const { return paper_; }
+    // Whether the header could be read.
+    bool headerRead() const { return headerRead_; }
     PointMm offset() const { return offset_; }
 
     // Draws the form at dpi through painter, whose (0, 0) is the printer
@@ -69,6 +71,7 @@ private:
     std::vector<TestDataField> fields_;
     bool namesOnly_ = false;
     SheetPaper paper_;
+    bool headerRead_ = false;
     PointMm offset_;
 };
 

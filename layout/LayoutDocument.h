@@ -29,6 +29,9 @@ public:
     virtual std::string reportBytes(const std::function<bool(RowRef)>& keep) = 0;
     // The form profile as it would be saved now.
     virtual std::shared_ptr<const FormProfile> profile() = 0;
+    // The form's row (RowKind::Form): the header's paper code and the
+    // profile's text as they stand now.
+    virtual RowText formRow() = 0;
     // The test data's lines (Big5); a character Big5 cannot hold is left out
     // of them and named in problem (UTF-8), which is otherwise left empty.
     virtual std::vector<std::string> testDataLines(std::string& problem) = 0;

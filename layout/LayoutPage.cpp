@@ -12,6 +12,8 @@
 
 #include "layout/LayoutView.h"
 #include "layout/StatusText.h"
+#include "layout/PaperForm.h"
+#include "layout/model/PaperChoices.h"
 #include "layout/model/Zoom.h"
 #include "layout/stationery/StationeryPicture.h"
 #include "platform/qt/ObjectName.h"
@@ -48,6 +50,9 @@ void LayoutPage::buildControls() {
     ZoomBox->addItem(QStringLiteral("整頁"), kFitPage);
     ZoomBox->addItem(QStringLiteral("頁寬"), kFitWidth);
     ZoomBox->setCurrentIndex(ZoomBox->findData(kLayoutBaseDpi));
+    CB_paper = named(new QComboBox, "CB_paper");
+    CB_paper->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    CB_paper->setToolTip(QStringLiteral("紙張"));
     CB_printer = named(new QComboBox, "CB_printer");
     CB_printer->addItem(QString::fromUtf8(kNoPrinter));
     CB_printer->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -76,7 +81,7 @@ void LayoutPage::buildControls() {
 
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(4, 2, 4, 2);
-    for (QWidget* widget : std::initializer_list<QWidget*>{ZoomBox, CB_printer, ChB_names, ChB_overlays, ChB_grid,
+    for (QWidget* widget : std::initializer_list<QWidget*>{ZoomBox, CB_paper, CB_printer, ChB_names, ChB_overlays, ChB_grid,
                                                           btn_stationery, btn_selpicture, TB_strength}) {
         bar->addWidget(widget);
     }
@@ -91,6 +96,9 @@ void LayoutPage::buildControls() {
     connect(ZoomBox, &QComboBox::activated, this, &LayoutPage::zoomChosen);
     connect(layoutView, &LayoutView::zoomChanged, this, &LayoutPage::showZoom);
     connect(CB_printer, &QComboBox::currentIndexChanged, this, &LayoutPage::printerChosen);
+    connect(CB_paper, &QComboBox::activated, this, &LayoutPage::paperPicked);
+    connect(layoutView, &LayoutView::refreshed, this, &LayoutPage::formRefreshed);
+    askPaper_ = [this](const std::optional<CustomPaper>& current) { return askCustomPaper(this, current); };
     connect(ChB_names, &QCheckBox::toggled, layoutView, &LayoutView::setNamesShown);
     connect(ChB_overlays, &QCheckBox::toggled, layoutView, &LayoutView::setOverlaysShown);
     connect(ChB_grid, &QCheckBox::toggled, layoutView, &LayoutView::setGridShown);
@@ -123,9 +131,42 @@ void LayoutPage::pageShown() {
 
 void LayoutPage::refresh() {
     layoutView->refresh();
+    showNotes();
+}
+
+void LayoutPage::formRefreshed() {
     // The paper may have changed with the header; the margins follow it.
     if (marginsPaper_ != layoutView->form().sheetPaper()) printerChosen();
-    showNotes();
+    showPaper();
+}
+
+void LayoutPage::showPaper() {
+    const SheetPaper& paper = layoutView->form().sheetPaper();
+    const QSignalBlocker quiet(CB_paper);
+    CB_paper->clear();
+    for (const PaperChoice& choice : paperChoices()) CB_paper->addItem(QString::fromStdString(choice.label));
+    std::optional<std::size_t> index = paperChoiceIndex(paper);
+    if (!index) {
+        CB_paper->addItem(QString::fromStdString(otherPaperLabel(paper)));
+        index = static_cast<std::size_t>(CB_paper->count() - 1);
+    }
+    CB_paper->addItem(QStringLiteral("自訂..."));
+    CB_paper->setCurrentIndex(static_cast<int>(*index));
+    CB_paper->setEnabled(layoutView->form().headerRead());
+}
+
+void LayoutPage::paperPicked(int index) {
+    const std::vector<PaperChoice>& choices = paperChoices();
+    const SheetPaper& shown = layoutView->form().sheetPaper();
+    if (index == CB_paper->count() - 1) {
+        const std::optional<CustomPaper> typed = askPaper_ ? askPaper_(shown.custom) : std::nullopt;
+        if (typed) layoutView->changePaper(SheetPaper(kCustomPaperCode, *typed));
+    } else if (index >= 0 && static_cast<std::size_t>(index) < choices.size()) {
+        layoutView->changePaper(choices[static_cast<std::size_t>(index)].paper);
+    }
+    // Cancelled, or the paper shown picked again: the entry shown is the form's.
+    showPaper();
+    layoutView->setFocus(Qt::OtherFocusReason);
 }
 
 // The system's printers, the default chosen; listed once, when the page

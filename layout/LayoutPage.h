@@ -38,6 +38,10 @@ public:
     // of a scan that stores none (nullopt: cancelled).
     void setPictureChooser(std::function<std::optional<QString>()> choose) { choosePicture_ = std::move(choose); }
     void setDpiAsker(std::function<std::optional<int>()> ask) { askDpi_ = std::move(ask); }
+    // What "自訂..." asks for (the paper shown, if custom); the dialog by default.
+    void setPaperAsker(std::function<std::optional<CustomPaper>(const std::optional<CustomPaper>&)> ask) {
+        askPaper_ = std::move(ask);
+    }
 
     // The page is being shown: fills the printer list the first time, takes
     // the rows and the report afresh and gives the view the focus.
@@ -61,6 +65,7 @@ public:
     QCheckBox* ChB_overlays;
     QCheckBox* ChB_grid;
     QPushButton* btn_stationery;
+    QComboBox* CB_paper;
     QPushButton* btn_selpicture;
     QSlider* TB_strength;
     QStatusBar* ST_layout;
@@ -78,6 +83,12 @@ private:
     void zoomChosen(int index);
     void showZoom(int dpi);
     void chooseStationery();
+    // Shows the form's paper in CB_paper, enabled while the header can be read.
+    void showPaper();
+    // The user picked CB_paper's entry index.
+    void paperPicked(int index);
+    // The view read the form again: the paper and its margins follow.
+    void formRefreshed();
     // Shows the loaded picture (its absolute path) with settings; false,
     // with a note, when there is none to show.
     bool showPicture(const PictureLoad& load, const StationerySettings& settings, const QString& picture);
@@ -86,6 +97,7 @@ private:
 
     std::function<std::optional<QString>()> choosePicture_;
     std::function<std::optional<int>()> askDpi_;
+    std::function<std::optional<CustomPaper>(const std::optional<CustomPaper>&)> askPaper_;
     bool printersFilled_ = false;
     std::optional<SheetPaper> marginsPaper_;  // the paper whose margins are shown
     QString paperNote_;                       // why the sheet is the printer's default paper

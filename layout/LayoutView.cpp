@@ -1,5 +1,7 @@
 #include "layout/LayoutView.h"
 
+#include "layout/model/PaperChoices.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -70,7 +72,8 @@ QString rowDescription(const LayoutScene& scene, RowRef ref) {
     switch (ref.kind) {
     case RowKind::Block: return QStringLiteral("BLOCK ") + QString::fromStdString(row.caption);
     case RowKind::Label: return QStringLiteral("LABEL ") + QString::fromStdString(row.caption);
-    case RowKind::Line: break;
+    case RowKind::Line:
+    case RowKind::Form: break;
     }
     return QStringLiteral("Lines 第 %1 筆").arg(ref.index + 1);
 }
@@ -153,6 +156,7 @@ void LayoutView::refresh() {
         offSheetNote_ = std::move(offSheet);
         emit findingsChanged();
     }
+    emit refreshed();
 }
 
 void LayoutView::takeRowsIfStale() {
@@ -598,6 +602,17 @@ void LayoutView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (step.empty()) return;
     editor_.edit(step, nowMs(), false);
     refresh();
+}
+
+void LayoutView::changeForm(RowText after) {
+    if (!document_ || inputRefused()) return;
+    RowText before = document_->formRow();
+    if (before == after) return;
+    editor_.edit({RowChange{RowKind::Form, 0, std::move(before), std::move(after)}}, nowMs(), true);
+}
+
+void LayoutView::changePaper(const SheetPaper& paper) {
+    if (document_) changeForm(formRowWithPaper(*document_->profile(), paper));
 }
 
 void LayoutView::nudge(double dx, double dy) {

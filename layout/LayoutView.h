@@ -57,6 +57,11 @@ public:
     // paper in the profile is drawn on.
     void setPrinterSheet(std::optional<SheetMargins> margins, CustomPaper defaultPaper);
     void setOverlaysShown(bool shown);
+    // Changes the form's row (the header's paper code and the profile) from
+    // the document's current one to after, as one undo step.
+    void changeForm(RowText after);
+    // Puts paper into the header and the profile, as one undo step.
+    void changePaper(const SheetPaper& paper);
     void setGridShown(bool shown);
     void setNamesShown(bool shown);
     // While set, drags and arrow keys move the stationery picture.
@@ -87,6 +92,8 @@ signals:
     void pointerMoved(const QString& text);
     // The findings of the last drawing differ from the one before.
     void findingsChanged();
+    // The form was read and drawn again (after an edit, an undo, a new paper).
+    void refreshed();
     void zoomChanged(int dpi);
     // The user moved the picture to (dx, dy) mm.
     void pictureShiftChanged(double dxMm, double dyMm);

@@ -80,7 +80,9 @@ const std::vector<RowText>& LayoutScene::rows(RowKind kind) const { return list(
 
 int LayoutScene::rowCount(RowKind kind) const { return static_cast<int>(list(kind).rows.size()); }
 
-bool LayoutScene::contains(RowRef ref) const { return ref.index >= 0 && ref.index < rowCount(ref.kind); }
+bool LayoutScene::contains(RowRef ref) const {
+    return ref.kind != RowKind::Form && ref.index >= 0 && ref.index < rowCount(ref.kind);
+}
 
 const RowText& LayoutScene::row(RowRef ref) const {
     return list(ref.kind).rows.at(static_cast<std::size_t>(ref.index));
@@ -91,6 +93,8 @@ const std::optional<RowShape>& LayoutScene::shape(RowRef ref) const {
 }
 
 void LayoutScene::apply(const RowChange& change) {
+    // The form's row is the document's alone: the scene has no shape for it.
+    if (change.kind == RowKind::Form) return;
     List& target = list(change.kind);
     checkIndex(change.index, target.rows.size() + (change.before ? 0 : 1));
     auto at = static_cast<std::size_t>(change.index);

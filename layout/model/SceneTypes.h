@@ -11,8 +11,11 @@
 namespace zarvo {
 
 // The three lists the Layout page edits, in their stacking order, lowest
-// first: blocks lie over labels, labels over lines.
-enum class RowKind { Line = 0, Label = 1, Block = 2 };
+// first: blocks lie over labels, labels over lines. Form stands for the form
+// as a whole, one row that no list holds: its caption is the header's paper
+// code and its one value the form profile's text, so that a change of the
+// paper or of a block's profile section is a step like any other.
+enum class RowKind { Line = 0, Label = 1, Block = 2, Form = 3 };
 inline constexpr int kRowKindCount = 3;
 
 // A list row as text (UTF-8), exactly as the list holds it. A line's caption

@@ -32,11 +32,13 @@
 
 #include "designer/Big5TextFile.h"
 #include "designer/RowEditors.h"
+#include "designer/SourceEditor.h"
 #include "designer/zarvo2.h"
 #include "engine/Units.h"
 #include "layout/LayoutView.h"
 #include "layout/StatusText.h"
 #include "layout/model/Zoom.h"
+#include "report/ProfilePaper.h"
 #include "preview/ProgramSpooler.h"
 #include "report/ReportError.h"
 #include "tests/common/Command.h"
@@ -951,6 +953,58 @@ TEST_F(LayoutPageTest, AGestureOnAViewNotShownSinceTheListsChangedWorksOnTheirRo
         window.Save1Click();
     }
     EXPECT_TRUE(messages.shown().empty()) << messages.shown()[0].text;
+}
+
+}  // namespace
+}  // namespace zarvo
+
+namespace zarvo {
+namespace {
+
+// Picks CB_paper's entry labelled text as a user would.
+void pickPaper(LayoutPage& page, const QString& text) {
+    const int index = page.CB_paper->findText(text);
+    ASSERT_GE(index, 0) << text.toStdString();
+    page.CB_paper->setCurrentIndex(index);
+    emit page.CB_paper->activated(index);
+}
+
+TEST_F(LayoutPageTest, APaperPickedGoesIntoTheHeaderAndTheProfileAsOneUndoStep) {
+    openDeliveryNote();
+    EXPECT_EQ(page().CB_paper->currentText(), QStringLiteral("A4 直式"));
+    pickPaper(page(), QStringLiteral("連續報表 9½ x 5½ in"));
+    EXPECT_EQ(window.Unsaved, 1);
+    EXPECT_TRUE(window.ME_text->toPlainText().startsWith(QStringLiteral("9\t10\t8"))) << window.ME_text->toPlainText().left(20).toStdString();
+    EXPECT_DOUBLE_EQ(view().sheet().widthMm, 241.3);
+    EXPECT_DOUBLE_EQ(view().sheet().heightMm, 139.7);
+    EXPECT_EQ(saveAs("c/note.txt"), replaced(original, "0\t10\t8", "9\t10\t8"));
+    EXPECT_EQ(TempDir::read(path("c/note.zarvo").toStdString()),
+              "[Paper]\nwidth=241.3\nheight=139.7\nname=\"連續報表 9½ x 5½ in\"\n");
+
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(page().CB_paper->currentText(), QStringLiteral("A4 直式"));
+    EXPECT_EQ(view().sheet().heightMm, 297);
+    EXPECT_EQ(saveAs("c/note.txt"), original);
+    EXPECT_EQ(TempDir::read(path("c/note.zarvo").toStdString()), "");
+
+    // "自訂..." asks for the paper; a cancelled question changes nothing.
+    std::optional<CustomPaper> answer;
+    page().setPaperAsker([&answer](const std::optional<CustomPaper>&) { return answer; });
+    pickPaper(page(), QStringLiteral("自訂..."));
+    EXPECT_EQ(page().CB_paper->currentText(), QStringLiteral("A4 直式"));
+    answer = customPaper(100, 50, "支票");
+    pickPaper(page(), QStringLiteral("自訂..."));
+    EXPECT_EQ(page().CB_paper->currentText(), QStringLiteral("自訂: 支票 100 x 50 mm"));
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(LayoutPageTest, ACodeWithoutAPaperShowsThePrintersDefaultPaperAndSaysSo) {
+    open(file("odd/note.txt", replaced(example("delivery_note.txt"), "0\t10\t8", "7\t10\t8")));
+    showPage(window.TabSheet6);
+    EXPECT_EQ(view().sheet().widthMm, 210);
+    EXPECT_TRUE(page().ST_layoutNotes->text().contains(QStringLiteral("紙張代碼 7 不是 0 到 5, 以A4 (210 x 297 mm)顯示")))
+        << page().ST_layoutNotes->text().toStdString();
+    EXPECT_EQ(page().CB_paper->currentText(), QStringLiteral("代碼 7: 印表機的預設紙張"));
 }
 
 }  // namespace
