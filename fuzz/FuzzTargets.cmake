@@ -2,6 +2,6 @@
 # the fuzzer executables (ZARVO_FUZZ) and by the replay test of the normal build.
 if(NOT TARGET zarvo_fuzz_targets)
   add_library(zarvo_fuzz_targets STATIC ${CMAKE_CURRENT_LIST_DIR}/FuzzTargets.cpp
-              ${CMAKE_CURRENT_LIST_DIR}/ValueFormatFuzz.cpp)
+              ${CMAKE_CURRENT_LIST_DIR}/ValueFormatFuzz.cpp ${CMAKE_CURRENT_LIST_DIR}/FormProfileFuzz.cpp)
   target_link_libraries(zarvo_fuzz_targets PUBLIC zarvo_compose zarvo_format)
 endif()

@@ -36,4 +36,7 @@ void fuzzDataFile(const std::uint8_t* data, std::size_t size);
 // format's defaults; the value also as a decimal and in digit cells.
 void fuzzValueFormat(const std::uint8_t* data, std::size_t size);
 
+// The input as a form profile: read, written and read again.
+void fuzzFormProfile(const std::uint8_t* data, std::size_t size);
+
 }  // namespace zarvo::fuzz

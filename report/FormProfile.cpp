@@ -14,6 +14,8 @@ namespace {
 
 constexpr std::string_view kGeneral = "General";
 constexpr std::string_view kBlockPrefix = "Block ";
+// Names the lines after a header that cannot be read; no line holds it.
+const std::string kStrayPrefix = "\nstray ";
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -144,14 +146,15 @@ private:
             current_ = &stray(number);
             return fault(number, "段落名稱不正確");
         }
-        const bool known = profile_.section(name) != nullptr;
+        // Keys before any section are [General]'s, which may then follow.
+        const ProfileSection* known = profile_.section(name);
         current_ = &profile_.sectionFor(name);
-        if (known) return fault(number, "段落 [" + std::string(name) + "] 重複");
+        if (known && known->line != 0) return fault(number, "段落 [" + std::string(name) + "] 重複");
         current_->line = number;
     }
 
     ProfileSection& stray(int number) {
-        ProfileSection& section = profile_.sectionFor("[" + std::to_string(number) + "]");
+        ProfileSection& section = profile_.sectionFor(kStrayPrefix + std::to_string(number));
         section.line = number;
         return section;
     }
@@ -259,7 +262,7 @@ FormProfile FormProfile::withoutStoppingFaults() const {
         }
         section.faults.clear();
     }
-    std::erase_if(kept.sections, [](const ProfileSection& s) { return s.name.starts_with('['); });
+    std::erase_if(kept.sections, [](const ProfileSection& s) { return s.name.starts_with(kStrayPrefix); });
     return kept;
 }
 

@@ -66,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Targets, ReplayTest,
                                            ReplayCase{"test_data_line", fuzz::fuzzTestDataLine},
                                            ReplayCase{"big5", fuzz::fuzzBig5},
                                            ReplayCase{"data_file", fuzz::fuzzDataFile},
-                                           ReplayCase{"value_format", fuzz::fuzzValueFormat}),
+                                           ReplayCase{"value_format", fuzz::fuzzValueFormat},
+                                           ReplayCase{"form_profile", fuzz::fuzzFormProfile}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
