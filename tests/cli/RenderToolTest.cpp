@@ -141,3 +141,55 @@ TEST_F(RenderToolTest, APdfThatCannotBeWrittenIsAnError) {
 
 }  // namespace
 }  // namespace zarvo
+
+namespace zarvo {
+namespace {
+
+TEST_F(RenderToolTest, TheProfilesPaperSizesThePreviewTheTraceAndThePdf) {
+    const std::string continuous = dir.write("continuous.txt", report("9\t0\t0"));
+    dir.write("continuous.zarvo", "[Paper]\nwidth=241.3\nheight=139.7\n");
+    const std::string ledger = dir.write("ledger.txt", report("9\t0\t0"));
+    dir.write("ledger.zarvo", "[Paper]\nwidth=400\nheight=120\n");
+    const std::string a4 = dir.write("a4.txt", report("0\t0\t0"));
+    const std::string bare = dir.write("bare.txt", report("7\t0\t0"));
+
+    // The preview image is square: 1633 when the longer side fits, else
+    // the side that holds it (400 mm at 114 dpi: 1795.3 pixels).
+    EXPECT_EQ(render("--trace " + continuous).out.substr(0, 16), "image 1633 1633\n");
+    EXPECT_EQ(render("--trace " + ledger).out.substr(0, 16), "image 1796 1796\n");
+    EXPECT_EQ(render("--trace " + bare).out.substr(0, 16), "image 1633 1633\n");
+
+    std::string list;
+    for (const std::string& form : {a4, continuous, ledger, bare}) {
+        list += " " + dir.write("page" + std::to_string(list.size()) + ".rpt", formatPageHeader(form));
+    }
+    const CommandResult trace = render("--print --trace --pages" + list);
+    ASSERT_EQ(trace.status, 0) << trace.err;
+    for (const char* sheet : {"sheet 0 paper=0 dpi=300\n", "sheet 1 paper=9 dpi=300 size=241.3x139.7\n",
+                              "sheet 2 paper=9 dpi=300 size=400x120\n", "sheet 3 paper=7 dpi=300\n"}) {
+        EXPECT_NE(trace.out.find(sheet), std::string::npos) << sheet << trace.out;
+    }
+    ASSERT_EQ(render("--print --pdf " + path("job.pdf") + " --pages" + list).status, 0);
+    const CommandResult info = test::runCommand("pdfinfo -f 1 -l 4 '" + path("job.pdf") + "'", dir);
+    for (const char* size : {"Page    2 size:  684 x 396 pts", "Page    3 size:  1134 x 340 pts"}) {
+        EXPECT_NE(info.out.find(size), std::string::npos) << size << "\n" << info.out;
+    }
+}
+
+TEST_F(RenderToolTest, AProfileFaultOutsideTheStationeryStopsWithItsLine) {
+    const std::string form = dir.write("form.txt", report("9\t0\t0"));
+    dir.write("form.zarvo", "[General]\npicture=a.png\n[Paper]\nwidth=241.3\nheight=abc\n");
+    for (const char* mode : {"--trace ", "--print --trace "}) {
+        const CommandResult result = render(mode + form);
+        EXPECT_EQ(result.status, 1) << mode;
+        EXPECT_EQ(result.out, "") << mode;
+        EXPECT_NE(result.err.find("表單設定檔 " + path("form.zarvo") + " 第 5 行: height"), std::string::npos)
+            << result.err;
+    }
+    // A fault in the stationery keys alone leaves the traces as they were.
+    dir.write("form.zarvo", "[General]\npicture=a.png\ndpi=abc\n");
+    EXPECT_EQ(render("--print --trace " + form).out, "sheet 0 paper=9 dpi=300\nline 118 0 118 590 pen=0,1,000000\n");
+}
+
+}  // namespace
+}  // namespace zarvo
