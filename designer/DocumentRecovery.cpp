@@ -41,7 +41,7 @@ RecoveryCopy DocumentRecovery::snapshot() const {
     copy.text = form_.documentText().toStdString();
     copy.testData = form_.testDataText().toStdString();
     copy.fileName = form_.FileName.toStdString();
-    copy.profile = formProfileText(form_.profile());
+    copy.profile = formProfileText(form_.profileToSave(form_.FileName));
     return copy;
 }
 

@@ -534,8 +534,7 @@ void Tzarvo2_Form::saveTo(const QString& path) {
     if (!report) return;
     FileGroupWrite files;
     files.add(QFile::encodeName(path).toStdString(), *report);
-    FormProfile stored = *profile_;
-    TabSheet6->storeStationery(path, stored);
+    FormProfile stored = profileToSave(path);
     const std::string profilePath = formProfilePathFor(QFile::encodeName(path).toStdString());
     if (profilePath.empty() && !stored.empty()) {
         ShowWarning("報表檔名與表單設定檔同名, 表單設定 (紙張、底圖) 沒有存檔");
@@ -647,6 +646,12 @@ void Tzarvo2_Form::openProfile() {
         profile = profile.withoutStoppingFaults();
     }
     useProfile(std::move(profile));
+}
+
+FormProfile Tzarvo2_Form::profileToSave(const QString& reportPath) const {
+    FormProfile stored = *profile_;
+    TabSheet6->storeStationery(reportPath, stored);
+    return stored;
 }
 
 void Tzarvo2_Form::useProfile(FormProfile profile) {

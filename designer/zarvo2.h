@@ -77,9 +77,10 @@ public:
     // form profile's text (nullopt: the profile beside the file), unsaved.
     void restoreDocument(const QString& text, const QString& testData, const QString& fileName,
                          const std::optional<std::string>& profileText = std::nullopt);
-    // The form profile as it would be saved with the report (the Layout
-    // page's stationery is added when saving).
+    // The form profile as it stands (the Layout page's stationery is added
+    // when saving), and as saving the report at reportPath would write it.
     const FormProfile& profile() const { return *profile_; }
+    FormProfile profileToSave(const QString& reportPath) const;
     std::shared_ptr<const FormProfile> sharedProfile() const { return profile_; }
     // Replaces the form profile: an edit of the document's, marked unsaved
     // by the caller.

@@ -286,7 +286,7 @@ void LayoutPage::chooseStationery() {
     emit stationeryChanged();
 }
 
-void LayoutPage::storeStationery(const QString& reportPath, FormProfile& profile) {
+void LayoutPage::storeStationery(const QString& reportPath, FormProfile& profile) const {
     if (!settings_) return;
     StationerySettings stored = *settings_;
     stored.picture = relativePicturePath(picturePath_, reportPath);

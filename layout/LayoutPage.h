@@ -55,7 +55,7 @@ public:
     // Puts the stationery settings into profile for the report saved at
     // reportPath, when there is a picture; its path is rewritten relative to
     // the new folder.
-    void storeStationery(const QString& reportPath, FormProfile& profile);
+    void storeStationery(const QString& reportPath, FormProfile& profile) const;
     const std::optional<StationerySettings>& stationerySettings() const { return settings_; }
 
     LayoutView* layoutView;

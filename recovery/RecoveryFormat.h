@@ -1,13 +1,14 @@
 #pragma once
 // The bytes of a recovery copy file: one header line, then the report text,
-// the test data and the file name exactly as they are (any bytes, NUL, CR
-// and LF included):
+// the test data, the file name and the form profile's text exactly as they
+// are (any bytes, NUL, CR and LF included):
 //
-//   ZARVO-RECOVERY 1 <savedAtMs> <text bytes> <test data bytes> <file name bytes> <check>\n
+//   ZARVO-RECOVERY 2 <savedAtMs> <text bytes> <test data bytes> <file name bytes> <profile bytes> <check>\n
 //
 // <check> is the FNV-1a 64-bit hash, in 16 lower-case hex digits, of the
-// line before its last blank followed by the three texts, so that a
-// truncated or damaged file is told apart from a whole one.
+// line before its last blank followed by the texts, so that a truncated or
+// damaged file is told apart from a whole one. Copies of version 1, without
+// the profile's size and text, are still read.
 
 #include <cstddef>
 #include <optional>
@@ -18,14 +19,14 @@
 
 namespace zarvo {
 
-// The most bytes the three texts of one copy may hold together: 256 MiB.
+// The most bytes each text of one copy may hold: 256 MiB.
 inline constexpr std::size_t maxRecoveryTextBytes = std::size_t{256} << 20;
 
 // The most bytes a header line may take, its line break included.
 inline constexpr std::size_t maxRecoveryHeaderBytes = 160;
 
-// The header line for copy; its three texts follow it in the file. The
-// texts must hold at most maxRecoveryTextBytes together.
+// The header line for copy; its texts follow it in the file. Each text must
+// hold at most maxRecoveryTextBytes.
 std::string recoveryHeader(const RecoveryCopy& copy);
 
 // The copy held by the whole content of a copy file (path left empty), or

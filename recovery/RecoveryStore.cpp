@@ -236,8 +236,9 @@ void RecoveryStore::writeCopyFile(int dir, const RecoveryCopy& copy) {
     UniqueFd file(openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!file) failWith(errno);
     const std::string header = recoveryHeader(copy);
+    const std::string_view profile = copy.profile ? std::string_view(*copy.profile) : std::string_view();
     for (std::string_view part : {std::string_view(header), std::string_view(copy.text),
-                                  std::string_view(copy.testData), std::string_view(copy.fileName)}) {
+                                  std::string_view(copy.testData), std::string_view(copy.fileName), profile}) {
         if (!writeAll(file.get(), part)) failWith(errno);
     }
     // The bytes must be on disk before the name leads to them, and the new

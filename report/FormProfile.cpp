@@ -253,16 +253,13 @@ const ProfileFault* FormProfile::stationeryFault() const {
 }
 
 FormProfile FormProfile::withoutStoppingFaults() const {
+    // A section with a fault goes as a whole: what is left of it could be
+    // as wrong, and the damaged file is kept aside with all of it.
     FormProfile kept = *this;
     kept.fileFault.clear();
-    for (ProfileSection& section : kept.sections) {
-        if (section.name == kGeneral) continue;
-        for (const ProfileFault& fault : section.faults) {
-            std::erase_if(section.entries, [&](const ProfileEntry& e) { return e.line == fault.line; });
-        }
-        section.faults.clear();
-    }
-    std::erase_if(kept.sections, [](const ProfileSection& s) { return s.name.starts_with(kStrayPrefix); });
+    std::erase_if(kept.sections, [](const ProfileSection& s) {
+        return s.name.starts_with(kStrayPrefix) || (s.name != kGeneral && !s.faults.empty());
+    });
     return kept;
 }
 

@@ -78,11 +78,11 @@ public:
     std::optional<ProfileFault> stoppingFault() const;
     // The faults of [General], nullptr when there is no [General] or none.
     const ProfileFault* stationeryFault() const;
-    // The profile without the faults that stop printing: their lines, the
-    // sections without a name and the file fault gone, what could be read
-    // kept. [General] stays as it is, its faults with it, so that the
-    // stationery note still says what is wrong. What the designer works on
-    // after saying what was wrong.
+    // The profile without the faults that stop printing: the sections that
+    // have one and the file fault gone, the other sections kept. [General]
+    // stays as it is, its faults with it, so that the stationery note still
+    // says what is wrong. What the designer works on after saying what was
+    // wrong.
     FormProfile withoutStoppingFaults() const;
 
     bool operator==(const FormProfile&) const = default;

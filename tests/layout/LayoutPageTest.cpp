@@ -1009,3 +1009,31 @@ TEST_F(LayoutPageTest, ACodeWithoutAPaperShowsThePrintersDefaultPaperAndSaysSo) 
 
 }  // namespace
 }  // namespace zarvo
+
+namespace zarvo {
+namespace {
+
+TEST_F(LayoutPageTest, AProfileKeepsWhatItDoesNotKnowAndADamagedOneIsKeptAsideWithOneMessage) {
+    const std::string kept = "[Mine]\nx=1\n\n[Paper]\nwidth=241.3\nheight=139.7\n\n[Block customer]\nkind=qr\n";
+    open(file("p/note.txt", example("delivery_note.txt")));
+    file("p/note.zarvo", kept);
+    open(path("p/note.txt"));
+    saveAs("p/copy.txt");
+    EXPECT_EQ(TempDir::read(path("p/copy.zarvo").toStdString()), kept);
+    EXPECT_TRUE(messages.shown().empty());
+
+    const std::string damaged = "[Paper]\nwidth=241.3\nheight=abc\n[Mine]\nx=1\n";
+    file("d/note.zarvo", damaged);
+    open(file("d/note.txt", example("delivery_note.txt")));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown().front().text.find("note.zarvo 第 3 行: height"), std::string::npos)
+        << messages.shown().front().text;
+    EXPECT_EQ(window.ListView1->topLevelItemCount(), 64);
+    EXPECT_EQ(TempDir::read(path("d/note.zarvo.damaged").toStdString()), damaged);
+    saveAs("d/note.txt");
+    EXPECT_EQ(TempDir::read(path("d/note.zarvo").toStdString()), "[Mine]\nx=1\n");
+    EXPECT_EQ(TempDir::read(path("d/note.zarvo.damaged").toStdString()), damaged);
+}
+
+}  // namespace
+}  // namespace zarvo

@@ -84,6 +84,7 @@ TEST(RecoveryStoreTest, CopiesComeBackByteForByte) {
         {},
         {"\0\r\n\r\r\n\n\0"s, "\n,\0"s, "\r"s, -5, {}},
         {"ZARVO-RECOVERY 1 0 0 0 0 0000000000000000\n", "", "", 7, {}, std::nullopt},
+        {"text", "", "/a.txt", 8, {}, "[Paper]\nwidth=241.3\nname=\"連續\"\n"},
         everyByte,
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -95,6 +96,7 @@ TEST(RecoveryStoreTest, CopiesComeBackByteForByte) {
         EXPECT_EQ(found[0].testData, cases[i].testData) << "case " << i;
         EXPECT_EQ(found[0].fileName, cases[i].fileName) << "case " << i;
         EXPECT_EQ(found[0].savedAtMs, cases[i].savedAtMs) << "case " << i;
+        EXPECT_EQ(found[0].profile.value_or(""), cases[i].profile.value_or("")) << "case " << i;
         EXPECT_EQ(found[0].path.parent_path(), temp.path()) << "case " << i;
     }
 }
