@@ -1,5 +1,7 @@
 #include "calibration/CalibrationForm.h"
 
+#include <algorithm>
+
 #include <utility>
 
 #include <QComboBox>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include "report/ProfilePaper.h"
 #include "calibration/CalibrationSheet.h"
 #include "platform/Messages.h"
 #include "platform/cups/PrinterCorrections.h"
@@ -25,6 +28,8 @@ namespace {
 
 // The papers a calibration sheet is printed on, with their paper codes.
 const std::pair<const char*, int> kPapers[] = {{"A4", 0}, {"B4 (JIS)", 3}, {"A3", 4}};
+// The code a custom paper's sheet is printed under.
+constexpr int kCustomCode = 9;
 
 template <typename Widget>
 Widget* named(Widget* widget, const char* name) {
@@ -60,7 +65,11 @@ void TCalibrationForm::buildControls() {
     CB_calprinter->setMinimumWidth(260);
     Label2 = label("Label2", QStringLiteral("紙張"));
     CB_paper = named(new QComboBox, "CB_paper");
-    for (const auto& [caption, code] : kPapers) CB_paper->addItem(QString::fromUtf8(caption), code);
+    for (const auto& [caption, code] : kPapers) {
+        CB_paper->addItem(QString::fromUtf8(caption));
+        papers_.emplace_back(code);
+    }
+    for (const NamedPaper& paper : commonPapers()) offerPaper(SheetPaper(kCustomCode, customPaper(paper.widthMm, paper.heightMm, paper.label)));
     btn_printpage = button("btn_printpage", "列印校正頁");
     Label3 = label("Label3", QStringLiteral("用尺量出十字 A、B 的中心到紙張左緣與上緣的距離 (mm):"));
     Label4 = label("Label4", QStringLiteral("距左緣"));
@@ -117,7 +126,23 @@ std::array<QLineEdit*, 4> TCalibrationForm::fields() const { return {ED_ax, ED_a
 
 std::string TCalibrationForm::chosenPrinter() const { return CB_calprinter->currentText().toStdString(); }
 
-int TCalibrationForm::chosenPaper() const { return CB_paper->currentData().toInt(); }
+SheetPaper TCalibrationForm::chosenPaper() const {
+    const int index = CB_paper->currentIndex();
+    return index >= 0 && static_cast<std::size_t>(index) < papers_.size() ? papers_[static_cast<std::size_t>(index)]
+                                                                           : SheetPaper(0);
+}
+
+void TCalibrationForm::offerPaper(const SheetPaper& paper) {
+    if (paperForCode(paper.code) || !paper.custom) return;
+    const bool offered = std::any_of(papers_.begin(), papers_.end(), [&](const SheetPaper& known) {
+        return known.custom && known.custom->widthMm == paper.custom->widthMm &&
+               known.custom->heightMm == paper.custom->heightMm;
+    });
+    if (offered) return;
+    const std::string size = paperSizeLabel(paper.custom->widthMm, paper.custom->heightMm);
+    CB_paper->addItem(QString::fromStdString(paper.custom->name.empty() ? size : paper.custom->name + " (" + size + ")"));
+    papers_.push_back(paper);
+}
 
 int TCalibrationForm::execute() {
     const PrinterChoices choices = printerChoices(programSpooler());
@@ -147,10 +172,10 @@ int TCalibrationForm::execute() {
 
 void TCalibrationForm::selectionChanged() {
     const std::string printer = chosenPrinter();
-    const int paperCode = chosenPaper();
-    if (!basis_.printed || basis_.printer != printer || basis_.paperCode != paperCode) {
-        const SheetMargins margins = programSpooler().sheetMargins(printer, paperCode).value_or(SheetMargins{});
-        basis_ = {printer, paperCode, false, calibrationLayout(paperCode, margins),
+    const SheetPaper paper = chosenPaper();
+    if (!basis_.printed || basis_.printer != printer || basis_.paper != paper) {
+        const SheetMargins margins = programSpooler().sheetMargins(printer, paper).value_or(SheetMargins{});
+        basis_ = {printer, paper, false, calibrationLayout(paper, margins),
                   PrinterCorrections().correction(currentPrintServer(), printer), {}};
     }
     showOutcome();
@@ -170,10 +195,10 @@ void TCalibrationForm::showOutcome() {
 
 void TCalibrationForm::btn_printpageClick() {
     const std::string printer = chosenPrinter();
-    const int paperCode = chosenPaper();
+    const SheetPaper paper = chosenPaper();
     const PrinterCorrection inForce = PrinterCorrections().correction(currentPrintServer(), printer);
-    const PrintedCalibration sheet = printCalibrationSheet(programSpooler(), printer, paperCode);
-    basis_ = {printer, paperCode, true, sheet.layout, inForce, printedText(sheet.receipt)};
+    const PrintedCalibration sheet = printCalibrationSheet(programSpooler(), printer, paper);
+    basis_ = {printer, paper, true, sheet.layout, inForce, printedText(sheet.receipt)};
     showOutcome();
 }
 

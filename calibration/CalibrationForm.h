@@ -39,6 +39,10 @@ public:
     // "重設": removes the chosen printer's correction.
     void btn_resetClick();
 
+    // Offers paper (the open report's) among the papers when it is a custom
+    // paper not offered yet.
+    void offerPaper(const SheetPaper& paper);
+
     // Closing without a choice (close box, Esc) ends with 2, as "取消" does.
     void reject() override;
 
@@ -47,7 +51,7 @@ private:
     // it was printed under, for one printer and paper.
     struct Basis {
         std::string printer;
-        int paperCode = 0;
+        SheetPaper paper;
         bool printed = false;  // a sheet printed in this dialog, not one assumed
         CalibrationLayout layout;
         PrinterCorrection inForce;
@@ -57,7 +61,9 @@ private:
     void buildControls();
     std::array<QLineEdit*, 4> fields() const;
     std::string chosenPrinter() const;
-    int chosenPaper() const;
+    SheetPaper chosenPaper() const;
+    // The papers CB_paper offers, by its entries' index.
+    std::vector<SheetPaper> papers_;
     // Keeps the sheet printed for the chosen printer and paper; without one
     // assumes their layout under the correction in force now.
     void selectionChanged();

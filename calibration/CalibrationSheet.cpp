@@ -8,6 +8,7 @@
 #include "preview/HeadlessPreview.h"
 #include "preview/PageComposer.h"
 #include "report/Big5.h"
+#include "report/ProfilePaper.h"
 #include "report/ReportError.h"
 
 namespace zarvo {
@@ -94,22 +95,33 @@ void cross(ReportText& report, const CalibrationLayout& layout, const char* name
                        decimal(layout.margins.top + y, 1) + "mm");
 }
 
-const char* paperName(PaperSize size) {
-    switch (size) {
+std::string paperName(const Paper& paper) {
+    switch (paper.size) {
     case PaperSize::A4: return "A4（210×297mm）直式";
     case PaperSize::JisB4: return "B4（257×364mm）直式";
     case PaperSize::A3: return "A3（297×420mm）直式";
+    case PaperSize::Custom: break;
     }
-    return "";
+    return paperSizeLabel(paper.widthMm(), paper.heightMm());
+}
+
+// The profile that gives the sheet its paper: a custom paper's [Paper].
+std::shared_ptr<const FormProfile> sheetProfile(const SheetPaper& paper) {
+    FormProfile profile;
+    setProfilePaper(profile, paperForCode(paper.code) ? std::nullopt : paper.custom);
+    return std::make_shared<const FormProfile>(std::move(profile));
 }
 
 }  // namespace
 
-bool isCalibrationPaper(int paperCode) { return paperCode == 0 || paperCode == 3 || paperCode == 4; }
+bool isCalibrationPaper(const SheetPaper& paper) {
+    const std::optional<Paper> sheet = paperFor(paper);
+    return paper.code == 0 || paper.code == 3 || paper.code == 4 || (sheet && sheet->size == PaperSize::Custom);
+}
 
-CalibrationLayout calibrationLayout(int paperCode, const SheetMargins& margins) {
-    const Paper paper = paperForCode(paperCode).value_or(Paper{});
-    return CalibrationLayout{paperCode, paper, margins, paper.widthMm() - margins.left - margins.right,
+CalibrationLayout calibrationLayout(const SheetPaper& sheet, const SheetMargins& margins) {
+    const Paper paper = paperFor(sheet).value_or(Paper{});
+    return CalibrationLayout{sheet, paper, margins, paper.widthMm() - margins.left - margins.right,
                              paper.heightMm() - margins.top - margins.bottom};
 }
 
@@ -123,7 +135,7 @@ std::string calibrationReport(const CalibrationLayout& layout, const Calibration
     const std::string lines[] = {
         "印表機校正頁",
         "印表機：" + info.printerName,
-        std::string("紙張：") + paperName(layout.paper.size) + "，解析度：" + std::to_string(info.dpi) + "dpi",
+        "紙張：" + paperName(layout.paper) + "，解析度：" + std::to_string(info.dpi) + "dpi",
         "邊界：左" + decimal(m.left, 1) + "mm，上" + decimal(m.top, 1) + "mm，右" + decimal(m.right, 1) + "mm，下" +
             decimal(m.bottom, 1) + "mm",
         "目前的校正值：dx" + decimal(c.dx, 1) + "mm，dy" + decimal(c.dy, 1) + "mm，sx" + decimal(c.sx, 2) + "%，sy" +
@@ -136,21 +148,22 @@ std::string calibrationReport(const CalibrationLayout& layout, const Calibration
         report.caption(30, top, 160, 4.5, text);
         top += 6;
     }
-    return report.text(layout.paperCode);
+    return report.text(layout.sheet.code);
 }
 
-PrintedCalibration printCalibrationSheet(Spooler& spooler, const std::string& printerName, int paperCode) {
-    if (!isCalibrationPaper(paperCode)) throw ReportError("校正頁只能印在 A4、B4 或 A3 直式紙張上");
-    const std::optional<SheetMargins> margins = spooler.sheetMargins(printerName, paperCode);
+PrintedCalibration printCalibrationSheet(Spooler& spooler, const std::string& printerName, const SheetPaper& paper) {
+    if (!isCalibrationPaper(paper)) throw ReportError("校正頁只能印在 A4、B4 或 A3 直式紙張或自訂紙張上");
+    const std::optional<SheetMargins> margins = spooler.sheetMargins(printerName, paper);
     if (!margins) throw ReportError("無法取得印表機「" + printerName + "」這種紙張的邊界, 無法列印校正頁");
-    const CalibrationLayout layout = calibrationLayout(paperCode, *margins);
+    const CalibrationLayout layout = calibrationLayout(paper, *margins);
     // The engine draws in print mode (black) through a state of its own, so
     // that an open preview window is not touched.
     const HeadlessPreview printing{std::string()};
-    std::unique_ptr<PrintJob> job = spooler.startJob(printerName, kSheetName, paperCode);
+    std::unique_ptr<PrintJob> job = spooler.startJob(printerName, kSheetName, paper);
     const CalibrationInfo info{printerName, job->dotsPerInch(),
                                PrinterCorrections().correction(currentPrintServer(), printerName)};
     XPrint engine;
+    engine.setProfile(sheetProfile(paper));
     engine.LoadBytes(calibrationReport(layout, info), kSheetName);
     engine.dpi = info.dpi;
     engine.surface = &job->surface();

@@ -19,7 +19,7 @@ inline constexpr double kCrossInsetMm = 20;
 
 // Where a calibration sheet's crosses lie, in mm.
 struct CalibrationLayout {
-    int paperCode = 0;
+    SheetPaper sheet;      // the paper asked for: a code, or a custom paper
     Paper paper;           // portrait
     SheetMargins margins;  // the printer's, for that paper
     double widthMm = 0;    // W x H: the printable area
@@ -31,12 +31,12 @@ struct CalibrationLayout {
     double by() const { return heightMm - kCrossInsetMm; }
 };
 
-// The paper codes a calibration sheet can be printed on: 0 (A4), 3 (JIS B4)
-// and 4 (A3), all portrait.
-bool isCalibrationPaper(int paperCode);
+// The papers a calibration sheet can be printed on: codes 0 (A4), 3 (JIS
+// B4) and 4 (A3), all portrait, and any custom paper.
+bool isCalibrationPaper(const SheetPaper& paper);
 
-// The layout of paperCode's sheet (a calibration paper) with margins.
-CalibrationLayout calibrationLayout(int paperCode, const SheetMargins& margins);
+// The layout of paper's sheet (a calibration paper) with margins.
+CalibrationLayout calibrationLayout(const SheetPaper& paper, const SheetMargins& margins);
 
 // What a calibration sheet says beside its crosses and in its heading.
 struct CalibrationInfo {
@@ -56,11 +56,11 @@ struct PrintedCalibration {
     PrintReceipt receipt;
 };
 
-// Prints the calibration sheet of paperCode (a calibration paper) on
+// Prints the calibration sheet of paper (a calibration paper) on
 // printerName through spooler, whose correction for that printer applies
 // as to any print; returns the layout it was printed with and the print's
 // receipt. Throws ReportError when the printer or its margins for the paper
 // cannot be found or the print fails.
-PrintedCalibration printCalibrationSheet(Spooler& spooler, const std::string& printerName, int paperCode);
+PrintedCalibration printCalibrationSheet(Spooler& spooler, const std::string& printerName, const SheetPaper& paper);
 
 }  // namespace zarvo

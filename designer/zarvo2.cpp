@@ -49,6 +49,7 @@
 #include "platform/qt/ObjectName.h"
 #include "platform/qt/ScreenCentre.h"
 #include "preview/TopLevelError.h"
+#include "report/ProfilePaper.h"
 #include "report/ReportReader.h"
 
 namespace zarvo {
@@ -572,6 +573,7 @@ void Tzarvo2_Form::MU_calibrateClick() {
     if (dialogOpen()) return;
     const QScopedValueRollback open(dialogOpen_, true);
     if (!calibrationForm_) calibrationForm_ = new TCalibrationForm(this);
+    calibrationForm_->offerPaper(SheetPaper(headerPaperCode(editorText(*ME_text)), profilePaper(*profile_)));
     calibrationForm_->execute();
 }
 

@@ -40,6 +40,16 @@ std::optional<Paper> paperForCode(int code) {
     }
 }
 
+const std::vector<NamedPaper>& commonPapers() {
+    static const std::vector<NamedPaper> papers = {
+        {"連續報表 9½ x 11 in", 241.3, 279.4},
+        {"連續報表 9½ x 5½ in", 241.3, 139.7},
+        {"連續報表 14⅞ x 11 in", 377.8, 279.4},
+        {"Letter", 215.9, 279.4},
+    };
+    return papers;
+}
+
 std::optional<Paper> paperFor(const SheetPaper& paper) {
     if (std::optional<Paper> coded = paperForCode(paper.code)) return coded;
     if (!paper.custom) return std::nullopt;

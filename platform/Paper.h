@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "report/CustomPaper.h"
 
@@ -30,6 +31,17 @@ struct SheetPaper {
         : code(paperCode), custom(std::move(customPaper)) {}
     bool operator==(const SheetPaper&) const = default;
 };
+
+// A paper outside the header codes that forms commonly use.
+struct NamedPaper {
+    const char* label;  // UTF-8
+    double widthMm;
+    double heightMm;
+};
+
+// The three continuous papers of tractor-fed printers (9½ x 11, 9½ x 5½ and
+// 14⅞ x 11 in) and Letter, in that order.
+const std::vector<NamedPaper>& commonPapers();
 
 // The sheet of a paper code 0..5; nullopt for any other code, which leaves
 // the printer's current paper and orientation unchanged.

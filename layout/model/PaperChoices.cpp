@@ -12,25 +12,21 @@ namespace {
 
 constexpr double kLineMm = 25.4 / 6;
 
-PaperChoice continuous(const char* label, double widthMm, double heightMm) {
-    return {label, SheetPaper(kCustomPaperCode, customPaper(widthMm, heightMm, label))};
+std::vector<PaperChoice> makeChoices() {
+    std::vector<PaperChoice> choices = {
+        {"A4 直式", SheetPaper(0)}, {"A4 橫式", SheetPaper(1)}, {"B4 橫式", SheetPaper(2)},
+        {"B4 直式", SheetPaper(3)}, {"A3 直式", SheetPaper(4)}, {"A3 橫式", SheetPaper(5)},
+    };
+    for (const NamedPaper& paper : commonPapers()) {
+        choices.push_back({paper.label, SheetPaper(kCustomPaperCode, customPaper(paper.widthMm, paper.heightMm, paper.label))});
+    }
+    return choices;
 }
 
 }  // namespace
 
 const std::vector<PaperChoice>& paperChoices() {
-    static const std::vector<PaperChoice> choices = {
-        {"A4 直式", SheetPaper(0)},
-        {"A4 橫式", SheetPaper(1)},
-        {"B4 橫式", SheetPaper(2)},
-        {"B4 直式", SheetPaper(3)},
-        {"A3 直式", SheetPaper(4)},
-        {"A3 橫式", SheetPaper(5)},
-        continuous("連續報表 9½ x 11 in", 241.3, 279.4),
-        continuous("連續報表 9½ x 5½ in", 241.3, 139.7),
-        continuous("連續報表 14⅞ x 11 in", 377.8, 279.4),
-        {"Letter", SheetPaper(kCustomPaperCode, customPaper(215.9, 279.4, "Letter"))},
-    };
+    static const std::vector<PaperChoice> choices = makeChoices();
     return choices;
 }
 

@@ -9,6 +9,7 @@
 
 #include "engine/Units.h"
 #include "report/Big5.h"
+#include "report/ProfilePaper.h"
 #include "report/ReportError.h"
 #include "tests/common/MarginSpooler.h"
 #include "tests/common/TempDir.h"
@@ -20,17 +21,18 @@ const SheetMargins kMargins{5, 7, 4, 9};
 
 TEST(CalibrationSheet, CrossesLieTwentyMillimetresInFromThePrintableCorners) {
     struct Case {
-        int paperCode;
+        SheetPaper paper;
         double width, height;
     };
-    for (const Case& c : {Case{0, 201, 281}, Case{3, 248, 348}, Case{4, 288, 404}}) {
-        const CalibrationLayout layout = calibrationLayout(c.paperCode, kMargins);
-        EXPECT_TRUE(isCalibrationPaper(c.paperCode));
+    const SheetPaper continuous(9, customPaper(241.3, 139.7));
+    for (const Case& c : {Case{0, 201, 281}, Case{3, 248, 348}, Case{4, 288, 404}, Case{continuous, 232.3, 123.7}}) {
+        const CalibrationLayout layout = calibrationLayout(c.paper, kMargins);
+        EXPECT_TRUE(isCalibrationPaper(c.paper));
         EXPECT_FALSE(layout.paper.landscape);
-        EXPECT_EQ(layout.widthMm, c.width);
-        EXPECT_EQ(layout.heightMm, c.height);
-        EXPECT_EQ(layout.bx(), c.width - 20);
-        EXPECT_EQ(layout.by(), c.height - 20);
+        EXPECT_NEAR(layout.widthMm, c.width, 1e-9);
+        EXPECT_NEAR(layout.heightMm, c.height, 1e-9);
+        EXPECT_NEAR(layout.bx(), c.width - 20, 1e-9);
+        EXPECT_NEAR(layout.by(), c.height - 20, 1e-9);
     }
     for (int code : {1, 2, 5, 9}) EXPECT_FALSE(isCalibrationPaper(code));
 }

@@ -29,6 +29,7 @@ using ::testing::StartsWith;
 struct Example {
     const char* name;
     int paperCode;
+    const char* size = "";  // the sheet line's end for a paper the profile gives
 };
 
 class ExampleTest : public ::testing::TestWithParam<Example> {
@@ -65,8 +66,8 @@ TEST_P(ExampleTest, PrintsOneSheetOnItsPaper) {
     preview.setPrinter(&spooler, "Office");
     printSheets({page}, problems);
     EXPECT_THAT(problems, IsEmpty());
-    EXPECT_THAT(trace.str(), StartsWith("sheet 0 paper=" + std::to_string(GetParam().paperCode) +
-                                        " dpi=300\n"));
+    EXPECT_THAT(trace.str(), StartsWith("sheet 0 paper=" + std::to_string(GetParam().paperCode) + " dpi=300" +
+                                        GetParam().size + "\n"));
     EXPECT_EQ(trace.str().find("ff0000"), std::string::npos);  // all black on paper
 
     PdfSpooler pdf((dir.path() / "out.pdf").string());
@@ -77,7 +78,8 @@ TEST_P(ExampleTest, PrintsOneSheetOnItsPaper) {
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest,
                          ::testing::Values(Example{"delivery_note", 0}, Example{"statement_b4", 2},
-                                           Example{"vertical_form", 0}),
+                                           Example{"vertical_form", 0},
+                                           Example{"continuous_delivery", 9, " size=241.3x139.7"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
