@@ -408,11 +408,18 @@ std::pair<std::int64_t, std::int64_t> recordRange(const RenderOptions& options, 
     return {first - 1, last - first + 1};
 }
 
+// The pages of count records (with detail rows: orders) from first, as the
+// first page and a count.
+std::pair<std::int64_t, std::int64_t> pageRange(const DataPages& data, std::pair<std::int64_t, std::int64_t> records) {
+    const std::int64_t firstPage = data.firstPageOf(records.first);
+    return {firstPage, data.firstPageOf(records.first + records.second) - firstPage};
+}
+
 // REPORT filled from every record of --data (or those of --records): the
 // whole file is checked before anything is drawn.
 int renderData(const RenderOptions& options, HeadlessPreview& state) {
     DataPages data(options.inputs.front(), options.dataFile);
-    const auto [first, count] = recordRange(options, data.recordCount());
+    const auto [first, count] = pageRange(data, recordRange(options, data.orderCount()));
     StreamedPages pages(data, state.dataFileStem(), first, count, options.keep);
     const std::string notice = data.unmatchedColumns().empty() ? "" : unmatchedColumnsMessage(data.unmatchedColumns());
     return compose(options, pages.source(), state, notice);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "detail/DetailSpec.h"
 #include "platform/os/RegularFile.h"
 #include "report/ReportError.h"
 
@@ -12,7 +13,7 @@ FormProfile readFormProfileFile(const std::string& profilePath) {
     FormProfile profile;
     switch (file.status) {
     case RegularFileStatus::Missing: return profile;
-    case RegularFileStatus::Opened: return parseFormProfile(file.bytes);
+    case RegularFileStatus::Opened: return profileFromText(file.bytes);
     case RegularFileStatus::NotRegular: profile.fileFault = "不是一般檔案"; break;
     case RegularFileStatus::TooLarge: profile.fileFault = "檔案太大, 不是表單設定檔"; break;
     case RegularFileStatus::Unreadable: profile.fileFault = std::string("無法讀取 (") + std::strerror(file.error) + ")"; break;
@@ -20,7 +21,11 @@ FormProfile readFormProfileFile(const std::string& profilePath) {
     return profile;
 }
 
-FormProfile profileFromText(std::string_view text) { return parseFormProfile(text); }
+FormProfile profileFromText(std::string_view text) {
+    FormProfile profile = parseFormProfile(text);
+    checkDetailSection(profile);
+    return profile;
+}
 
 std::shared_ptr<const FormProfile> formProfileBeside(const std::string& reportPath) {
     const std::string path = formProfilePathFor(reportPath);

@@ -5,6 +5,7 @@
 #include "engine/PageFileName.h"
 #include "engine/XPrint.h"
 #include "platform/os/PrivateFile.h"
+#include "preview/DetailPages.h"
 #include "preview/PageComposer.h"
 #include "report/Big5.h"
 #include "report/DataFile.h"
@@ -19,7 +20,8 @@ DataPages::DataPages(const std::string& reportPath, const std::string& dataPath)
     // without a surface.
     XPrint engine(reportPath);
     drawForm(engine);
-    const DataFileSummary summary = checkDataFile(dataPath);
+    detail_ = DetailPages::open(engine, dataPath);
+    const DataFileSummary summary = detail_ ? detail_->summary() : checkDataFile(dataPath);
     recordCount_ = summary.records;
     for (const std::string& column : summary.columns) {
         if (engine.findBlock(column)) {
@@ -33,6 +35,7 @@ DataPages::DataPages(const std::string& reportPath, const std::string& dataPath)
 DataPages::~DataPages() = default;
 
 void DataPages::writePage(const std::string& stem, int page, std::int64_t record) {
+    if (detail_) return writeFields(stem, page, detail_->sheetFields(record));
     if (!reader_ || record < nextRecord_) {
         reader_ = std::make_unique<DataFileReader>(dataPath_);
         nextRecord_ = 0;
@@ -43,12 +46,26 @@ void DataPages::writePage(const std::string& stem, int page, std::int64_t record
         if (!found) throw ReportError("資料檔 " + dataPath_ + " 沒有第 " + std::to_string(record + 1) + " 筆資料");
         ++nextRecord_;
     }
+    writeFields(stem, page, fieldsOf(*found));
+}
+
+void DataPages::writeFields(const std::string& stem, int page, const std::vector<DataField>& fields) const {
     std::string text = formatPageHeader(reportPath_);
-    for (const DataField& field : fieldsOf(*found)) {
+    for (const DataField& field : fields) {
         if (std::find(blocks_.begin(), blocks_.end(), field.name) == blocks_.end()) continue;
         text += formatFieldRecord(field.name, 0, 0, field.value);
     }
     writePrivateFile(pageFileNameForWriting(stem, page), text, WriteMode::Truncate);
+}
+
+std::int64_t DataPages::orderCount() const { return detail_ ? detail_->orderCount() : recordCount_; }
+
+std::int64_t DataPages::firstPageOf(std::int64_t order) const {
+    return detail_ ? detail_->firstSheetOf(order) : order;
+}
+
+std::string DataPages::pageName(std::int64_t page) const {
+    return detail_ ? detail_->sheetName(page) : std::to_string(page + 1);
 }
 
 std::string unmatchedColumnsMessage(const std::vector<std::string>& names) {

@@ -12,6 +12,8 @@
 namespace zarvo {
 
 class DataFileReader;
+class DetailPages;
+struct DataField;
 
 class DataPages {
 public:
@@ -23,19 +25,33 @@ public:
     DataPages(const DataPages&) = delete;
     DataPages& operator=(const DataPages&) = delete;
 
+    // The pages: one a record, or with detail rows ([Detail] in the
+    // report's profile) one a sheet of each order.
     std::int64_t recordCount() const { return recordCount_; }
+    // The records, or with detail rows the orders.
+    std::int64_t orderCount() const;
+    // The first page (0-based) of record or order (0-based); orderCount()
+    // gives recordCount().
+    std::int64_t firstPageOf(std::int64_t order) const;
+    // A page's name in a page list: "A1 2/3" (the order's first value, the
+    // sheet within it and its sheets) with detail rows, else the record's
+    // number.
+    std::string pageName(std::int64_t page) const;
     // The data file's column names (UTF-8) that name no block, in file order.
     const std::vector<std::string>& unmatchedColumns() const { return unmatched_; }
 
     // Writes the data file of page (0-based) under stem from record (0-based,
-    // < recordCount): the report path, then a field record for each value
-    // that is not empty and whose column names a block. Records are read
+    // < recordCount; with detail rows the sheet): the report path, then a
+    // field record for each value that is not empty and whose column names
+    // a block. Records are read
     // forward from the last one written; a record before it is found again
     // from the start of the file. Throws ReportError when the file cannot be
     // read or written.
     void writePage(const std::string& stem, int page, std::int64_t record);
 
 private:
+    void writeFields(const std::string& stem, int page, const std::vector<DataField>& fields) const;
+
     std::string reportPath_;
     std::string dataPath_;
     std::vector<std::string> blocks_;  // Big5 names
@@ -43,6 +59,7 @@ private:
     std::int64_t recordCount_ = 0;
     std::unique_ptr<DataFileReader> reader_;
     std::int64_t nextRecord_ = 0;
+    std::unique_ptr<DetailPages> detail_;  // with detail rows
 };
 
 // "資料檔的欄位 X, Y 在報表中不存在" for the names (UTF-8).

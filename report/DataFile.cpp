@@ -18,10 +18,10 @@ std::string asciiLower(std::string text) {
     return text;
 }
 
-std::unique_ptr<DataRecordSource> openSource(const std::string& path) {
+std::unique_ptr<DataRecordSource> openSource(const std::string& path, const std::string& itemMember = {}) {
     const DataFormat format = dataFormatOf(path);
     if (format == DataFormat::Csv) return std::make_unique<CsvRecords>(path);
-    return std::make_unique<JsonRecords>(path, format == DataFormat::JsonLines);
+    return std::make_unique<JsonRecords>(path, format == DataFormat::JsonLines, itemMember);
 }
 
 // Drops one line break (CR LF, LF or CR) at the end of text.
@@ -58,6 +58,9 @@ DataFormat dataFormatOf(const std::string& path) {
 }
 
 DataFileReader::DataFileReader(const std::string& path) : source_(openSource(path)) {}
+
+DataFileReader::DataFileReader(const std::string& path, const std::string& itemMember)
+    : source_(openSource(path, itemMember)) {}
 
 DataFileReader::~DataFileReader() = default;
 

@@ -32,6 +32,10 @@ struct DataField {
 struct DataRecord {
     std::int64_t number = 0;
     std::vector<DataField> fields;
+    // JSON read with an item member: whether the object held that member
+    // as an array, and its objects' values (their keys, Big5, are no columns).
+    bool hasItems = false;
+    std::vector<std::vector<DataField>> items = {};
 };
 
 // Where a record starts in a data file; meaningful only to a reader of the
@@ -55,6 +59,9 @@ public:
     // opened or read, its extension is none of the three or its start is
     // damaged.
     explicit DataFileReader(const std::string& path);
+    // The same, a JSON object's member itemMember (UTF-8) being read as an
+    // array of item objects into DataRecord::items instead of refused.
+    DataFileReader(const std::string& path, const std::string& itemMember);
     ~DataFileReader();
 
     // The distinct column names (Big5) in order of first appearance: a CSV

@@ -22,8 +22,8 @@ public:
     };
 
     RecordBuilder(const std::string& path, const JsonRecords::ObjectText& object, std::int64_t number,
-                  Columns columns)
-        : path_(path), object_(object), columns_(columns) {
+                  Columns columns, const std::string& itemMember)
+        : path_(path), object_(object), columns_(columns), itemMember_(itemMember) {
         record_.number = number;
     }
 
@@ -40,19 +40,47 @@ public:
     bool number_float(number_float_t, const string_t& text) override { return value(text); }
     bool string(string_t& text) override {
         if (text.empty()) return value(std::nullopt);
-        return value(big5Of(text, valuePlace(record_.number, key_)));
+        const std::string place =
+            depth_ == 2 ? itemPlace() + "欄位「" + itemKey_ + "」" : valuePlace(record_.number, key_);
+        return value(big5Of(text, place));
     }
     bool binary(binary_t&) override { return value(std::nullopt); }  // not in JSON text
 
     bool start_object(std::size_t) override {
-        if (depth_++ > 0) throw nested();
+        if (depth_ == 1 && inItems_) {
+            record_.items.emplace_back();
+            itemKeys_.clear();
+        } else if (depth_ > 0) {
+            throw nested();
+        }
+        ++depth_;
         return true;
     }
-    bool end_object() override { return true; }
-    bool start_array(std::size_t) override { throw depth_ == 0 ? notAnObject() : nested(); }
-    bool end_array() override { return true; }
+    bool end_object() override {
+        --depth_;
+        return true;
+    }
+    bool start_array(std::size_t) override {
+        if (depth_ == 1 && itemsNext_ && !inItems_) {
+            inItems_ = true;
+            record_.hasItems = true;
+            return true;
+        }
+        throw depth_ == 0 ? notAnObject() : nested();
+    }
+    bool end_array() override {
+        inItems_ = false;
+        itemsNext_ = false;
+        return true;
+    }
 
     bool key(string_t& name) override {
+        if (depth_ == 2) return itemKey(name);
+        itemsNext_ = !itemMember_.empty() && name == itemMember_;
+        if (itemsNext_) {
+            key_ = name;
+            return true;
+        }
         const std::string big5 = big5Name(name, path_, object_.line);
         column_ = columns_.names.add(big5, path_, object_.line);
         if (column_ >= columns_.lastObject.size()) columns_.lastObject.resize(column_ + 1, 0);
@@ -79,8 +107,36 @@ public:
 private:
     bool value(std::optional<std::string> text) {
         if (depth_ == 0) throw notAnObject();
+        if (depth_ == 2) return itemValue(std::move(text));
+        if (inItems_) throw lineError(path_, object_.nestedLine, "欄位「" + key_ + "」必須是物件的陣列");
+        if (itemsNext_) {
+            // A member named like the items that holds no array: null says
+            // "no items", anything else cannot be read as items.
+            itemsNext_ = false;
+            if (text) throw lineError(path_, object_.line, "欄位「" + key_ + "」必須是物件的陣列");
+            return true;
+        }
         if (text) record_.fields.push_back({columns_.names.names()[column_], std::move(*text)});
         return true;
+    }
+    // A key of an item object: no column of the file, but Big5 and once.
+    bool itemKey(const string_t& name) {
+        itemKey_ = name;
+        if (std::find(itemKeys_.begin(), itemKeys_.end(), name) != itemKeys_.end()) {
+            throw lineError(path_, object_.line, itemPlace() + "欄位「" + name + "」重複");
+        }
+        itemKeys_.push_back(name);
+        return true;
+    }
+    bool itemValue(std::optional<std::string> text) {
+        if (!text) return true;
+        const std::string place = itemPlace() + "欄位「" + itemKey_ + "」";
+        record_.items.back().push_back({big5Of(itemKey_, place), std::move(*text)});
+        return true;
+    }
+    std::string itemPlace() const {
+        return "第 " + std::to_string(record_.number) + " 筆資料「" + key_ + "」的第 " +
+               std::to_string(record_.items.size()) + " 項, ";
     }
     ReportError nested() const {
         return lineError(path_, object_.nestedLine, "欄位「" + key_ + "」的值不可以是陣列或物件");
@@ -94,11 +150,17 @@ private:
     int depth_ = 0;
     std::size_t column_ = 0;
     std::string key_;  // UTF-8
+    const std::string& itemMember_;
+    bool itemsNext_ = false;  // the key just read names the items
+    bool inItems_ = false;    // within the items' array
+    std::string itemKey_;     // UTF-8
+    std::vector<std::string> itemKeys_;  // the keys of the item being read
 };
 
 }  // namespace
 
-JsonRecords::JsonRecords(const std::string& path, bool lines) : input_(path), lines_(lines) {
+JsonRecords::JsonRecords(const std::string& path, bool lines, std::string itemMember)
+    : input_(path), lines_(lines), itemMember_(std::move(itemMember)) {
     const ByteOrderMark mark = readByteOrderMark(input_);
     if (mark == ByteOrderMark::Utf16Le || mark == ByteOrderMark::Utf16Be) {
         throw lineError(path, line_, "JSON 資料檔必須是 UTF-8");
@@ -185,7 +247,7 @@ std::optional<JsonRecords::ObjectText> JsonRecords::nextLine() {
 }
 
 DataRecord JsonRecords::parse(const ObjectText& object) {
-    RecordBuilder builder(input_.path(), object, number_, {columns_, lastObject_, ++objectsParsed_});
+    RecordBuilder builder(input_.path(), object, number_, {columns_, lastObject_, ++objectsParsed_}, itemMember_);
     Json::sax_parse(object.text, &builder);
     ++number_;
     return builder.take();

@@ -20,8 +20,9 @@ class JsonRecords : public DataRecordSource {
 public:
     // Opens path as an array of objects, or as one object a line when
     // lines; throws ReportError when it cannot be read or an array does
-    // not start the file.
-    JsonRecords(const std::string& path, bool lines);
+    // not start the file. A member named itemMember (UTF-8; none when
+    // empty) holding an array of flat objects gives the record's items.
+    JsonRecords(const std::string& path, bool lines, std::string itemMember = {});
 
     const std::vector<std::string>& columns() const override { return columns_.names(); }
     std::optional<DataRecord> next() override;
@@ -45,6 +46,7 @@ private:
 
     DataInput input_;
     bool lines_;
+    std::string itemMember_;
     bool ended_ = false;  // the array and all after it are read
     std::int64_t line_ = 1;
     std::int64_t number_ = 1;

@@ -1,0 +1,59 @@
+#pragma once
+// The orders of a data file for a form with detail rows. JSON: each object
+// is one order, its member `source` (an array of objects) its items. CSV:
+// consecutive records with the same value in column `group` are one order;
+// its fields come from its first record (a later one may leave them empty
+// or repeat them), each record's detail fields are one item.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "detail/DetailSheets.h"
+#include "detail/DetailSpec.h"
+#include "report/DataFile.h"
+
+namespace zarvo {
+
+class DetailOrderReader {
+public:
+    // Opens path (CSV or JSON) for spec; throws ReportError as
+    // DataFileReader does, and for a CSV file with detail columns when spec
+    // has no group column.
+    DetailOrderReader(const DetailSpec& spec, const std::string& path);
+
+    // Whether the file holds detail rows: a CSV file's header names a detail
+    // field; a JSON record read so far held the item member.
+    bool detailed() const { return detailed_; }
+    // The column names read so far (Big5), as DataFileReader gives them.
+    const std::vector<std::string>& columns() const { return reader_.columns(); }
+
+    // The next order, numbered from 1 in file order; nullopt after the last.
+    // Throws ReportError for a damaged record, a record without a group
+    // value, or an order field two records of one order disagree on.
+    std::optional<DetailOrder> next();
+
+    // Where the next order starts, and going back there; number is the
+    // number that order gets.
+    DataFilePosition position() const;
+    void seek(const DataFilePosition& position, std::int64_t number);
+
+private:
+    std::optional<DataRecord> nextRecord();
+    const std::string* groupOf(const DataRecord& record) const;
+    void addRecord(DetailOrder& order, std::int64_t firstRecord, const DataRecord& record) const;
+    bool isDetailField(const std::string& name) const;
+
+    const DetailSpec& spec_;
+    std::string path_;
+    bool csv_;
+    DataFileReader reader_;
+    bool detailed_ = false;
+    std::optional<DataRecord> pending_;  // the CSV record read ahead: the next order's first
+    DataFilePosition pendingAt_;
+    std::int64_t number_ = 1;
+};
+
+}  // namespace zarvo

@@ -1,0 +1,66 @@
+#pragma once
+// The pages of a data file whose orders run over several sheets of a form
+// with detail rows ([Detail] in its profile): the whole file checked first,
+// each order's place, item count and sheets recorded; an order's items are
+// read again from the file when one of its sheets is written.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "detail/DetailOrders.h"
+#include "detail/DetailSpec.h"
+#include "report/DataFile.h"
+
+namespace zarvo {
+
+class XPrint;
+
+class DetailPages {
+public:
+    // The detail pages of dataPath for the report open on engine (its
+    // blocks read); nullptr when its profile has no [Detail] or the file
+    // holds no detail rows (one page a record then, as without [Detail]).
+    // Throws ReportError when a block [Detail] names is missing from the
+    // report, and for a damaged file, an order whose records disagree or a
+    // summed value that is no number, before anything is drawn.
+    static std::unique_ptr<DetailPages> open(const XPrint& engine, const std::string& dataPath);
+
+    DetailPages(const DetailSpec& spec, const std::string& dataPath);
+
+    // The sheets and the columns that may draw a "not in the report"
+    // notice (the group column and detail fields left out).
+    DataFileSummary summary() const;
+    std::int64_t orderCount() const { return std::int64_t(orders_.size()); }
+    // The first sheet (0-based) of order (0-based; orderCount() gives the
+    // sheet count).
+    std::int64_t firstSheetOf(std::int64_t order) const;
+    // "A1 2/3": the order's label, the sheet within it and its sheet count.
+    std::string sheetName(std::int64_t sheet) const;
+    // The field records of sheet (0-based), line breaks as break markers.
+    std::vector<DataField> sheetFields(std::int64_t sheet);
+
+private:
+    struct OrderPlace {
+        DataFilePosition at;
+        std::int64_t items = 0;
+        std::int64_t firstSheet = 0;
+        std::int64_t sheets = 1;
+        std::string label;  // UTF-8
+    };
+
+    std::size_t orderOf(std::int64_t sheet) const;
+
+    DetailSpec spec_;
+    std::string dataPath_;
+    bool detailed_ = false;
+    std::vector<OrderPlace> orders_;
+    std::vector<std::string> columns_;
+    std::unique_ptr<DetailOrderReader> reader_;  // for writing, opened when first wanted
+    std::optional<std::size_t> cachedOrder_;
+    std::vector<std::vector<DataField>> cachedSheets_;
+};
+
+}  // namespace zarvo
