@@ -9,6 +9,7 @@
 #include "report/PageDataFile.h"
 #include "tests/common/Command.h"
 #include "tests/common/TempDir.h"
+#include "tests/support/PrivateCups.h"
 
 namespace zarvo {
 namespace {
@@ -125,6 +126,30 @@ TEST_F(DataRenderTest, ABadRecordAnywhereStopsEverythingBeforeTheFirstPage) {
     const std::string open = dir.write("open.csv", "customer\r\nA\r\n\"B\r\n");
     EXPECT_NE(render("--trace --data '" + open + "' '" + note() + "'").err.find("第 3 行開始的引號沒有結束"),
               std::string::npos);
+}
+
+}  // namespace
+}  // namespace zarvo
+
+namespace zarvo {
+namespace {
+
+// Five delivery notes of 9½ x 5½ in from a data file on CUPS's own 24-pin
+// dot-matrix driver: five pages, each 33 lines of 1/6 in, and no more.
+TEST_F(DataRenderTest, ContinuousFormsFromADataFileFeedOnePageEachOnADotMatrixPrinter) {
+    test::PrivateCups cups;
+    cups.addEpson24Queue("epson", "180dpi");
+    std::string csv = "customer,no,total\r\n";
+    for (int i = 1; i <= 5; ++i) csv += "客戶" + std::to_string(i) + ",SH" + std::to_string(i) + "," + std::to_string(i * 100) + "\r\n";
+    const std::string report = std::string(ZARVO_SOURCE_DIR) + "/examples/continuous_delivery.txt";
+    const CommandResult result = render("--print --printer epson --data '" + dir.write("notes.csv", csv) + "' '" + report + "'");
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::filesystem::path job = cups.waitForJobs(1).back();
+    EXPECT_EQ(cups.loggedPages(job), 5);
+    const std::string stream = TempDir::read(job.string());
+    const std::size_t length = stream.find("\x1b" "C");
+    ASSERT_NE(length, std::string::npos);
+    EXPECT_EQ(static_cast<unsigned char>(stream.at(length + 2)), 33);
 }
 
 }  // namespace
