@@ -51,12 +51,15 @@ void LayoutPage::buildControls() {
     ZoomBox->addItem(QStringLiteral("頁寬"), kFitWidth);
     ZoomBox->setCurrentIndex(ZoomBox->findData(kLayoutBaseDpi));
     CB_paper = named(new QComboBox, "CB_paper");
-    CB_paper->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Short enough that the row of controls keeps the window's least width;
+    // the list itself shows every name whole.
+    CB_paper->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    CB_paper->setMinimumContentsLength(3);
     CB_paper->setToolTip(QStringLiteral("紙張"));
     CB_printer = named(new QComboBox, "CB_printer");
     CB_printer->addItem(QString::fromUtf8(kNoPrinter));
-    CB_printer->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    CB_printer->setMinimumWidth(170);
+    CB_printer->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    CB_printer->setMinimumContentsLength(10);
     ChB_names = named(new QCheckBox(QStringLiteral("名稱")), "ChB_names");
     ChB_overlays = named(new QCheckBox(QStringLiteral("輔助")), "ChB_overlays");
     ChB_overlays->setChecked(true);

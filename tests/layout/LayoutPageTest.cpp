@@ -1005,6 +1005,12 @@ TEST_F(LayoutPageTest, ACodeWithoutAPaperShowsThePrintersDefaultPaperAndSaysSo) 
     EXPECT_TRUE(page().ST_layoutNotes->text().contains(QStringLiteral("紙張代碼 7 不是 0 到 5, 以A4 (210 x 297 mm)顯示")))
         << page().ST_layoutNotes->text().toStdString();
     EXPECT_EQ(page().CB_paper->currentText(), QStringLiteral("代碼 7: 印表機的預設紙張"));
+    EXPECT_TRUE(page().CB_paper->isEnabled());
+
+    // A header that cannot be read has no paper to change.
+    open(file("odd/bad.txt", replaced(example("delivery_note.txt"), "0\t10\t8", "x\t10\t8")));
+    showPage(window.TabSheet6);
+    EXPECT_FALSE(page().CB_paper->isEnabled());
 }
 
 }  // namespace
