@@ -2,17 +2,24 @@
 
 #include <cstring>
 
+#include "engine/BlockStyle.h"
 #include "platform/os/RegularFile.h"
 #include "report/ReportError.h"
 
 namespace zarvo {
+
+FormProfile readFormProfileText(std::string_view bytes) {
+    FormProfile profile = parseFormProfile(bytes);
+    checkBlockSections(profile);
+    return profile;
+}
 
 FormProfile readFormProfileFile(const std::string& profilePath) {
     const RegularFileBytes file = readRegularFile(profilePath, kMaxProfileBytes);
     FormProfile profile;
     switch (file.status) {
     case RegularFileStatus::Missing: return profile;
-    case RegularFileStatus::Opened: return parseFormProfile(file.bytes);
+    case RegularFileStatus::Opened: return readFormProfileText(file.bytes);
     case RegularFileStatus::NotRegular: profile.fileFault = "不是一般檔案"; break;
     case RegularFileStatus::TooLarge: profile.fileFault = "檔案太大, 不是表單設定檔"; break;
     case RegularFileStatus::Unreadable: profile.fileFault = std::string("無法讀取 (") + std::strerror(file.error) + ")"; break;

@@ -3,10 +3,17 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "report/FormProfile.h"
 
 namespace zarvo {
+
+// A profile's bytes read as parseFormProfile does, and its [Block NAME]
+// sections checked as the engine draws them (value format and symbol keys):
+// a key that cannot be used is a fault of its section, on its line. What the
+// designer calls for a profile it holds in memory.
+FormProfile readFormProfileText(std::string_view bytes);
 
 // The profile at profilePath, read without waiting on it: an empty profile
 // when there is no file; one whose fileFault says why when it is no regular

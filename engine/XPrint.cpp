@@ -108,6 +108,7 @@ Rgb XPrint::formColor() const { return previewMode() == 1 ? kRed : kBlack; }
 
 void XPrint::AttachPreview(PreviewState& preview) {
     dpi = kPreviewDpi;
+    valueFaults_.clear();
     const int side = previewSide(sheetPaper());
     surface = &preview.sizeImage(side, side);
 }
@@ -118,6 +119,7 @@ void XPrint::BeginJob() {
     job = preview->spooler().startJob(preview->printerName(), reportPath, sheetPaper());
     jobPrinter = preview->printerName();
     jobSheets = 1;
+    valueFaults_.clear();
     surface = &job->surface();
     dpi = job->dotsPerInch();
 }
@@ -129,6 +131,7 @@ void XPrint::NextSheet() {
     }
     job->nextSheet(sheetPaper());
     ++jobSheets;
+    valueFaults_.clear();
     surface = &job->surface();
 }
 
