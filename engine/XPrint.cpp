@@ -109,6 +109,7 @@ Rgb XPrint::formColor() const { return previewMode() == 1 ? kRed : kBlack; }
 void XPrint::AttachPreview(PreviewState& preview) {
     dpi = kPreviewDpi;
     valueFaults_.clear();
+    attachedPreview_ = &preview;
     const int side = previewSide(sheetPaper());
     surface = &preview.sizeImage(side, side);
 }
@@ -120,6 +121,7 @@ void XPrint::BeginJob() {
     jobPrinter = preview->printerName();
     jobSheets = 1;
     valueFaults_.clear();
+    attachedPreview_ = nullptr;
     surface = &job->surface();
     dpi = job->dotsPerInch();
 }

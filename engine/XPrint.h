@@ -116,13 +116,12 @@ public:
 
     // The values of this page (this sheet, or this preview image) that their
     // block's format or symbol could not take, one message each
-    // ("欄位「total」: 「12a」不是金額"), in drawing order. While printing the
-    // first one throws FieldValueError instead.
+    // ("欄位「total」: 「12a」不是金額"), in drawing order; the value itself
+    // is drawn for a format, nothing for a symbol. On a preview image
+    // (AttachPreview) the first of a page is also shown as an information
+    // message; a view that draws on a surface of its own (the Layout page)
+    // lists them itself. While printing the first one throws FieldValueError.
     const std::vector<std::string>& valueFaults() const { return valueFaults_; }
-    // Whether the first value fault of a preview page is shown as an
-    // information message (default); a view that lists valueFaults() itself
-    // turns it off.
-    void setValueFaultsShown(bool shown) { valueFaultsShown_ = shown; }
 
     // What could not be read from the report, empty when all was well-formed
     // (UTF-8). Drawing stops at the first such fault.
@@ -172,7 +171,7 @@ private:
     void noteValueFault(std::string_view name, const std::string& reason);
 
     std::vector<std::string> valueFaults_;
-    bool valueFaultsShown_ = true;
+    PreviewState* attachedPreview_ = nullptr;  // the preview whose image is drawn on, if any
     std::string profileFor_;  // the report path whose profile was read beside it
     std::unique_ptr<PrintJob> job;
     // The open job's printer and the sheets opened on it.

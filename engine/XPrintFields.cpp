@@ -126,13 +126,11 @@ void XPrint::noteValueFault(std::string_view name, const std::string& reason) {
     std::string message = fieldValueMessage(name, reason);
     if (job) throw FieldValueError(message);
     valueFaults_.push_back(std::move(message));
-    if (valueFaults_.size() > 1 || !valueFaultsShown_) return;
-    // Once a page, as the page is drawn.
+    // Once a page, as the page is drawn, and only on a preview's own image.
     PreviewState* preview = currentPreview();
-    if (preview && preview->previewMode() == 1) {
-        ShowInfo("%s", valueFaults_.front().c_str());
-        preview->repaintImage();
-    }
+    if (valueFaults_.size() > 1 || !preview || preview != attachedPreview_ || preview->previewMode() != 1) return;
+    ShowInfo("%s", valueFaults_.front().c_str());
+    preview->repaintImage();
 }
 
 void XPrint::DrawLabels() {
