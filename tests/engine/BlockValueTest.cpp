@@ -9,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "engine/BlockSample.h"
 #include "engine/BlockStyle.h"
 #include "engine/FormProfileFile.h"
 #include "engine/XPrint.h"
@@ -285,6 +286,41 @@ TEST_F(BlockPrintTest, ABarcodeWritesItsValueUnderTheBarsInTheFormsFace) {
         in >> x >> y;
         EXPECT_GE(y, bars.front().bottom) << text;
         EXPECT_GE(x, bars.front().left) << text;
+    }
+}
+
+struct SampleCase {
+    const char* name;
+    std::string keys;
+    std::string value;
+    std::string firstLine;  // the sample's first trace line
+    bool fits;
+    bool fault;
+};
+
+TEST(BlockSample, ADialogsSampleIsDrawnAtTheSurfacesCornerAsTheFormWouldHaveIt) {
+    const SampleCase cases[] = {
+        // 4 modules of 5 px (24 px) at 300 dpi, scaled to 114 dpi: 7.6 (36.5) px.
+        {"QR", "kind=qr\nmodule=0.4\nquiet=4\n", "ZARVO", "fill 8 8 ", true, false},
+        {"QR too large", "kind=qr\nmodule=2\nquiet=4\n", "ZARVO", "fill 36 36 ", false, false},
+        {"amount", "format=amount-tw\n", "10", "text 0 0 b3fc face=ming h=22.42 turned=0 color=000000", true, false},
+        {"bad amount drawn as it came", "format=amount-tw\n", "1x", "text 0 0 31 face=ming", true, true},
+    };
+    for (const SampleCase& c : cases) {
+        std::ostringstream trace;
+        RecordingSurface surface(trace, 114);
+        FrameRow row;
+        row.left = 50;
+        row.top = 70;
+        row.width = 40;
+        row.height = 40;
+        row.ychar = 5;
+        row.label = "sample";
+        const FormProfile profile = readFormProfileText("[Block x]\n" + c.keys);
+        const BlockSample sample = drawBlockSample(surface, row, profile.sections.front(), c.value);
+        EXPECT_THAT(trace.str(), testing::StartsWith(c.firstLine)) << c.name;
+        EXPECT_EQ(sample.placement.complete(), c.fits) << c.name;
+        EXPECT_EQ(sample.faults.size(), c.fault ? 1u : 0u) << c.name;
     }
 }
 
