@@ -1,5 +1,7 @@
 // Captions, block records and field values.
 
+#include <cmath>
+
 #include "engine/BlockStyle.h"
 #include "engine/CellText.h"
 #include "engine/PreviewState.h"
@@ -86,6 +88,13 @@ FramePlacement XPrint::drawSymbolIn(const FrameRow& row, const SymbolSpec& spec,
     placement.textLineHeight = mmToDevice(row.ychar, symbolDpi);
     placement.dpi = symbolDpi;
     placement.wholePixels = job ? job->wholePixels() : true;
+    // A frame that an absurd place in a damaged report put kilometres off
+    // the sheet holds no symbol that could be drawn or measured.
+    constexpr double kFar = 1 << 24;
+    if (std::abs(placement.frameLeft) > kFar || std::abs(placement.frameTop) > kFar ||
+        std::abs(placement.frameHeight) > kFar) {
+        return FramePlacement{0, 1};
+    }
     std::optional<SymbolDrawing> drawing;
     try {
         drawing = drawSymbol(spec, value, placement);
