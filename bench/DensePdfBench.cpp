@@ -117,6 +117,7 @@ public:
         fields.back().text += bytes;
     }
     void drawRect(int, int, int, int, const zarvo::Pen&) override {}
+    void fillRect(double, double, double, double, zarvo::Rgb) override {}
     zarvo::FontMetrics metrics(zarvo::FontFace face, int height) override {
         return metrics_->metrics(face, height);
     }

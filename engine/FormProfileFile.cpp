@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "detail/DetailSpec.h"
+#include "engine/BlockStyle.h"
 #include "platform/os/RegularFile.h"
 #include "report/ReportError.h"
 
@@ -23,6 +24,7 @@ FormProfile readFormProfileFile(const std::string& profilePath) {
 
 FormProfile profileFromText(std::string_view text) {
     FormProfile profile = parseFormProfile(text);
+    checkBlockSections(profile);
     checkDetailSection(profile);
     return profile;
 }

@@ -14,8 +14,11 @@ namespace zarvo {
 // file, is larger than a profile can be, or cannot be read.
 FormProfile readFormProfileFile(const std::string& profilePath);
 
-// The profile in text held in memory (the designer's), read as a file
-// holding it would be.
+// A profile's text read as parseFormProfile does, its [Block NAME] sections
+// (value format and symbol keys) and [Detail] checked as the engine uses
+// them: a key that cannot be used is a fault of its section, on its line.
+// What the file reader and the designer (for the profile it holds in
+// memory) both call.
 FormProfile profileFromText(std::string_view text);
 
 // The profile beside the report at reportPath (formProfilePathFor). Throws

@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "engine/CellText.h"
 #include "engine/FrameLayout.h"
 #include "engine/TextMeasure.h"
 #include "engine/Units.h"
@@ -577,6 +578,31 @@ void XPrint::DrawBlankFrame(int left, int top, int right, int bottom) {
     if (surface == nullptr) return;
     surface->drawRect(toDevice(Unit{left} + 2), toDevice(Unit{top} + 2), toDevice(Unit{right} - 2),
                       toDevice(Unit{bottom} - 2), Pen{PenDash, 1, kWhite});
+}
+
+}  // namespace zarvo
+
+namespace zarvo {
+
+void drawCellCharacters(Surface& surface, const std::vector<CellCharacter>& cells, std::string_view text,
+                        int top, int bottom, int fontCode, int charHeight) {
+    const int dpi = surface.dotsPerInch();
+    const FontMetrics metrics = surface.metrics(faceFor(fontCode), charHeight);
+    const Font font = deviceFont(fontCode, charHeight, dpi, false);
+    const Unit y = Unit{top} + (Unit{bottom} - top - metrics.height) / 2;
+    for (const CellCharacter& cell : cells) {
+        const Unit width = cell.length == 2 ? metrics.maxCharWidth : metrics.maxCharWidth / 2;
+        const Unit x = (Unit{cell.left} + cell.right - width) / 2;
+        surface.drawText(layoutToDevice(x, dpi), layoutToDevice(y, dpi), text.substr(cell.offset, cell.length),
+                         font);
+    }
+}
+
+int cellLineWidth(Surface& surface, std::string_view text, int fontCode, int charHeight) {
+    const Unit half = surface.metrics(faceFor(fontCode), charHeight).maxCharWidth / 2;
+    Unit width = 0;
+    for (std::size_t pos = 0; pos < text.size(); pos += charLength(text, pos)) width += half * charWidth(text, pos);
+    return toDevice(width);
 }
 
 }  // namespace zarvo

@@ -10,6 +10,10 @@ namespace zarvo {
 // that the screen, PDF files and every printer set a text alike.
 inline constexpr int kLayoutDpi = 1200;
 
+// The printer whose modules a barcode or 2D code takes on screen (the
+// preview, the Layout page, PNG files), scaled to the screen's resolution.
+inline constexpr int kScreenSymbolDpi = 300;
+
 // Converts mm (a single-precision sum of millimetres) to device pixels at
 // dpi: mm x dpi x 0.039370078740157 in double precision, truncated toward
 // zero, never rounded. A length beyond the device range (an absurd value in

@@ -108,6 +108,8 @@ Rgb XPrint::formColor() const { return previewMode() == 1 ? kRed : kBlack; }
 
 void XPrint::AttachPreview(PreviewState& preview) {
     dpi = kPreviewDpi;
+    valueFaults_.clear();
+    attachedPreview_ = &preview;
     const int side = previewSide(sheetPaper());
     surface = &preview.sizeImage(side, side);
 }
@@ -118,6 +120,8 @@ void XPrint::BeginJob() {
     job = preview->spooler().startJob(preview->printerName(), reportPath, sheetPaper());
     jobPrinter = preview->printerName();
     jobSheets = 1;
+    valueFaults_.clear();
+    attachedPreview_ = nullptr;
     surface = &job->surface();
     dpi = job->dotsPerInch();
 }
@@ -129,6 +133,7 @@ void XPrint::NextSheet() {
     }
     job->nextSheet(sheetPaper());
     ++jobSheets;
+    valueFaults_.clear();
     surface = &job->surface();
 }
 

@@ -19,6 +19,8 @@
 namespace zarvo {
 
 class PreviewState;
+struct SymbolSpec;
+struct SymbolDrawing;
 
 // The text that stands for a blank frame: drawn as a white dashed rectangle.
 inline constexpr std::string_view kBlankFrameMarker = "***1.7321.4142.2362.4492.6452.828***";
@@ -112,6 +114,15 @@ public:
     // Throws ReportError when the file cannot be written.
     void AddField(const std::string& name, const std::string& text, float dx, float dy);
 
+    // The values of this page (this sheet, or this preview image) that their
+    // block's format or symbol could not take, one message each
+    // ("欄位「total」: 「12a」不是金額"), in drawing order; the value itself
+    // is drawn for a format, nothing for a symbol. On a preview image
+    // (AttachPreview) the first of a page is also shown as an information
+    // message; a view that draws on a surface of its own (the Layout page)
+    // lists them itself. While printing the first one throws FieldValueError.
+    const std::vector<std::string>& valueFaults() const { return valueFaults_; }
+
     // What could not be read from the report, empty when all was well-formed
     // (UTF-8). Drawing stops at the first such fault.
     const std::string& problem() const;
@@ -138,9 +149,29 @@ private:
     void openReport(const std::string& path);
     // Reads the header and the line count of the report just opened.
     void readHead();
+    // The inner frame of a row shifted by (dx, dy) mm, in mm: left, top,
+    // right, bottom.
+    struct FrameMm {
+        float left = 0, top = 0, right = 0, bottom = 0;
+    };
+    FrameMm innerFrame(const FrameRow& row, float dx, float dy) const;
     // Draws text in a row's frame shifted by (dx, dy) mm.
     FramePlacement drawInFrame(const FrameRow& row, std::string_view text, float dx, float dy);
+    // Draws a value through its block section: format, then kind.
+    FramePlacement drawBlockValue(const FrameRow& row, const ProfileSection& section, std::string_view text,
+                                  float dx, float dy);
+    // Draws a formatted text one character a digit cell.
+    FramePlacement drawInCells(const FrameRow& row, int cells, std::string_view text, float dx, float dy);
+    // Draws a formatted value as the symbol spec names, filled rectangles.
+    FramePlacement drawSymbolIn(const FrameRow& row, const SymbolSpec& spec, std::string_view value,
+                                float dx, float dy);
+    // Draws a 1D code's human-readable line in its text box (symbolDpi units).
+    void drawSymbolText(const SymbolDrawing& drawing, int fontCode, int charHeight, int symbolDpi);
+    // Notes a value that its block cannot draw; throws FieldValueError while printing.
+    void noteValueFault(std::string_view name, const std::string& reason);
 
+    std::vector<std::string> valueFaults_;
+    PreviewState* attachedPreview_ = nullptr;  // the preview whose image is drawn on, if any
     std::string profileFor_;  // the report path whose profile was read beside it
     std::unique_ptr<PrintJob> job;
     // The open job's printer and the sheets opened on it.

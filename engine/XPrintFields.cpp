@@ -1,14 +1,20 @@
 // Captions, block records and field values.
 
+#include <cmath>
+
+#include "engine/BlockStyle.h"
+#include "engine/CellText.h"
 #include "engine/PreviewState.h"
 #include "engine/Units.h"
 #include "engine/XPrint.h"
 #include "platform/Messages.h"
 #include "report/Big5.h"
+#include "symbol/SymbolDrawing.h"
+#include "symbol/SymbolError.h"
 
 namespace zarvo {
 
-FramePlacement XPrint::drawInFrame(const FrameRow& row, std::string_view text, float dx, float dy) {
+XPrint::FrameMm XPrint::innerFrame(const FrameRow& row, float dx, float dy) const {
     // The frame's position is summed in millimetres, then each edge converted.
     float x = row.left + dx + xoffset;
     float y = row.top + dy + yoffset;
@@ -16,21 +22,124 @@ FramePlacement XPrint::drawInFrame(const FrameRow& row, std::string_view text, f
         x += pxoffset;
         y += pyoffset;
     }
-    const float left = x + row.xmargin;
-    const float top = y + row.ymargin;
-    const float right = x + row.width - row.xmargin;
-    const float bottom = y + row.height - row.ymargin;
+    return FrameMm{x + row.xmargin, y + row.ymargin, x + row.width - row.xmargin, y + row.height - row.ymargin};
+}
+
+FramePlacement XPrint::drawInFrame(const FrameRow& row, std::string_view text, float dx, float dy) {
+    const FrameMm frame = innerFrame(row, dx, dy);
     // The marker is a rectangle, placed on the device as lines are; text is
     // laid out at the layout resolution.
     if (isBlankFrame(text)) {
-        DrawBlankFrame(mmToDevice(left, dpi), mmToDevice(top, dpi), mmToDevice(right, dpi),
-                       mmToDevice(bottom, dpi));
+        DrawBlankFrame(mmToDevice(frame.left, dpi), mmToDevice(frame.top, dpi), mmToDevice(frame.right, dpi),
+                       mmToDevice(frame.bottom, dpi));
         return {};
     }
-    return DrawFrameText(mmToDevice(left, kLayoutDpi), mmToDevice(top, kLayoutDpi),
-                         mmToDevice(right, kLayoutDpi), mmToDevice(bottom, kLayoutDpi), row.style,
+    return DrawFrameText(mmToDevice(frame.left, kLayoutDpi), mmToDevice(frame.top, kLayoutDpi),
+                         mmToDevice(frame.right, kLayoutDpi), mmToDevice(frame.bottom, kLayoutDpi), row.style,
                          row.distributed, row.font, mmToDevice(row.ychar, kLayoutDpi), text,
                          mmToDevice(row.colgap, kLayoutDpi), mmToDevice(row.rowgap, kLayoutDpi));
+}
+
+FramePlacement XPrint::drawBlockValue(const FrameRow& row, const ProfileSection& section, std::string_view text,
+                                      float dx, float dy) {
+    const ParsedBlockStyle parsed = parseBlockStyle(section);
+    // A section that cannot be read stops printing where the profile is
+    // read; one held in memory (being edited) leaves the value as it is.
+    if (parsed.fault) return drawInFrame(row, text, dx, dy);
+    const BlockStyle& style = parsed.style;
+    const BlockValue value = prepareBlockValue(style, text.substr(0, text.find('\0')));
+    if (!value.ok()) {
+        noteValueFault(row.label, value.error);
+        // A preview shows the value as it came; a symbol of it would be wrong.
+        return style.isSymbol() ? FramePlacement{} : drawInFrame(row, text, dx, dy);
+    }
+    if (value.text.empty()) return {};
+    if (style.isSymbol()) return drawSymbolIn(row, style.symbol, value.text, dx, dy);
+    if (style.format.cells > 0) return drawInCells(row, style.format.cells, value.text, dx, dy);
+    return drawInFrame(row, value.text, dx, dy);
+}
+
+FramePlacement XPrint::drawInCells(const FrameRow& row, int cells, std::string_view text, float dx, float dy) {
+    if (!surface) return {};
+    const FrameMm frame = innerFrame(row, dx, dy);
+    const std::optional<std::vector<CellCharacter>> placed =
+        digitCells(mmToDevice(frame.left, kLayoutDpi), mmToDevice(frame.right, kLayoutDpi), cells, text);
+    // formatValue has refused a text of more characters than cells.
+    if (!placed) return {};
+    drawCellCharacters(*surface, *placed, text, mmToDevice(frame.top, kLayoutDpi),
+                       mmToDevice(frame.bottom, kLayoutDpi), row.font, mmToDevice(row.ychar, kLayoutDpi));
+    const int count = static_cast<int>(placed->size());
+    return {count, count};
+}
+
+FramePlacement XPrint::drawSymbolIn(const FrameRow& row, const SymbolSpec& spec, std::string_view value, float dx,
+                                    float dy) {
+    if (!surface) return {};
+    // On paper the modules are the device's (whole pixels on a printer,
+    // exact on a PDF page); on screen they are those of a printer at
+    // kScreenSymbolDpi scaled to the screen, so the preview looks like paper.
+    const int symbolDpi = job ? dpi : kScreenSymbolDpi;
+    const double scale = static_cast<double>(dpi) / symbolDpi;
+    const FrameMm frame = innerFrame(row, dx, dy);
+    SymbolPlacement placement;
+    placement.frameLeft = mmToDevice(frame.left, symbolDpi);
+    placement.frameTop = mmToDevice(frame.top, symbolDpi);
+    placement.frameHeight = mmToDevice(frame.bottom, symbolDpi) - placement.frameTop;
+    placement.textLineHeight = mmToDevice(row.ychar, symbolDpi);
+    placement.dpi = symbolDpi;
+    placement.wholePixels = job ? job->wholePixels() : true;
+    // A frame that an absurd place in a damaged report put kilometres off
+    // the sheet holds no symbol that could be drawn or measured.
+    constexpr double kFar = 1 << 24;
+    if (std::abs(placement.frameLeft) > kFar || std::abs(placement.frameTop) > kFar ||
+        std::abs(placement.frameHeight) > kFar) {
+        return FramePlacement{0, 1};
+    }
+    std::optional<SymbolDrawing> drawing;
+    try {
+        drawing = drawSymbol(spec, value, placement);
+    } catch (const SymbolError&) {
+        return FramePlacement{0, 1};  // the frame leaves the bars no height
+    }
+    if (!drawing) return {};
+    for (const DeviceRect& rect : drawing->rects) {
+        surface->fillRect(rect.x * scale, rect.y * scale, (rect.x + rect.width) * scale,
+                          (rect.y + rect.height) * scale, kBlack);
+    }
+    if (!drawing->text.empty()) drawSymbolText(*drawing, row.font, mmToDevice(row.ychar, kLayoutDpi), symbolDpi);
+    const SymbolGeometry& geometry = drawing->geometry;
+    const double frameWidth = mmToDevice(frame.right, symbolDpi) - placement.frameLeft;
+    const bool fits = geometry.totalWidth <= frameWidth && geometry.totalHeight <= placement.frameHeight;
+    return fits ? FramePlacement{1, 1} : FramePlacement{0, 1};
+}
+
+void XPrint::drawSymbolText(const SymbolDrawing& drawing, int fontCode, int charHeight, int symbolDpi) {
+    // The human-readable line is set like frame text, at the layout
+    // resolution, centred under the bars.
+    const auto toLayout = [symbolDpi](double value) {
+        return static_cast<int>(value * kLayoutDpi / symbolDpi);
+    };
+    const DeviceRect& box = drawing.textBox;
+    const int width = cellLineWidth(*surface, drawing.text, fontCode, charHeight);
+    const int centre = toLayout(box.x + box.width / 2);
+    const int left = centre - width / 2;
+    const std::optional<std::vector<CellCharacter>> cells =
+        digitCells(left, left + width, static_cast<int>(drawing.text.size()), drawing.text);
+    if (!cells) return;
+    surface->setTextColor(kBlack);
+    drawCellCharacters(*surface, *cells, drawing.text, toLayout(box.y), toLayout(box.y + box.height), fontCode,
+                       charHeight);
+}
+
+void XPrint::noteValueFault(std::string_view name, const std::string& reason) {
+    std::string message = fieldValueMessage(name, reason);
+    if (job) throw FieldValueError(message);
+    valueFaults_.push_back(std::move(message));
+    // Once a page, as the page is drawn, and only on a preview's own image.
+    PreviewState* preview = currentPreview();
+    if (valueFaults_.size() > 1 || !preview || preview != attachedPreview_ || preview->previewMode() != 1) return;
+    ShowInfo("%s", valueFaults_.front().c_str());
+    preview->repaintImage();
 }
 
 void XPrint::DrawLabels() {
@@ -77,7 +186,9 @@ FramePlacement XPrint::DrawField(const std::string& name, const std::string& tex
         return {};
     }
     if (surface) surface->setTextColor(kBlack);
-    return drawInFrame(*match, text, dx, dy);
+    const ProfileSection* section = profile->block(name);
+    if (!section || isBlankFrame(text)) return drawInFrame(*match, text, dx, dy);
+    return drawBlockValue(*match, *section, text, dx, dy);
 }
 
 }  // namespace zarvo

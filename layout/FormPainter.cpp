@@ -67,6 +67,8 @@ FormFindings FormPainter::draw(QPainter& painter, int dpi) const {
     XPrint engine;
     findings.problem = loadHeader(engine);
     if (!findings.problem.empty()) return findings;
+    // Names are no values: no format or code is applied to them.
+    if (namesOnly_) engine.setProfile(nullptr);
     engine.dpi = dpi;
     engine.surface = &surface;
     // Placed as for print: the header's preview-only shift is not added.

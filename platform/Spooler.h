@@ -36,6 +36,11 @@ public:
     // The device's dots per inch (horizontal, used for both axes).
     virtual int dotsPerInch() const = 0;
 
+    // Whether the device has whole pixels that a barcode's modules must be
+    // made of (a printer); false for a vector output such as a PDF file,
+    // where a module takes its width exactly.
+    virtual bool wholePixels() const { return true; }
+
     // Ends the current sheet and opens the next on paper (a report's size
     // code, or the profile's custom paper; a code outside 0..5 without one
     // keeps the printer's default).

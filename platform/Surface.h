@@ -68,6 +68,12 @@ public:
     // filled with the default brush (white).
     virtual void drawRect(int left, int top, int right, int bottom, const Pen& pen) = 0;
 
+    // Fills the rectangle (left, top)-(right, bottom) with color, without an
+    // outline: a bar or a run of modules of a barcode or 2D code. Its edges
+    // may lie between pixels (a module taken exactly on a PDF page, or
+    // scaled to the screen).
+    virtual void fillRect(double left, double top, double right, double bottom, Rgb color) = 0;
+
     // The metrics of face at cell height height, in the units of height and
     // whatever resolution they stand for: the face's own proportions, never
     // the device's pixel grid, so that a text laid out with them takes the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/BlockStyle.h"
 #include "engine/PageFileName.h"
 #include "engine/XPrint.h"
 #include "platform/os/PrivateFile.h"
@@ -28,6 +29,25 @@ DataPages::DataPages(const std::string& reportPath, const std::string& dataPath)
             blocks_.push_back(column);
         } else {
             unmatched_.push_back(big5ToUtf8(column));
+        }
+    }
+    checkValues(*engine.profile);
+}
+
+void DataPages::checkValues(const FormProfile& profile) const {
+    // Only the columns of blocks with a section can hold a value that
+    // cannot be drawn: without one the file is not read again.
+    std::vector<std::string> checked;
+    for (const std::string& block : blocks_) {
+        if (profile.block(block)) checked.push_back(block);
+    }
+    if (checked.empty()) return;
+    DataFileReader reader(dataPath_);
+    while (std::optional<DataRecord> record = reader.next()) {
+        for (const DataField& field : fieldsOf(*record)) {
+            if (std::find(checked.begin(), checked.end(), field.name) == checked.end()) continue;
+            const std::string fault = blockValueFault(profile, field.name, field.value);
+            if (!fault.empty()) throw ReportError("第 " + std::to_string(record->number) + " 筆資料, " + fault);
         }
     }
 }

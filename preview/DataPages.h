@@ -13,13 +13,16 @@ namespace zarvo {
 
 class DataFileReader;
 class DetailPages;
+class FormProfile;
 struct DataField;
 
 class DataPages {
 public:
-    // Reads the report's block table and checks the whole data file.
+    // Reads the report's block table and checks the whole data file, every
+    // value of a block with a format or symbol included.
     // Throws ReportError for a data file that cannot be read or is damaged
-    // anywhere (its message says where), ConversionError for a bad header.
+    // anywhere (its message says where: "第 18 筆資料, 欄位「total」:
+    // 「12a」不是金額"), ConversionError for a bad header.
     DataPages(const std::string& reportPath, const std::string& dataPath);
     ~DataPages();
     DataPages(const DataPages&) = delete;
@@ -51,6 +54,8 @@ public:
 
 private:
     void writeFields(const std::string& stem, int page, const std::vector<DataField>& fields) const;
+    // Throws for the first value that its block's section cannot take.
+    void checkValues(const FormProfile& profile) const;
 
     std::string reportPath_;
     std::string dataPath_;

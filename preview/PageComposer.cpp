@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "engine/BlockStyle.h"
+#include "report/ReportError.h"
+
 namespace zarvo {
 
 namespace {
@@ -68,7 +71,12 @@ PrintReceipt printSheets(std::int64_t count, const std::function<std::string(std
             engine.NextSheet();
         }
         drawForm(engine);
-        placeFieldRecords(engine, page);
+        try {
+            placeFieldRecords(engine, page);
+        } catch (const FieldValueError& error) {
+            // Thrown with the job open: the engine drops it, nothing is printed.
+            throw ReportError("第 " + std::to_string(sheet + 1) + " 頁, " + error.what());
+        }
         noteProblem(engine, problems);
         // Thrown with the job open: the engine drops it unfinished.
         if (progress && !progress(sheet + 1, count)) throw PrintCancelled();

@@ -35,7 +35,9 @@ void showPage(PreviewState& preview, const std::string& pageFile, CompositionPro
 // Prints pageFiles, one sheet each in order, as one print job on the
 // current preview's printer (in print mode), and returns what it handed
 // over (its sheet warnings say what the printer will leave out). Nothing is
-// printed for an empty list, whose receipt is empty. Throws as showPage does, and ReportError when the job cannot
+// printed for an empty list, whose receipt is empty. Throws as showPage does, ReportError
+// "第 N 頁, 欄位「X」: ..." for a value its block's format or symbol cannot
+// take (the job dropped, nothing printed), and ReportError when the job cannot
 // be started or completed; a job that fails is not handed over half done.
 PrintReceipt printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems);
 

@@ -67,6 +67,8 @@ public:
 
     Surface& surface() override { return pages_.surface(); }
     int dotsPerInch() const override { return kPdfDpi; }
+    // A PDF page is drawn in vectors: a symbol's module is taken exactly.
+    bool wholePixels() const override { return false; }
     void nextSheet(const SheetPaper& paper) override {
         pages_.newPage(pageLayout(paper));
         prepareSheet(paper);

@@ -6,6 +6,7 @@
 
 #include <QGlyphRun>
 #include <QPaintDevice>
+#include <QColor>
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
@@ -228,6 +229,14 @@ void QtSurface::drawRect(int left, int top, int right, int bottom, const Pen& pe
     painter_.setPen(*qpen);
     painter_.setBrush(Qt::NoBrush);
     painter_.drawPolygon(outline);
+}
+
+void QtSurface::fillRect(double left, double top, double right, double bottom, Rgb color) {
+    flushText();
+    const QRectF area = QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
+    if (area.isEmpty()) return;
+    painter_.fillRect(area, QColor::fromRgb(static_cast<QRgb>(color)));
+    addInk(area.toAlignedRect());
 }
 
 namespace {

@@ -46,6 +46,8 @@ public:
     void setTextColor(Rgb color) override { textColor_ = color; }
     void drawText(int x, int y, std::string_view bytes, const Font& font) override;
     void drawRect(int left, int top, int right, int bottom, const Pen& pen) override;
+    // A filled QRectF: exact on a PDF page, the painter's pixels on an image.
+    void fillRect(double left, double top, double right, double bottom, Rgb color) override;
     // A positive height is the cell height, a negative one the em size, 0 an
     // empty font (nothing drawn); maxCharWidth is the full-width advance.
     // Both come from the face's proportions, so they scale with the height.

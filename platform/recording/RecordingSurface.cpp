@@ -75,6 +75,11 @@ void RecordingSurface::drawRect(int left, int top, int right, int bottom, const 
          << '\n';
 }
 
+void RecordingSurface::fillRect(double left, double top, double right, double bottom, Rgb color) {
+    out_ << "fill " << std::llround(left) << ' ' << std::llround(top) << ' ' << std::llround(right) << ' '
+         << std::llround(bottom) << " color=" << hexColor(color) << '\n';
+}
+
 FontMetrics RecordingSurface::metrics(FontFace, int height) {
     return FontMetrics{height - height / 8, height};
 }

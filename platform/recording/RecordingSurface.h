@@ -23,6 +23,8 @@ public:
     void setTextColor(Rgb color) override { color_ = color; }
     void drawText(int x, int y, std::string_view bytes, const Font& font) override;
     void drawRect(int left, int top, int right, int bottom, const Pen& pen) override;
+    // "fill L T R B color=RRGGBB", each edge rounded to the nearest unit.
+    void fillRect(double left, double top, double right, double bottom, Rgb color) override;
     // Cell height h, maximum character width h - h / 8.
     FontMetrics metrics(FontFace face, int height) override;
 

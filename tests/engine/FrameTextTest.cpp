@@ -73,6 +73,7 @@ public:
     void drawRect(int left, int top, int right, int bottom, const Pen& pen) override {
         rects.push_back(Rect{left, top, right, bottom, pen});
     }
+    void fillRect(double, double, double, double, Rgb) override { ++otherCalls; }
     FontMetrics metrics(FontFace face, int height) override {
         metricsQueries.push_back(Font{face, static_cast<double>(height), false});
         return FontMetrics{height - height / 8, height};

@@ -79,7 +79,8 @@ TEST_P(ExampleTest, PrintsOneSheetOnItsPaper) {
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest,
                          ::testing::Values(Example{"delivery_note", 0}, Example{"statement_b4", 2},
                                            Example{"vertical_form", 0},
-                                           Example{"continuous_delivery", 9, " size=241.3x139.7"}),
+                                           Example{"continuous_delivery", 9, " size=241.3x139.7"},
+                                           Example{"einvoice_proof", 9, " size=57x90"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,0 +1,27 @@
+#include "engine/BlockSample.h"
+
+#include <memory>
+
+namespace zarvo {
+
+BlockSample drawBlockSample(Surface& surface, const FrameRow& row, const ProfileSection& section,
+                            std::string_view big5Value) {
+    auto profile = std::make_shared<FormProfile>();
+    ProfileSection& own = profile->sectionFor(blockSectionName(row.label));
+    own.entries = section.entries;
+    XPrint engine;
+    engine.setProfile(profile);
+    engine.surface = &surface;
+    engine.dpi = surface.dotsPerInch();
+    auto block = std::make_unique<BlockRecord>(row);
+    block->left = 0;
+    block->top = 0;
+    engine.blocks.push_back(std::move(block));
+    engine.blockCount = 1;
+    BlockSample sample;
+    sample.placement = engine.DrawField(row.label, std::string(big5Value), 0, 0);
+    sample.faults = engine.valueFaults();
+    return sample;
+}
+
+}  // namespace zarvo
