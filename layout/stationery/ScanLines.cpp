@@ -216,8 +216,10 @@ double measureSkew(const cv::Mat& dark, const InkLevels& levels, double dpi) {
     auto best = [&](double from, double to, double step) {
         double bestAngle = 0, bestSharpness = -1;
         for (double degrees = from; degrees <= to + step / 2; degrees += step) {
+            // Ties (a page without lines gives nothing anywhere) go to the straighter angle.
             const double s = sharpness(degrees);
-            if (s > bestSharpness) bestSharpness = s, bestAngle = degrees;
+            if (s > bestSharpness || (s == bestSharpness && std::abs(degrees) < std::abs(bestAngle)))
+                bestSharpness = s, bestAngle = degrees;
         }
         return bestAngle;
     };

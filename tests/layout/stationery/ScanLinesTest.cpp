@@ -149,6 +149,7 @@ TEST(ScanLinesTest, FindsNothingWhereNothingIsRuled) {
         const ScanLines found = detectScanLines(c.scan, c.dpi);
         EXPECT_TRUE(found.horizontal.empty() && found.vertical.empty() && found.boxes.empty())
             << c.name << "\n" << describe(found);
+        EXPECT_NEAR(found.skewDegrees, 0, 0.01) << c.name << ": no lines, no skew";
     }
 }
 
@@ -239,6 +240,19 @@ TEST(ScanLinesTest, FindsTheDeliveryNotesLines) {
         for (const ScanBox& box : found.boxes)
             EXPECT_TRUE(onRule(xs, box.left) && onRule(xs, box.right) && onRule(ys, box.top) && onRule(ys, box.bottom))
                 << c.name << ": a box of no ruled lines at " << box.left << ", " << box.top << "\n" << seen;
+        // Caption boxes and empty ones: form left, top, right, bottom, whether it holds a caption.
+        const ScanBox captioned[] = {{0, 34, 22, 42, true},     {22, 34, 120, 42, false}, {120, 34, 142, 42, true},
+                                     {0, 79, 12, 87, true},     {12, 79, 98, 87, false},  {0, 70, 12, 79, true},
+                                     {157, 143, 190, 151, false}};
+        for (const ScanBox& want : captioned) {
+            const auto box = std::find_if(found.boxes.begin(), found.boxes.end(), [&](const ScanBox& b) {
+                return std::abs(b.left - want.left - dx) <= kLineTolerance && std::abs(b.top - want.top - dy) <= kLineTolerance;
+            });
+            ASSERT_NE(box, found.boxes.end()) << c.name << ": no box at " << want.left << ", " << want.top;
+            EXPECT_NEAR(box->right, want.right + dx, kLineTolerance) << c.name;
+            EXPECT_NEAR(box->bottom, want.bottom + dy, kLineTolerance) << c.name;
+            EXPECT_EQ(box->hasInk, want.hasInk) << c.name << ": the box at " << want.left << ", " << want.top;
+        }
         // The item table: 11 rows of 6 boxes.
         const double tableRows[] = {70, 79, 87, 95, 103, 111, 119, 127, 135, 143, 151, 159};
         const double tableColumns[] = {0, 12, 98, 118, 130, 157, 190};
