@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include <QImage>
@@ -139,27 +140,12 @@ cv::Mat lineInkAlongRows(const cv::Mat& dark, int threshold, int along) {
     return ink;
 }
 
-cv::Mat lineInkAlongColumns(const cv::Mat& dark, int threshold, int along) {
-    cv::Mat smooth;
-    cv::blur(dark, smooth, cv::Size(1, along));
-    cv::Mat ink;
-    cv::threshold(smooth, ink, threshold, 255, cv::THRESH_BINARY);
-    return ink;
-}
-
 // The ink that lies in horizontal runs at least length pixels long once gaps
 // up to gap pixels are bridged: the horizontal ruled lines.
 cv::Mat horizontalRuns(const cv::Mat& ink, int gap, int length) {
     cv::Mat runs;
     cv::morphologyEx(ink, runs, cv::MORPH_CLOSE, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(gap, 1)));
     cv::morphologyEx(runs, runs, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(length, 1)));
-    return runs;
-}
-
-cv::Mat verticalRuns(const cv::Mat& ink, int gap, int length) {
-    cv::Mat runs;
-    cv::morphologyEx(ink, runs, cv::MORPH_CLOSE, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(1, gap)));
-    cv::morphologyEx(runs, runs, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(1, length)));
     return runs;
 }
 
@@ -204,8 +190,9 @@ double measureSkew(const cv::Mat& dark, const InkLevels& levels, double dpi) {
     const double perMm = dpi / 2 / kMmPerInch;
     const int gap = std::max(3, static_cast<int>(std::lround(kDotGapMm * perMm)));
     const int length = std::max(5, static_cast<int>(std::lround(kShortestLineMm * perMm)));
-    cv::Mat verticalInk;
-    cv::transpose(verticalRuns(lineInkAlongColumns(half, levels.line, alongPx(perMm)), gap, length), verticalInk);
+    cv::Mat halfT;
+    cv::transpose(half, halfT);
+    const cv::Mat verticalInk = horizontalRuns(lineInkAlongRows(halfT, levels.line, alongPx(perMm)), gap, length);
     const auto rows = stripProfiles(horizontalRuns(lineInkAlongRows(half, levels.line, alongPx(perMm)), gap, length));
     const auto columns = stripProfiles(verticalInk);
     // Horizontals fall by tan(skew) to the right; verticals lean left by it going down.
@@ -237,23 +224,81 @@ cv::Mat straightened(const cv::Mat& dark, double skewDegrees) {
     return out;
 }
 
+// Touching horizontal runs of set pixels (8-connected), as groups: where
+// each group lies and which of its columns it covers.
+struct RunGroup {
+    int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
+    std::vector<bool> covers;                      // from left to right
+};
+
+std::vector<RunGroup> runGroups(const cv::Mat& mask) {
+    struct Run {
+        int y, x0, x1;  // x1 exclusive
+    };
+    std::vector<Run> runs;
+    std::vector<std::size_t> rowStart(mask.rows + 1, 0);
+    for (int y = 0; y < mask.rows; ++y) {
+        rowStart[y] = runs.size();
+        const uchar* row = mask.ptr<uchar>(y);
+        for (int x = 0; x < mask.cols;) {
+            if (!row[x]) {
+                ++x;
+                continue;
+            }
+            const int x0 = x;
+            while (x < mask.cols && row[x]) ++x;
+            runs.push_back({y, x0, x});
+        }
+    }
+    rowStart[mask.rows] = runs.size();
+    std::vector<std::size_t> parent(runs.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) parent[i] = i;
+    auto root = [&](std::size_t i) {
+        while (parent[i] != i) i = parent[i] = parent[parent[i]];
+        return i;
+    };
+    for (int y = 1; y < mask.rows; ++y) {
+        std::size_t above = rowStart[y - 1];
+        for (std::size_t i = rowStart[y]; i < rowStart[y + 1]; ++i) {
+            // Runs of the row above that touch this one, diagonals included.
+            while (above < rowStart[y] && runs[above].x1 < runs[i].x0) ++above;
+            for (std::size_t j = above; j < rowStart[y] && runs[j].x0 <= runs[i].x1; ++j) parent[root(i)] = root(j);
+        }
+    }
+    std::vector<RunGroup> groups;
+    std::vector<std::size_t> groupOf(runs.size(), SIZE_MAX);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const std::size_t r = root(i);
+        if (groupOf[r] == SIZE_MAX) {
+            groupOf[r] = groups.size();
+            groups.push_back({runs[i].x0, runs[i].y, runs[i].x1, runs[i].y + 1, {}});
+        }
+        RunGroup& group = groups[groupOf[r]];
+        group.left = std::min(group.left, runs[i].x0);
+        group.right = std::max(group.right, runs[i].x1);
+        group.top = std::min(group.top, runs[i].y);
+        group.bottom = std::max(group.bottom, runs[i].y + 1);
+    }
+    for (RunGroup& group : groups) group.covers.assign(group.right - group.left, false);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        RunGroup& group = groups[groupOf[root(i)]];
+        std::fill(group.covers.begin() + (runs[i].x0 - group.left), group.covers.begin() + (runs[i].x1 - group.left), true);
+    }
+    return groups;
+}
+
 // The horizontal lines among runs (in a scan laid so that they are
 // horizontal): where each one's ink lies across it, measured on dark and ink
 // column by column, leaving out columns where other ink crosses or touches it.
 std::vector<PixelLine> measureLines(const cv::Mat& dark, const cv::Mat& ink, const cv::Mat& runs, const cv::Mat& across,
                                     const InkLevels& levels, double perMm) {
-    cv::Mat labels, stats, centroids;
-    const int count = cv::connectedComponentsWithStats(runs, labels, stats, centroids, 8, CV_32S);
     const int thickest = static_cast<int>(std::ceil(kThickestLineMm * perMm));
     const int pad = 2;
     // Only ink clearly above the paper's noise tells where the line lies and ends.
     const double floor = levels.paper + std::max((levels.line - levels.paper) / 2.0, 2 * levels.noise);
     std::vector<PixelLine> lines;
-    for (int label = 1; label < count; ++label) {
-        const int left = stats.at<int>(label, cv::CC_STAT_LEFT);
-        const int top = stats.at<int>(label, cv::CC_STAT_TOP);
-        const int width = stats.at<int>(label, cv::CC_STAT_WIDTH);
-        const int height = stats.at<int>(label, cv::CC_STAT_HEIGHT);
+    for (const RunGroup& group : runGroups(runs)) {
+        const int left = group.left, top = group.top, width = group.right - group.left, height = group.bottom - group.top;
         if (height > thickest) continue;
         const int bandTop = std::max(0, top - pad);
         const int bandBottom = std::min(dark.rows, top + height + pad);
@@ -268,9 +313,8 @@ std::vector<PixelLine> measureLines(const cv::Mat& dark, const cv::Mat& ink, con
             if (across.at<uchar>(middle, x)) continue;
             double weight = 0, moment = 0;
             int inked = 0;
-            bool onLine = false;
+            const bool onLine = group.covers[x - left];
             for (int y = bandTop; y < bandBottom; ++y) {
-                if (labels.at<int>(y, x) == label) onLine = true;
                 if (ink.at<uchar>(y, x)) ++inked;
                 const double w = dark.at<uchar>(y, x) - floor;
                 if (w > 0) weight += w, moment += w * y;
@@ -417,33 +461,31 @@ std::vector<PixelLine> reachingEnds(std::vector<PixelLine> lines, const std::vec
 std::vector<PixelLine> bridged(std::vector<PixelLine> lines, const cv::Mat& dark, const cv::Mat& across,
                                const InkLevels& levels, double perMm) {
     std::sort(lines.begin(), lines.end(), [](const PixelLine& a, const PixelLine& b) { return a.from < b.from; });
-    for (bool joinedAny = true; joinedAny;) {
-        joinedAny = false;
-        for (std::size_t i = 0; i < lines.size() && !joinedAny; ++i) {
+    std::vector<bool> gone(lines.size(), false);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (gone[i]) continue;
+        PixelLine& a = lines[i];
+        for (std::size_t j = i + 1; j < lines.size(); ++j) {
             // The next piece on the same line, in order along it.
-            std::size_t next = lines.size();
-            for (std::size_t j = i + 1; j < lines.size() && next == lines.size(); ++j) {
-                const PixelLine& a = lines[i];
-                const PixelLine& b = lines[j];
-                if (std::abs(a.position - b.position) <= std::max(0.15 * perMm, (a.thickness + b.thickness) / 4) &&
-                    b.to > a.to)
-                    next = j;
-            }
-            if (next == lines.size()) continue;
-            PixelLine& a = lines[i];
-            const PixelLine& b = lines[next];
+            const PixelLine& b = lines[j];
+            if (gone[j] || b.to <= a.to ||
+                std::abs(a.position - b.position) > std::max(0.15 * perMm, (a.thickness + b.thickness) / 4))
+                continue;
             const bool gapped = b.from > a.to;
             if (b.from - a.to > kBridgeMm * perMm ||
                 (gapped && !faintInk(dark, across, levels, (a.position + b.position) / 2, a.to, b.from, perMm)))
-                continue;
+                break;
             const double la = a.to - a.from, lb = b.to - b.from;
             a.position = (a.position * la + b.position * lb) / (la + lb);
             a.thickness = (a.thickness * la + b.thickness * lb) / (la + lb);
             a.to = b.to;
-            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(next));
-            joinedAny = true;
+            gone[j] = true;
         }
     }
+    std::vector<PixelLine> kept;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (!gone[i]) kept.push_back(lines[i]);
+    lines = std::move(kept);
     std::sort(lines.begin(), lines.end(), [](const PixelLine& a, const PixelLine& b) {
         return a.position != b.position ? a.position < b.position : a.from < b.from;
     });
@@ -534,29 +576,27 @@ cv::Mat foundLineInk(const std::vector<PixelLine>& horizontal, const std::vector
 }
 
 // Whether each box holds ink of its own: ink that is no part of a found line,
-// cleared of specks, amounting to more than a trace.
-std::vector<bool> boxesWithInk(const std::vector<PixelBox>& boxes, const cv::Mat& ink, const cv::Mat& lineInk,
-                               double perMm) {
-    cv::Mat own;
-    cv::subtract(ink, lineInk, own);
-    cv::morphologyEx(own, own, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2, 2)));
-    cv::threshold(own, own, 0, 1, cv::THRESH_BINARY);
-    cv::Mat sums;
-    cv::integral(own, sums, CV_32S);
+// cleared of specks, amounting to more than a trace. Only the boxes' insides
+// are looked at.
+std::vector<bool> boxesWithInk(const std::vector<PixelBox>& boxes, const cv::Mat& dark, const InkLevels& levels,
+                               const cv::Mat& lineInk, double perMm) {
     const double least = kLeastCaptionInkMm2 * perMm * perMm;
+    const cv::Rect page(0, 0, dark.cols, dark.rows);
+    const cv::Mat speck = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2, 2));
     std::vector<bool> inked;
     for (const PixelBox& box : boxes) {
         const double inset = box.inset + kInkMarginMm * perMm;
-        const int x0 = std::clamp(static_cast<int>(std::ceil(box.left + inset)), 0, own.cols);
-        const int x1 = std::clamp(static_cast<int>(std::floor(box.right - inset)), 0, own.cols);
-        const int y0 = std::clamp(static_cast<int>(std::ceil(box.top + inset)), 0, own.rows);
-        const int y1 = std::clamp(static_cast<int>(std::floor(box.bottom - inset)), 0, own.rows);
-        if (x1 <= x0 || y1 <= y0) {
+        const int x0 = static_cast<int>(std::ceil(box.left + inset)), x1 = static_cast<int>(std::floor(box.right - inset));
+        const int y0 = static_cast<int>(std::ceil(box.top + inset)), y1 = static_cast<int>(std::floor(box.bottom - inset));
+        const cv::Rect inside = cv::Rect(x0, y0, x1 - x0, y1 - y0) & page;
+        if (inside.width < 2 || inside.height < 2) {
             inked.push_back(false);
             continue;
         }
-        const int sum = sums.at<int>(y1, x1) - sums.at<int>(y0, x1) - sums.at<int>(y1, x0) + sums.at<int>(y0, x0);
-        inked.push_back(sum >= least);
+        cv::Mat own = binary(dark(inside), levels.ink);
+        cv::subtract(own, lineInk(inside), own);
+        cv::morphologyEx(own, own, cv::MORPH_OPEN, speck);
+        inked.push_back(cv::countNonZero(own) >= least);
     }
     return inked;
 }
@@ -575,29 +615,34 @@ ScanLines detectScanLines(const QImage& scan, double dpi, std::optional<double> 
     const InkLevels levels = inkLevels(raw, alongPx(perMm));
     result.skewDegrees = skewDegrees ? std::clamp(*skewDegrees, -45.0, 45.0) : measureSkew(raw, levels, dpi);
     const cv::Mat dark = straightened(raw, result.skewDegrees);
-    const cv::Mat ink = binary(dark, levels.ink);
-    const cv::Mat rowInk = lineInkAlongRows(dark, levels.line, alongPx(perMm));
-    const cv::Mat columnInk = lineInkAlongColumns(dark, levels.line, alongPx(perMm));
+    // Vertical lines are found as horizontal ones in the transposed scan:
+    // one pass of code, and smoothing and runs along rows are the faster.
+    cv::Mat darkT;
+    cv::transpose(dark, darkT);
+    const int along = alongPx(perMm);
+    const cv::Mat rowInk = lineInkAlongRows(dark, levels.line, along);
+    const cv::Mat columnInkT = lineInkAlongRows(darkT, levels.line, along);
 
     const int gap = std::max(2, static_cast<int>(std::lround(kDotGapMm * perMm)));
     const int length = std::max(5, static_cast<int>(std::lround(kShortestLineMm * perMm)));
     const cv::Mat rows = horizontalRuns(rowInk, gap, length);
-    const cv::Mat columns = verticalRuns(columnInk, gap, length);
-
-    const std::vector<PixelLine> horizontalFound = slender(bridged(joined(measureLines(dark, rowInk, rows, columns, levels, perMm), perMm), dark, columns, levels, perMm));
-    cv::Mat darkT, inkT, columnsT, rowsT;
-    cv::transpose(dark, darkT);
-    cv::transpose(columnInk, inkT);
-    cv::transpose(columns, columnsT);
+    const cv::Mat columnsT = horizontalRuns(columnInkT, gap, length);
+    cv::Mat columns, rowsT;
+    cv::transpose(columnsT, columns);
     cv::transpose(rows, rowsT);
-    const std::vector<PixelLine> verticalFound = slender(bridged(joined(measureLines(darkT, inkT, columnsT, rowsT, levels, perMm), perMm), darkT, rowsT, levels, perMm));
+
+    auto found = [&](const cv::Mat& d, const cv::Mat& ink, const cv::Mat& runs, const cv::Mat& across) {
+        return slender(bridged(joined(measureLines(d, ink, runs, across, levels, perMm), perMm), d, across, levels, perMm));
+    };
+    const std::vector<PixelLine> horizontalFound = found(dark, rowInk, rows, columns);
+    const std::vector<PixelLine> verticalFound = found(darkT, columnInkT, columnsT, rowsT);
     const std::vector<PixelLine> horizontal =
         ruled(reachingEnds(horizontalFound, verticalFound, dark, columns, levels, perMm), verticalFound, true, perMm);
     const std::vector<PixelLine> vertical =
         ruled(reachingEnds(verticalFound, horizontalFound, darkT, rowsT, levels, perMm), horizontalFound, false, perMm);
 
     const std::vector<PixelBox> boxes = findBoxes(horizontal, vertical, perMm);
-    const std::vector<bool> inked = boxesWithInk(boxes, ink, foundLineInk(horizontal, vertical, ink.size()), perMm);
+    const std::vector<bool> inked = boxesWithInk(boxes, dark, levels, foundLineInk(horizontal, vertical, dark.size()), perMm);
 
     for (const PixelLine& line : horizontal) result.horizontal.push_back(inMm(line, perMm));
     for (const PixelLine& line : vertical) result.vertical.push_back(inMm(line, perMm));
