@@ -124,6 +124,11 @@ RowText LayoutBinding::formRow() {
     return RowText{std::to_string(headerPaperCode(editorText(*form_.ME_text))), {formProfileText(form_.profile())}};
 }
 
+std::optional<RowText> LayoutBinding::fieldStyleRow(RowRef row) {
+    if (row.kind != RowKind::Block) return std::nullopt;
+    return form_.fieldStyleRow(row.index);
+}
+
 void LayoutBinding::applyFormRow(const RowText& row) {
     int code = 0;
     if (std::from_chars(row.caption.data(), row.caption.data() + row.caption.size(), code).ec == std::errc()) {

@@ -22,6 +22,7 @@ public:
     std::string reportName() override;
     std::shared_ptr<const FormProfile> profile() override;
     RowText formRow() override;
+    std::optional<RowText> fieldStyleRow(RowRef row) override;
     std::string reportBytes(const std::function<bool(RowRef)>& keep) override;
     std::vector<std::string> testDataLines(std::string& problem) override;
     std::vector<RowText> rows(RowKind kind) override;

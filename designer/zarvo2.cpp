@@ -44,6 +44,9 @@
 #include "layout/LayoutView.h"
 #include "platform/Messages.h"
 #include "engine/FormProfileFile.h"
+#include "field/FieldForm.h"
+#include "report/Big5.h"
+#include "report/TestDataLine.h"
 #include "platform/os/FileGroupWrite.h"
 #include "platform/qt/FormFonts.h"
 #include "platform/qt/ObjectName.h"
@@ -252,8 +255,9 @@ QWidget* Tzarvo2_Form::buildBlocksPage() {
     ListView1 = makeBlockList("ListView1", "Block 名稱");
     makeRowButtons('B', btn_Binsert, btn_Bedit, btn_Bdelete);
     btn_test = makeButton("btn_test", "&T 新增至測試區");
+    btn_Bfield = makeButton("btn_Bfield", "屬性...");
     Label4 = makeLabel("Label4", "或點選資料後按滑鼠右鍵");
-    return listPage("TabSheet2", ListView1, {btn_Binsert, btn_Bedit, btn_Bdelete, btn_test, Label4});
+    return listPage("TabSheet2", ListView1, {btn_Binsert, btn_Bedit, btn_Bdelete, btn_test, btn_Bfield, Label4});
 }
 
 QWidget* Tzarvo2_Form::buildTestDataPage() {
@@ -377,6 +381,7 @@ void Tzarvo2_Form::connectCommands() {
     bindHandler(PageControl1, &QTabWidget::currentChanged, this, &Tzarvo2_Form::PageControl1Change);
 
     bindHandler(btn_Binsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BinsertClick);
+    bindHandler(btn_Bfield, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BfieldClick);
     bindHandler(PM_insert, &QAction::triggered, this, &Tzarvo2_Form::btn_BinsertClick);
     bindHandler(btn_Bedit, &QPushButton::clicked, this, &Tzarvo2_Form::ListView1DblClick);
     bindHandler(ListView1, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::ListView1DblClick);
@@ -663,6 +668,70 @@ void Tzarvo2_Form::useProfile(FormProfile profile) {
 
 void Tzarvo2_Form::setFormProfile(FormProfile profile) {
     profile_ = std::make_shared<const FormProfile>(std::move(profile));
+}
+
+namespace {
+
+// The frame of a block row named big5Name whose values (style, left, top,
+// width, height, rowgap, colgap, distribution, font, ychar, xmargin,
+// ymargin) are as its list shows them; a value that is no number counts as 0.
+FrameRow frameRowOf(const std::string& big5Name, const QStringList& values) {
+    const auto number = [&values](int field) { return field < values.size() ? values[field].toFloat() : 0.0f; };
+    FrameRow row;
+    row.style = static_cast<int>(number(0));
+    row.left = number(1);
+    row.top = number(2);
+    row.width = number(3);
+    row.height = number(4);
+    row.rowgap = number(5);
+    row.colgap = number(6);
+    row.distributed = static_cast<int>(number(7));
+    row.font = static_cast<int>(number(8));
+    row.ychar = number(9);
+    row.xmargin = number(10);
+    row.ymargin = number(11);
+    row.label = big5Name;
+    return row;
+}
+
+}  // namespace
+
+void Tzarvo2_Form::btn_BfieldClick() {
+    QTreeWidgetItem* row = selectedRow(*ListView1);
+    if (!row) return;
+    if (const std::optional<RowText> after = fieldStyleRow(ListView1->indexOfTopLevelItem(row))) {
+        TabSheet6->layoutView->changeForm(*after);
+    }
+}
+
+std::optional<RowText> Tzarvo2_Form::fieldStyleRow(int blockIndex) {
+    if (dialogOpen()) return std::nullopt;
+    const QTreeWidgetItem* item = ListView1->topLevelItem(blockIndex);
+    if (!item) return std::nullopt;
+    const ListRow list = listRow(*item);
+    const std::optional<std::string> name = utf8ToBig5(list.caption.toStdString());
+    if (!name || name->empty()) {
+        ShowWarning("這個欄位沒有名稱或名稱無法以 Big5 表示, 無法設定屬性");
+        return std::nullopt;
+    }
+    const FrameRow frame = frameRowOf(*name, list.values);
+    const ProfileSection* kept = profile_->block(*name);
+    ProfileSection section = kept ? *kept : ProfileSection{blockSectionName(*name), 0, {}, {}};
+    std::string sample;
+    for (const QString& line : splitSource(editorText(*ME_data)).lines) {
+        const std::optional<std::string> bytes = utf8ToBig5(line.toStdString());
+        if (!bytes) continue;
+        const TestDataField field = readTestDataLine(*bytes);
+        if (field.name == *name) sample = field.value;
+    }
+    const QScopedValueRollback open(dialogOpen_, true);
+    const std::optional<ProfileSection> chosen =
+        fieldAsker_ ? fieldAsker_(frame, section, sample) : askFieldSection(this, frame, section, sample);
+    if (!chosen) return std::nullopt;
+    FormProfile profile = *profile_;
+    profile.removeSection(section.name);
+    if (!chosen->entries.empty()) profile.sectionFor(chosen->name) = *chosen;
+    return RowText{std::to_string(headerPaperCode(editorText(*ME_text))), {formProfileText(profile)}};
 }
 
 void Tzarvo2_Form::setHeaderPaperCode(int code) {

@@ -16,7 +16,9 @@
 #include "designer/FileDialogs.h"
 #include "designer/ReportSections.h"
 #include "recovery/WriteTimer.h"
+#include "layout/model/SceneTypes.h"
 #include "report/FormProfile.h"
+#include "report/ReportReader.h"
 
 class QAction;
 class QLabel;
@@ -110,6 +112,16 @@ public:
 
     // Row commands of the three list pages.
     void btn_BinsertClick();
+    // "屬性...": the selected block's kind and format (TFieldForm); OK is one
+    // undo step on the Layout page.
+    void btn_BfieldClick();
+    // Runs the field properties dialog on block blockIndex of the list; the
+    // form's row with its section as kept, nullopt when cancelled or refused.
+    std::optional<RowText> fieldStyleRow(int blockIndex);
+    // What runs the field properties dialog (tests answer it).
+    using FieldAsker = std::function<std::optional<ProfileSection>(const FrameRow&, const ProfileSection&,
+                                                                   const std::string& sampleValue)>;
+    void setFieldAsker(FieldAsker ask) { fieldAsker_ = std::move(ask); }
     void btn_LinsertClick();
     void btn_NinsertClick();
     void ListView1DblClick();
@@ -146,6 +158,7 @@ public:
     // Document state.
     QString FileName;
     std::shared_ptr<const FormProfile> profile_ = std::make_shared<const FormProfile>();
+    FieldAsker fieldAsker_;
     int BlockListChanged = 0;
     int LineListChanged = 0;
     int LabelListChanged = 0;
@@ -176,6 +189,7 @@ public:
     QPushButton* btn_Bedit;
     QPushButton* btn_Bdelete;
     QPushButton* btn_test;
+    QPushButton* btn_Bfield;
     QLabel* Label4;
     QLabel* Label1;
     QLabel* Label2;

@@ -32,6 +32,9 @@ public:
     // The form's row (RowKind::Form): the header's paper code and the
     // profile's text as they stand now.
     virtual RowText formRow() = 0;
+    // Runs the field properties dialog on the block row; the form's row with
+    // the block's section as kept, nullopt when cancelled.
+    virtual std::optional<RowText> fieldStyleRow(RowRef row) = 0;
     // The test data's lines (Big5); a character Big5 cannot hold is left out
     // of them and named in problem (UTF-8), which is otherwise left empty.
     virtual std::vector<std::string> testDataLines(std::string& problem) = 0;

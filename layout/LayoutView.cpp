@@ -1,15 +1,15 @@
 #include "layout/LayoutView.h"
 
-#include "layout/model/PaperChoices.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainterPath>
@@ -20,6 +20,7 @@
 #include "engine/Units.h"
 #include "layout/LayoutDocument.h"
 #include "layout/model/Millimetres.h"
+#include "layout/model/PaperChoices.h"
 #include "layout/model/RulerScale.h"
 #include "layout/model/Zoom.h"
 #include "report/TestDataLine.h"
@@ -609,6 +610,23 @@ void LayoutView::changeForm(RowText after) {
     RowText before = document_->formRow();
     if (before == after) return;
     editor_.edit({RowChange{RowKind::Form, 0, std::move(before), std::move(after)}}, nowMs(), true);
+}
+
+void LayoutView::showFieldProperties(RowRef row) {
+    if (!document_ || inputRefused()) return;
+    if (const std::optional<RowText> after = document_->fieldStyleRow(row)) changeForm(*after);
+}
+
+void LayoutView::contextMenuEvent(QContextMenuEvent* event) {
+    if (pictureMode_ || !document_ || inputRefused()) return;
+    takeRowsIfStale();
+    const std::optional<RowRef> row = editor_.scene().rowAt(rowPointAt(event->pos()), LayoutEditor::kLineToleranceMm);
+    if (!row || row->kind != RowKind::Block) return;
+    editor_.select({*row});
+    selectionMayHaveChanged();
+    QMenu menu(this);
+    QAction* properties = menu.addAction(QStringLiteral("屬性..."));
+    if (menu.exec(event->globalPos()) == properties) showFieldProperties(*row);
 }
 
 void LayoutView::changePaper(const SheetPaper& paper) {

@@ -62,6 +62,9 @@ public:
     void changeForm(RowText after);
     // Puts paper into the header and the profile, as one undo step.
     void changePaper(const SheetPaper& paper);
+    // The field properties of block row (its dialog); what it keeps is one
+    // undo step. The context menu of a block offers it.
+    void showFieldProperties(RowRef row);
     void setGridShown(bool shown);
     void setNamesShown(bool shown);
     // While set, drags and arrow keys move the stationery picture.
@@ -106,6 +109,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void hideEvent(QHideEvent* event) override;

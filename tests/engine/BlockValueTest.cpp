@@ -48,7 +48,7 @@ TEST(BlockSectionCheck, AKeyThatCannotBeUsedIsAFaultOnItsLine) {
          "format", "format"},
         {"cells on a symbol", "[Block code]\nkind=qr\nmodule=0.5\ncells=4\n", 4, "cells", "kind=text"},
         {"cells on text", "[Block code]\nkind=text\ncells=4\n", 0, "", ""},
-        {"other sections untouched", "[General]\nopacity=50\n[Detail]\nrows=3\n", 0, "", ""},
+        {"other sections untouched", "[General]\nopacity=50\n[Mine]\nrows=3\n", 0, "", ""},
     };
     for (const SectionCase& c : cases) {
         const FormProfile profile = profileFromText(c.profile);

@@ -1043,3 +1043,41 @@ TEST_F(LayoutPageTest, AProfileKeepsWhatItDoesNotKnowAndADamagedOneIsKeptAsideWi
 
 }  // namespace
 }  // namespace zarvo
+
+namespace zarvo {
+namespace {
+
+TEST_F(LayoutPageTest, FieldPropertiesWriteTheBlocksSectionAsOneUndoStep) {
+    openDeliveryNote();
+    std::string sampleSeen;
+    std::vector<std::size_t> entriesSeen;
+    window.setFieldAsker([&](const FrameRow& row, const ProfileSection& section, const std::string& sample) {
+        EXPECT_EQ(row.label, "customer");
+        EXPECT_EQ(row.width, 98);
+        entriesSeen.push_back(section.entries.size());
+        sampleSeen = sample;
+        ProfileSection kept = section;
+        kept.set("kind", "qr");
+        return std::optional<ProfileSection>(kept);
+    });
+    showPage(window.TabSheet2);
+    window.ListView1->setCurrentItem(window.ListView1->topLevelItem(0));
+    window.ListView1->topLevelItem(0)->setSelected(true);
+    window.btn_Bfield->click();
+    EXPECT_FALSE(sampleSeen.empty());
+    ASSERT_NE(window.profile().block("customer"), nullptr);
+    EXPECT_EQ(*window.profile().block("customer")->value("kind"), "qr");
+    EXPECT_EQ(window.Unsaved, 1);
+
+    showPage(window.TabSheet6);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window.profile().block("customer"), nullptr);
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_NE(window.profile().block("customer"), nullptr);
+    // The Layout page's context menu asks the same.
+    view().showFieldProperties(RowRef{RowKind::Block, 0});
+    EXPECT_EQ(entriesSeen, (std::vector<std::size_t>{0, 1}));
+}
+
+}  // namespace
+}  // namespace zarvo
