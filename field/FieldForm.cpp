@@ -20,6 +20,7 @@
 #include "field/FieldStyle.h"
 #include "platform/Messages.h"
 #include "platform/qt/ObjectName.h"
+#include "platform/qt/OkCancelRow.h"
 #include "platform/qt/QtSurface.h"
 #include "report/Big5.h"
 
@@ -73,13 +74,7 @@ TFieldForm::TFieldForm(const FrameRow& row, const ProfileSection& section, std::
     Image_sample->setMinimumHeight(60);
     Label_sample = named(new QLabel, "Label_sample");
     Label_sample->setWordWrap(true);
-    btn_ok = named(new QPushButton(QStringLiteral("確定")), "btn_ok");
-    btn_cancel = named(new QPushButton(QStringLiteral("取消")), "btn_cancel");
-    btn_ok->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btn_ok);
-    buttons->addWidget(btn_cancel);
+    QHBoxLayout* buttons = okCancelRow(*this, btn_ok, btn_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(Image_sample);
@@ -89,7 +84,6 @@ TFieldForm::TFieldForm(const FrameRow& row, const ProfileSection& section, std::
     connect(CB_kind, &QComboBox::currentIndexChanged, this, &TFieldForm::update);
     connect(CB_format, &QComboBox::currentIndexChanged, this, &TFieldForm::update);
     connect(btn_ok, &QPushButton::clicked, this, &TFieldForm::confirm);
-    connect(btn_cancel, &QPushButton::clicked, this, &QDialog::reject);
     update();
 }
 

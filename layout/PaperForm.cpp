@@ -10,6 +10,7 @@
 #include "layout/model/PaperChoices.h"
 #include "platform/Messages.h"
 #include "platform/qt/ObjectName.h"
+#include "platform/qt/OkCancelRow.h"
 #include "report/ProfileNumbers.h"
 #include "report/StationeryKeys.h"
 
@@ -23,9 +24,6 @@ TPaperForm::TPaperForm(const std::optional<CustomPaper>& current, QWidget* paren
     ED_pname = named(new QLineEdit, "ED_pname");
     Label_feed = named(new QLabel, "Label_feed");
     Label_feed->setWordWrap(true);
-    btn_ok = named(new QPushButton(QStringLiteral("確定")), "btn_ok");
-    btn_cancel = named(new QPushButton(QStringLiteral("取消")), "btn_cancel");
-    btn_ok->setDefault(true);
     if (current) {
         ED_pwidth->setText(QString::fromStdString(shortestNumber(current->widthMm)));
         ED_pheight->setText(QString::fromStdString(shortestNumber(current->heightMm)));
@@ -36,17 +34,13 @@ TPaperForm::TPaperForm(const std::optional<CustomPaper>& current, QWidget* paren
     fields->addRow(QStringLiteral("寬 (mm, 橫跨送紙方向)"), ED_pwidth);
     fields->addRow(QStringLiteral("高 (mm, 沿送紙方向)"), ED_pheight);
     fields->addRow(QStringLiteral("名稱"), ED_pname);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btn_ok);
-    buttons->addWidget(btn_cancel);
+    QHBoxLayout* buttons = okCancelRow(*this, btn_ok, btn_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(Label_feed);
     layout->addLayout(buttons);
 
     connect(btn_ok, &QPushButton::clicked, this, &TPaperForm::confirm);
-    connect(btn_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ED_pheight, &QLineEdit::textChanged, this, &TPaperForm::showFeedNote);
     showFeedNote();
 }
