@@ -91,6 +91,7 @@ FormFindings FormPainter::draw(QPainter& painter, int dpi) const {
     } else {
         for (const TestDataField& field : fields_) place(field.name, field.value);
     }
+    findings.valueFaults = engine.valueFaults();
     findings.problem = engine.problem();
     return findings;
 }

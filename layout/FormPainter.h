@@ -28,6 +28,9 @@ struct FormFindings {
     // frames in mm from the printer origin.
     std::vector<std::string> overfullNames;
     std::vector<RectMm> overfullFrames;
+    // Test data values that their block's format or code cannot take, one
+    // message each ("欄位「total」: 「12a」不是金額").
+    std::vector<std::string> valueFaults;
     // What could not be read of the report (UTF-8), empty when all was read.
     std::string problem;
     bool operator==(const FormFindings&) const = default;

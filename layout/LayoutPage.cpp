@@ -308,6 +308,7 @@ void LayoutPage::showNotes() {
     if (!layoutView->offSheetNote().isEmpty()) notes.append(layoutView->offSheetNote());
     if (!findings.unmatchedNames.empty()) notes.append(QStringLiteral("沒有這些欄位: ") + joined(findings.unmatchedNames));
     if (!findings.overfullNames.empty()) notes.append(QStringLiteral("資料放不下: ") + joined(findings.overfullNames));
+    for (const std::string& fault : findings.valueFaults) notes.append(QString::fromStdString(fault));
     if (!layoutView->dataProblem().empty()) notes.append(QString::fromStdString(layoutView->dataProblem()));
     if (!paperNote_.isEmpty()) notes.append(paperNote_);
     if (!stationeryNote_.isEmpty()) notes.append(stationeryNote_);

@@ -1081,3 +1081,20 @@ TEST_F(LayoutPageTest, FieldPropertiesWriteTheBlocksSectionAsOneUndoStep) {
 
 }  // namespace
 }  // namespace zarvo
+
+namespace zarvo {
+namespace {
+
+TEST_F(LayoutPageTest, AValueItsFormatCannotTakeIsNamedInTheStatusBar) {
+    file("f/note.zarvo", "[Block customer]\nformat=amount-tw\n");
+    open(file("f/note.txt", example("delivery_note.txt")));
+    window.ME_data->setPlainText(QStringLiteral("customer 12a"));
+    showPage(window.TabSheet6);
+    grab();
+    EXPECT_TRUE(page().ST_layoutNotes->text().contains(QStringLiteral("欄位「customer」: 「12a」不是金額")))
+        << page().ST_layoutNotes->text().toStdString();
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+}  // namespace
+}  // namespace zarvo
