@@ -127,6 +127,36 @@ TEST_F(BlockRenderTest, TheDeliveryNotesTotalInWordsIsTheOneThatWasTypedBefore) 
     }
 }
 
+// 25 records of amounts written in capitals by the profile print as the
+// same report without its profile given the words, typed by hand.
+TEST_F(BlockRenderTest, AmountsInCapitalsFromADataFilePrintAsTheWordsTypedByHand) {
+    const std::pair<const char*, const char*> amounts[] = {
+        {"105", "壹佰零伍元整"},
+        {"1,010", "壹仟零壹拾元整"},
+        {"100001", "壹拾萬零壹元整"},
+        {"12345.67", "壹萬貳仟參佰肆拾伍元陸角柒分"},
+        {"12.05", "壹拾貳元零伍分"},
+    };
+    std::string raw = "customer,total_words\r\n";
+    std::string words = raw;
+    for (int record = 0; record < 25; ++record) {
+        const auto& [amount, written] = amounts[record % 5];
+        const std::string customer = "客戶" + std::to_string(record + 1);
+        raw += customer + ",\"" + amount + "\"\r\n";
+        words += customer + ",新臺幣" + written + "\r\n";
+    }
+    // The same form without its profile.
+    const std::string plain = dir.write("plain.txt", TempDir::read(kExamples + "delivery_note.txt"));
+    const CommandResult formatted = render("--print --trace --data '" + dir.write("raw.csv", raw) + "' '" +
+                                           kExamples + "delivery_note.txt'");
+    const CommandResult expected =
+        render("--print --trace --data '" + dir.write("words.csv", words) + "' '" + plain + "'");
+    ASSERT_EQ(formatted.status, 0) << formatted.err;
+    ASSERT_EQ(expected.status, 0) << expected.err;
+    EXPECT_NE(formatted.out.find("sheet 24 "), std::string::npos);
+    EXPECT_EQ(formatted.out, expected.out);
+}
+
 TEST_F(BlockRenderTest, AQrCodeAndACode128InAPdfReadBackAt300Dpi) {
     if (!haveTools()) GTEST_SKIP() << "zbarimg or pdftoppm missing";
     dir.write("codes.zarvo",
