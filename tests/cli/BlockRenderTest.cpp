@@ -157,6 +157,35 @@ TEST_F(BlockRenderTest, AmountsInCapitalsFromADataFilePrintAsTheWordsTypedByHand
     EXPECT_EQ(formatted.out, expected.out);
 }
 
+// The digits of 12345 in ten digit boxes: the last five cells, each
+// digit's centre within one printer dot of its cell's centre.
+TEST_F(BlockRenderTest, DigitsLandCentredInTheLastCellsOfTheirBoxes) {
+    // One block of 100 mm from x = 20 mm, characters of 5 mm.
+    const std::string form = dir.write("cells.txt", "0\t0\t0\r\nLINE_INFO\t0\r\nLABEL_STRING\t0\r\nBLOCK_INFO\t1\r\n"
+                                                    "0\t20\t30\t100\t10\t0\t0\t0\t0\t5\t0\t0\tamount\r\n");
+    dir.write("cells.zarvo", "[Block amount]\ncells=10\n");
+    const std::string data = dir.write("cells_data.txt", "amount,12345\r\n");
+    constexpr int kDpi = 600;
+    const CommandResult result = render("--print --trace --dpi 600 '" + form + "' '" + data + "'");
+    ASSERT_EQ(result.status, 0) << result.err;
+    // The trace's font model: a one-byte character advances half of h - h / 8.
+    const int height = static_cast<int>(5 * 1200 / 25.4);
+    const double advance = (height - height / 8) / 2.0 * kDpi / 1200;
+    std::istringstream lines(result.out);
+    std::string line;
+    int digit = 0;
+    while (std::getline(lines, line)) {
+        if (line.rfind("text ", 0) != 0) continue;
+        std::istringstream fields(line.substr(5));
+        double x = 0;
+        fields >> x;
+        const double cellCentreMm = 20 + (5 + digit + 0.5) * 10;
+        EXPECT_NEAR(x + advance / 2, cellCentreMm * kDpi / 25.4, 1.0) << line;
+        ++digit;
+    }
+    EXPECT_EQ(digit, 5);
+}
+
 TEST_F(BlockRenderTest, AQrCodeAndACode128InAPdfReadBackAt300Dpi) {
     if (!haveTools()) GTEST_SKIP() << "zbarimg or pdftoppm missing";
     dir.write("codes.zarvo",
