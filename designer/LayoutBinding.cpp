@@ -12,6 +12,7 @@
 #include "designer/SourceEditor.h"
 #include "designer/zarvo2.h"
 #include "engine/FormProfileFile.h"
+#include "layout/model/BlockSections.h"
 #include "layout/model/Millimetres.h"
 #include "layout/model/RowShape.h"
 
@@ -209,7 +210,21 @@ EditStep LayoutBinding::editRow(RowRef row) {
     if (!runEditor(row.kind, item)) return {};
     const RowText after = rowText(listRow(*item));
     if (after == before) return {};
-    return {RowChange{row.kind, row.index, before, after}};
+    EditStep step{RowChange{row.kind, row.index, before, after}};
+    const EditStep form = followBlockRows(step);
+    step.insert(step.end(), form.begin(), form.end());
+    return step;
+}
+
+EditStep LayoutBinding::followBlockRows(const EditStep& step) {
+    std::vector<std::string> names;
+    for (const ListRow& row : listRows(list(RowKind::Block))) names.push_back(row.caption.toStdString());
+    const std::optional<FormProfile> after = profileFollowingBlocks(form_.profile(), step, names);
+    if (!after) return {};
+    RowText before = formRow();
+    form_.setFormProfile(*after);
+    markChanged(RowKind::Form);
+    return {RowChange{RowKind::Form, 0, std::move(before), formRow()}};
 }
 
 bool LayoutBinding::dialogOpen() const { return form_.dialogOpen(); }

@@ -30,6 +30,7 @@ public:
     void currentRowChanged(std::optional<RowRef> row) override;
     EditStep editRow(RowRef row) override;
     EditStep addRow(const NewShape& shape) override;
+    EditStep followBlockRows(const EditStep& step) override;
     bool dialogOpen() const override;
 
     // The rows selected on the list page of section, for the Layout page's

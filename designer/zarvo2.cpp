@@ -831,8 +831,11 @@ void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChange
 
 void Tzarvo2_Form::editRow(Section section, QTreeWidget& list, int& listChanged) {
     if (dialogOpen()) return;
-    showEditor(section, selectedRow(list), listChanged);
+    QTreeWidgetItem* selected = selectedRow(list);
+    const QString name = selected ? selected->text(0) : QString();
+    showEditor(section, selected, listChanged);
     if (listChanged > 0) {
+        if (selected && section == Section::Blocks) followBlock(name, selected->text(0));
         clearLayoutHistory();
         markUnsaved();
     }
@@ -841,10 +844,18 @@ void Tzarvo2_Form::editRow(Section section, QTreeWidget& list, int& listChanged)
 void Tzarvo2_Form::deleteRow(QTreeWidget& list, int& listChanged) {
     QTreeWidgetItem* selected = selectedRow(list);
     if (!selected || dialogOpen()) return;
+    const QString name = selected->text(0);
     delete selected;
+    if (&list == ListView1) followBlock(name, std::nullopt);
     clearLayoutHistory();
     listChanged = 1;
     markUnsaved();
+}
+
+void Tzarvo2_Form::followBlock(const QString& name, const std::optional<QString>& renamed) {
+    const auto row = [](const QString& caption) { return RowText{caption.toStdString(), {}}; };
+    layoutBinding_->followBlockRows(
+        {RowChange{RowKind::Block, 0, row(name), renamed ? std::optional(row(*renamed)) : std::nullopt}});
 }
 
 void Tzarvo2_Form::btn_BinsertClick() { insertRow(Section::Blocks, *ListView1, BlockListChanged); }

@@ -291,6 +291,9 @@ private:
     void insertRow(Section section, QTreeWidget& list, int& listChanged);
     void editRow(Section section, QTreeWidget& list, int& listChanged);
     void deleteRow(QTreeWidget& list, int& listChanged);
+    // The profile section of the block name follows it to renamed, or goes
+    // when it is nullopt (the block deleted).
+    void followBlock(const QString& name, const std::optional<QString>& renamed);
 
     RowEditors* rowEditors_ = nullptr;
     std::function<void()> helpCommand_;

@@ -53,6 +53,10 @@ public:
     // coordinates); returns the insertion (empty when cancelled). The lists
     // hold it already.
     virtual EditStep addRow(const NewShape& shape) = 0;
+    // The form row's change that step, already applied, makes: the profile
+    // sections of the blocks it renamed or removed follow them
+    // (profileFollowingBlocks). Applied already too; empty when none.
+    virtual EditStep followBlockRows(const EditStep& step) = 0;
     // A dialog of the document's window is open: the rows it works on must
     // stay, so the page changes none until it is closed.
     virtual bool dialogOpen() const = 0;

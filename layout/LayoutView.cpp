@@ -669,7 +669,11 @@ void LayoutView::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Right: nudge(step, 0); break;
         case Qt::Key_Up: nudge(0, -step); break;
         case Qt::Key_Down: nudge(0, step); break;
-        case Qt::Key_Delete: editor_.deleteSelection(nowMs()); break;
+        case Qt::Key_Delete:
+            editor_.deleteSelection(nowMs(), [this](const EditStep& step) {
+                return document_ ? document_->followBlockRows(step) : EditStep{};
+            });
+            break;
         case Qt::Key_Escape:
             if (editor_.gestureActive()) {
                 editor_.cancelGesture();

@@ -206,10 +206,15 @@ void LayoutEditor::nudge(double dx, double dy, std::int64_t atMs) {
     history_.record(std::move(step), atMs, true);
 }
 
-void LayoutEditor::deleteSelection(std::int64_t atMs) {
+void LayoutEditor::deleteSelection(std::int64_t atMs, const std::function<EditStep(const EditStep&)>& followUp) {
     cancelGesture();
     EditStep step = removeStep(scene_, selection_);
     applyAndNotify(step);
+    if (followUp && !step.empty()) {
+        const EditStep more = followUp(step);
+        scene_.apply(more);
+        step.insert(step.end(), more.begin(), more.end());
+    }
     history_.record(std::move(step), atMs);
     clearSelection();
 }

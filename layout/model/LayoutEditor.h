@@ -95,8 +95,10 @@ public:
     // Keys. Moves the selection by (dx, dy) mm, never snapped; presses less
     // than a second apart on the same rows share one history step.
     void nudge(double dx, double dy, std::int64_t atMs);
-    // Removes the selected rows as one step and clears the selection.
-    void deleteSelection(std::int64_t atMs);
+    // Removes the selected rows and clears the selection; followUp, given
+    // the removal once it is applied, returns what else changed with it
+    // (already applied by the owner): both are one step.
+    void deleteSelection(std::int64_t atMs, const std::function<EditStep(const EditStep&)>& followUp = {});
     // Undo and redo one step; the rows it changed (those still there) are
     // selected afterwards. False when there was nothing to do.
     bool undo();

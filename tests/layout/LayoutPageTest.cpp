@@ -1079,6 +1079,31 @@ TEST_F(LayoutPageTest, FieldPropertiesWriteTheBlocksSectionAsOneUndoStep) {
     EXPECT_EQ(entriesSeen, (std::vector<std::size_t>{0, 1}));
 }
 
+// A block's profile section goes with its name: renamed with the block on
+// the BLOCKS page, deleted with it on the Layout page and back with undo.
+TEST_F(LayoutPageTest, ABlocksSectionFollowsItsRenameAndDeletion) {
+    file("f/note.zarvo", "[Block customer]\nformat=amount-tw\n");
+    open(file("f/note.txt", example("delivery_note.txt")));
+    showPage(window.TabSheet2);
+    window.ListView1->setCurrentItem(window.ListView1->topLevelItem(0));
+    editors.answer = [](QTreeWidgetItem* row, int& confirmed) {
+        row->setText(0, QStringLiteral("buyer"));
+        confirmed = 1;
+    };
+    window.btn_Bedit->click();
+    EXPECT_EQ(window.profile().block("customer"), nullptr);
+    ASSERT_NE(window.profile().block("buyer"), nullptr);
+
+    showPage(window.TabSheet6);
+    view().editor().select({RowRef{RowKind::Block, 0}});
+    key(Qt::Key_Delete);
+    EXPECT_EQ(window.profile().block("buyer"), nullptr);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_NE(window.profile().block("buyer"), nullptr);
+    EXPECT_EQ(*window.profile().block("buyer")->value("format"), "amount-tw");
+    EXPECT_EQ(window.ListView1->topLevelItem(0)->text(0), QStringLiteral("buyer"));
+}
+
 }  // namespace
 }  // namespace zarvo
 
