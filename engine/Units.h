@@ -2,6 +2,7 @@
 // Millimetres to device pixels.
 
 #include <climits>
+#include <optional>
 
 namespace zarvo {
 
@@ -10,9 +11,16 @@ namespace zarvo {
 // that the screen, PDF files and every printer set a text alike.
 inline constexpr int kLayoutDpi = 1200;
 
-// The printer whose modules a barcode or 2D code takes on screen (the
-// preview, the Layout page, PNG files), scaled to the screen's resolution.
+// The resolution whose modules a barcode or 2D code takes on screen (the
+// preview, the Layout page, PNG files), scaled to the screen's, when no
+// printer is chosen or the chosen one does not say its own.
 inline constexpr int kScreenSymbolDpi = 300;
+
+// The resolution a symbol on screen takes for a printer that says printerDpi:
+// kScreenSymbolDpi when it says none or one no printer has.
+inline int symbolDpiOf(std::optional<int> printerDpi) {
+    return printerDpi && *printerDpi >= 60 && *printerDpi <= 4800 ? *printerDpi : kScreenSymbolDpi;
+}
 
 // Converts mm (a single-precision sum of millimetres) to device pixels at
 // dpi: mm x dpi x 0.039370078740157 in double precision, truncated toward

@@ -110,6 +110,8 @@ void XPrint::AttachPreview(PreviewState& preview) {
     dpi = kPreviewDpi;
     valueFaults_.clear();
     attachedPreview_ = &preview;
+    const std::string printer = preview.printerName();
+    screenSymbolDpi = printer.empty() ? kScreenSymbolDpi : symbolDpiOf(preview.spooler().dotsPerInch(printer));
     const int side = previewSide(sheetPaper());
     surface = &preview.sizeImage(side, side);
 }

@@ -11,6 +11,7 @@
 
 #include "engine/BlockRecord.h"
 #include "engine/PrintReceipt.h"
+#include "engine/Units.h"
 #include "platform/Spooler.h"
 #include "platform/Surface.h"
 #include "report/FormProfile.h"
@@ -128,6 +129,10 @@ public:
     const std::string& problem() const;
 
     int dpi = 0;
+    // On screen, the printer resolution whose modules a symbol takes, scaled
+    // to dpi, so that it shows the size the paper gets (AttachPreview sets
+    // the preview's printer's).
+    int screenSymbolDpi = kScreenSymbolDpi;
     Surface* surface = nullptr;
     int size = 0;
     int xoffset = 0;

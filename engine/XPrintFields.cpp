@@ -76,9 +76,9 @@ FramePlacement XPrint::drawSymbolIn(const FrameRow& row, const SymbolSpec& spec,
                                     float dy) {
     if (!surface) return {};
     // On paper the modules are the device's (whole pixels on a printer,
-    // exact on a PDF page); on screen they are those of a printer at
-    // kScreenSymbolDpi scaled to the screen, so the preview looks like paper.
-    const int symbolDpi = job ? dpi : kScreenSymbolDpi;
+    // exact on a PDF page); on screen they are the chosen printer's scaled
+    // to the screen, so the preview looks like paper.
+    const int symbolDpi = job ? dpi : screenSymbolDpi;
     const double scale = static_cast<double>(dpi) / symbolDpi;
     const FrameMm frame = innerFrame(row, dx, dy);
     SymbolPlacement placement;

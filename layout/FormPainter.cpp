@@ -53,6 +53,7 @@ FormPainter FormPainter::withReport(std::string bytes) const {
     FormPainter part;
     part.fields_ = fields_;
     part.namesOnly_ = namesOnly_;
+    part.symbolDpi_ = symbolDpi_;
     part.setReport(std::move(bytes), name_, profile_);
     return part;
 }
@@ -70,6 +71,7 @@ FormFindings FormPainter::draw(QPainter& painter, int dpi) const {
     // Names are no values: no format or code is applied to them.
     if (namesOnly_) engine.setProfile(nullptr);
     engine.dpi = dpi;
+    engine.screenSymbolDpi = symbolDpi_;
     engine.surface = &surface;
     // Placed as for print: the header's preview-only shift is not added.
     engine.pxoffset = engine.pyoffset = 0;

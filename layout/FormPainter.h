@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Units.h"
 #include "layout/model/SceneTypes.h"
 #include "platform/Paper.h"
 #include "report/FormProfile.h"
@@ -47,6 +48,9 @@ public:
     void setFields(std::vector<TestDataField> fields) { fields_ = std::move(fields); }
     // Draws each block's name in its frame instead of the test data.
     void setNamesOnly(bool namesOnly) { namesOnly_ = namesOnly; }
+    // The printer resolution whose modules symbols take (kScreenSymbolDpi
+    // when no printer is chosen).
+    void setSymbolDpi(int dpi) { symbolDpi_ = dpi; }
 
     // A painter of other report bytes with this one's test data and names
     // setting: a part of the form drawn apart from the rest.
@@ -73,6 +77,7 @@ private:
     std::shared_ptr<const FormProfile> profile_;
     std::vector<TestDataField> fields_;
     bool namesOnly_ = false;
+    int symbolDpi_ = kScreenSymbolDpi;
     SheetPaper paper_;
     bool headerRead_ = false;
     PointMm offset_;

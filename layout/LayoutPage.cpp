@@ -206,7 +206,8 @@ void LayoutPage::printerChosen() {
         margins = programSpooler().sheetMargins(printer, asked);
         if (!margins) setStationeryNote(QStringLiteral("無法取得印表機「%1」的邊界, 以紙張左上角為原點").arg(CB_printer->currentText()));
     }
-    layoutView->setPrinterSheet(margins, defaultPaper);
+    const int symbolDpi = chosen ? symbolDpiOf(programSpooler().dotsPerInch(printer)) : kScreenSymbolDpi;
+    layoutView->setPrinterSheet(margins, defaultPaper, symbolDpi);
     showNotes();
 }
 

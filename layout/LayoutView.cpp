@@ -290,8 +290,9 @@ int LayoutView::fitWidthDpi() const {
     return fitDpi(sheet_.widthMm, width - 2 * kMargin);
 }
 
-void LayoutView::setPrinterSheet(std::optional<SheetMargins> margins, CustomPaper defaultPaper) {
+void LayoutView::setPrinterSheet(std::optional<SheetMargins> margins, CustomPaper defaultPaper, int symbolDpi) {
     margins_ = margins;
+    form_.setSymbolDpi(symbolDpi);
     defaultPaper_ = SheetPaper(-1, std::move(defaultPaper));
     refresh();
 }

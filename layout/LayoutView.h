@@ -53,9 +53,10 @@ public:
     int fitWidthDpi() const;
 
     // The portrait margins of the printer chosen (none: the sheet's corner),
-    // and its default paper, which a header code outside 0..5 without a
-    // paper in the profile is drawn on.
-    void setPrinterSheet(std::optional<SheetMargins> margins, CustomPaper defaultPaper);
+    // its default paper, which a header code outside 0..5 without a paper in
+    // the profile is drawn on, and its resolution, whose modules symbols take.
+    void setPrinterSheet(std::optional<SheetMargins> margins, CustomPaper defaultPaper,
+                         int symbolDpi = kScreenSymbolDpi);
     void setOverlaysShown(bool shown);
     // Changes the form's row (the header's paper code and the profile) from
     // the document's current one to after, as one undo step.

@@ -84,6 +84,13 @@ public:
         return std::nullopt;
     }
 
+    // The named printer's resolution, dots per inch; nullopt when it is not
+    // known.
+    virtual std::optional<int> dotsPerInch(const std::string& printerName) {
+        (void)printerName;
+        return std::nullopt;
+    }
+
     // The size of the named printer's default paper, portrait, millimetres
     // (width, height); nullopt when it is not known.
     virtual std::optional<std::pair<double, double>> defaultPaperMm(const std::string& printerName) {

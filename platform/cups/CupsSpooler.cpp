@@ -447,6 +447,14 @@ std::optional<std::pair<double, double>> CupsSpooler::defaultPaperMm(const std::
     }
 }
 
+std::optional<int> CupsSpooler::dotsPerInch(const std::string& printerName) {
+    try {
+        return Destination(printerName).dotsPerInch();
+    } catch (const ReportError&) {
+        return std::nullopt;
+    }
+}
+
 std::unique_ptr<PrintJob> CupsSpooler::startJob(const std::string& printerName,
                                                 const std::string& documentName, const SheetPaper& paper) {
     auto destination = std::make_unique<Destination>(printerName);

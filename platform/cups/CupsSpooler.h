@@ -35,6 +35,7 @@ public:
     // The size of the queue's default media, portrait; nullopt when the
     // printer or its default media cannot be found.
     std::optional<std::pair<double, double>> defaultPaperMm(const std::string& printerName) override;
+    std::optional<int> dotsPerInch(const std::string& printerName) override;
 };
 
 }  // namespace zarvo

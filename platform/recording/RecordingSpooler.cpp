@@ -37,12 +37,20 @@ private:
 RecordingSpooler::RecordingSpooler(std::ostream& out, int dpi, std::vector<PrinterInfo> printers)
     : out_(out), dpi_(dpi), printers_(std::move(printers)) {}
 
+bool RecordingSpooler::knows(const std::string& printerName) const {
+    return std::any_of(printers_.begin(), printers_.end(),
+                       [&](const PrinterInfo& p) { return p.name == printerName; });
+}
+
+std::optional<int> RecordingSpooler::dotsPerInch(const std::string& printerName) {
+    if (!knows(printerName)) return std::nullopt;
+    return dpi_;
+}
+
 std::unique_ptr<PrintJob> RecordingSpooler::startJob(const std::string& printerName,
                                                      const std::string& documentName,
                                                      const SheetPaper& paper) {
-    bool known = std::any_of(printers_.begin(), printers_.end(),
-                             [&](const PrinterInfo& p) { return p.name == printerName; });
-    if (!known) throw ReportError("找不到印表機「" + printerName + "」, 無法列印");
+    if (!knows(printerName)) throw ReportError("找不到印表機「" + printerName + "」, 無法列印");
     ++jobsStarted_;
     lastDocumentName_ = documentName;
     return std::make_unique<RecordingJob>(out_, dpi_, paper);

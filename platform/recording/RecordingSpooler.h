@@ -19,12 +19,16 @@ public:
     // Throws ReportError for a printer that is not in the list.
     std::unique_ptr<PrintJob> startJob(const std::string& printerName,
                                        const std::string& documentName, const SheetPaper& paper) override;
+    // The jobs' dpi for a printer in the list.
+    std::optional<int> dotsPerInch(const std::string& printerName) override;
 
     // How many jobs were started and the document name of the last.
     int jobsStarted() const { return jobsStarted_; }
     const std::string& lastDocumentName() const { return lastDocumentName_; }
 
 private:
+    bool knows(const std::string& printerName) const;
+
     std::ostream& out_;
     int dpi_;
     std::vector<PrinterInfo> printers_;

@@ -178,7 +178,7 @@ struct SymbolCase {
     int mode;        // 1 preview, 0 print
     int dpi;         // the printer's
     std::string section;
-    long module;     // device pixels on paper; at 300 dpi before scaling on screen
+    long module;     // device pixels on paper; on screen the printer's before scaling
     bool twoD;       // quiet zone above too
 };
 
@@ -190,6 +190,7 @@ TEST(SymbolDrawing, ModulesAreWholePixelsAndTheSymbolStartsAtTheFramePlusItsQuie
         {"QR at 600 dpi", 0, 600, "kind=qr\nmodule=0.4\nquiet=4\n", 9, true},
         {"a hair-thin module is one pixel", 0, 300, "kind=qr\nmodule=0.05\nquiet=4\n", 1, true},
         {"QR on screen: a 300 dpi printer's scaled", 1, 300, "kind=qr\nmodule=0.4\nquiet=4\n", 5, true},
+        {"QR on screen: a 180 dpi printer's scaled", 1, 180, "kind=qr\nmodule=0.33\nquiet=4\n", 2, true},
     };
     for (const SymbolCase& c : cases) {
         struct Drawing : BlockDrawingTest {
@@ -199,20 +200,25 @@ TEST(SymbolDrawing, ModulesAreWholePixelsAndTheSymbolStartsAtTheFramePlusItsQuie
         const std::vector<Fill> found = fills(test.drawValue(c.section, "ZARVO-2024", 40, 40));
         ASSERT_FALSE(found.empty()) << c.name;
         EXPECT_TRUE(test.placement.complete()) << c.name;
-        // On screen the 300-dpi layout is scaled by 114 / 300.
-        const int dpi = c.mode == 1 ? 300 : c.dpi;
-        const double scale = c.mode == 1 ? 114.0 / 300 : 1;
+        // On screen the printer's layout is scaled to the preview's 114 dpi.
+        const int dpi = c.dpi;
+        const double scale = c.mode == 1 ? 114.0 / c.dpi : 1;
         const long frameLeft = static_cast<long>(10 * dpi / 25.4);
         const long frameTop = static_cast<long>(20 * dpi / 25.4);
         const long quiet = (c.twoD ? 4 : 10) * c.module;
-        long left = found.front().left, top = found.front().top;
+        long left = found.front().left, top = found.front().top, right = found.front().right;
         for (const Fill& f : found) {
             left = std::min(left, f.left);
             top = std::min(top, f.top);
+            right = std::max(right, f.right);
         }
         EXPECT_EQ(left, std::lround((frameLeft + quiet) * scale)) << c.name;
         EXPECT_EQ(top, std::lround((frameTop + (c.twoD ? quiet : 0)) * scale)) << c.name;
-        if (c.mode == 1) continue;
+        if (c.mode == 1) {
+            // The value makes a QR code of 21 modules a side.
+            EXPECT_NEAR(right - left, 21 * c.module * scale, 1.0) << c.name;
+            continue;
+        }
         for (const Fill& f : found) {
             EXPECT_EQ((f.left - left) % c.module, 0) << c.name;
             EXPECT_EQ((f.right - f.left) % c.module, 0) << c.name;
