@@ -92,8 +92,10 @@ void launchDataPreview(const QString& fileName, const QString& dataFile, QWidget
     preview->setPreviewMode(1);
     offerStationery(*preview, fileName);
     const std::string stem = preview->dataFileStem();
-    preview->setPageWriter(int(pages->recordCount()),
-                           [pages, stem](int page) { pages->writePage(stem, page, page); });
+    std::function<std::string(int)> pageName;
+    if (pages->hasDetailRows()) pageName = [pages](int page) { return pages->pageName(page); };
+    preview->setPageWriter(
+        int(pages->recordCount()), [pages, stem](int page) { pages->writePage(stem, page, page); }, pageName);
     preview->RenderPages();
 }
 

@@ -32,6 +32,14 @@ DataPages::DataPages(const std::string& reportPath, const std::string& dataPath)
         }
     }
     checkValues(*engine.profile);
+    // A sheet of an order fills blocks no column names (the detail rows,
+    // the page numbers, the sums) and takes the group column's value too.
+    if (detail_) {
+        blocks_.clear();
+        for (const auto& block : engine.blocks) {
+            if (engine.findBlock(block->label) == block.get()) blocks_.push_back(block->label);
+        }
+    }
 }
 
 void DataPages::checkValues(const FormProfile& profile) const {

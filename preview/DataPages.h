@@ -40,6 +40,8 @@ public:
     // sheet within it and its sheets) with detail rows, else the record's
     // number.
     std::string pageName(std::int64_t page) const;
+    // Whether the pages are the sheets of orders with detail rows.
+    bool hasDetailRows() const { return detail_ != nullptr; }
     // The data file's column names (UTF-8) that name no block, in file order.
     const std::vector<std::string>& unmatchedColumns() const { return unmatched_; }
 

@@ -235,8 +235,10 @@ void TPreviewForm::resizeEvent(QResizeEvent* event) {
 
 void TPreviewForm::addPageItem(const std::string& item) { c1->addItem(QString::fromStdString(item)); }
 
-void TPreviewForm::setPageWriter(int count, std::function<void(int page)> writePage) {
+void TPreviewForm::setPageWriter(int count, std::function<void(int page)> writePage,
+                                 std::function<std::string(int page)> pageName) {
     pageWriter_ = std::move(writePage);
+    pageName_ = std::move(pageName);
     pageWritten_.assign(std::size_t(std::max(count, 0)), false);
     for (int page = 0; page < count; ++page) addPageItem(std::to_string(page + 1));
     LastPage = count - 1;
@@ -271,7 +273,8 @@ void TPreviewForm::updatePageIndicator(int page) {
     CurrentPage = page - 1;
     Button4->setEnabled(page != 1);
     Button3->setEnabled(page != pageCount);
-    Label1->setText(QStringLiteral("第%1頁").arg(page));
+    const QString name = pageName_ ? QStringLiteral(" (%1)").arg(QString::fromStdString(pageName_(page - 1))) : QString();
+    Label1->setText(QStringLiteral("第%1頁").arg(page) + name);
     Label2->setText(QStringLiteral("共%1頁").arg(pageCount));
     Label1->adjustSize();
     Label2->adjustSize();

@@ -76,8 +76,11 @@ public:
 
     // Lists count pages whose data files are written on demand: writePage(i)
     // writes the file of page i (0-based) when it is first shown or
-    // printed. Every file written is deleted with the window.
-    void setPageWriter(int count, std::function<void(int page)> writePage);
+    // printed. Every file written is deleted with the window. pageName(i),
+    // when given, names page i beside its number ("A1 2/3": an order's
+    // sheet).
+    void setPageWriter(int count, std::function<void(int page)> writePage,
+                       std::function<std::string(int page)> pageName = {});
 
     // What "含底圖" adds to a saved PDF for the printer named printer (UTF-8):
     // the stationery under each sheet, the form at the printer's printable corner.
@@ -168,6 +171,7 @@ private:
     StationeryOptions stationery_;
     // Pages written on demand, and which of them are written.
     std::function<void(int page)> pageWriter_;
+    std::function<std::string(int page)> pageName_;
     std::vector<bool> pageWritten_;
     bool dialogOpen_ = false;
 };

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/common/Command.h"
 #include "tests/common/TempDir.h"
@@ -38,11 +40,17 @@ protected:
     TempDir dir;
 };
 
+// The delivery note's own profile: 23 items make three sheets whose page
+// data holds the items in order, the page numbers, the header on every
+// sheet, "接下頁" where the subtotal goes until the last sheet, which has
+// the exact sum and the order's totals.
 TEST_F(DetailRenderTest, GroupedCsvAndNestedJsonGiveTheSameThreeSheets) {
+    std::filesystem::copy_file(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note.zarvo",
+                               dir.path() / "note.zarvo", std::filesystem::copy_options::overwrite_existing);
     std::string csv = "no,customer,total,item,qty,amount\n";
     std::string json = "[{\"no\":\"A1\",\"customer\":\"Lin\",\"total\":\"300\",\"items\":[";
     for (int n = 1; n <= 23; ++n) {
-        const std::string amount = std::to_string(n) + ".1";
+        const std::string amount = std::to_string(n / 10) + "." + std::to_string(n % 10);
         csv += (n == 1 ? "A1,Lin,300," : "A1,,,") + ("P" + std::to_string(n)) + ",1," + amount + "\n";
         json += std::string(n == 1 ? "" : ",") + "{\"item\":\"P" + std::to_string(n) + "\",\"qty\":1,\"amount\":" +
                 amount + "}";
@@ -57,6 +65,35 @@ TEST_F(DetailRenderTest, GroupedCsvAndNestedJsonGiveTheSameThreeSheets) {
         EXPECT_EQ(result.out.find("info "), std::string::npos) << result.out.substr(0, 300);
         if (first.empty()) first = result.out;
         EXPECT_EQ(result.out, first) << file;
+    }
+    ASSERT_EQ(render("--keep --trace --data '" + files[0] + "'").status, 0);
+    std::vector<std::filesystem::path> pages;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path() / "data")) {
+        if (entry.is_regular_file()) pages.push_back(entry.path());
+    }
+    std::sort(pages.begin(), pages.end());
+    ASSERT_EQ(pages.size(), 3u);
+    const auto field = [](const std::string& name, const std::string& value) {
+        return "\r\n" + name + "\t0.000000\t0.000000\t" + value + "\r\n";
+    };
+    const std::string continued = "\xB1\xB5\xA4\x55\xAD\xB6";  // 接下頁
+    const struct {
+        std::vector<std::string> holds;
+        std::vector<std::string> lacks;
+    } sheets[] = {
+        {{field("item1", "P1"), field("item10", "P10"), field("amount3", "0.3"), field("page", "1"),
+          field("pages", "3"), field("customer", "Lin"), field("no", "A1"), field("subtotal", continued)},
+         {"\r\ntotal\t", "\r\nitem11\t"}},
+        {{field("item1", "P11"), field("page", "2"), field("customer", "Lin"), field("subtotal", continued)},
+         {"\r\ntotal\t"}},
+        {{field("item1", "P21"), field("item3", "P23"), field("page", "3"), field("customer", "Lin"),
+          field("subtotal", "27.6"), field("total", "300")},
+         {"\r\nitem4\t"}},
+    };
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const std::string text = TempDir::read(pages[i].string());
+        for (const std::string& held : sheets[i].holds) EXPECT_NE(text.find(held), std::string::npos) << i << held;
+        for (const std::string& lacked : sheets[i].lacks) EXPECT_EQ(text.find(lacked), std::string::npos) << i << lacked;
     }
     const CommandResult printed = render("--print --trace --records 1-1 --data '" + files[0] + "'");
     EXPECT_EQ(printed.status, 0) << printed.err;

@@ -275,6 +275,33 @@ TEST_F(PreviewLaunchTest, ADataFilePreviewsOnePageARecordAndPrintsThemInOneJob) 
     for (int page = 0; page < 3; ++page) EXPECT_FALSE(std::filesystem::exists(pageFileName(stem, page)));
 }
 
+// With detail rows each page is a sheet of an order, named beside its number.
+TEST_F(PreviewLaunchTest, ADataFileOfOrdersNamesEachSheetByOrderAndSheet) {
+    test::AnsweringFileDialogs dialogs;
+    Tzarvo2_Form window;
+    window.show();
+    const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
+    dir.write("note.zarvo", TempDir::read(examples + "delivery_note.zarvo"));
+    dialogs.answers.push_back(report("note.txt", TempDir::read(examples + "delivery_note.txt")));
+    window.Open1Click();
+    std::string csv = "no,item\n";
+    for (int n = 1; n <= 12; ++n) csv += "A1,P" + std::to_string(n) + "\n";
+    dialogs.answers.push_back(QString::fromStdString(dir.write("orders.csv", csv + "B7,Q1\n")));
+    QStringList shown;
+    ModalAnswerer paging([&](QWidget& preview) {
+        const auto* label = preview.findChild<QLabel*>(QStringLiteral("Label1"));
+        for (int page = 0; page < 3; ++page) {
+            shown.append(label->text());
+            preview.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
+        }
+        preview.close();
+    });
+    window.btn_previewfileClick();
+    ASSERT_TRUE(paging.answered());
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("第1頁 (A1 1/2)"), QStringLiteral("第2頁 (A1 2/2)"),
+                                  QStringLiteral("第3頁 (B7 1/1)")}));
+}
+
 // While one of the preview window's own dialogs is open, driven faster than
 // a person could, the window neither closes nor is replaced by a new
 // preview: the dialog returns into the same window.

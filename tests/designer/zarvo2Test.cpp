@@ -571,9 +571,9 @@ TEST_F(Zarvo2Test, ALabelDeletedThroughTheWidgetsIsGoneFromTheRenderedReport) {
 
     // The same edit by hand: the third label row gone, its count one less.
     std::string expected = original;
-    const std::size_t keyword = expected.find("LABEL_STRING\t39\r\n");
+    const std::size_t keyword = expected.find("LABEL_STRING\t42\r\n");
     ASSERT_NE(keyword, std::string::npos);
-    expected.replace(keyword, 15, "LABEL_STRING\t38");
+    expected.replace(keyword, 15, "LABEL_STRING\t41");
     std::size_t row = expected.find("\r\n", keyword) + 2;
     for (int i = 0; i < 2; ++i) row = expected.find("\r\n", row) + 2;  // the third row
     expected.erase(row, expected.find("\r\n", row) + 2 - row);

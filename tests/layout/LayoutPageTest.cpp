@@ -285,7 +285,7 @@ TEST_F(LayoutPageTest, CtrlAThenShiftLeftMovesEveryRowFourMillimetresAsOneUndoSt
             ++rows;
         }
     }
-    EXPECT_EQ(rows, 49 + 39 + 64);
+    EXPECT_EQ(rows, 49 + 42 + 66);
     EXPECT_EQ(blockRow(0).mid(2, 2), (QStringList{"18", "34"}));
     EXPECT_EQ(window.LV_Line->topLevelItem(0)->text(2), QStringLiteral("64"));
     key(Qt::Key_Z, Qt::ControlModifier);
@@ -778,7 +778,7 @@ TEST_F(StationeryTest, AMissingPictureOrADamagedFileOpensTheReportWithoutIt) {
         showPage(window.TabSheet6);
         EXPECT_FALSE(view().stationery().hasPicture()) << named;
         EXPECT_TRUE(page().ST_layoutNotes->text().contains(QString::fromLatin1(named))) << page().ST_layoutNotes->text().toStdString();
-        EXPECT_EQ(window.ListView1->topLevelItemCount(), 64);
+        EXPECT_EQ(window.ListView1->topLevelItemCount(), 66);
         EXPECT_FALSE(fifo && fifo->fired()) << named;
     }
     EXPECT_TRUE(messages.shown().empty());
@@ -789,7 +789,7 @@ TEST_F(StationeryTest, AMissingPictureOrADamagedFileOpensTheReportWithoutIt) {
     std::filesystem::remove(path("bad/note.zarvo").toStdString());
     const test::FifoWatchdog fifo(path("bad/note.zarvo").toStdString());
     open(report);
-    EXPECT_EQ(window.ListView1->topLevelItemCount(), 64);
+    EXPECT_EQ(window.ListView1->topLevelItemCount(), 66);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_NE(messages.shown().front().text.find("note.zarvo"), std::string::npos) << messages.shown().front().text;
     EXPECT_FALSE(fifo.fired());
@@ -1034,7 +1034,7 @@ TEST_F(LayoutPageTest, AProfileKeepsWhatItDoesNotKnowAndADamagedOneIsKeptAsideWi
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_NE(messages.shown().front().text.find("note.zarvo 第 3 行: height"), std::string::npos)
         << messages.shown().front().text;
-    EXPECT_EQ(window.ListView1->topLevelItemCount(), 64);
+    EXPECT_EQ(window.ListView1->topLevelItemCount(), 66);
     EXPECT_EQ(TempDir::read(path("d/note.zarvo.damaged").toStdString()), damaged);
     saveAs("d/note.txt");
     EXPECT_EQ(TempDir::read(path("d/note.zarvo").toStdString()), "[Mine]\nx=1\n");
