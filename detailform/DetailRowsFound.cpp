@@ -69,15 +69,15 @@ DetailRowsFound findDetailRows(const std::vector<std::string>& fields, const std
 
 std::string detailRowsText(const std::vector<std::string>& fields, const DetailRowsFound& found) {
     if (fields.empty()) return "請輸入明細的欄位名稱, 或先在版面上選取一列明細的區塊";
-    std::string text;
     if (found.rows == 0) {
-        text = "找不到明細列: " + joinedUtf8(found.fieldsWithoutRows, kMissingShown) + " 沒有編號的區塊 (例如 " +
+        // The fields without a first row say it all; what else is missing
+        // is said once they are right.
+        return "找不到明細列: " + joinedUtf8(found.fieldsWithoutRows, kMissingShown) + " 沒有編號的區塊 (例如 " +
                big5ToUtf8(detailBlock(found.fieldsWithoutRows.front(), 1)) + ")";
-    } else {
-        const std::string& first = fields.front();
-        text = std::to_string(found.rows) + " 列: " + big5ToUtf8(detailBlock(first, 1));
-        if (found.rows > 1) text += " … " + big5ToUtf8(detailBlock(first, found.rows));
     }
+    const std::string& first = fields.front();
+    std::string text = std::to_string(found.rows) + " 列: " + big5ToUtf8(detailBlock(first, 1));
+    if (found.rows > 1) text += " … " + big5ToUtf8(detailBlock(first, found.rows));
     if (!found.missing.empty()) text += "；缺少 " + joinedUtf8(found.missing, kMissingShown);
     return text;
 }
