@@ -40,6 +40,7 @@
 #include "designer/SourceEditor.h"
 #include "designer/TestDataFileName.h"
 #include "designer/WindowPlacement.h"
+#include "detailform/DetailForm.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
 #include "platform/Messages.h"
@@ -318,6 +319,11 @@ LayoutPage* Tzarvo2_Form::buildLayoutPage() {
                                              QStringLiteral("這張圖沒有記錄解析度, 請輸入掃描的 dpi:"), 300, 10,
                                              4800, 1, &ok);
         return ok ? std::optional<int>(dpi) : std::nullopt;
+    });
+    page->setDetailAsker([this](const FormProfile& profile, const std::vector<std::string>& blocks,
+                                const std::vector<std::string>& selected) -> std::optional<FormProfile> {
+        const QScopedValueRollback open(dialogOpen_, true);
+        return askDetailProfile(this, profile, blocks, selected);
     });
     connect(page, &LayoutPage::stationeryChanged, this, [this] { markUnsaved(); });
     return page;

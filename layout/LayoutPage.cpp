@@ -37,6 +37,14 @@ QString joined(const std::vector<std::string>& names) {
     return list.join(QStringLiteral(", "));
 }
 
+// Lets a push button shrink below the style's least button width, down to
+// its text, so that the row of controls keeps the window's least width;
+// with room to spare it keeps the style's width.
+void shrinkToText(QPushButton* button) {
+    constexpr int kBevel = 10;
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + kBevel);
+}
+
 }  // namespace
 
 LayoutPage::LayoutPage(QWidget* parent) : QWidget(parent) {
@@ -66,6 +74,7 @@ void LayoutPage::buildControls() {
     ChB_grid = named(new QCheckBox(QStringLiteral("格線")), "ChB_grid");
     btn_stationery = named(new QPushButton(QStringLiteral("底圖...")), "btn_stationery");
     btn_selpicture = named(new QPushButton(QStringLiteral("移動底圖")), "btn_selpicture");
+    btn_detail = named(new QPushButton(QStringLiteral("明細列...")), "btn_detail");
     btn_selpicture->setCheckable(true);
     TB_strength = named(new QSlider(Qt::Horizontal), "TB_strength");
     TB_strength->setRange(0, 100);
@@ -85,9 +94,10 @@ void LayoutPage::buildControls() {
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(4, 2, 4, 2);
     for (QWidget* widget : std::initializer_list<QWidget*>{ZoomBox, CB_paper, CB_printer, ChB_names, ChB_overlays, ChB_grid,
-                                                          btn_stationery, btn_selpicture, TB_strength}) {
+                                                          btn_stationery, btn_selpicture, TB_strength, btn_detail}) {
         bar->addWidget(widget);
     }
+    for (QPushButton* button : {btn_stationery, btn_selpicture, btn_detail}) shrinkToText(button);
     bar->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -107,6 +117,11 @@ void LayoutPage::buildControls() {
     connect(ChB_grid, &QCheckBox::toggled, layoutView, &LayoutView::setGridShown);
     connect(btn_stationery, &QPushButton::clicked, this, &LayoutPage::chooseStationery);
     connect(btn_selpicture, &QPushButton::toggled, layoutView, &LayoutView::setPictureMode);
+    askDetail_ = detailDialogAsker(this);
+    connect(btn_detail, &QPushButton::clicked, this, [this] {
+        editDetailRows(*layoutView, askDetail_);
+        layoutView->setFocus(Qt::OtherFocusReason);
+    });
     connect(TB_strength, &QSlider::valueChanged, this, [this](int value) {
         layoutView->stationery().setStrength(value);
         layoutView->viewport()->update();

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "layout/DetailRows.h"
 #include "layout/stationery/StationeryPicture.h"
 #include "layout/stationery/StationerySettings.h"
 #include "platform/Paper.h"
@@ -42,6 +43,8 @@ public:
     void setPaperAsker(std::function<std::optional<CustomPaper>(const std::optional<CustomPaper>&)> ask) {
         askPaper_ = std::move(ask);
     }
+    // What "明細列..." asks for; the dialog by default.
+    void setDetailAsker(DetailAsker ask) { askDetail_ = std::move(ask); }
 
     // The page is being shown: fills the printer list the first time, takes
     // the rows and the report afresh and gives the view the focus.
@@ -65,6 +68,7 @@ public:
     QCheckBox* ChB_overlays;
     QCheckBox* ChB_grid;
     QPushButton* btn_stationery;
+    QPushButton* btn_detail;
     QComboBox* CB_paper;
     QPushButton* btn_selpicture;
     QSlider* TB_strength;
@@ -98,6 +102,7 @@ private:
     std::function<std::optional<QString>()> choosePicture_;
     std::function<std::optional<int>()> askDpi_;
     std::function<std::optional<CustomPaper>(const std::optional<CustomPaper>&)> askPaper_;
+    DetailAsker askDetail_;
     bool printersFilled_ = false;
     std::optional<SheetPaper> marginsPaper_;  // the paper whose margins are shown
     QString paperNote_;                       // why the sheet is the printer's default paper

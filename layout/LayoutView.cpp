@@ -17,7 +17,9 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include "detailform/DetailBands.h"
 #include "engine/Units.h"
+#include "layout/DetailRows.h"
 #include "layout/LayoutDocument.h"
 #include "layout/model/Millimetres.h"
 #include "layout/model/PaperChoices.h"
@@ -362,6 +364,9 @@ QImage LayoutView::sheetImage(const QRect& part, const FormPainter& form, FormFi
     if (stationery_.hasPicture()) stationery_.draw(tilePainter, QRect(inSheet, part.size()), dpi_);
     tilePainter.translate(originPixels());
     FormFindings found = form.draw(tilePainter, dpi_);
+    if (overlays_ && document_) {
+        paintDetailBands(tilePainter, detailBands(*document_->profile(), editor_.scene()), form_.offset(), dpi_);
+    }
     if (findings) *findings = std::move(found);
     return tile;
 }

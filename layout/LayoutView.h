@@ -37,6 +37,7 @@ public:
 
     // The document edited (not owned; nullptr: none).
     void setDocument(LayoutDocument* document) { document_ = document; }
+    LayoutDocument* document() const { return document_; }
     LayoutEditor& editor() { return editor_; }
 
     // Takes the rows of the three lists afresh, keeping the history.
