@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "layout/FieldProposalPanel.h"
 #include "layout/LayoutView.h"
 #include "layout/StatusText.h"
 #include "layout/PaperForm.h"
@@ -73,7 +74,11 @@ void LayoutPage::buildControls() {
     TB_strength->setFixedWidth(64);
     TB_strength->setToolTip(QStringLiteral("底圖濃淡"));
 
+    btn_detect = named(new QPushButton(QStringLiteral("偵測欄位")), "btn_detect");
+    btn_detect->setToolTip(QStringLiteral("在底圖的空格上建議欄位"));
+
     layoutView = new LayoutView;
+    proposals = new FieldProposalPanel(layoutView, btn_detect);
     ST_layout = named(new QStatusBar, "ST_layout");
     ST_layout->setSizeGripEnabled(false);
     ST_layoutPointer = named(new StatusText(false), "ST_layoutPointer");
@@ -85,7 +90,7 @@ void LayoutPage::buildControls() {
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(4, 2, 4, 2);
     for (QWidget* widget : std::initializer_list<QWidget*>{ZoomBox, CB_paper, CB_printer, ChB_names, ChB_overlays, ChB_grid,
-                                                          btn_stationery, btn_selpicture, TB_strength}) {
+                                                          btn_stationery, btn_selpicture, TB_strength, btn_detect}) {
         bar->addWidget(widget);
     }
     bar->addStretch(1);
@@ -93,7 +98,12 @@ void LayoutPage::buildControls() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addLayout(bar);
-    layout->addWidget(layoutView, 1);
+    auto* middle = new QHBoxLayout;
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->setSpacing(0);
+    middle->addWidget(layoutView, 1);
+    middle->addWidget(proposals);
+    layout->addLayout(middle, 1);
     layout->addWidget(ST_layout);
 
     connect(ZoomBox, &QComboBox::activated, this, &LayoutPage::zoomChosen);
@@ -241,6 +251,7 @@ void LayoutPage::openStationery(const FormProfile& profile, const QString& repor
     settings_.reset();
     picturePath_.clear();
     layoutView->stationery().setPicture(std::nullopt);
+    proposals->pictureChanged();
     setStationeryNote(QString());
     const QString path = settingsPathFor(reportPath);
     const StationerySettingsRead read = stationeryOf(profile, path);
@@ -262,6 +273,7 @@ bool LayoutPage::showPicture(const PictureLoad& load, const StationerySettings& 
     picturePath_ = picture;
     StationeryLayer& layer = layoutView->stationery();
     layer.setPicture(load.picture);
+    proposals->pictureChanged();
     layer.setStrength(settings.strength);
     layoutView->setPictureShift(settings.dx, settings.dy);
     const QSignalBlocker quiet(TB_strength);
