@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -137,6 +140,60 @@ protected:
         window.PageControl1->setCurrentWidget(window.TabSheet6);
     }
 
+    // A blank report over a 300 dpi scan of three boxes in a row at the
+    // top (the first holding a caption) and a fourth alone below them, opened
+    // on the Layout page: form/form.txt.
+    void openThreeBoxes() {
+        std::filesystem::create_directories(dir.path() / "form");
+        QImage scan(2480, 3508, QImage::Format_RGB32);
+        scan.fill(Qt::white);
+        scan.setDotsPerMeterX(11811);
+        scan.setDotsPerMeterY(11811);
+        {
+            QPainter painter(&scan);
+            painter.scale(300 / 25.4, 300 / 25.4);
+            painter.setPen(QPen(Qt::black, 0.3));
+            painter.drawRect(QRectF(20, 30, 150, 10));
+            for (double x : {50.0, 120.0}) painter.drawLine(QPointF(x, 30), QPointF(x, 40));
+            painter.drawRect(QRectF(20, 60, 80, 12));
+            QFont font("AR PL UMing TW");
+            font.setPixelSize(50);
+            painter.setFont(font);
+            painter.drawText(QRectF(22, 31, 26, 8), Qt::AlignCenter, QStringLiteral("客戶"));
+        }
+        ASSERT_TRUE(scan.save(path("form/scan.png")));
+        dir.write("form/form.txt", "0\t0\t0\r\nLINE_INFO\t0\r\nLABEL_STRING\t0\r\nBLOCK_INFO\t0\r\n");
+        dir.write("form/form.zarvo", "picture=scan.png\n");
+        open(path("form/form.txt"));
+    }
+    // Presses 偵測欄位 and waits for its proposals.
+    void detect() {
+        page().btn_detect->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !panel().busy(); }, 60000));
+        QCoreApplication::processEvents();
+    }
+    std::vector<std::string> listed() {
+        std::vector<std::string> names;
+        for (int i = 0; i < panel().LV_proposed->topLevelItemCount(); ++i)
+            names.push_back(panel().LV_proposed->topLevelItem(i)->text(0).toStdString());
+        return names;
+    }
+    // Renames the proposal at row in place, as typed into its editor.
+    void rename(int row, const QString& name) {
+        QTreeWidgetItem* item = panel().LV_proposed->topLevelItem(row);
+        panel().LV_proposed->setCurrentItem(item);
+        panel().LV_proposed->editItem(item, 0);
+        // The editor open now; those closed before may linger until deleted.
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* open : panel().LV_proposed->viewport()->findChildren<QLineEdit*>())
+            if (open->isVisible()) editor = open;
+        ASSERT_NE(editor, nullptr);
+        editor->setText(name);
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The list takes the text and closes the editor from its event loop.
+        QCoreApplication::processEvents();
+    }
+
     TempDir dir;
     test::ScopedEnv cache{"XDG_CACHE_HOME", (dir.path() / "cache").string()};
     test::RecordingPresenter messages;
@@ -205,6 +262,55 @@ TEST_F(FieldProposalPanelTest, ProposesAFrameForEveryEmptyBoxOfTheDeliveryNote) 
     QTest::keyClick(page().layoutView, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(window.ListView1->topLevelItemCount(), 0) << "one undo takes every added block away";
     EXPECT_TRUE(messages.shown().empty());
+}
+
+// The list beside the view: names edited in place, some added, names that
+// cannot be a block's refused, the rest dropped; a box holding a block gets
+// no second frame, and another picture drops what was proposed for the old.
+TEST_F(FieldProposalPanelTest, AddsRenamesAndDropsProposals) {
+    openThreeBoxes();
+    ASSERT_TRUE(page().btn_detect->isEnabled());
+    detect();
+    ASSERT_EQ(listed(), (std::vector<std::string>{"field1", "field2", "field3"}))
+        << panel().LB_proposed->text().toStdString();
+    EXPECT_FALSE(panel().btn_acceptsel->isEnabled()) << "nothing selected";
+
+    rename(0, QStringLiteral("customer"));
+    panel().LV_proposed->clearSelection();
+    panel().LV_proposed->topLevelItem(1)->setSelected(true);
+    panel().btn_acceptsel->click();
+    ASSERT_EQ(window.ListView1->topLevelItemCount(), 1);
+    EXPECT_EQ(window.ListView1->topLevelItem(0)->text(0), QStringLiteral("field2"));
+    EXPECT_EQ(window.ListView1->topLevelItem(0)->text(2), QStringLiteral("120.5")) << "the box's left plus the margin";
+    EXPECT_EQ(window.ListView1->topLevelItem(0)->text(10), QStringLiteral("5"))
+        << "0.6 of 10 mm, at most 5 mm";
+    EXPECT_EQ(listed(), (std::vector<std::string>{"customer", "field3"})) << "the rest keep their names";
+
+    struct Refused {
+        QString name;
+        std::string message;
+    };
+    const Refused refused[] = {{QStringLiteral("a b"), "欄位名稱「a b」不能有空白"},
+                               {QString(), "欄位名稱不能空白, 請在清單中雙擊它輸入名稱"}};
+    for (const Refused& r : refused) {
+        rename(0, r.name);
+        panel().btn_acceptall->click();
+        ASSERT_FALSE(messages.shown().empty()) << r.message;
+        EXPECT_EQ(messages.shown().back().text, r.message);
+        EXPECT_EQ(window.ListView1->topLevelItemCount(), 1) << r.message;
+        EXPECT_EQ(panel().LV_proposed->topLevelItemCount(), 2) << r.message;
+    }
+
+    panel().btn_dropall->click();
+    EXPECT_FALSE(panel().isVisible());
+    EXPECT_EQ(panel().LV_proposed->topLevelItemCount(), 0);
+    EXPECT_EQ(window.ListView1->topLevelItemCount(), 1);
+
+    detect();
+    EXPECT_EQ(listed(), (std::vector<std::string>{"field1", "field3"})) << "the block's box is taken";
+    open(path("form/form.txt"));
+    EXPECT_FALSE(panel().isVisible());
+    EXPECT_EQ(panel().LV_proposed->topLevelItemCount(), 0);
 }
 
 }  // namespace
