@@ -21,11 +21,16 @@ namespace zarvo {
 
 namespace {
 
-constexpr int kPanelWidth = 230;
+constexpr int kPanelWidth = 240;
 
-QString placeText(const RectMm& frame) {
-    const auto mm = [](double v) { return QString::fromStdString(formatTenths(v)); };
-    return QStringLiteral("%1, %2  %3×%4")
+QString mm(double v) { return QString::fromStdString(formatTenths(v)); }
+
+// The frame's top-left corner, for its column.
+QString cornerText(const RectMm& frame) { return QStringLiteral("%1, %2").arg(mm(frame.left), mm(frame.top)); }
+
+// The whole frame, for the row's tooltip.
+QString frameText(const RectMm& frame) {
+    return QStringLiteral("左上角 %1, %2 mm, 寬 %3 mm, 高 %4 mm")
         .arg(mm(frame.left), mm(frame.top), mm(frame.right - frame.left), mm(frame.bottom - frame.top));
 }
 
@@ -42,12 +47,13 @@ FieldProposalPanel::FieldProposalPanel(LayoutView* view, QPushButton* detectButt
     LB_proposed->setWordWrap(true);
     LV_proposed = named(new QTreeWidget, "LV_proposed");
     LV_proposed->setRootIsDecorated(false);
-    LV_proposed->setHeaderLabels({QStringLiteral("名稱"), QStringLiteral("位置 (mm)")});
+    LV_proposed->setHeaderLabels({QStringLiteral("名稱"), QStringLiteral("左上角 (mm)")});
     LV_proposed->setSelectionMode(QAbstractItemView::ExtendedSelection);
     LV_proposed->setSelectionBehavior(QAbstractItemView::SelectRows);
     LV_proposed->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::SelectedClicked);
     LV_proposed->header()->resizeSection(0, 100);
+    LV_proposed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     btn_acceptall = named(new QPushButton(QStringLiteral("全部加入")), "btn_acceptall");
     btn_acceptsel = named(new QPushButton(QStringLiteral("加入所選")), "btn_acceptsel");
     btn_dropall = named(new QPushButton(QStringLiteral("全部捨棄")), "btn_dropall");
@@ -141,8 +147,9 @@ void FieldProposalPanel::showProposals(std::vector<FieldProposal> proposals) {
         const QSignalBlocker quiet(LV_proposed);
         LV_proposed->clear();
         for (const FieldProposal& proposal : proposals_) {
-            auto* item = new QTreeWidgetItem({QString::fromStdString(proposal.name), placeText(proposal.frame)});
+            auto* item = new QTreeWidgetItem({QString::fromStdString(proposal.name), cornerText(proposal.frame)});
             item->setFlags(item->flags() | Qt::ItemIsEditable);
+            for (int column : {0, 1}) item->setToolTip(column, frameText(proposal.frame));
             LV_proposed->addTopLevelItem(item);
         }
     }
