@@ -164,11 +164,12 @@ void FieldProposalPanel::showFrames() {
     view_->setProposedFrames(std::move(frames));
 }
 
-std::vector<FieldProposal> FieldProposalPanel::listed(bool onlySelected) const {
+std::vector<FieldProposal> FieldProposalPanel::listed(Rows rows) const {
     std::vector<FieldProposal> chosen;
     for (int i = 0; i < LV_proposed->topLevelItemCount() && i < int(proposals_.size()); ++i) {
         const QTreeWidgetItem* item = LV_proposed->topLevelItem(i);
-        if (onlySelected && !item->isSelected()) continue;
+        if ((rows == Rows::Selected && !item->isSelected()) || (rows == Rows::Unselected && item->isSelected()))
+            continue;
         FieldProposal proposal = proposals_[std::size_t(i)];
         proposal.name = item->text(0).toStdString();
         chosen.push_back(std::move(proposal));
@@ -176,12 +177,12 @@ std::vector<FieldProposal> FieldProposalPanel::listed(bool onlySelected) const {
     return chosen;
 }
 
-void FieldProposalPanel::acceptAll() { accept(false); }
+void FieldProposalPanel::acceptAll() { accept(Rows::All); }
 
-void FieldProposalPanel::acceptSelected() { accept(true); }
+void FieldProposalPanel::acceptSelected() { accept(Rows::Selected); }
 
-void FieldProposalPanel::accept(bool onlySelected) {
-    const std::vector<FieldProposal> chosen = listed(onlySelected);
+void FieldProposalPanel::accept(Rows rows) {
+    const std::vector<FieldProposal> chosen = listed(rows);
     if (chosen.empty()) return;
     for (const FieldProposal& proposal : chosen) {
         const QString name = QString::fromStdString(proposal.name);
@@ -196,16 +197,7 @@ void FieldProposalPanel::accept(bool onlySelected) {
     }
     if (!view_->addBlocks(acceptProposalsStep(chosen, view_->currentRows().rowCount(RowKind::Block)))) return;
     // What stays listed keeps the names typed for it.
-    std::vector<FieldProposal> rest;
-    if (onlySelected) {
-        for (int i = 0; i < LV_proposed->topLevelItemCount() && i < int(proposals_.size()); ++i) {
-            if (LV_proposed->topLevelItem(i)->isSelected()) continue;
-            FieldProposal proposal = proposals_[std::size_t(i)];
-            proposal.name = LV_proposed->topLevelItem(i)->text(0).toStdString();
-            rest.push_back(std::move(proposal));
-        }
-    }
-    showProposals(std::move(rest));
+    showProposals(rows == Rows::All ? std::vector<FieldProposal>{} : listed(Rows::Unselected));
     if (proposals_.empty()) {
         hide();
     } else {

@@ -52,10 +52,11 @@ public:
 private:
     void linesFound();
     void showProposals(std::vector<FieldProposal> proposals);
-    // The proposals of the list's rows, with their names as edited; only
-    // the selected ones with onlySelected.
-    std::vector<FieldProposal> listed(bool onlySelected) const;
-    void accept(bool onlySelected);
+    enum class Rows { All, Selected, Unselected };
+    // The proposals of the list's rows (all, or those selected or not),
+    // with their names as edited.
+    std::vector<FieldProposal> listed(Rows rows) const;
+    void accept(Rows rows);
     void showFrames();
     void updateButtons();
     PicturePlacement placement() const;
