@@ -86,11 +86,14 @@ void LayoutPage::buildControls() {
     ST_layoutNotes = named(new StatusText(true), "ST_layoutNotes");
     ST_layout->addWidget(ST_layoutPointer);
     ST_layout->addWidget(ST_layoutNotes, 1);
+    // The row of controls above is as wide as the window's least width
+    // allows; the status bar has room at its right end.
+    ST_layout->addPermanentWidget(btn_detect);
 
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(4, 2, 4, 2);
     for (QWidget* widget : std::initializer_list<QWidget*>{ZoomBox, CB_paper, CB_printer, ChB_names, ChB_overlays, ChB_grid,
-                                                          btn_stationery, btn_selpicture, TB_strength, btn_detect}) {
+                                                          btn_stationery, btn_selpicture, TB_strength}) {
         bar->addWidget(widget);
     }
     bar->addStretch(1);
