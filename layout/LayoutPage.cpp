@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "layout/FieldProposalPanel.h"
 #include "layout/LayoutView.h"
 #include "layout/StatusText.h"
 #include "layout/PaperForm.h"
@@ -82,7 +83,11 @@ void LayoutPage::buildControls() {
     TB_strength->setFixedWidth(64);
     TB_strength->setToolTip(QStringLiteral("底圖濃淡"));
 
+    btn_detect = named(new QPushButton(QStringLiteral("偵測欄位")), "btn_detect");
+    btn_detect->setToolTip(QStringLiteral("在底圖的空格上建議欄位"));
+
     layoutView = new LayoutView;
+    proposals = new FieldProposalPanel(layoutView, btn_detect);
     ST_layout = named(new QStatusBar, "ST_layout");
     ST_layout->setSizeGripEnabled(false);
     ST_layoutPointer = named(new StatusText(false), "ST_layoutPointer");
@@ -90,6 +95,9 @@ void LayoutPage::buildControls() {
     ST_layoutNotes = named(new StatusText(true), "ST_layoutNotes");
     ST_layout->addWidget(ST_layoutPointer);
     ST_layout->addWidget(ST_layoutNotes, 1);
+    // The row of controls above is as wide as the window's least width
+    // allows; the status bar has room at its right end.
+    ST_layout->addPermanentWidget(btn_detect);
 
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(4, 2, 4, 2);
@@ -103,7 +111,12 @@ void LayoutPage::buildControls() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addLayout(bar);
-    layout->addWidget(layoutView, 1);
+    auto* middle = new QHBoxLayout;
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->setSpacing(0);
+    middle->addWidget(layoutView, 1);
+    middle->addWidget(proposals);
+    layout->addLayout(middle, 1);
     layout->addWidget(ST_layout);
 
     connect(ZoomBox, &QComboBox::activated, this, &LayoutPage::zoomChosen);
@@ -257,6 +270,7 @@ void LayoutPage::openStationery(const FormProfile& profile, const QString& repor
     settings_.reset();
     picturePath_.clear();
     layoutView->stationery().setPicture(std::nullopt);
+    proposals->pictureChanged();
     setStationeryNote(QString());
     const QString path = settingsPathFor(reportPath);
     const StationerySettingsRead read = stationeryOf(profile, path);
@@ -278,6 +292,7 @@ bool LayoutPage::showPicture(const PictureLoad& load, const StationerySettings& 
     picturePath_ = picture;
     StationeryLayer& layer = layoutView->stationery();
     layer.setPicture(load.picture);
+    proposals->pictureChanged();
     layer.setStrength(settings.strength);
     layoutView->setPictureShift(settings.dx, settings.dy);
     const QSignalBlocker quiet(TB_strength);

@@ -25,6 +25,7 @@ class QStatusBar;
 
 namespace zarvo {
 
+class FieldProposalPanel;
 class LayoutView;
 class StatusText;
 
@@ -72,6 +73,8 @@ public:
     QComboBox* CB_paper;
     QPushButton* btn_selpicture;
     QSlider* TB_strength;
+    QPushButton* btn_detect;
+    FieldProposalPanel* proposals;
     QStatusBar* ST_layout;
     StatusText* ST_layoutPointer;
     StatusText* ST_layoutNotes;

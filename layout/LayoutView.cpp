@@ -55,6 +55,7 @@ const QColor kBackground(0x80, 0x80, 0x80);
 const QColor kShade(0, 0, 0, 48);
 const QColor kOverfull(0xff, 0x8c, 0x00);
 const QColor kSelection(0x00, 0x66, 0xff);
+const QColor kProposed(0x00, 0x99, 0x55);
 const QColor kGrid(0x00, 0xa0, 0xc0, 56);
 const QColor kGridStrong(0x00, 0xa0, 0xc0, 128);
 const QColor kRuler(0xf0, 0xf0, 0xf0);
@@ -436,8 +437,39 @@ void LayoutView::drawOverlays(QPainter& painter) {
                         reach);
         }
     }
+    drawProposed(painter);
     drawSelection(painter);
     if (overlays_) drawRulers(painter);
+}
+
+void LayoutView::drawProposed(QPainter& painter) {
+    const QRectF reach = QRectF(viewport()->rect()).adjusted(-kDrawReach, -kDrawReach, kDrawReach, kDrawReach);
+    painter.setBrush(Qt::NoBrush);
+    for (const ProposedFrame& proposed : proposed_) {
+        painter.setPen(QPen(kProposed, proposed.chosen ? 2 : 1, Qt::DashLine));
+        drawOutline(painter, viewportRectOf(proposed.frame), reach);
+    }
+}
+
+void LayoutView::setProposedFrames(std::vector<ProposedFrame> frames) {
+    proposed_ = std::move(frames);
+    viewport()->update();
+}
+
+const LayoutScene& LayoutView::currentRows() {
+    takeRowsIfStale();
+    return editor_.scene();
+}
+
+bool LayoutView::addBlocks(const EditStep& step) {
+    if (!document_ || inputRefused() || step.empty()) return false;
+    takeRowsIfStale();
+    editor_.edit(step, nowMs(), true);
+    std::vector<RowRef> added;
+    for (const RowChange& change : step) added.push_back(RowRef{change.kind, change.index});
+    editor_.select(added);
+    selectionMayHaveChanged();
+    return true;
 }
 
 void LayoutView::drawSelection(QPainter& painter) {

@@ -25,6 +25,13 @@ namespace zarvo {
 
 class LayoutDocument;
 
+// A frame proposed for an empty box of the stationery, drawn dashed until
+// the user accepts or drops it; chosen ones (selected in their list) bolder.
+struct ProposedFrame {
+    RectMm frame;  // row coordinates, mm
+    bool chosen = false;
+};
+
 class LayoutView : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -73,6 +80,16 @@ public:
     void setPictureMode(bool on) { pictureMode_ = on; }
     StationeryLayer& stationery() { return stationery_; }
     void setPictureShift(double dxMm, double dyMm);
+    // The picture's shift on the sheet (mm).
+    PointMm pictureShift() const { return {pictureDx_, pictureDy_}; }
+    // The proposed frames drawn over the form (none: empty).
+    void setProposedFrames(std::vector<ProposedFrame> frames);
+    // Adds the block rows of step (insertions only, at the end of the block
+    // list as the view holds it) as one undo step and selects them; false
+    // when a dialog refuses input or there is no document.
+    bool addBlocks(const EditStep& step);
+    // The rows of the three lists as they are now (taken afresh when stale).
+    const LayoutScene& currentRows();
 
     const FormFindings& findings() const { return findings_; }
     // The rows that lie wholly off the sheet, each with where it is, as the
@@ -146,6 +163,7 @@ private:
     void drawGestureSheet(QPainter& painter);
     void drawOverlays(QPainter& painter);
     void drawSelection(QPainter& painter);
+    void drawProposed(QPainter& painter);
     void drawRulers(QPainter& painter);
     void drawGrid(QPainter& painter);
     // The rulers' and the grid's steps at this zoom, with room for labels.
@@ -176,6 +194,7 @@ private:
     // whenever the view is hidden, as the lists may change behind it.
     bool rowsCurrent_ = false;
     QString offSheetNote_;
+    std::vector<ProposedFrame> proposed_;
 
     // While a gesture goes on, the visible part of the sheet drawn once
     // without the rows it moves; each pointer step draws only those rows

@@ -28,6 +28,7 @@ public:
     void setPicture(std::optional<StationeryPicture> picture);
     // Whether there is a picture to show.
     bool hasPicture() const { return picture_.has_value(); }
+    const std::optional<StationeryPicture>& picture() const { return picture_; }
     // Places the picture's top-left corner dxMm right of and dyMm below the sheet's.
     void setShift(double dxMm, double dyMm);
     // How strongly the picture shows, percent clamped to 0 (not at all)..100 (as is).
