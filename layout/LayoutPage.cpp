@@ -326,6 +326,8 @@ void LayoutPage::chooseStationery() {
     settings.picture = QFileInfo(*chosen).absoluteFilePath();
     settings.page = 1;
     settings.dpi = 0;
+    // Another scan has a skew of its own, measured afresh.
+    settings.angle = 0;
     PictureLoad load = loadStationeryPicture(settings.picture, settings.page, settings.dpi);
     if (load.needsDpi && askDpi_) {
         const std::optional<int> dpi = askDpi_();
