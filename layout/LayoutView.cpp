@@ -56,7 +56,7 @@ const QColor kSelection(0x00, 0x66, 0xff);
 const QColor kGrid(0x00, 0xa0, 0xc0, 56);
 const QColor kGridStrong(0x00, 0xa0, 0xc0, 128);
 const QColor kRuler(0xf0, 0xf0, 0xf0);
-const QColor kGuide(0xff, 0x40, 0xc0, 150);
+const QColor kGuide(0xff, 0x55, 0xff);
 
 std::int64_t nowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
