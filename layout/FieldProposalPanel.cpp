@@ -12,8 +12,7 @@
 #include "layout/LayoutDocument.h"
 #include "layout/LayoutView.h"
 #include "layout/model/Millimetres.h"
-#include "layout/proposals/SnapMargin.h"
-#include "layout/stationery/ScanLinesCache.h"
+#include "layout/stationery/StationeryScan.h"
 #include "platform/Messages.h"
 #include "platform/qt/ObjectName.h"
 
@@ -40,8 +39,9 @@ bool hasBlank(const QString& name) {
 
 }  // namespace
 
-FieldProposalPanel::FieldProposalPanel(LayoutView* view, QPushButton* detectButton, QWidget* parent)
-    : QWidget(parent), view_(view), detect_(detectButton) {
+FieldProposalPanel::FieldProposalPanel(LayoutView* view, const StationeryScan& scan, QPushButton* detectButton,
+                                       QWidget* parent)
+    : QWidget(parent), view_(view), detect_(detectButton), scan_(scan) {
     setObjectName(QStringLiteral("FieldProposalPanel"));
     LB_proposed = named(new QLabel, "LB_proposed");
     LB_proposed->setWordWrap(true);
@@ -77,12 +77,11 @@ FieldProposalPanel::FieldProposalPanel(LayoutView* view, QPushButton* detectButt
         showFrames();
         updateButtons();
     });
-    connect(&watcher_, &QFutureWatcher<ScanLines>::finished, this, &FieldProposalPanel::linesFound);
     updateButtons();
 }
 
 void FieldProposalPanel::pictureChanged() {
-    ++picture_;
+    waiting_ = false;
     showProposals({});
     hide();
     updateButtons();
@@ -108,34 +107,31 @@ void FieldProposalPanel::detect() {
         return;
     }
     showProposals({});
-    LB_proposed->setText(QStringLiteral("正在找底圖上的格子, 請稍候…"));
-    detectedPicture_ = picture_;
-    const double dpi = picture->image.width() * 25.4 / picture->widthMm;
-    watcher_.setFuture(scanLinesInBackground(picture->image, dpi));
-    updateButtons();
-}
-
-PicturePlacement FieldProposalPanel::placement() const {
-    const PointMm shift = view_->pictureShift();
-    const PointMm origin = view_->sheet().origin();
-    const PointMm offset = view_->form().offset();
-    return {shift.x, shift.y, origin.x + offset.x, origin.y + offset.y};
+    if (!scan_.lines()) {
+        LB_proposed->setText(QStringLiteral("正在找底圖上的格子, 請稍候…"));
+        waiting_ = true;
+        updateButtons();
+        return;
+    }
+    propose();
 }
 
 void FieldProposalPanel::linesFound() {
-    updateButtons();
-    if (detectedPicture_ != picture_) return;  // the picture changed meanwhile: its proposals were dropped
-    const ScanLines lines = watcher_.result();
+    if (!waiting_) return;
+    waiting_ = false;
+    propose();
+}
+
+void FieldProposalPanel::propose() {
+    const StationeryGuides guides = view_->stationeryGuides();
     const LayoutScene& rows = view_->currentRows();
-    LayoutDocument* document = view_->document();
-    const double margin = document ? snapMargin(*document->profile()) : kDefaultSnapMarginMm;
-    showProposals(proposeFields(foundBoxes(lines.boxes, placement()), rows.rows(RowKind::Label),
-                                rows.rows(RowKind::Block), margin));
-    if (lines.boxes.empty()) {
+    showProposals(proposeFields(guides.boxes, rows.rows(RowKind::Label), rows.rows(RowKind::Block),
+                                view_->snapMargin()));
+    if (guides.boxes.empty()) {
         LB_proposed->setText(QStringLiteral("底圖上沒有找到格子"));
     } else if (proposals_.empty()) {
         LB_proposed->setText(QStringLiteral("找到 %1 個格子, 但都有標題、已有欄位或太小, 沒有可建議的欄位")
-                                 .arg(lines.boxes.size()));
+                                 .arg(guides.boxes.size()));
     } else {
         LB_proposed->setText(QStringLiteral("建議 %1 個欄位 (虛線框)。雙擊名稱可改名。").arg(proposals_.size()));
     }

@@ -1,5 +1,8 @@
 #include "layout/LayoutPage.h"
 
+#include <cmath>
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -8,6 +11,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "layout/FieldProposalPanel.h"
@@ -17,6 +21,8 @@
 #include "layout/model/PaperChoices.h"
 #include "layout/model/Zoom.h"
 #include "layout/stationery/StationeryPicture.h"
+#include "layout/stationery/StraightenedPicture.h"
+#include "platform/Messages.h"
 #include "platform/qt/ObjectName.h"
 #include "preview/ProgramSpooler.h"
 
@@ -28,6 +34,10 @@ const char* const kNoPrinter = "（無）紙張左上角";
 // ZoomBox entries after the steps: fit the page, fit its width.
 constexpr int kFitPage = -1;
 constexpr int kFitWidth = -2;
+// A skew below this is no fault of the scan worth a question, degrees.
+constexpr double kSkewWorthAsking = 0.1;
+// How long a question about the skew waits for a drag or dialog to end, ms.
+constexpr int kSkewRetryMs = 300;
 // The pointer's part of the status bar: room for both coordinates and a
 // short row name; a longer name is cut, never the window widened.
 constexpr int kPointerWidth = 300;
@@ -87,7 +97,7 @@ void LayoutPage::buildControls() {
     btn_detect->setToolTip(QStringLiteral("在底圖的空格上建議欄位"));
 
     layoutView = new LayoutView;
-    proposals = new FieldProposalPanel(layoutView, btn_detect);
+    proposals = new FieldProposalPanel(layoutView, scan_, btn_detect);
     ST_layout = named(new QStatusBar, "ST_layout");
     ST_layout->setSizeGripEnabled(false);
     ST_layoutPointer = named(new StatusText(false), "ST_layoutPointer");
@@ -149,6 +159,7 @@ void LayoutPage::buildControls() {
         settings_->dy = dy;
         emit stationeryChanged();
     });
+    scan_.whenFound([this] { scanLinesFound(); });
     connect(layoutView, &LayoutView::pointerMoved, ST_layoutPointer, &StatusText::setText);
     connect(layoutView, &LayoutView::findingsChanged, this, &LayoutPage::showNotes);
 }
@@ -158,6 +169,7 @@ void LayoutPage::pageShown() {
     layoutView->reloadRows();
     refresh();
     layoutView->setFocus(Qt::OtherFocusReason);
+    if (skewPending_) QTimer::singleShot(0, this, &LayoutPage::offerStraightening);
 }
 
 void LayoutPage::refresh() {
@@ -269,6 +281,9 @@ void LayoutPage::showZoom(int dpi) {
 void LayoutPage::openStationery(const FormProfile& profile, const QString& reportPath) {
     settings_.reset();
     picturePath_.clear();
+    loaded_.reset();
+    scan_.clear();
+    layoutView->setScanLines(std::nullopt);
     layoutView->stationery().setPicture(std::nullopt);
     proposals->pictureChanged();
     setStationeryNote(QString());
@@ -290,14 +305,49 @@ bool LayoutPage::showPicture(const PictureLoad& load, const StationerySettings& 
     }
     settings_ = settings;
     picturePath_ = picture;
+    loaded_ = load.picture;
+    showStraightened();
     StationeryLayer& layer = layoutView->stationery();
-    layer.setPicture(load.picture);
     proposals->pictureChanged();
     layer.setStrength(settings.strength);
+    layoutView->setSnapMargin(settings.snapMargin);
+    layoutView->setScanLines(std::nullopt);
+    // With a stored angle the lines are found for the picture turned by it.
+    scan_.start(*load.picture, settings.angle != 0 ? std::optional<double>(settings.angle) : std::nullopt);
     layoutView->setPictureShift(settings.dx, settings.dy);
     const QSignalBlocker quiet(TB_strength);
     TB_strength->setValue(settings.strength);
     return true;
+}
+
+void LayoutPage::showStraightened() {
+    if (!loaded_ || !settings_) return;
+    layoutView->stationery().setPicture(straightenedPicture(*loaded_, settings_->angle));
+    layoutView->viewport()->update();
+}
+
+void LayoutPage::scanLinesFound() {
+    layoutView->setScanLines(scan_.lines());
+    proposals->linesFound();
+    skewPending_ = true;
+    offerStraightening();
+}
+
+void LayoutPage::offerStraightening() {
+    if (!skewPending_ || !scan_.lines() || !settings_) return;
+    if (!isVisible() || layoutView->editor().gestureActive() || QApplication::activeModalWidget()) {
+        // Asked when the page is shown again, or once the drag or dialog ends.
+        if (isVisible()) QTimer::singleShot(kSkewRetryMs, this, &LayoutPage::offerStraightening);
+        return;
+    }
+    skewPending_ = false;
+    const double skew = scan_.lines()->skewDegrees;
+    if (settings_->angle != 0 || std::abs(skew) <= kSkewWorthAsking || skewAsked_.count(picturePath_)) return;
+    skewAsked_.insert(picturePath_);
+    if (AskYesNo("底圖歪了 %.1f°, 是否拉正 ?", std::abs(skew)) != ResultYes) return;
+    settings_->angle = skew;
+    showStraightened();
+    emit stationeryChanged();
 }
 
 void LayoutPage::chooseStationery() {
@@ -308,6 +358,8 @@ void LayoutPage::chooseStationery() {
     settings.picture = QFileInfo(*chosen).absoluteFilePath();
     settings.page = 1;
     settings.dpi = 0;
+    // Another scan has a skew of its own, measured afresh.
+    settings.angle = 0;
     PictureLoad load = loadStationeryPicture(settings.picture, settings.page, settings.dpi);
     if (load.needsDpi && askDpi_) {
         const std::optional<int> dpi = askDpi_();

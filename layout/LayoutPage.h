@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include <QString>
@@ -14,6 +15,7 @@
 
 #include "layout/DetailRows.h"
 #include "layout/stationery/StationeryPicture.h"
+#include "layout/stationery/StationeryScan.h"
 #include "layout/stationery/StationerySettings.h"
 #include "platform/Paper.h"
 
@@ -61,6 +63,9 @@ public:
     // the new folder.
     void storeStationery(const QString& reportPath, FormProfile& profile) const;
     const std::optional<StationerySettings>& stationerySettings() const { return settings_; }
+    // The lines and boxes found in the picture shown, looked for in the
+    // background whenever a picture is shown.
+    StationeryScan& stationeryScan() { return scan_; }
 
     LayoutView* layoutView;
     QComboBox* ZoomBox;
@@ -100,6 +105,14 @@ private:
     // with a note, when there is none to show.
     bool showPicture(const PictureLoad& load, const StationerySettings& settings, const QString& picture);
     void showNotes();
+    // The picture's lines arrived: the view snaps to them, and a skewed
+    // scan is offered to be straightened.
+    void scanLinesFound();
+    // Asks once per picture whether to draw a skewed scan straight; waits
+    // while a drag or a dialog is under way or the page is hidden.
+    void offerStraightening();
+    // Shows the loaded picture turned back by the stored angle.
+    void showStraightened();
     void setStationeryNote(const QString& note);
 
     std::function<std::optional<QString>()> choosePicture_;
@@ -113,6 +126,12 @@ private:
     // The picture's absolute path while the report has no name yet.
     QString picturePath_;
     QString stationeryNote_;
+    StationeryScan scan_;
+    // The picture as loaded, before straightening.
+    std::optional<StationeryPicture> loaded_;
+    // Pictures (absolute paths) whose skew was asked about in this session.
+    std::set<QString> skewAsked_;
+    bool skewPending_ = false;
 };
 
 }  // namespace zarvo

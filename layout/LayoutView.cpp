@@ -59,11 +59,18 @@ const QColor kProposed(0x00, 0x99, 0x55);
 const QColor kGrid(0x00, 0xa0, 0xc0, 56);
 const QColor kGridStrong(0x00, 0xa0, 0xc0, 128);
 const QColor kRuler(0xf0, 0xf0, 0xf0);
+const QColor kGuide(0xff, 0x55, 0xff);
 
 std::int64_t nowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+// Alt turns off snapping to the stationery's lines and to the grid alike.
+SnapTo snapOf(Qt::KeyboardModifiers modifiers, bool grid) {
+    const bool alt = modifiers.testFlag(Qt::AltModifier);
+    return SnapTo{grid && !alt, !alt};
 }
 
 PointerKeys keysOf(Qt::KeyboardModifiers modifiers) {
@@ -439,6 +446,7 @@ void LayoutView::drawOverlays(QPainter& painter) {
     }
     drawProposed(painter);
     drawSelection(painter);
+    drawGuides(painter);
     if (overlays_) drawRulers(painter);
 }
 
@@ -470,6 +478,23 @@ bool LayoutView::addBlocks(const EditStep& step) {
     editor_.select(added);
     selectionMayHaveChanged();
     return true;
+}
+
+void LayoutView::drawGuides(QPainter& painter) {
+    painter.setPen(QPen(kGuide, 1));
+    for (const ShownGuide& guide : editor_.shownGuides()) {
+        const GuideLine& line = guide.line;
+        const PointMm from = guide.vertical ? PointMm{line.position, line.from} : PointMm{line.from, line.position};
+        const PointMm to = guide.vertical ? PointMm{line.position, line.to} : PointMm{line.to, line.position};
+        painter.drawLine(viewportPointOf(from), viewportPointOf(to));
+    }
+}
+
+StationeryGuides LayoutView::stationeryGuides() const {
+    if (!scanLines_ || !stationery_.hasPicture()) return {};
+    const PointMm origin = sheet_.origin();
+    return zarvo::stationeryGuides(*scanLines_, {pictureDx_, pictureDy_},
+                                   {origin.x + form_.offset().x, origin.y + form_.offset().y});
 }
 
 void LayoutView::drawSelection(QPainter& painter) {
@@ -591,6 +616,7 @@ void LayoutView::mousePressEvent(QMouseEvent* event) {
         pictureDragFrom_ = event->position() - QPointF(mmToPixels(pictureDx_, dpi_), mmToPixels(pictureDy_, dpi_));
         return;
     }
+    editor_.setGuides(stationeryGuides());
     editor_.press(rowPointAt(event->position()), keysOf(event->modifiers()));
     selectionMayHaveChanged();
 }
@@ -605,7 +631,7 @@ void LayoutView::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     if (!editor_.gestureActive()) return;
-    editor_.drag(rowPointAt(event->position()), grid_ && !event->modifiers().testFlag(Qt::AltModifier));
+    editor_.drag(rowPointAt(event->position()), snapOf(event->modifiers(), grid_));
     viewport()->update();
 }
 
@@ -616,8 +642,8 @@ void LayoutView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     if (!editor_.gestureActive()) return;
-    const std::optional<NewShape> shape = editor_.release(
-        rowPointAt(event->position()), grid_ && !event->modifiers().testFlag(Qt::AltModifier), nowMs());
+    const std::optional<NewShape> shape =
+        editor_.release(rowPointAt(event->position()), snapOf(event->modifiers(), grid_), nowMs());
     selectionMayHaveChanged();
     if (shape && document_) {
         const EditStep step = document_->addRow(*shape);
@@ -632,6 +658,10 @@ void LayoutView::mouseReleaseEvent(QMouseEvent* event) {
 void LayoutView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || pictureMode_ || !document_ || inputRefused()) return;
     takeRowsIfStale();
+    if (event->modifiers().testFlag(Qt::ShiftModifier)) {
+        fitToBox(event->position());
+        return;
+    }
     const std::optional<RowRef> row =
         editor_.scene().rowAt(rowPointAt(event->position()), LayoutEditor::kLineToleranceMm);
     if (!row) return;
@@ -641,6 +671,16 @@ void LayoutView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (step.empty()) return;
     editor_.edit(step, nowMs(), false);
     refresh();
+}
+
+void LayoutView::fitToBox(QPointF at) {
+    const std::optional<RowRef> frame = editor_.current();
+    const std::optional<RectMm> box = emptyBoxAt(stationeryGuides(), rowPointAt(at));
+    if (!frame || !box) return;
+    const EditStep step = fitFrameStep(editor_.scene(), *frame, insetFrame(*box, snapMargin_));
+    if (step.empty()) return;
+    editor_.edit(step, nowMs(), true);
+    selectionMayHaveChanged();
 }
 
 void LayoutView::changeForm(RowText after) {

@@ -14,10 +14,12 @@
 #include <QString>
 
 #include "report/ProfilePaper.h"
+#include "report/StationeryKeys.h"
 #include "layout/FormPainter.h"
 #include "layout/model/LayoutEditor.h"
 #include "layout/model/RulerScale.h"
 #include "layout/model/SheetFrame.h"
+#include "layout/model/StationeryGuides.h"
 #include "layout/stationery/StationeryLayer.h"
 #include "platform/Spooler.h"
 
@@ -90,6 +92,14 @@ public:
     bool addBlocks(const EditStep& step);
     // The rows of the three lists as they are now (taken afresh when stale).
     const LayoutScene& currentRows();
+    // The lines found in the stationery picture (mm from its top-left; none
+    // while not found), which drags snap to, and how far a frame fitted to
+    // one of its boxes (Shift + double-click) keeps inside its lines, mm.
+    void setScanLines(std::optional<ScanLines> lines) { scanLines_ = std::move(lines); }
+    void setSnapMargin(double mm) { snapMargin_ = mm; }
+    double snapMargin() const { return snapMargin_; }
+    // The found lines and boxes where they lie now, in row coordinates.
+    StationeryGuides stationeryGuides() const;
 
     const FormFindings& findings() const { return findings_; }
     // The rows that lie wholly off the sheet, each with where it is, as the
@@ -164,6 +174,10 @@ private:
     void drawOverlays(QPainter& painter);
     void drawSelection(QPainter& painter);
     void drawProposed(QPainter& painter);
+    // The lines the drag under way landed on, thin and light.
+    void drawGuides(QPainter& painter);
+    // Fits the current frame to the empty box at viewport point at, as one undo step.
+    void fitToBox(QPointF at);
     void drawRulers(QPainter& painter);
     void drawGrid(QPainter& painter);
     // The rulers' and the grid's steps at this zoom, with room for labels.
@@ -189,6 +203,8 @@ private:
     double pictureDx_ = 0;
     double pictureDy_ = 0;
     std::optional<QPointF> pictureDragFrom_;
+    std::optional<ScanLines> scanLines_;
+    double snapMargin_ = kDefaultSnapMarginMm;
     std::optional<RowRef> lastCurrent_;
     // Whether the rows are the lists' own: false until first taken and
     // whenever the view is hidden, as the lists may change behind it.

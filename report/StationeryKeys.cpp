@@ -14,12 +14,17 @@ namespace {
 
 constexpr std::string_view kGeneral = "General";
 constexpr double kMaxShiftMm = 1000;
-constexpr std::string_view kKeys[] = {"picture", "page", "dpi", "dx", "dy", "strength"};
+constexpr std::string_view kKeys[] = {"picture", "page", "dpi", "dx", "dy", "strength", "angle", "snapmargin"};
+// A skew beyond this is no scan of the stationery laid on a scanner.
+constexpr double kMaxAngleDegrees = 45;
+constexpr double kMaxSnapMarginMm = 50;
 
 bool isDpiSetting(double dpi) { return dpi == 0 || isPlausibleDpi(dpi); }
 bool isShift(double mm) { return std::isfinite(mm) && std::abs(mm) <= kMaxShiftMm; }
 bool isPage(double page) { return page >= 1 && page <= std::numeric_limits<int>::max(); }
 bool isStrength(double percent) { return percent >= 0 && percent <= 100; }
+bool isAngle(double degrees) { return std::abs(degrees) <= kMaxAngleDegrees; }
+bool isSnapMargin(double mm) { return mm >= 0 && mm <= kMaxSnapMarginMm; }
 
 // The keys of general; nullopt, with a fault for each key that cannot be
 // used when faults is given.
@@ -44,6 +49,8 @@ std::optional<StationeryKeys> read(const ProfileSection& general, std::vector<Pr
     take("dx", keys.dx, false, isShift);
     take("dy", keys.dy, false, isShift);
     take("strength", keys.strength, true, isStrength);
+    take("angle", keys.angle, false, isAngle);
+    take("snapmargin", keys.snapmargin, false, isSnapMargin);
     if (const ProfileEntry* picture = general.find("picture")) {
         keys.picture = picture->value;
         if (picture->verbatim) {
@@ -83,6 +90,18 @@ void setStationeryKeys(FormProfile& profile, const std::optional<StationeryKeys>
     general.set("dx", shortestNumber(keys->dx));
     general.set("dy", shortestNumber(keys->dy));
     general.set("strength", std::to_string(keys->strength));
+    // A straight picture and the usual margin need no key: profiles written
+    // before either existed stay as they were.
+    if (keys->angle != 0) {
+        general.set("angle", shortestNumber(keys->angle));
+    } else {
+        general.remove("angle");
+    }
+    if (keys->snapmargin != kDefaultSnapMarginMm) {
+        general.set("snapmargin", shortestNumber(keys->snapmargin));
+    } else {
+        general.remove("snapmargin");
+    }
 }
 
 std::string shortestNumber(double number) {

@@ -9,6 +9,9 @@
 
 namespace zarvo {
 
+// A frame fitted to a box of the stationery keeps this far inside its lines, mm.
+inline constexpr double kDefaultSnapMarginMm = 0.5;
+
 struct StationeryKeys {
     std::string picture;  // UTF-8, as stored: relative to the report's folder ('/'), or absolute
     int page = 1;         // the page of a PDF picture, from 1
@@ -16,6 +19,8 @@ struct StationeryKeys {
     double dx = 0;        // the picture's shift to the right, mm
     double dy = 0;        // the picture's shift down, mm
     int strength = 50;    // 0..100 percent: how strongly the picture shows
+    double angle = 0;     // the scan's skew, degrees clockwise, which the picture is drawn turned back by
+    double snapmargin = kDefaultSnapMarginMm;  // how far a frame fitted to a box stays inside its lines, mm
     bool operator==(const StationeryKeys&) const = default;
 };
 

@@ -10,10 +10,9 @@
 namespace zarvo {
 namespace {
 
-// Where a dragged point lands: on the grid with snap, else on 0.1 mm.
-PointMm placed(PointMm p, bool snap, PointMm gridOrigin) {
-    return snap ? snapToGrid(p, gridOrigin) : PointMm{roundToTenth(p.x), roundToTenth(p.y)};
-}
+// Which coordinates of its point a grip moves.
+bool movesX(Grip grip) { return grip != Grip::Top && grip != Grip::Bottom; }
+bool movesY(Grip grip) { return grip != Grip::Left && grip != Grip::Right; }
 
 // The point a move is anchored at: a frame's top-left, a line's start.
 PointMm referencePoint(const RowShape& shape) {
@@ -124,30 +123,52 @@ void LayoutEditor::toggle(RowRef ref) {
     }
 }
 
-void LayoutEditor::drag(PointMm p, bool snap) {
+void LayoutEditor::drag(PointMm p, SnapTo snap) {
     pointer_ = p;
+    shownGuides_.clear();
     if (gesture_ == Gesture::Move || gesture_ == Gesture::Resize) replaceLiveStep(liveStepAt(p, snap));
     if (gesture_ == Gesture::NewShape) {
-        newStart_ = placed(pressAt_, snap, gridOrigin_);
-        newEnd_ = placed(p, snap, gridOrigin_);
+        const auto corner = [&](PointMm at) {
+            PointSnap landed = snapPoint(at, true, true, {at.x, at.x}, {at.y, at.y}, guides_, snap, gridOrigin_);
+            shownGuides_.insert(shownGuides_.end(), landed.guides.begin(), landed.guides.end());
+            return landed.point;
+        };
+        newStart_ = corner(pressAt_);
+        newEnd_ = corner(p);
     }
 }
 
-EditStep LayoutEditor::liveStepAt(PointMm p, bool snap) {
+EditStep LayoutEditor::liveStepAt(PointMm p, SnapTo snap) {
     // A click without moving leaves the rows alone, even off the grid.
     if (p == pressAt_) return {};
     scene_.apply(invertedStep(liveStep_));
     EditStep next;
     if (gesture_ == Gesture::Move) {
-        PointMm d = dragMove(anchor_, {p.x - pressAt_.x, p.y - pressAt_.y}, snap, gridOrigin_);
-        next = moveStep(scene_, selectionAtPress_, d.x, d.y);
+        const std::optional<RowShape>& grabbed = scene_.shape(grabbed_);
+        const RectMm bounds = grabbed ? grabbed->bounds() : RectMm{anchor_.x, anchor_.y, anchor_.x, anchor_.y};
+        PointSnap d = snapMove(bounds, anchor_, {p.x - pressAt_.x, p.y - pressAt_.y}, guides_, snap, gridOrigin_);
+        shownGuides_ = std::move(d.guides);
+        next = moveStep(scene_, selectionAtPress_, d.point.x, d.point.y);
     } else {
         const RowText& before = scene_.row(grabbed_);
-        RowText after = resizedRow(grabbed_.kind, before, grip_, placed(p, snap, gridOrigin_));
+        RowText after = resizedRow(grabbed_.kind, before, grip_, resizedTo(p, snap));
         if (after != before) next.push_back({grabbed_.kind, grabbed_.index, before, std::move(after)});
     }
     scene_.apply(liveStep_);
     return next;
+}
+
+PointMm LayoutEditor::resizedTo(PointMm p, SnapTo snap) {
+    const std::optional<RowShape>& shape = scene_.shape(grabbed_);
+    // A frame's edge meets lines along its length; a line's end only where it is.
+    Span xSpan{p.x, p.x}, ySpan{p.y, p.y};
+    if (shape && shape->kind != RowKind::Line) {
+        xSpan = {shape->frame.left, shape->frame.right};
+        ySpan = {shape->frame.top, shape->frame.bottom};
+    }
+    PointSnap landed = snapPoint(p, movesX(grip_), movesY(grip_), xSpan, ySpan, guides_, snap, gridOrigin_);
+    shownGuides_ = std::move(landed.guides);
+    return landed.point;
 }
 
 void LayoutEditor::replaceLiveStep(EditStep next) {
@@ -158,8 +179,9 @@ void LayoutEditor::replaceLiveStep(EditStep next) {
     liveStep_ = std::move(next);
 }
 
-std::optional<NewShape> LayoutEditor::release(PointMm p, bool snap, std::int64_t atMs) {
+std::optional<NewShape> LayoutEditor::release(PointMm p, SnapTo snap, std::int64_t atMs) {
     drag(p, snap);
+    shownGuides_.clear();
     std::optional<NewShape> drawn = shapeInProgress();
     if (std::optional<RectMm> band = rubberBand()) {
         std::vector<RowRef> refs = *rubberBandRule() == BandRule::Touching ? scene_.rowsTouching(*band)
@@ -175,6 +197,7 @@ std::optional<NewShape> LayoutEditor::release(PointMm p, bool snap, std::int64_t
 
 void LayoutEditor::cancelGesture() {
     replaceLiveStep({});
+    shownGuides_.clear();
     gesture_ = Gesture::None;
 }
 

@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "layout/model/EditHistory.h"
+#include "layout/model/GuideSnapping.h"
 #include "layout/model/LayoutScene.h"
 #include "layout/model/RowShape.h"
 #include "layout/model/SceneTypes.h"
@@ -49,6 +51,12 @@ public:
     // How near a grip the pointer must be to take it, mm (the view passes
     // its handle size at the current zoom).
     void setGripRadius(double mm) { gripRadius_ = mm; }
+    // The stationery's lines and boxes in row coordinates, which drags snap
+    // to before the grid (none: only the grid).
+    void setGuides(StationeryGuides guides) { guides_ = std::move(guides); }
+    const StationeryGuides& guides() const { return guides_; }
+    // The lines the drag under way landed on, for the view to show.
+    const std::vector<ShownGuide>& shownGuides() const { return shownGuides_; }
     // How near a line the pointer must be to hit it, mm.
     static constexpr double kLineToleranceMm = 1.0;
 
@@ -76,8 +84,15 @@ public:
     // rubber band selects rows by its rule (bandRule); a new shape drawn
     // larger than nothing is returned for its editor (never added here).
     void press(PointMm p, PointerKeys keys);
-    void drag(PointMm p, bool snap);
-    std::optional<NewShape> release(PointMm p, bool snap, std::int64_t atMs);
+    // With snap.lines, a dragged edge, corner or line end, and the grabbed
+    // row's edges in a move, land on the stationery's nearest line within
+    // reach before the grid (snapPoint, snapMove). A bool snap is both.
+    void drag(PointMm p, SnapTo snap);
+    void drag(PointMm p, bool snap) { drag(p, SnapTo{snap, snap}); }
+    std::optional<NewShape> release(PointMm p, SnapTo snap, std::int64_t atMs);
+    std::optional<NewShape> release(PointMm p, bool snap, std::int64_t atMs) {
+        return release(p, SnapTo{snap, snap}, atMs);
+    }
     // Drops a gesture in progress, putting moved rows back.
     void cancelGesture();
     bool gestureActive() const { return gesture_ != Gesture::None; }
@@ -117,7 +132,9 @@ private:
     void replaceLiveStep(EditStep next);
     // The live step of a move or resize with the pointer at p, computed from
     // the rows as they were at press.
-    EditStep liveStepAt(PointMm p, bool snap);
+    EditStep liveStepAt(PointMm p, SnapTo snap);
+    // Where the grip being dragged lands with the pointer at p.
+    PointMm resizedTo(PointMm p, SnapTo snap);
     void selectTouched(const EditStep& step);
     // Starts resizing by a grip of a selected row under p; false when none is.
     bool startResize(PointMm p);
@@ -133,6 +150,8 @@ private:
     EditHistory history_;
     PointMm gridOrigin_;
     double gripRadius_ = 1.0;
+    StationeryGuides guides_;
+    std::vector<ShownGuide> shownGuides_;
 
     std::vector<RowRef> selection_;
     std::optional<RowRef> current_;

@@ -6,7 +6,6 @@
 #include <set>
 
 #include "layout/model/Millimetres.h"
-#include "layout/model/LineSnapping.h"
 #include "layout/model/RowShape.h"
 
 namespace zarvo {
@@ -88,32 +87,19 @@ std::vector<Caption> captionsOf(const std::vector<RowText>& labels) {
 // The text of the first caption whose frame lies in one of the caption
 // boxes beside box that side says, if any.
 template <typename Beside>
-std::optional<std::string> captionBeside(const RectMm& box, const std::vector<FoundBox>& boxes,
+std::optional<std::string> captionBeside(const RectMm& box, const std::vector<GuideBox>& boxes,
                                          const std::vector<Caption>& captions, Beside beside) {
-    for (const FoundBox& found : boxes) {
-        if (!found.caption || !beside(found.rect, box)) continue;
+    for (const GuideBox& found : boxes) {
+        if (!found.hasInk || !beside(found.frame, box)) continue;
         for (const Caption& caption : captions)
-            if (holds(found.rect, caption.frame, kCaptionReachMm)) return caption.text;
+            if (holds(found.frame, caption.frame, kCaptionReachMm)) return caption.text;
     }
     return std::nullopt;
 }
 
 }  // namespace
 
-std::vector<FoundBox> foundBoxes(const std::vector<ScanBox>& boxes, const PicturePlacement& placement) {
-    std::vector<FoundBox> found;
-    found.reserve(boxes.size());
-    for (const ScanBox& box : boxes) {
-        const PointMm a{pictureToRow(box.left, placement.dx, placement.originX),
-                        pictureToRow(box.top, placement.dy, placement.originY)};
-        const PointMm b{pictureToRow(box.right, placement.dx, placement.originX),
-                        pictureToRow(box.bottom, placement.dy, placement.originY)};
-        found.push_back({rectFromCorners(a, b), box.hasInk});
-    }
-    return found;
-}
-
-std::vector<FieldProposal> proposeFields(const std::vector<FoundBox>& boxes, const std::vector<RowText>& labels,
+std::vector<FieldProposal> proposeFields(const std::vector<GuideBox>& boxes, const std::vector<RowText>& labels,
                                          const std::vector<RowText>& blocks, double marginMm) {
     std::vector<RectMm> blockFrames;
     std::set<std::string> taken;
@@ -124,11 +110,11 @@ std::vector<FieldProposal> proposeFields(const std::vector<FoundBox>& boxes, con
     const std::vector<Caption> captions = captionsOf(labels);
     std::vector<FieldProposal> proposals;
     int nextNumber = 1;
-    for (const FoundBox& found : boxes) {
-        if (found.caption) continue;
-        const RectMm& box = found.rect;
-        const RectMm frame{box.left + marginMm, box.top + marginMm, box.right - marginMm, box.bottom - marginMm};
-        if (frame.right <= frame.left || frame.bottom <= frame.top) continue;
+    for (const GuideBox& found : boxes) {
+        if (found.hasInk) continue;
+        const RectMm& box = found.frame;
+        if (box.right - box.left <= 2 * marginMm || box.bottom - box.top <= 2 * marginMm) continue;
+        const RectMm frame = insetFrame(box, marginMm);
         if (std::any_of(blockFrames.begin(), blockFrames.end(), [&](const RectMm& b) { return overlaps(b, frame); }))
             continue;
         std::optional<std::string> name = captionBeside(box, boxes, captions, leftOf);

@@ -8,30 +8,9 @@
 #include <vector>
 
 #include "layout/model/SceneTypes.h"
-#include "layout/stationery/ScanLines.h"
+#include "layout/model/StationeryGuides.h"
 
 namespace zarvo {
-
-// A box found on the stationery, in row coordinates.
-struct FoundBox {
-    RectMm rect;           // the middles of its four lines, normalised
-    bool caption = false;  // printed ink inside it: a caption box
-    bool operator==(const FoundBox&) const = default;
-};
-
-// Where the picture lies: its shift on the sheet (the profile's dx, dy) and
-// where the form's origin lies on the sheet (the printer's printable corner
-// plus the header's offset), all in mm.
-struct PicturePlacement {
-    double dx = 0;
-    double dy = 0;
-    double originX = 0;
-    double originY = 0;
-};
-
-// The boxes found in the picture (mm from its top-left corner) in row
-// coordinates, in the order found.
-std::vector<FoundBox> foundBoxes(const std::vector<ScanBox>& boxes, const PicturePlacement& placement);
 
 // One proposed frame.
 struct FieldProposal {
@@ -49,7 +28,7 @@ struct FieldProposal {
 // whose frame lies in the caption box just left of it, else just above it,
 // when no block or earlier proposal has that name; otherwise the first of
 // field1, field2, ... that none has.
-std::vector<FieldProposal> proposeFields(const std::vector<FoundBox>& boxes, const std::vector<RowText>& labels,
+std::vector<FieldProposal> proposeFields(const std::vector<GuideBox>& boxes, const std::vector<RowText>& labels,
                                          const std::vector<RowText>& blocks, double marginMm);
 
 // The character height of a block in a box boxHeightMm high: 0.6 of it,

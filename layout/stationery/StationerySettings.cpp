@@ -34,11 +34,13 @@ StationerySettingsRead readStationerySettings(const QString& path) {
 }
 
 StationeryKeys stationeryKeysOf(const StationerySettings& settings) {
-    return {settings.picture.toStdString(), settings.page, settings.dpi, settings.dx, settings.dy, settings.strength};
+    return {settings.picture.toStdString(), settings.page, settings.dpi, settings.dx, settings.dy, settings.strength,
+            settings.angle, settings.snapMargin};
 }
 
 StationerySettings stationerySettingsOf(const StationeryKeys& keys) {
-    return {QString::fromStdString(keys.picture), keys.page, keys.dpi, keys.dx, keys.dy, keys.strength};
+    return {QString::fromStdString(keys.picture), keys.page, keys.dpi, keys.dx, keys.dy, keys.strength,
+            keys.angle, keys.snapmargin};
 }
 
 QString relativePicturePath(const QString& absolutePicture, const QString& reportPath) {

@@ -2,8 +2,8 @@
 // The stationery settings of a report: which picture of the pre-printed
 // form lies under the sheet on the Layout page, and how. They live in the
 // form profile beside the report (delivery_note.txt ->
-// delivery_note.zarvo) as the keys picture, page, dpi, dx, dy and strength
-// of its [General] section.
+// delivery_note.zarvo) as the keys picture, page, dpi, dx, dy, strength,
+// angle and snapmargin of its [General] section.
 
 #include <optional>
 
@@ -21,6 +21,8 @@ struct StationerySettings {
     double dx = 0;      // the picture's shift to the right, mm
     double dy = 0;      // the picture's shift down, mm
     int strength = 50;  // 0..100 percent: how strongly the picture shows
+    double angle = 0;   // the scan's skew, degrees clockwise; the picture is drawn turned back by it
+    double snapMargin = kDefaultSnapMarginMm;  // how far a frame fitted to a box stays inside its lines, mm
 
     bool operator==(const StationerySettings&) const = default;
 };

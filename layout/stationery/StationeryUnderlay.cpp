@@ -4,6 +4,7 @@
 
 #include "layout/stationery/StationeryLayer.h"
 #include "layout/stationery/StationerySettings.h"
+#include "layout/stationery/StraightenedPicture.h"
 
 namespace zarvo {
 
@@ -25,7 +26,8 @@ StationeryUnderlay stationeryUnderlay(const QString& reportPath, QString& proble
     }
     // Shared by every copy of the underlay, so the scaled picture is made once.
     auto layer = std::make_shared<StationeryLayer>();
-    layer->setPicture(std::move(load.picture));
+    // Turned straight as the Layout page shows it.
+    layer->setPicture(straightenedPicture(*load.picture, settings.angle));
     layer->setShift(settings.dx, settings.dy);
     layer->setStrength(settings.strength);
     return [layer](QPainter& painter, const QRect& sheet, int dpi) { layer->draw(painter, sheet, dpi); };

@@ -33,6 +33,9 @@ int main(int argc, char** argv) {
     // keep theirs apart from the user's and from each other.
     const zarvo::test::TempDir config;
     setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    // Lines found in stationery pictures are cached; not in the user's cache.
+    const zarvo::test::TempDir cache;
+    setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
     const zarvo::test::ApplicationFactory factory = zarvo::test::chosenFactory();
     const std::unique_ptr<QApplication> application =
         factory ? factory(argc, argv) : std::make_unique<QApplication>(argc, argv);

@@ -86,6 +86,45 @@ TEST_F(LayoutEditorTest, DragsMoveOrResizeTheSelectionAsOneUndoableStep) {
     }
 }
 
+// The stationery's lines at x = 130.3 (y 30..50) and y = 45 (x 0..200):
+// dragged edges within 1 mm land on them before the grid, and show them.
+TEST_F(LayoutEditorTest, DraggedEdgesLandOnTheStationerysLinesBeforeTheGrid) {
+    StationeryGuides guides;
+    guides.vertical = {{130.3, 30, 50}};
+    guides.horizontal = {{45, 0, 200}};
+    editor.setGuides(guides);
+    struct Case { Refs selected; PointMm from, to; SnapTo snap; Values block0; std::size_t shown; };
+    const SnapTo both{true, true}, gridOnly{true, false}, none{};
+    const Case cases[] = {{{kBlock0}, {120, 38}, {129.6, 38}, both, {"22", "34", "108.3", "8"}, 1},
+                          {{kBlock0}, {120, 38}, {129.6, 38}, SnapTo{false, true}, {"22", "34", "108.3", "8"}, 1},
+                          {{kBlock0}, {120, 38}, {129.64, 38}, gridOnly, {"22", "34", "107.5", "8"}, 0},
+                          {{kBlock0}, {120, 38}, {129.64, 38}, none, {"22", "34", "107.6", "8"}, 0},
+                          {{kBlock0}, {120, 38}, {128.9, 38}, both, {"22", "34", "107", "8"}, 0},
+                          {{kBlock0}, {71, 42}, {71, 44.2}, both, {"22", "34", "98", "11"}, 1},
+                          {{kBlock0}, {120, 42}, {129.8, 45.5}, both, {"22", "34", "108.3", "11"}, 2},
+                          {{}, {30, 38}, {39.5, 38}, both, {"32.3", "34", "98", "8"}, 1},
+                          {{}, {30, 38}, {39.5, 38}, none, {"31.5", "34", "98", "8"}, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from.x << "," << c.from.y << " to " << c.to.x << "," << c.to.y);
+        editor.select(c.selected);
+        editor.press(c.from, {});
+        editor.drag(c.to, c.snap);
+        EXPECT_EQ(editor.shownGuides().size(), c.shown);
+        EXPECT_FALSE(editor.release(c.to, c.snap, 0));
+        EXPECT_TRUE(editor.shownGuides().empty());
+        EXPECT_EQ(placing(kBlock0), c.block0);
+        EXPECT_TRUE(editor.undo());
+    }
+    // A new frame's corner lands on a line too.
+    editor.press({5, 10}, {.shift = true});
+    editor.drag({20, 44.5}, both);
+    ASSERT_TRUE(editor.shapeInProgress());
+    EXPECT_EQ(editor.shapeInProgress()->end, (PointMm{20, 45}));
+    EXPECT_EQ(editor.shownGuides().size(), 1u);
+    editor.cancelGesture();
+    EXPECT_TRUE(editor.shownGuides().empty());
+}
+
 TEST_F(LayoutEditorTest, RubberBandsSelectRowsWhollyInsideAndCancelPutsRowsBack) {
     editor.select({kLine});
     editor.press({125, 130}, {.control = true});

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "layout/proposals/SnapMargin.h"
-#include "report/FormProfile.h"
 
 namespace zarvo {
 namespace {
@@ -18,8 +16,8 @@ RowText frameRow(const std::string& name, double left, double top, double width,
                           std::to_string(height), "0", "0", "0", "0", "3.5", "0", "0"}};
 }
 
-FoundBox box(double left, double top, double right, double bottom, bool caption = false) {
-    return FoundBox{{left, top, right, bottom}, caption};
+GuideBox box(double left, double top, double right, double bottom, bool caption = false) {
+    return GuideBox{{left, top, right, bottom}, caption};
 }
 
 std::vector<std::string> names(const std::vector<FieldProposal>& proposals) {
@@ -32,11 +30,11 @@ std::vector<std::string> names(const std::vector<FieldProposal>& proposals) {
 // the margin; caption boxes, boxes a block overlaps and boxes too small for
 // the margin get none. A block that only touches a box's line leaves it free.
 TEST(FieldProposalsTest, ProposesAFrameForEveryFreeEmptyBox) {
-    const std::vector<FoundBox> row = {box(0, 34, 22, 42, true), box(22, 34, 120, 42), box(120, 34, 142, 42),
+    const std::vector<GuideBox> row = {box(0, 34, 22, 42, true), box(22, 34, 120, 42), box(120, 34, 142, 42),
                                        box(142, 34, 190, 42)};
     struct Case {
         const char* name;
-        std::vector<FoundBox> boxes;
+        std::vector<GuideBox> boxes;
         std::vector<RowText> blocks;
         double margin;
         std::vector<RectMm> frames;
@@ -80,7 +78,7 @@ TEST(FieldProposalsTest, NamesProposalsAfterTheCaptionBesideThem) {
     // A header row (caption, empty, caption, empty) over a table with a
     // caption row above two empty rows; the boxes are found 0.1 mm off the
     // labels' frames.
-    const std::vector<FoundBox> form = {
+    const std::vector<GuideBox> form = {
         box(0.1, 34.1, 22.1, 42, true), box(22.1, 34.1, 120, 42), box(120, 34.1, 142.1, 42, true),
         box(142.1, 34.1, 190, 42),
         box(0, 70, 12, 79, true), box(12, 70, 98, 79, true),  // 項次, 品名規格
@@ -139,42 +137,6 @@ TEST(FieldProposalsTest, AcceptedProposalsBecomeBlockRowsInOneStep) {
     EXPECT_EQ(step[1], (RowChange{RowKind::Block, 4, std::nullopt,
                                   RowText{"field1", {"0", "10", "10", "10.2", "5.3", "0", "0", "0", "0", "3", "0", "0"}}}));
     EXPECT_TRUE(acceptProposalsStep({}, 3).empty());
-}
-
-// Boxes found in the picture land in row coordinates by the picture's shift
-// and the form's origin; a caption box stays one.
-TEST(FieldProposalsTest, PlacesFoundBoxesInRowCoordinates) {
-    const std::vector<ScanBox> scan = {{20, 42, 42, 50, true}, {42, 42, 140, 50, false}};
-    struct Case {
-        const char* name;
-        PicturePlacement placement;
-        std::vector<FoundBox> want;
-    };
-    const Case cases[] = {
-        {"picture at the sheet's corner, form 10 and 8 mm in", {0, 0, 10, 8},
-         {box(10, 34, 32, 42, true), box(32, 34, 130, 42)}},
-        {"picture shifted", {1.5, -2, 10, 8}, {box(11.5, 32, 33.5, 40, true), box(33.5, 32, 131.5, 40)}},
-        {"form at the sheet's corner", {0, 0, 0, 0}, {box(20, 42, 42, 50, true), box(42, 42, 140, 50)}},
-    };
-    for (const Case& c : cases) EXPECT_EQ(foundBoxes(scan, c.placement), c.want) << c.name;
-}
-
-// The margin comes from the profile's [General] snapmargin when it is a
-// number from 0 to 10 mm, else it is 0.5 mm.
-TEST(FieldProposalsTest, ReadsTheMarginFromTheProfile) {
-    struct Case {
-        const char* profile;
-        double want;
-    };
-    const Case cases[] = {{"", 0.5},
-                          {"snapmargin=1\n", 1},
-                          {"snapmargin=0\n", 0},
-                          {"snapmargin=0.25\n", 0.25},
-                          {"snapmargin=-1\n", 0.5},
-                          {"snapmargin=11\n", 0.5},
-                          {"snapmargin=wide\n", 0.5},
-                          {"[Paper]\nsnapmargin=2\n", 0.5}};
-    for (const Case& c : cases) EXPECT_EQ(snapMargin(parseFormProfile(c.profile)), c.want) << c.profile;
 }
 
 }  // namespace

@@ -53,11 +53,15 @@ TEST(StationerySettingsTest, WrittenSettingsReadBackTheSame) {
     lettered.dx = 12.5;
     lettered.dy = -0.3;
     lettered.strength = 0;
+    lettered.angle = -0.4;
+    lettered.snapMargin = 0;
     StationerySettings awkward;
     awkward.picture = QStringLiteral("@ \"q\" \\x\n1f\t ");
     awkward.dx = 0.1 + 0.2;
     awkward.dy = -1000;
     awkward.strength = 100;
+    awkward.angle = 1.25;
+    awkward.snapMargin = 2.5;
     const StationerySettings cases[] = {lettered, awkward, StationerySettings{"/scans/a.png"}};
     TempDir dir;
     int index = 0;
@@ -76,6 +80,15 @@ TEST(StationerySettingsTest, NumbersAreWrittenShortest) {
     setStationeryKeys(profile, stationeryKeysOf(StationerySettings{"a.png", 1, 0, 12.5, -0.0, 50}));
     const std::string text = formProfileText(profile);
     EXPECT_NE(text.find("\ndpi=0\ndx=12.5\ndy=0\n"), std::string::npos) << text;
+    // A straight picture and the usual margin write no key, and setting
+    // them back to those takes their keys away.
+    EXPECT_EQ(text.find("angle"), std::string::npos) << text;
+    EXPECT_EQ(text.find("snapmargin"), std::string::npos) << text;
+    setStationeryKeys(profile, stationeryKeysOf(StationerySettings{"a.png", 1, 0, 0, 0, 50, 0.4, 1}));
+    EXPECT_NE(formProfileText(profile).find("\nangle=0.4\nsnapmargin=1\n"), std::string::npos);
+    setStationeryKeys(profile, stationeryKeysOf(StationerySettings{"a.png"}));
+    EXPECT_EQ(formProfileText(profile).find("angle"), std::string::npos);
+    EXPECT_EQ(formProfileText(profile).find("snapmargin"), std::string::npos);
 }
 
 TEST(StationerySettingsTest, FilesThatCannotBeUsedGiveAProblem) {
@@ -99,6 +112,10 @@ TEST(StationerySettingsTest, FilesThatCannotBeUsedGiveAProblem) {
         {"dy too far", "[General]\npicture=a.png\ndy=-1000.1\n"},
         {"strength over", "[General]\npicture=a.png\nstrength=101\n"},
         {"strength under", "[General]\npicture=a.png\nstrength=-1\n"},
+        {"angle text", "[General]\npicture=a.png\nangle=0.4deg\n"},
+        {"angle too far", "[General]\npicture=a.png\nangle=-45.1\n"},
+        {"snapmargin negative", "[General]\npicture=a.png\nsnapmargin=-0.5\n"},
+        {"snapmargin not finite", "[General]\npicture=a.png\nsnapmargin=inf\n"},
         {"huge", "[General]\npicture=a.png\n" + std::string(2 << 20, ';')},
     };
     TempDir dir;
