@@ -35,7 +35,9 @@ protected:
         window.setBeep([] {});
         window.resize(1100, 1450);
         window.show();
-        dir.write("delivery_note.zarvo", example("delivery_note.zarvo"));
+        // The example's profile without its detail rows, which the tests set.
+        const std::string profile = example("delivery_note.zarvo");
+        dir.write("delivery_note.zarvo", profile.substr(0, profile.find("\n; Orders longer")));
         dialogs.answers.push_back(QString::fromStdString(dir.write("delivery_note.txt", example("delivery_note.txt"))));
         window.Open1Click();
         window.PageControl1->setCurrentWidget(window.TabSheet6);
