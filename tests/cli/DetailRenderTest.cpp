@@ -101,6 +101,25 @@ TEST_F(DetailRenderTest, GroupedCsvAndNestedJsonGiveTheSameThreeSheets) {
     EXPECT_EQ(render("--print --trace --records 2-2 --data '" + files[0] + "'").status, 1);
 }
 
+// 1,000 orders of 1 to 60 items go to one PDF, each order on as many
+// sheets as its items fill.
+TEST_F(DetailRenderTest, AThousandOrdersGiveOneSheetForEveryTenItemsOrFewer) {
+    std::string csv = "no,item,amount\n";
+    int sheets = 0;
+    for (int order = 1; order <= 1000; ++order) {
+        const int items = 1 + (order * 37) % 60;
+        sheets += (items + 9) / 10;
+        for (int n = 1; n <= items; ++n) csv += "A" + std::to_string(order) + ",P" + std::to_string(n) + ",1.5\n";
+    }
+    const std::string pdf = (dir.path() / "orders.pdf").string();
+    const CommandResult result = render("--print --pdf '" + pdf + "' --data '" + dir.write("orders.csv", csv) + "'");
+    ASSERT_EQ(result.status, 0) << result.err;
+    const CommandResult info = test::runCommand("pdfinfo '" + pdf + "'", dir);
+    const std::size_t pages = info.out.find("Pages:");
+    ASSERT_NE(pages, std::string::npos) << info.out;
+    EXPECT_EQ(std::stoi(info.out.substr(pages + 6)), sheets) << info.out;
+}
+
 TEST_F(DetailRenderTest, RefusedBeforeAnythingIsDrawn) {
     const std::string bad = dir.write("bad.csv", "no,item,amount\nA1,P1,1\nA1,P2,x\n");
     CommandResult result = render("--trace --data '" + bad + "'");
