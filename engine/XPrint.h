@@ -105,6 +105,8 @@ public:
     // The block that a field named name (Big5) is drawn in: the last one of
     // that name; nullptr when none.
     const BlockRecord* findBlock(const std::string& name) const;
+    // The names a field record can reach, each once, in the block table's order.
+    std::vector<std::string> blockNames() const;
     // Draws text in the block named name (Big5), shifted by dx, dy mm, and
     // returns how much of it the block took (nothing placed for no block).
     FramePlacement DrawField(const std::string& name, const std::string& text, float dx, float dy);

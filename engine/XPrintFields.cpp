@@ -165,6 +165,14 @@ void XPrint::ReadBlocks() {
     blockCount = static_cast<int>(blocks.size());
 }
 
+std::vector<std::string> XPrint::blockNames() const {
+    std::vector<std::string> names;
+    for (const auto& block : blocks) {
+        if (findBlock(block->label) == block.get()) names.push_back(block->label);
+    }
+    return names;
+}
+
 const BlockRecord* XPrint::findBlock(const std::string& name) const {
     const BlockRecord* match = nullptr;
     if (name.size() <= kMaxBlockName) {

@@ -34,12 +34,7 @@ DataPages::DataPages(const std::string& reportPath, const std::string& dataPath)
     checkValues(*engine.profile);
     // A sheet of an order fills blocks no column names (the detail rows,
     // the page numbers, the sums) and takes the group column's value too.
-    if (detail_) {
-        blocks_.clear();
-        for (const auto& block : engine.blocks) {
-            if (engine.findBlock(block->label) == block.get()) blocks_.push_back(block->label);
-        }
-    }
+    if (detail_) blocks_ = engine.blockNames();
 }
 
 void DataPages::checkValues(const FormProfile& profile) const {
@@ -92,7 +87,7 @@ std::int64_t DataPages::firstPageOf(std::int64_t order) const {
     return detail_ ? detail_->firstSheetOf(order) : order;
 }
 
-std::string DataPages::pageName(std::int64_t page) const {
+std::string DataPages::pageName(std::int64_t page) {
     return detail_ ? detail_->sheetName(page) : std::to_string(page + 1);
 }
 

@@ -39,7 +39,7 @@ public:
     // A page's name in a page list: "A1 2/3" (the order's first value, the
     // sheet within it and its sheets) with detail rows, else the record's
     // number.
-    std::string pageName(std::int64_t page) const;
+    std::string pageName(std::int64_t page);
     // Whether the pages are the sheets of orders with detail rows.
     bool hasDetailRows() const { return detail_ != nullptr; }
     // The data file's column names (UTF-8) that name no block, in file order.

@@ -12,11 +12,7 @@ namespace zarvo {
 std::unique_ptr<DetailPages> DetailPages::open(const XPrint& engine, const std::string& dataPath) {
     const std::optional<DetailSpec> spec = detailSpecOf(*engine.profile);
     if (!spec) return nullptr;
-    std::vector<std::string> blocks;
-    for (const auto& block : engine.blocks) {
-        if (engine.findBlock(block->label)) blocks.push_back(block->label);
-    }
-    const std::vector<std::string> missing = missingDetailBlocks(*spec, blocks);
+    const std::vector<std::string> missing = missingDetailBlocks(*spec, engine.blockNames());
     if (!missing.empty()) throw ReportError(missingDetailBlocksMessage(missing));
     auto pages = std::make_unique<DetailPages>(*spec, dataPath);
     if (!pages->detailed_) return nullptr;
@@ -33,9 +29,13 @@ DetailPages::DetailPages(const DetailSpec& spec, const std::string& dataPath) : 
         // Expanding checks the sums, so that a bad value stops everything
         // before the first page.
         const auto count = std::int64_t(detailSheets(spec_, *order).size());
-        orders_.push_back({at, std::int64_t(order->items.size()), sheets, count, orderLabel(*order)});
+        orders_.push_back({at, std::int64_t(order->items.size()), sheets});
         sheets += count;
     }
+    // Each order's place is all that is kept of it: its name and sheets
+    // are made again when one of its sheets is wanted.
+    orders_.shrink_to_fit();
+    sheetCount_ = sheets;
     detailed_ = reader.detailed();
     for (const std::string& column : reader.columns()) {
         const bool detail = std::find(spec_.fields.begin(), spec_.fields.end(), column) != spec_.fields.end();
@@ -44,8 +44,7 @@ DetailPages::DetailPages(const DetailSpec& spec, const std::string& dataPath) : 
 }
 
 DataFileSummary DetailPages::summary() const {
-    const std::int64_t sheets = orders_.empty() ? 0 : orders_.back().firstSheet + orders_.back().sheets;
-    return {sheets, columns_};
+    return {sheetCount_, columns_};
 }
 
 std::int64_t DetailPages::firstSheetOf(std::int64_t order) const {
@@ -62,13 +61,21 @@ std::size_t DetailPages::orderOf(std::int64_t sheet) const {
     return std::size_t(after - orders_.begin() - 1);
 }
 
-std::string DetailPages::sheetName(std::int64_t sheet) const {
-    const OrderPlace& order = orders_[orderOf(sheet)];
-    return detailSheetName(order.label, sheet - order.firstSheet + 1, order.sheets);
+std::string DetailPages::sheetName(std::int64_t sheet) {
+    const std::size_t index = orderOf(sheet);
+    readOrder(index);
+    return detailSheetName(cachedLabel_, sheet - orders_[index].firstSheet + 1, std::int64_t(cachedSheets_.size()));
 }
 
 std::vector<DataField> DetailPages::sheetFields(std::int64_t sheet) {
     const std::size_t index = orderOf(sheet);
+    readOrder(index);
+    DataRecord record;
+    record.fields = cachedSheets_.at(std::size_t(sheet - orders_[index].firstSheet));
+    return fieldsOf(record);
+}
+
+void DetailPages::readOrder(std::size_t index) {
     if (cachedOrder_ != index) {
         if (!reader_) reader_ = std::make_unique<DetailOrderReader>(spec_, dataPath_);
         reader_->seek(orders_[index].at, std::int64_t(index) + 1);
@@ -77,11 +84,9 @@ std::vector<DataField> DetailPages::sheetFields(std::int64_t sheet) {
             throw ReportError("資料檔 " + dataPath_ + " 在檢查之後被改變了");
         }
         cachedSheets_ = detailSheets(spec_, *order);
+        cachedLabel_ = orderLabel(*order);
         cachedOrder_ = index;
     }
-    DataRecord record;
-    record.fields = cachedSheets_.at(std::size_t(sheet - orders_[index].firstSheet));
-    return fieldsOf(record);
 }
 
 }  // namespace zarvo

@@ -38,7 +38,8 @@ public:
     // sheet count).
     std::int64_t firstSheetOf(std::int64_t order) const;
     // "A1 2/3": the order's label, the sheet within it and its sheet count.
-    std::string sheetName(std::int64_t sheet) const;
+    // Reads the order again when it is not the last one read.
+    std::string sheetName(std::int64_t sheet);
     // The field records of sheet (0-based), line breaks as break markers.
     std::vector<DataField> sheetFields(std::int64_t sheet);
 
@@ -47,20 +48,23 @@ private:
         DataFilePosition at;
         std::int64_t items = 0;
         std::int64_t firstSheet = 0;
-        std::int64_t sheets = 1;
-        std::string label;  // UTF-8
     };
 
     std::size_t orderOf(std::int64_t sheet) const;
+    // Reads order index and makes its sheets and name, unless it is the
+    // last one read.
+    void readOrder(std::size_t index);
 
     DetailSpec spec_;
     std::string dataPath_;
     bool detailed_ = false;
     std::vector<OrderPlace> orders_;
+    std::int64_t sheetCount_ = 0;
     std::vector<std::string> columns_;
     std::unique_ptr<DetailOrderReader> reader_;  // for writing, opened when first wanted
     std::optional<std::size_t> cachedOrder_;
     std::vector<std::vector<DataField>> cachedSheets_;
+    std::string cachedLabel_;  // UTF-8
 };
 
 }  // namespace zarvo
