@@ -5,16 +5,10 @@
 // Compare the peak memory of the two sizes (flat) and the sheet rate with
 // DataPdfBench.
 
-#include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <fstream>
 
-#include "bench/DeliveryNote.h"
-#include "bench/GuiApplication.h"
-#include "platform/qt/PdfSpooler.h"
-#include "preview/DataPages.h"
-#include "preview/PageComposer.h"
+#include "bench/DataFilePdf.h"
 
 namespace {
 
@@ -33,30 +27,7 @@ std::string orders(std::int64_t count) {
     return path;
 }
 
-void ordersToPdf(benchmark::State& state) {
-    ensureGuiApplication();
-    DeliveryNote note;  // the data directory and the preview state
-    note.preview.setPreviewMode(0);
-    const std::string output = (std::filesystem::temp_directory_path() / "zarvo-bench-detail.pdf").string();
-    zarvo::PdfSpooler spooler(output);
-    note.preview.setPrinter(&spooler, spooler.printers().front().name);
-    zarvo::DataPages pages(kExamples + "delivery_note.txt", orders(state.range(0)));
-    const std::string stem = note.preview.dataFileStem();
-    zarvo::CompositionProblems problems;
-    for (auto _ : state) {
-        zarvo::printSheets(pages.recordCount(),
-                           [&](std::int64_t i) {
-                               if (i > 0) std::filesystem::remove(zarvo::pageFileName(stem, 1));
-                               pages.writePage(stem, 1, i);
-                               return zarvo::pageFileName(stem, 1);
-                           },
-                           problems);
-    }
-    state.SetItemsProcessed(state.iterations() * pages.recordCount());
-    state.counters["orders"] = static_cast<double>(pages.orderCount());
-    state.counters["sheets"] = static_cast<double>(pages.recordCount());
-    state.counters["peak_rss_kb"] = static_cast<double>(peakRssKb());
-}
+void ordersToPdf(benchmark::State& state) { printDataFileToPdf(state, orders(state.range(0))); }
 
 BENCHMARK(ordersToPdf)->Arg(100)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 

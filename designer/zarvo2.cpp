@@ -32,6 +32,7 @@
 #include "designer/Big5TextFile.h"
 #include "designer/DocumentRecovery.h"
 #include "designer/EditorText.h"
+#include "designer/FieldStyleInput.h"
 #include "designer/LayoutBinding.h"
 #include "layout/StatusText.h"
 #include "designer/PreviewLaunch.h"
@@ -676,32 +677,6 @@ void Tzarvo2_Form::setFormProfile(FormProfile profile) {
     profile_ = std::make_shared<const FormProfile>(std::move(profile));
 }
 
-namespace {
-
-// The frame of a block row named big5Name whose values (style, left, top,
-// width, height, rowgap, colgap, distribution, font, ychar, xmargin,
-// ymargin) are as its list shows them; a value that is no number counts as 0.
-FrameRow frameRowOf(const std::string& big5Name, const QStringList& values) {
-    const auto number = [&values](int field) { return field < values.size() ? values[field].toFloat() : 0.0f; };
-    FrameRow row;
-    row.style = static_cast<int>(number(0));
-    row.left = number(1);
-    row.top = number(2);
-    row.width = number(3);
-    row.height = number(4);
-    row.rowgap = number(5);
-    row.colgap = number(6);
-    row.distributed = static_cast<int>(number(7));
-    row.font = static_cast<int>(number(8));
-    row.ychar = number(9);
-    row.xmargin = number(10);
-    row.ymargin = number(11);
-    row.label = big5Name;
-    return row;
-}
-
-}  // namespace
-
 void Tzarvo2_Form::btn_BfieldClick() {
     QTreeWidgetItem* row = selectedRow(*ListView1);
     if (!row) return;
@@ -723,21 +698,13 @@ std::optional<RowText> Tzarvo2_Form::fieldStyleRow(int blockIndex) {
     const FrameRow frame = frameRowOf(*name, list.values);
     const ProfileSection* kept = profile_->block(*name);
     ProfileSection section = kept ? *kept : ProfileSection{blockSectionName(*name), 0, {}, {}};
-    std::string sample;
-    for (const QString& line : splitSource(editorText(*ME_data)).lines) {
-        const std::optional<std::string> bytes = utf8ToBig5(line.toStdString());
-        if (!bytes) continue;
-        const TestDataField field = readTestDataLine(*bytes);
-        if (field.name == *name) sample = field.value;
-    }
+    const std::string sample = testDataValue(splitSource(editorText(*ME_data)).lines, *name);
     const QScopedValueRollback open(dialogOpen_, true);
     const std::optional<ProfileSection> chosen =
         fieldAsker_ ? fieldAsker_(frame, section, sample) : askFieldSection(this, frame, section, sample);
     if (!chosen) return std::nullopt;
-    FormProfile profile = *profile_;
-    profile.removeSection(section.name);
-    if (!chosen->entries.empty()) profile.sectionFor(chosen->name) = *chosen;
-    return RowText{std::to_string(headerPaperCode(editorText(*ME_text))), {formProfileText(profile)}};
+    return RowText{std::to_string(headerPaperCode(editorText(*ME_text))),
+                   {formProfileText(withBlockSection(*profile_, section.name, *chosen))}};
 }
 
 void Tzarvo2_Form::setHeaderPaperCode(int code) {

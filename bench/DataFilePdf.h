@@ -1,0 +1,40 @@
+#pragma once
+// What the data-file benchmarks share: the delivery note filled from a data
+// file into one PDF, each page's data file written when it is printed and
+// removed after, with the page count and the peak memory as counters.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "bench/DeliveryNote.h"
+#include "bench/GuiApplication.h"
+#include "platform/qt/PdfSpooler.h"
+#include "preview/DataPages.h"
+#include "preview/PageComposer.h"
+
+inline void printDataFileToPdf(benchmark::State& state, const std::string& dataFile) {
+    ensureGuiApplication();
+    DeliveryNote note;  // the data directory and the preview state
+    note.preview.setPreviewMode(0);
+    const std::string output = (std::filesystem::temp_directory_path() / "zarvo-bench-data.pdf").string();
+    zarvo::PdfSpooler spooler(output);
+    note.preview.setPrinter(&spooler, spooler.printers().front().name);
+    zarvo::DataPages pages(kExamples + "delivery_note.txt", dataFile);
+    const std::string stem = note.preview.dataFileStem();
+    zarvo::CompositionProblems problems;
+    for (auto _ : state) {
+        zarvo::printSheets(pages.recordCount(),
+                           [&](std::int64_t i) {
+                               if (i > 0) std::filesystem::remove(zarvo::pageFileName(stem, 1));
+                               pages.writePage(stem, 1, i);
+                               return zarvo::pageFileName(stem, 1);
+                           },
+                           problems);
+    }
+    state.SetItemsProcessed(state.iterations() * pages.recordCount());
+    state.counters["records"] = static_cast<double>(pages.orderCount());
+    state.counters["pages"] = static_cast<double>(pages.recordCount());
+    state.counters["peak_rss_kb"] = static_cast<double>(peakRssKb());
+}
