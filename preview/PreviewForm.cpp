@@ -184,6 +184,8 @@ void TPreviewForm::buildControls() {
     btn_savepdf->setFont(fixedFormFont(13));
     ChB_stationery = place(new QCheckBox(QStringLiteral("含底圖"), P1), "ChB_stationery", 100, 44);
     ChB_stationery->setEnabled(false);
+    // The sheet of an order a page is, for data files with detail rows.
+    Label_sheet = place(new QLabel(P1), "Label_sheet", 232, 44, 240);
     for (QWidget* control : P1->findChildren<QWidget*>()) {
         if (control != Label1 && control != Label2) control->setFixedHeight(24);
     }
@@ -273,8 +275,8 @@ void TPreviewForm::updatePageIndicator(int page) {
     CurrentPage = page - 1;
     Button4->setEnabled(page != 1);
     Button3->setEnabled(page != pageCount);
-    const QString name = pageName_ ? QStringLiteral(" (%1)").arg(QString::fromStdString(pageName_(page - 1))) : QString();
-    Label1->setText(QStringLiteral("第%1頁").arg(page) + name);
+    Label1->setText(QStringLiteral("第%1頁").arg(page));
+    Label_sheet->setText(pageName_ ? QString::fromStdString(pageName_(page - 1)) : QString());
     Label2->setText(QStringLiteral("共%1頁").arg(pageCount));
     Label1->adjustSize();
     Label2->adjustSize();

@@ -77,8 +77,7 @@ public:
     // Lists count pages whose data files are written on demand: writePage(i)
     // writes the file of page i (0-based) when it is first shown or
     // printed. Every file written is deleted with the window. pageName(i),
-    // when given, names page i beside its number ("A1 2/3": an order's
-    // sheet).
+    // when given, names page i in Label_sheet ("A1 2/3": an order's sheet).
     void setPageWriter(int count, std::function<void(int page)> writePage,
                        std::function<std::string(int page)> pageName = {});
 
@@ -151,6 +150,7 @@ private:
     QPushButton* Button3;
     QPushButton* Button1;
     QLabel* Label3;
+    QLabel* Label_sheet;
     QComboBox* ComboBox1;
     QPushButton* btn_savepdf;
     QCheckBox* ChB_stationery;

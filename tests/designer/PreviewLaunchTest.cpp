@@ -289,17 +289,18 @@ TEST_F(PreviewLaunchTest, ADataFileOfOrdersNamesEachSheetByOrderAndSheet) {
     dialogs.answers.push_back(QString::fromStdString(dir.write("orders.csv", csv + "B7,Q1\n")));
     QStringList shown;
     ModalAnswerer paging([&](QWidget& preview) {
-        const auto* label = preview.findChild<QLabel*>(QStringLiteral("Label1"));
+        const auto* number = preview.findChild<QLabel*>(QStringLiteral("Label1"));
+        const auto* sheet = preview.findChild<QLabel*>(QStringLiteral("Label_sheet"));
         for (int page = 0; page < 3; ++page) {
-            shown.append(label->text());
+            shown.append(number->text() + " " + sheet->text());
             preview.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
         }
         preview.close();
     });
     window.btn_previewfileClick();
     ASSERT_TRUE(paging.answered());
-    EXPECT_EQ(shown, (QStringList{QStringLiteral("第1頁 (A1 1/2)"), QStringLiteral("第2頁 (A1 2/2)"),
-                                  QStringLiteral("第3頁 (B7 1/1)")}));
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("第1頁 A1 1/2"), QStringLiteral("第2頁 A1 2/2"),
+                                  QStringLiteral("第3頁 B7 1/1")}));
 }
 
 // While one of the preview window's own dialogs is open, driven faster than
