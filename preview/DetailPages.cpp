@@ -26,15 +26,15 @@ DetailPages::DetailPages(const DetailSpec& spec, const std::string& dataPath) : 
         const DataFilePosition at = reader.position();
         const std::optional<DetailOrder> order = reader.next();
         if (!order) break;
+        if (orders_.size() % kOrdersPerMark == 0) marks_.push_back({at, sheets});
         // Expanding checks the sums, so that a bad value stops everything
         // before the first page.
-        const auto count = std::int64_t(detailSheets(spec_, *order).size());
-        orders_.push_back({at, std::int64_t(order->items.size()), sheets});
-        sheets += count;
+        const std::size_t count = detailSheets(spec_, *order).size();
+        orders_.push_back({std::uint32_t(order->items.size()), std::uint32_t(count)});
+        sheets += std::int64_t(count);
     }
-    // Each order's place is all that is kept of it: its name and sheets
-    // are made again when one of its sheets is wanted.
     orders_.shrink_to_fit();
+    marks_.shrink_to_fit();
     sheetCount_ = sheets;
     detailed_ = reader.detailed();
     for (const std::string& column : reader.columns()) {
@@ -49,44 +49,56 @@ DataFileSummary DetailPages::summary() const {
 
 std::int64_t DetailPages::firstSheetOf(std::int64_t order) const {
     if (order >= orderCount()) return summary().records;
-    return orders_[std::size_t(order)].firstSheet;
+    const std::size_t index = std::size_t(order);
+    std::int64_t first = marks_[index / kOrdersPerMark].firstSheet;
+    for (std::size_t i = index - index % kOrdersPerMark; i < index; ++i) first += orders_[i].sheets;
+    return first;
 }
 
-std::size_t DetailPages::orderOf(std::int64_t sheet) const {
-    const auto after = std::upper_bound(orders_.begin(), orders_.end(), sheet,
-                                        [](std::int64_t s, const OrderPlace& o) { return s < o.firstSheet; });
-    if (after == orders_.begin() || sheet >= summary().records) {
+std::pair<std::size_t, std::int64_t> DetailPages::orderOf(std::int64_t sheet) const {
+    if (sheet < 0 || sheet >= summary().records) {
         throw ReportError("資料檔 " + dataPath_ + " 沒有第 " + std::to_string(sheet + 1) + " 頁");
     }
-    return std::size_t(after - orders_.begin() - 1);
+    const auto after = std::upper_bound(marks_.begin(), marks_.end(), sheet,
+                                        [](std::int64_t s, const OrderMark& m) { return s < m.firstSheet; });
+    std::size_t index = std::size_t(after - marks_.begin() - 1) * kOrdersPerMark;
+    std::int64_t first = (after - 1)->firstSheet;
+    while (first + orders_[index].sheets <= sheet) first += orders_[index++].sheets;
+    return {index, first};
 }
 
 std::string DetailPages::sheetName(std::int64_t sheet) {
-    const std::size_t index = orderOf(sheet);
+    const auto [index, first] = orderOf(sheet);
     readOrder(index);
-    return detailSheetName(cachedLabel_, sheet - orders_[index].firstSheet + 1, std::int64_t(cachedSheets_.size()));
+    return detailSheetName(cachedLabel_, sheet - first + 1, std::int64_t(cachedSheets_.size()));
 }
 
 std::vector<DataField> DetailPages::sheetFields(std::int64_t sheet) {
-    const std::size_t index = orderOf(sheet);
+    const auto [index, first] = orderOf(sheet);
     readOrder(index);
     DataRecord record;
-    record.fields = cachedSheets_.at(std::size_t(sheet - orders_[index].firstSheet));
+    record.fields = cachedSheets_.at(std::size_t(sheet - first));
     return fieldsOf(record);
 }
 
 void DetailPages::readOrder(std::size_t index) {
-    if (cachedOrder_ != index) {
-        if (!reader_) reader_ = std::make_unique<DetailOrderReader>(spec_, dataPath_);
-        reader_->seek(orders_[index].at, std::int64_t(index) + 1);
-        const std::optional<DetailOrder> order = reader_->next();
-        if (!order || std::int64_t(order->items.size()) != orders_[index].items) {
-            throw ReportError("資料檔 " + dataPath_ + " 在檢查之後被改變了");
-        }
-        cachedSheets_ = detailSheets(spec_, *order);
-        cachedLabel_ = orderLabel(*order);
-        cachedOrder_ = index;
+    if (cachedOrder_ == index) return;
+    const bool following = reader_ && cachedOrder_ && *cachedOrder_ + 1 == index;
+    if (!reader_) reader_ = std::make_unique<DetailOrderReader>(spec_, dataPath_);
+    if (!following) {
+        const std::size_t marked = index - index % kOrdersPerMark;
+        reader_->seek(marks_[index / kOrdersPerMark].at, std::int64_t(marked) + 1);
+        for (std::size_t skipped = marked; skipped < index; ++skipped) reader_->next();
     }
+    // The cache no longer matches the reader's place until this order is made.
+    cachedOrder_.reset();
+    const std::optional<DetailOrder> order = reader_->next();
+    if (!order || order->items.size() != orders_[index].items) {
+        throw ReportError("資料檔 " + dataPath_ + " 在檢查之後被改變了");
+    }
+    cachedSheets_ = detailSheets(spec_, *order);
+    cachedLabel_ = orderLabel(*order);
+    cachedOrder_ = index;
 }
 
 }  // namespace zarvo

@@ -1,13 +1,15 @@
 #pragma once
 // The pages of a data file whose orders run over several sheets of a form
 // with detail rows ([Detail] in its profile): the whole file checked first,
-// each order's place, item count and sheets recorded; an order's items are
-// read again from the file when one of its sheets is written.
+// each order's item count and sheet count recorded, and the place in the
+// file of every 64th order; an order's items are read again from the file
+// when one of its sheets is written.
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "detail/DetailOrders.h"
@@ -44,21 +46,31 @@ public:
     std::vector<DataField> sheetFields(std::int64_t sheet);
 
 private:
-    struct OrderPlace {
+    // Kept for every order: a few bytes, so that a file of many orders
+    // takes little memory.
+    struct OrderSize {
+        std::uint32_t items = 0;
+        std::uint32_t sheets = 0;
+    };
+    // Kept for every kOrdersPerMark-th order.
+    struct OrderMark {
         DataFilePosition at;
-        std::int64_t items = 0;
         std::int64_t firstSheet = 0;
     };
+    static constexpr std::size_t kOrdersPerMark = 64;
 
-    std::size_t orderOf(std::int64_t sheet) const;
+    // The order (0-based) that sheet belongs to, and the order's first sheet.
+    std::pair<std::size_t, std::int64_t> orderOf(std::int64_t sheet) const;
     // Reads order index and makes its sheets and name, unless it is the
-    // last one read.
+    // last one read: on from the last one read when it follows it, else on
+    // from the mark before it.
     void readOrder(std::size_t index);
 
     DetailSpec spec_;
     std::string dataPath_;
     bool detailed_ = false;
-    std::vector<OrderPlace> orders_;
+    std::vector<OrderSize> orders_;
+    std::vector<OrderMark> marks_;
     std::int64_t sheetCount_ = 0;
     std::vector<std::string> columns_;
     std::unique_ptr<DetailOrderReader> reader_;  // for writing, opened when first wanted

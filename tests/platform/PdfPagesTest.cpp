@@ -1,0 +1,73 @@
+// A document written in parts must read as one: every page in order with its
+// own paper and its own text, the title kept, and nothing a reader repairs.
+
+#include "platform/qt/PdfPages.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QMarginsF>
+
+#include <string>
+
+#include "tests/common/Command.h"
+#include "tests/common/TempDir.h"
+
+namespace zarvo {
+namespace {
+
+constexpr int kDpi = 300;
+constexpr int kPages = 7;
+
+QPageLayout layoutOf(int page) {
+    return page % 2 == 0 ? QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF())
+                         : QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF());
+}
+
+void drawPage(PdfPages& pages, int page) {
+    pages.surface().drawText(300, 300, "page" + std::to_string(page), Font{FontFace::Ming, 100, false});
+    pages.surface().drawLine(0, 0, 600, 600, Pen{0, 3, kBlack});
+}
+
+std::string writeDocument(const test::TempDir& dir, int pagesPerPart) {
+    const std::string path = (dir.path() / "joined.pdf").string();
+    QFile file(QString::fromStdString(path));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    PdfPages pages(file, kDpi, "出貨單", pagesPerPart);
+    EXPECT_TRUE(pages.begin(layoutOf(0)));
+    drawPage(pages, 0);
+    for (int page = 1; page < kPages; ++page) {
+        pages.newPage(layoutOf(page));
+        drawPage(pages, page);
+    }
+    EXPECT_TRUE(pages.end());
+    return path;
+}
+
+TEST(PdfPagesTest, PartsJoinIntoOneDocumentWithEveryPageInOrder) {
+    for (const int pagesPerPart : {1, 3, 7, PdfPages::kPagesPerPart}) {
+        SCOPED_TRACE(pagesPerPart);
+        test::TempDir dir;
+        const std::string path = writeDocument(dir, pagesPerPart);
+
+        const test::CommandResult info = runCommand("pdfinfo -f 1 -l 7 '" + path + "'", dir);
+        EXPECT_EQ(info.err, "");
+        EXPECT_NE(info.out.find("Title:           出貨單"), std::string::npos) << info.out;
+        EXPECT_NE(info.out.find("Pages:           7"), std::string::npos) << info.out;
+        for (int page = 0; page < kPages; ++page) {
+            const std::string size = page % 2 == 0 ? "595 x 842 pts (A4)" : "595 x 420 pts (A5)";
+            EXPECT_NE(info.out.find("Page    " + std::to_string(page + 1) + " size:  " + size), std::string::npos)
+                << info.out;
+        }
+        std::string pageTexts;
+        for (int page = 0; page < kPages; ++page) pageTexts += "page" + std::to_string(page) + "\n\n\f";
+        const test::CommandResult text = runCommand("pdftotext '" + path + "' -", dir);
+        EXPECT_EQ(text.err, "");
+        EXPECT_EQ(text.out, pageTexts);
+        const test::CommandResult render = runCommand("gs -q -dNOPAUSE -dBATCH -sDEVICE=nullpage '" + path + "'", dir);
+        EXPECT_EQ(render.out + render.err, "");
+    }
+}
+
+}  // namespace
+}  // namespace zarvo
