@@ -12,8 +12,6 @@
 #include <QGuiApplication>
 #include <QFile>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
@@ -34,8 +32,10 @@
 #include "designer/EditorText.h"
 #include "designer/FieldStyleInput.h"
 #include "designer/LayoutBinding.h"
+#include "designer/MainWindowParts.h"
 #include "layout/StatusText.h"
 #include "designer/PreviewLaunch.h"
+#include "designer/ReportProfileFiles.h"
 #include "designer/RowEditors.h"
 #include "designer/SectionList.h"
 #include "designer/SourceEditor.h"
@@ -75,98 +75,10 @@ const char* const exitQuestion = "尚未存檔, 是否確定離開 ?";
 const char* const dropQuestion = "尚未存檔, 是否放棄目前的報表 ?";
 const char* const testDataExitQuestion = "測試資料尚未存檔, 是否確定離開 ?";
 
-struct Column {
-    const char* caption;
-    int width;
-};
-
-constexpr Column blockValueColumns[] = {
-    {"style", 55},  {"left", 55},   {"top", 55},    {"width", 55},  {"height", 60}, {"rowgap", 60},
-    {"colgap", 60}, {"distb.", 55}, {"font", 55},   {"ychar", 55},  {"x_magr", 60}, {"y-magr", 60}};
-constexpr Column lineColumns[] = {{"style", 150}, {"width", 100}, {"x1", 100},
-                                  {"y1", 100},    {"x2", 100},    {"y2", 100}};
-
-QPushButton* makeButton(const char* name, const char* caption) {
-    return named(new QPushButton(QString::fromUtf8(caption)), name);
-}
-
-// A list page's "&A 新增", "&E 修改" and "&D 刪除" buttons, named
-// btn_<letter>insert, btn_<letter>edit and btn_<letter>delete.
-void makeRowButtons(char letter, QPushButton*& insert, QPushButton*& edit, QPushButton*& remove) {
-    const auto name = [letter](const char* command) { return std::string("btn_") + letter + command; };
-    insert = makeButton(name("insert").c_str(), "&A 新增");
-    edit = makeButton(name("edit").c_str(), "&E 修改");
-    remove = makeButton(name("delete").c_str(), "&D 刪除");
-}
-
 // The row selected in list, or nullptr when there is none.
 QTreeWidgetItem* selectedRow(const QTreeWidget& list) {
     const QList<QTreeWidgetItem*> selected = list.selectedItems();
     return selected.isEmpty() ? nullptr : selected.constFirst();
-}
-
-QLabel* makeLabel(const char* name, const char* caption) {
-    return named(new QLabel(QString::fromUtf8(caption)), name);
-}
-
-QPlainTextEdit* makeEditor(const char* name) {
-    auto* editor = named(new QPlainTextEdit, name);
-    editor->setLineWrapMode(QPlainTextEdit::NoWrap);
-    editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    return editor;
-}
-
-// A report-style list: whole rows, one at a time, no editing in place.
-QTreeWidget* makeList(const char* name, const std::vector<Column>& columns) {
-    auto* list = named(new QTreeWidget, name);
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setAllColumnsShowFocus(true);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->header()->setStretchLastSection(false);
-    list->header()->setSectionsMovable(false);
-    QStringList captions;
-    for (const Column& column : columns) captions.append(QString::fromUtf8(column.caption));
-    list->setHeaderLabels(captions);
-    for (std::size_t i = 0; i < columns.size(); ++i) list->setColumnWidth(static_cast<int>(i), columns[i].width);
-    return list;
-}
-
-// The blocks and labels lists: the name column, then the twelve values.
-QTreeWidget* makeBlockList(const char* name, const char* nameCaption) {
-    std::vector<Column> columns{{nameCaption, 150}};
-    columns.insert(columns.end(), std::begin(blockValueColumns), std::end(blockValueColumns));
-    return makeList(name, columns);
-}
-
-// A list above its button bar; the bar's widgets run left to right.
-QWidget* listPage(const char* name, QTreeWidget* list, std::initializer_list<QWidget*> bar) {
-    auto* page = named(new QWidget, name);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    layout->addWidget(list, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(4, 2, 4, 4);
-    for (QWidget* widget : bar) buttons->addWidget(widget);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
-    return page;
-}
-
-QAction* makeAction(QObject* parent, const char* name, const char* caption, const QKeySequence& shortcut = {}) {
-    auto* action = named(new QAction(QString::fromUtf8(caption), parent), name);
-    action->setShortcut(shortcut);
-    return action;
-}
-
-QAction* makeSeparator(QObject* parent, const char* name) {
-    auto* separator = named(new QAction(parent), name);
-    separator->setSeparator(true);
-    return separator;
 }
 
 }  // namespace
@@ -548,12 +460,9 @@ void Tzarvo2_Form::saveTo(const QString& path) {
     FileGroupWrite files;
     files.add(QFile::encodeName(path).toStdString(), *report);
     FormProfile stored = profileToSave(path);
-    const std::string profilePath = formProfilePathFor(QFile::encodeName(path).toStdString());
-    if (profilePath.empty() && !stored.empty()) {
-        ShowWarning("報表檔名與表單設定檔同名, 表單設定 (紙張、底圖) 沒有存檔");
-    } else if (!profilePath.empty() && (!stored.empty() || std::filesystem::exists(profilePath))) {
-        files.add(profilePath, formProfileText(stored));
-    }
+    const ProfileSave profileSave = profileSaveFor(QFile::encodeName(path).toStdString(), stored);
+    if (!profileSave.warning.empty()) ShowWarning("%s", profileSave.warning.c_str());
+    if (!profileSave.path.empty()) files.add(profileSave.path, formProfileText(stored));
     files.commit();
     profile_ = std::make_shared<const FormProfile>(std::move(stored));
     FileName = path;
@@ -646,20 +555,9 @@ void Tzarvo2_Form::restoreDocument(const QString& text, const QString& testData,
 }
 
 void Tzarvo2_Form::openProfile() {
-    const std::string path = formProfilePathFor(QFile::encodeName(FileName).toStdString());
-    FormProfile profile = path.empty() ? FormProfile() : readFormProfileFile(path);
-    if (const std::optional<ProfileFault> fault = profile.stoppingFault()) {
-        // The damaged file is kept aside before any save writes a new one.
-        const std::string aside = path + ".damaged";
-        std::error_code error;
-        std::filesystem::copy_file(path, aside, std::filesystem::copy_options::overwrite_existing, error);
-        const std::string kept = error ? "無法另存損壞的檔案 (" + error.message() + ")"
-                                       : "損壞的檔案已另存為 " + aside;
-        ShowWarning("%s\n報表照常開啟, 存檔時會寫入新的表單設定檔; %s.",
-                    profileFaultMessage(path, *fault).c_str(), kept.c_str());
-        profile = profile.withoutStoppingFaults();
-    }
-    useProfile(std::move(profile));
+    OpenedProfile opened = openProfileBeside(QFile::encodeName(FileName).toStdString());
+    if (!opened.warning.empty()) ShowWarning("%s", opened.warning.c_str());
+    useProfile(std::move(opened.profile));
 }
 
 FormProfile Tzarvo2_Form::profileToSave(const QString& reportPath) const {

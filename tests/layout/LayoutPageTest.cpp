@@ -47,6 +47,7 @@
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
 #include "tests/designer/AnsweringFileDialogs.h"
+#include "tests/layout/ViewPointer.h"
 
 namespace zarvo {
 namespace {
@@ -111,13 +112,9 @@ protected:
     void key(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(&view(), Qt::Key(code), modifiers);
     }
-    // The pixel of the viewport where the engine draws row coordinates (mm).
-    QPoint at(double x, double y) { return view().viewportPointOf({x, y}).toPoint(); }
+    QPoint at(double x, double y) { return test::viewPoint(view(), x, y); }
     void mouse(QEvent::Type type, QPoint point, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {}) {
-        QWidget* target = view().viewport();
-        QMouseEvent event(type, QPointF(point), target->mapToGlobal(QPointF(point)),
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, modifiers);
-        QCoreApplication::sendEvent(target, &event);
+        test::sendMouse(view(), type, point, buttons, modifiers);
     }
     void drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {}) {
         mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, modifiers);

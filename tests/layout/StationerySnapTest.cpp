@@ -26,6 +26,7 @@
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
 #include "tests/designer/AnsweringFileDialogs.h"
+#include "tests/layout/ViewPointer.h"
 
 namespace zarvo {
 namespace {
@@ -109,12 +110,9 @@ protected:
         }
         return nearest;
     }
-    QPoint at(double x, double y) { return view().viewportPointOf({x, y}).toPoint(); }
+    QPoint at(double x, double y) { return test::viewPoint(view(), x, y); }
     void mouse(QEvent::Type type, QPoint point, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {}) {
-        QWidget* target = view().viewport();
-        QMouseEvent event(type, QPointF(point), target->mapToGlobal(QPointF(point)),
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, modifiers);
-        QCoreApplication::sendEvent(target, &event);
+        test::sendMouse(view(), type, point, buttons, modifiers);
     }
     void click(QPoint point) {
         mouse(QEvent::MouseButtonPress, point, Qt::LeftButton);
