@@ -31,11 +31,10 @@ zarvo::test::PrivateCups& printService() {
 
 void printSheets(benchmark::State& state, zarvo::Spooler& spooler, const std::string& printer) {
     DeliveryNote note;
-    note.preview.setPreviewMode(0);
-    note.preview.setPrinter(&spooler, printer);
+    const zarvo::RenderContext paper = zarvo::paperContext(spooler, printer);
     std::vector<std::string> sheets(static_cast<std::size_t>(state.range(0)), note.pageFile);
     zarvo::CompositionProblems problems;
-    for (auto _ : state) zarvo::printSheets(sheets, problems);
+    for (auto _ : state) zarvo::printSheets(paper, sheets, problems);
     state.SetItemsProcessed(state.iterations() * state.range(0));
     state.counters["peak_rss_kb"] = static_cast<double>(peakRssKb());
 }

@@ -16,16 +16,15 @@
 
 inline void printDataFileToPdf(benchmark::State& state, const std::string& dataFile) {
     ensureGuiApplication();
-    DeliveryNote note;  // the data directory and the preview state
-    note.preview.setPreviewMode(0);
+    DeliveryNote note;  // the data directory and the page sequence
     const std::string output = (std::filesystem::temp_directory_path() / "zarvo-bench-data.pdf").string();
     zarvo::PdfSpooler spooler(output);
-    note.preview.setPrinter(&spooler, spooler.printers().front().name);
+    const zarvo::RenderContext paper = zarvo::paperContext(spooler, spooler.printers().front().name);
     zarvo::DataPages pages(kExamples + "delivery_note.txt", dataFile);
-    const std::string stem = note.preview.dataFileStem();
+    const std::string stem = note.pages.stem();
     zarvo::CompositionProblems problems;
     for (auto _ : state) {
-        zarvo::printSheets(pages.recordCount(),
+        zarvo::printSheets(paper, pages.recordCount(),
                            [&](std::int64_t i) {
                                if (i > 0) std::filesystem::remove(zarvo::pageFileName(stem, 1));
                                pages.writePage(stem, 1, i);

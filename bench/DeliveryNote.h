@@ -11,7 +11,7 @@
 
 #include "engine/PageFileName.h"
 #include "platform/os/DataRoot.h"
-#include "preview/HeadlessPreview.h"
+#include "engine/PageSequence.h"
 #include "preview/TestPage.h"
 #include "report/TestDataLine.h"
 
@@ -28,16 +28,15 @@ inline std::string readFile(const std::string& path) {
 
 // A preview with the delivery note's page written from its test data.
 struct DeliveryNote {
-    DeliveryNote() : preview("/QEL/Tmp/bench") {
+    DeliveryNote() : pages("/QEL/Tmp/bench") {
         std::filesystem::path root = std::filesystem::temp_directory_path() / "zarvo-bench";
         std::filesystem::create_directories(root);
         zarvo::setDataRootOverride(root.string());
-        preview.setPreviewMode(1);
-        zarvo::writeTestPage(kExamples + "delivery_note.txt",
+        zarvo::writeTestPage(pages, kExamples + "delivery_note.txt",
                              zarvo::splitTestDataLines(readFile(kExamples + "delivery_note_data.txt")));
-        pageFile = zarvo::pageFileName(preview.dataFileStem(), 0);
+        pageFile = zarvo::pageFileName(pages.stem(), 0);
     }
-    zarvo::HeadlessPreview preview;
+    zarvo::PageSequence pages;
     std::string pageFile;
 };
 

@@ -50,7 +50,7 @@ QString denseData() {
 
 std::unique_ptr<zarvo::Tzarvo2_Form> denseFormOnLayoutPage(int dpi) {
     ensureGuiApplication();
-    auto window = std::make_unique<zarvo::Tzarvo2_Form>();
+    auto window = std::make_unique<zarvo::Tzarvo2_Form>(benchPrinters());
     window->resize(1100, 900);
     window->show();
     window->ME_text->setPlainText(denseReport());

@@ -29,7 +29,7 @@ QString largeReport() {
 
 std::unique_ptr<zarvo::Tzarvo2_Form> windowWithLargeReport() {
     ensureGuiApplication();
-    auto window = std::make_unique<zarvo::Tzarvo2_Form>();
+    auto window = std::make_unique<zarvo::Tzarvo2_Form>(benchPrinters());
     window->ME_text->setPlainText(largeReport());
     window->PageControl1Changing();
     return window;

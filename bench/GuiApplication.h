@@ -7,6 +7,8 @@
 
 #include <QApplication>
 
+#include "platform/NoPrinters.h"
+
 inline void ensureGuiApplication() {
     static int argc = 1;
     static char name[] = "zarvo-bench";
@@ -15,4 +17,10 @@ inline void ensureGuiApplication() {
     if (app) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     app = new QApplication(argc, argv);
+}
+
+// The printers the benchmarks' windows are given: none.
+inline zarvo::Spooler& benchPrinters() {
+    static zarvo::NoPrinters none;
+    return none;
 }

@@ -64,7 +64,7 @@ void BM_HugePdfStrengthStep(benchmark::State& state) {
     ensureGuiApplication();
     const QTemporaryDir dir;
     const QString path = hugePage(dir);
-    auto window = std::make_unique<zarvo::Tzarvo2_Form>();
+    auto window = std::make_unique<zarvo::Tzarvo2_Form>(benchPrinters());
     window->resize(1100, 900);
     window->show();
     window->PageControl1->setCurrentWidget(window->TabSheet6);

@@ -28,7 +28,7 @@ namespace {
 
 std::unique_ptr<zarvo::Tzarvo2_Form> deliveryNoteOnLayoutPage() {
     ensureGuiApplication();
-    auto window = std::make_unique<zarvo::Tzarvo2_Form>();
+    auto window = std::make_unique<zarvo::Tzarvo2_Form>(benchPrinters());
     window->resize(1100, 900);
     window->show();
     window->ME_text->setPlainText(zarvo::decodeBig5Text(readFile(kExamples + "delivery_note.txt")));

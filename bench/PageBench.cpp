@@ -18,23 +18,22 @@ void previewPage(benchmark::State& state) {
     ensureGuiApplication();
     DeliveryNote note;
     zarvo::PreviewImage image;
-    note.preview.setImageSizer(
-        [&image](int width, int height) -> zarvo::Surface& { return image.resize(width, height); });
+    const zarvo::RenderContext screen =
+        zarvo::screenContext([&image](int width, int height) -> zarvo::Surface& { return image.resize(width, height); });
     zarvo::CompositionProblems problems;
-    for (auto _ : state) zarvo::showPage(note.preview, note.pageFile, problems);
+    for (auto _ : state) zarvo::showPage(screen, note.pageFile, problems);
     state.SetItemsProcessed(state.iterations());
 }
 
 void printToPdf(benchmark::State& state) {
     ensureGuiApplication();
     DeliveryNote note;
-    note.preview.setPreviewMode(0);
     std::string output = (std::filesystem::temp_directory_path() / "zarvo-bench.pdf").string();
     zarvo::PdfSpooler spooler(output);
-    note.preview.setPrinter(&spooler, spooler.printers().front().name);
+    const zarvo::RenderContext paper = zarvo::paperContext(spooler, spooler.printers().front().name);
     std::vector<std::string> sheets(static_cast<std::size_t>(state.range(0)), note.pageFile);
     zarvo::CompositionProblems problems;
-    for (auto _ : state) zarvo::printSheets(sheets, problems);
+    for (auto _ : state) zarvo::printSheets(paper, sheets, problems);
     state.SetItemsProcessed(state.iterations() * state.range(0));
     state.counters["peak_rss_kb"] = static_cast<double>(peakRssKb());
     state.counters["pdf_kb"] = static_cast<double>(std::filesystem::file_size(output) / 1024);

@@ -36,10 +36,10 @@ void nextPage(benchmark::State& state) {
     std::filesystem::create_directories(root);
     zarvo::setDataRootOverride(root.string());
     {
-        zarvo::TPreviewForm form;
+        zarvo::TPreviewForm form(benchPrinters());
         form.setPreviewMode(1);
         const auto lines = zarvo::splitTestDataLines(readFile(kExamples + "delivery_note_data.txt"));
-        for (int page = 0; page < 10; ++page) zarvo::writeTestPage(kExamples + "delivery_note.txt", lines);
+        for (int page = 0; page < 10; ++page) zarvo::writeTestPage(form.pages(), kExamples + "delivery_note.txt", lines);
         form.show();
         form.RenderPages();
         auto* next = form.findChild<QPushButton*>(QStringLiteral("Button3"));

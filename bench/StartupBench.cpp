@@ -13,7 +13,6 @@
 
 #include "bench/GuiApplication.h"
 #include "platform/cups/CupsSpooler.h"
-#include "preview/ProgramSpooler.h"
 #include "shell/Startup.h"
 #include "tests/support/PrivateCups.h"
 
@@ -33,14 +32,10 @@ void startToShownMainWindow(benchmark::State& state) {
     printServiceWithTwentyQueues();
     for (auto _ : state) {
         zarvo::CupsSpooler printers;
-        zarvo::setProgramSpooler(&printers);
-        {
-            zarvo::StartupWindows windows(zarvo::startupSteps());
-            windows.mainWindow()->show();
-            QApplication::processEvents();
-            benchmark::DoNotOptimize(windows.mainWindow()->isVisible());
-        }
-        zarvo::setProgramSpooler(nullptr);
+        zarvo::StartupWindows windows(zarvo::startupSteps(), printers);
+        windows.mainWindow()->show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(windows.mainWindow()->isVisible());
     }
 }
 BENCHMARK(startToShownMainWindow)->Unit(benchmark::kMillisecond);

@@ -19,7 +19,6 @@
 #include "platform/qt/FormFonts.h"
 #include "preview/PrintFeedback.h"
 #include "preview/PrinterChoices.h"
-#include "preview/ProgramSpooler.h"
 #include "preview/TopLevelError.h"
 
 namespace zarvo {
@@ -53,7 +52,9 @@ QLineEdit* measurementEdit(const char* name) {
 
 }  // namespace
 
-TCalibrationForm::TCalibrationForm(QWidget* parent) : QDialog(parent) { buildControls(); }
+TCalibrationForm::TCalibrationForm(Spooler& printers, QWidget* parent) : QDialog(parent), printers_(printers) {
+    buildControls();
+}
 
 void TCalibrationForm::buildControls() {
     setObjectName(QStringLiteral("CalibrationForm"));
@@ -145,7 +146,7 @@ void TCalibrationForm::offerPaper(const SheetPaper& paper) {
 }
 
 int TCalibrationForm::execute() {
-    const PrinterChoices choices = printerChoices(programSpooler());
+    const PrinterChoices choices = printerChoices(printers_);
     if (choices.names.empty()) {
         std::string message = "沒有可用的印表機, 無法校正";
         if (!choices.problem.empty()) message += "\n\n" + choices.problem;
@@ -174,7 +175,7 @@ void TCalibrationForm::selectionChanged() {
     const std::string printer = chosenPrinter();
     const SheetPaper paper = chosenPaper();
     if (!basis_.printed || basis_.printer != printer || basis_.paper != paper) {
-        const SheetMargins margins = programSpooler().sheetMargins(printer, paper).value_or(SheetMargins{});
+        const SheetMargins margins = printers_.sheetMargins(printer, paper).value_or(SheetMargins{});
         basis_ = {printer, paper, false, calibrationLayout(paper, margins),
                   PrinterCorrections().correction(currentPrintServer(), printer), {}};
     }
@@ -197,7 +198,7 @@ void TCalibrationForm::btn_printpageClick() {
     const std::string printer = chosenPrinter();
     const SheetPaper paper = chosenPaper();
     const PrinterCorrection inForce = PrinterCorrections().correction(currentPrintServer(), printer);
-    const PrintedCalibration sheet = printCalibrationSheet(programSpooler(), printer, paper);
+    const PrintedCalibration sheet = printCalibrationSheet(printers_, printer, paper);
     basis_ = {printer, paper, true, sheet.layout, inForce, printedText(sheet.receipt)};
     showOutcome();
 }

@@ -8,7 +8,9 @@
 
 #include <QDialog>
 
+
 #include "calibration/CalibrationArithmetic.h"
+#include "platform/Spooler.h"
 
 class QComboBox;
 class QLabel;
@@ -21,10 +23,11 @@ class TCalibrationForm : public QDialog {
     Q_OBJECT
 
 public:
-    // Builds the dialog with A4 chosen and the fields empty.
-    explicit TCalibrationForm(QWidget* parent = nullptr);
+    // Builds the dialog with A4 chosen and the fields empty, for the
+    // printers of printers (not owned, outlives the dialog).
+    explicit TCalibrationForm(Spooler& printers, QWidget* parent = nullptr);
 
-    // Lists the program spooler's printers afresh (the one chosen before, or
+    // Lists the spooler's printers afresh (the one chosen before, or
     // the default) and shows the dialog modally; returns its result (1 when
     // a correction was kept, 2 otherwise). Without printers it only says so
     // and returns 2.
@@ -47,6 +50,7 @@ public:
     void reject() override;
 
 private:
+    Spooler& printers_;
     // What the measurements refer to: a sheet's layout and the correction
     // it was printed under, for one printer and paper.
     struct Basis {

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "engine/XPrint.h"
-#include "preview/HeadlessPreview.h"
 #include "preview/PageComposer.h"
 #include "report/Big5.h"
 #include "report/ProfilePaper.h"
@@ -156,9 +155,6 @@ PrintedCalibration printCalibrationSheet(Spooler& spooler, const std::string& pr
     const std::optional<SheetMargins> margins = spooler.sheetMargins(printerName, paper);
     if (!margins) throw ReportError("無法取得印表機「" + printerName + "」這種紙張的邊界, 無法列印校正頁");
     const CalibrationLayout layout = calibrationLayout(paper, *margins);
-    // The engine draws in print mode (black) through a state of its own, so
-    // that an open preview window is not touched.
-    const HeadlessPreview printing{std::string()};
     std::unique_ptr<PrintJob> job = spooler.startJob(printerName, kSheetName, paper);
     const CalibrationInfo info{printerName, job->dotsPerInch(),
                                PrinterCorrections().correction(currentPrintServer(), printerName)};

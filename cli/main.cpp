@@ -23,10 +23,8 @@
 #include "cli/RenderOptions.h"
 #include "engine/PageFileName.h"
 #include "layout/model/Millimetres.h"
-#include "layout/model/SheetFrame.h"
 #include "layout/stationery/StationerySettings.h"
 #include "layout/stationery/StationeryUnderlay.h"
-#include "platform/Messages.h"
 #include "platform/cups/CupsSpooler.h"
 #include "platform/os/DataRoot.h"
 #include "platform/qt/PdfSpooler.h"
@@ -35,7 +33,6 @@
 #include "platform/recording/RecordingSurface.h"
 #include "preview/DataFileStem.h"
 #include "preview/DataPages.h"
-#include "preview/HeadlessPreview.h"
 #include "preview/PageComposer.h"
 #include "preview/PageFiles.h"
 #include "preview/TestPage.h"
@@ -49,37 +46,22 @@ namespace {
 
 constexpr const char* kTracePrinter = "zarvo-render";
 
-// Shows information messages as trace lines, or on standard error.
-class LinePresenter : public MessagePresenter {
-public:
-    LinePresenter(std::ostream* out, const char* prefix) : out_(out), prefix_(prefix) {}
-    int present(MessageKind, MessageButtons buttons, const std::string& text) override {
-        if (out_) *out_ << prefix_ << text << '\n';
-        return buttons == MessageButtons::YesNo ? ResultYes : ResultOk;
-    }
-
-private:
-    std::ostream* out_;
-    const char* prefix_;
-};
-
-// Installs a presenter for the life of a scope.
-class PresenterScope {
-public:
-    explicit PresenterScope(MessagePresenter& presenter) { setMessagePresenter(&presenter); }
-    ~PresenterScope() { setMessagePresenter(nullptr); }
-};
+// Sends information messages to out as lines after prefix; nowhere for no out.
+std::function<void(const std::string&)> messageLines(std::ostream* out, const char* prefix) {
+    if (!out) return {};
+    return [out, prefix](const std::string& text) { *out << prefix << text << '\n'; };
+}
 
 // Deletes the page data files this run wrote, unless they are to be kept.
 class WrittenPages {
 public:
-    WrittenPages(const HeadlessPreview& state, bool keep) : state_(state), keep_(keep) {}
+    WrittenPages(const PageSequence& pages, bool keep) : pages_(pages), keep_(keep) {}
     ~WrittenPages() {
-        if (!keep_) removePageFiles(state_.dataFileStem(), state_.lastPage());
+        if (!keep_) removePageFiles(pages_.stem(), pages_.lastPage());
     }
 
 private:
-    const HeadlessPreview& state_;
+    const PageSequence& pages_;
     bool keep_;
 };
 
@@ -94,13 +76,12 @@ std::string readWholeFile(const std::string& path) {
 
 // The page files to compose: the given ones, or the one page written from
 // REPORT and TESTDATA as the designer's preview writes it.
-std::vector<std::string> pageFiles(const RenderOptions& options, HeadlessPreview& state) {
+std::vector<std::string> pageFiles(const RenderOptions& options, PageSequence& written) {
     if (options.pages) return options.inputs;
     std::vector<std::string> lines;
     if (options.inputs.size() > 1) lines = splitTestDataLines(readWholeFile(options.inputs[1]));
-    state.setPreviewMode(1);
-    writeTestPage(options.inputs[0], lines);
-    return {pageFileName(state.dataFileStem(), 0)};
+    writeTestPage(written, options.inputs[0], lines);
+    return {pageFileName(written.stem(), 0)};
 }
 
 // The pages to compose, by index: count of them, file(i) naming the data
@@ -147,17 +128,16 @@ private:
     int written_ = -1;
 };
 
-void previewToTrace(const PageSource& pages, HeadlessPreview& state, CompositionProblems& problems,
-                    const std::string& notice) {
+void previewToTrace(const PageSource& pages, CompositionProblems& problems, const std::string& notice) {
     RecordingSurface surface(std::cout, 114);
-    state.setImageSizer([&surface](int width, int height) -> Surface& {
-        surface.resize(width, height);
-        return surface;
-    });
-    LinePresenter presenter(&std::cout, "info ");
-    PresenterScope scope(presenter);
-    if (!notice.empty()) ShowInfo("%s", notice.c_str());
-    for (std::int64_t i = 0; i < pages.count; ++i) showPage(state, pages.file(i), problems);
+    const RenderContext screen = screenContext(
+        [&surface](int width, int height) -> Surface& {
+            surface.resize(width, height);
+            return surface;
+        },
+        messageLines(&std::cout, "info "));
+    if (!notice.empty()) screen.info(notice);
+    for (std::int64_t i = 0; i < pages.count; ++i) showPage(screen, pages.file(i), problems);
 }
 
 // FILE for one page; FILE with "-1", "-2", ... before its extension for the
@@ -170,18 +150,16 @@ std::string numberedFileName(const std::string& file, std::size_t index, std::si
     return (path.parent_path() / numbered).string();
 }
 
-void previewToPng(const PageSource& pages, HeadlessPreview& state, bool traced, const std::string& pngFile,
-                  CompositionProblems& problems, const std::string& notice) {
+void previewToPng(const PageSource& pages, bool traced, const std::string& pngFile, CompositionProblems& problems,
+                  const std::string& notice) {
     PreviewImage image;
-    state.setImageSizer([&image](int width, int height) -> Surface& {
-        return image.resize(width, height);
-    });
     // Messages go to the trace when there is one; otherwise to standard error.
-    LinePresenter presenter(traced ? nullptr : &std::cerr, "info: ");
-    PresenterScope scope(presenter);
-    if (!notice.empty()) ShowInfo("%s", notice.c_str());
+    const RenderContext screen =
+        screenContext([&image](int width, int height) -> Surface& { return image.resize(width, height); },
+                      messageLines(traced ? nullptr : &std::cerr, "info: "));
+    if (!notice.empty() && screen.info) screen.info(notice);
     for (std::int64_t i = 0; i < pages.count; ++i) {
-        showPage(state, pages.file(i), problems);
+        showPage(screen, pages.file(i), problems);
         image.save(numberedFileName(pngFile, std::size_t(i), std::size_t(pages.count)));
     }
 }
@@ -250,21 +228,22 @@ private:
 
 // Prints pages as printSheets does, showing the progress on a terminal;
 // SIGINT or SIGTERM drops the job and throws PrintCancelled.
-PrintReceipt printStoppably(const PageSource& pages, CompositionProblems& problems) {
+PrintReceipt printStoppably(const RenderContext& paper, const PageSource& pages, CompositionProblems& problems) {
     const StopSignals stopping;
     ProgressLine line;
-    return printSheets(pages.count, pages.file, problems,
+    return printSheets(paper, pages.count, pages.file, problems,
                        [&line](std::int64_t done, std::int64_t total) { return line.update(done, total); });
 }
 
 // The exit status of a print that a signal stopped: 128 and the signal.
 int stoppedStatus() { return 128 + stopSignal; }
 
-void printWith(Spooler& spooler, const std::string& printer, const PageSource& pages, HeadlessPreview& state,
-               CompositionProblems& problems) {
-    state.setPrinter(&spooler, printer);
+void printWith(Spooler& spooler, const std::string& printer, const PageSource& pages, CompositionProblems& problems) {
+    const RenderContext paper = paperContext(spooler, printer);
     // What the printer leaves out is said, sheet by sheet; the print goes on.
-    for (const std::string& warning : printStoppably(pages, problems).sheetWarnings) std::cerr << warning << '\n';
+    for (const std::string& warning : printStoppably(paper, pages, problems).sheetWarnings) {
+        std::cerr << warning << '\n';
+    }
 }
 
 // Qt's own notices (about the session's runtime directory and the like)
@@ -343,9 +322,9 @@ int printCalibrationPage(const RenderOptions& options) {
 
 // The sheets of --pdf: with --stationery over the stationery of the report
 // (of the first page with --pages), the form at the printable corner of
-// --printer-origin or, without it, at the sheet's corner. Throws
+// --printer-origin on printers or, without it, at the sheet's corner. Throws
 // ReportError when the report has no stationery that can be drawn.
-PdfSheetOptions pdfSheets(const RenderOptions& options) {
+PdfSheetOptions pdfSheets(const RenderOptions& options, Spooler& printers) {
     if (!options.stationery) return {};
     const std::string report = options.pages ? PageDataReader(options.inputs.front()).reportPath()
                                              : options.inputs.front();
@@ -358,38 +337,28 @@ PdfSheetOptions pdfSheets(const RenderOptions& options) {
     }
     if (options.printerOrigin.empty()) return sheets;
     requirePrinter(options.printerOrigin);
-    sheets.formOrigin = [printer = options.printerOrigin](const SheetPaper& paper) {
-        const PointMm origin = sheetFrame(paper, CupsSpooler().sheetMargins(printer, paper)).origin();
-        return QPointF(origin.x, origin.y);
-    };
+    sheets.formOrigin = printerCornerOrigin(printers, options.printerOrigin);
     return sheets;
 }
 
 // Every output asked for, of pages; notice (UTF-8) is said before the
 // first page of a preview.
-int compose(const RenderOptions& options, const PageSource& pages, HeadlessPreview& state,
-            const std::string& notice) {
+int compose(const RenderOptions& options, const PageSource& pages, const std::string& notice) {
     CompositionProblems problems;
+    CupsSpooler system;
     if (options.print) {
-        state.setPreviewMode(0);
         if (options.trace) {
             RecordingSpooler spooler(std::cout, options.dpi, {{kTracePrinter, true}});
-            printWith(spooler, kTracePrinter, pages, state, problems);
+            printWith(spooler, kTracePrinter, pages, problems);
         }
         if (!options.pdfFile.empty()) {
-            PdfSpooler spooler(options.pdfFile, "PDF", pdfSheets(options));
-            printWith(spooler, spooler.printers().front().name, pages, state, problems);
+            PdfSpooler spooler(options.pdfFile, "PDF", pdfSheets(options, system));
+            printWith(spooler, spooler.printers().front().name, pages, problems);
         }
-        if (!options.printer.empty()) {
-            CupsSpooler spooler;
-            printWith(spooler, options.printer, pages, state, problems);
-        }
+        if (!options.printer.empty()) printWith(system, options.printer, pages, problems);
     } else {
-        state.setPreviewMode(1);
-        if (options.trace) previewToTrace(pages, state, problems, notice);
-        if (!options.pngFile.empty()) {
-            previewToPng(pages, state, options.trace, options.pngFile, problems, notice);
-        }
+        if (options.trace) previewToTrace(pages, problems, notice);
+        if (!options.pngFile.empty()) previewToPng(pages, options.trace, options.pngFile, problems, notice);
     }
     for (const std::string& problem : problems) std::cerr << problem << '\n';
     return problems.empty() ? 0 : 1;
@@ -417,12 +386,12 @@ std::pair<std::int64_t, std::int64_t> pageRange(const DataPages& data, std::pair
 
 // REPORT filled from every record of --data (or those of --records): the
 // whole file is checked before anything is drawn.
-int renderData(const RenderOptions& options, HeadlessPreview& state) {
+int renderData(const RenderOptions& options, const std::string& stem) {
     DataPages data(options.inputs.front(), options.dataFile);
     const auto [first, count] = pageRange(data, recordRange(options, data.orderCount()));
-    StreamedPages pages(data, state.dataFileStem(), first, count, options.keep);
+    StreamedPages pages(data, stem, first, count, options.keep);
     const std::string notice = data.unmatchedColumns().empty() ? "" : unmatchedColumnsMessage(data.unmatchedColumns());
-    return compose(options, pages.source(), state, notice);
+    return compose(options, pages.source(), notice);
 }
 
 int render(const RenderOptions& options) {
@@ -443,11 +412,11 @@ int render(const RenderOptions& options) {
     if (options.calibrationPage) return printCalibrationPage(options);
     if (!options.dataDir.empty()) setDataRootOverride(options.dataDir);
     auto qt = startQt(options);
-    HeadlessPreview state(newDataFileStem(std::time(nullptr)));
-    if (!options.dataFile.empty()) return renderData(options, state);
-    WrittenPages written(state, options.keep);
-    const std::vector<std::string> files = pageFiles(options, state);
-    return compose(options, listedPages(files), state, std::string());
+    PageSequence written(reserveDataFileStem(std::time(nullptr)));
+    const WrittenPages removal(written, options.keep);
+    if (!options.dataFile.empty()) return renderData(options, written.stem());
+    const std::vector<std::string> files = pageFiles(options, written);
+    return compose(options, listedPages(files), std::string());
 }
 
 }  // namespace

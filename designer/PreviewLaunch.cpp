@@ -9,12 +9,10 @@
 #include <QFileInfo>
 
 #include "designer/Big5TextFile.h"
-#include "layout/model/SheetFrame.h"
 #include "layout/stationery/StationeryUnderlay.h"
 #include "platform/Messages.h"
 #include "preview/DataPages.h"
 #include "preview/PreviewForm.h"
-#include "preview/ProgramSpooler.h"
 #include "preview/TestPage.h"
 #include "report/TestDataLine.h"
 
@@ -39,12 +37,8 @@ void offerStationery(TPreviewForm& preview, const QString& fileName) {
     QString problem;
     StationeryUnderlay underlay = stationeryUnderlay(fileName, problem);
     if (!underlay) return;
-    preview.setStationery([underlay](const std::string& printer) {
-        return PdfSheetOptions{underlay, [printer](const SheetPaper& paper) {
-                                   const PointMm origin =
-                                       sheetFrame(paper, programSpooler().sheetMargins(printer, paper)).origin();
-                                   return QPointF(origin.x, origin.y);
-                               }};
+    preview.setStationery([underlay, printers = &preview.spooler()](const std::string& printer) {
+        return PdfSheetOptions{underlay, printerCornerOrigin(*printers, printer)};
     });
 }
 
@@ -54,7 +48,8 @@ bool confirmPreviewOfSavedReport(bool unsaved) {
     return !unsaved || AskYesNo("尚未存檔, 是否列印硬碟上的舊報表檔 ?") == ResultYes;
 }
 
-void launchPreview(const QString& fileName, bool unsaved, const QString& testData, QWidget* owner) {
+void launchPreview(const QString& fileName, bool unsaved, const QString& testData, Spooler& printers,
+                   QWidget* owner) {
     if (!previewReplaceable() || !confirmPreviewOfSavedReport(unsaved) || !reportExists(fileName)) return;
     // The test data is checked before anything changes, so that a line that
     // cannot become a field record leaves the last preview as it was.
@@ -63,18 +58,17 @@ void launchPreview(const QString& fileName, bool unsaved, const QString& testDat
         warnUnencodable(*bad, "所以無法用這些測試資料預視");
         return;
     }
-    // The old window goes first: it deletes its page files now, before the
-    // new window, whose stem may be the same within one second, writes its own.
+    // The old window goes first and deletes its page files now.
     delete PreviewForm;
-    auto* preview = new TPreviewForm(owner);
+    auto* preview = new TPreviewForm(printers, owner);
     preview->setPreviewMode(1);
     offerStationery(*preview, fileName);
-    writeTestPage(QFile::encodeName(fileName).toStdString(),
+    writeTestPage(preview->pages(), QFile::encodeName(fileName).toStdString(),
                   splitTestDataLines(std::get<std::string>(encoded)));
     preview->RenderPages();
 }
 
-void launchDataPreview(const QString& fileName, const QString& dataFile, QWidget* owner) {
+void launchDataPreview(const QString& fileName, const QString& dataFile, Spooler& printers, QWidget* owner) {
     if (!previewReplaceable() || !reportExists(fileName)) return;
     // The whole data file is read before anything changes: a damaged one
     // leaves the last preview as it was.
@@ -88,7 +82,7 @@ void launchDataPreview(const QString& fileName, const QString& dataFile, QWidget
         ShowInfo("%s", unmatchedColumnsMessage(pages->unmatchedColumns()).c_str());
     }
     delete PreviewForm;
-    auto* preview = new TPreviewForm(owner);
+    auto* preview = new TPreviewForm(printers, owner);
     preview->setPreviewMode(1);
     offerStationery(*preview, fileName);
     const std::string stem = preview->dataFileStem();

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "platform/Spooler.h"
+
 class QWidget;
 
 namespace zarvo {
@@ -13,23 +15,25 @@ namespace zarvo {
 // first whether to preview the file on disk (No: nothing happens). Warns and
 // does nothing else when there is no file at fileName or when a character
 // of testData has no Big5 code. Otherwise replaces the current preview
-// window by a new one owned by owner, writes its page from the report and
+// window by a new one owned by owner and printing on printers, writes its page from the report and
 // the test data and shows it modally; returns when it is closed. Throws
 // ConversionError for a report header the engine cannot read (no page is
 // written, the new window stays hidden) and ReportError when the report or
 // the page file fails.
-void launchPreview(const QString& fileName, bool unsaved, const QString& testData, QWidget* owner);
+void launchPreview(const QString& fileName, bool unsaved, const QString& testData, Spooler& printers,
+                   QWidget* owner);
 
 // Whether to go on with a preview of the report as saved: always without
 // unsaved edits, else as the user answers the question about them.
 bool confirmPreviewOfSavedReport(bool unsaved);
 
 // Previews the report at fileName as saved with one page per record of
-// dataFile (CSV or JSON), in a new preview window owned by owner that
+// dataFile (CSV or JSON), in a new preview window owned by owner and
+// printing on printers that
 // writes each page's data file when the page is first shown or printed.
 // Warns when there is no report; data columns that name no block are said
 // once before the first page. Throws ReportError for a data file that
 // cannot be read (nothing is shown), ConversionError for a bad header.
-void launchDataPreview(const QString& fileName, const QString& dataFile, QWidget* owner);
+void launchDataPreview(const QString& fileName, const QString& dataFile, Spooler& printers, QWidget* owner);
 
 }  // namespace zarvo

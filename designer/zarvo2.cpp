@@ -83,12 +83,13 @@ QTreeWidgetItem* selectedRow(const QTreeWidget& list) {
 
 }  // namespace
 
-Tzarvo2_Form::Tzarvo2_Form(QWidget* parent)
+Tzarvo2_Form::Tzarvo2_Form(Spooler& printers, QWidget* parent)
     : QMainWindow(parent),
       OpenDialog1(QStringLiteral("OpenDialog1"), FileDialogKind::Open, QString::fromUtf8(reportFilter)),
       SaveDialog1(QStringLiteral("SaveDialog1"), FileDialogKind::Save, QString(), QStringLiteral("txt")),
       StationeryDialog(QStringLiteral("StationeryDialog"), FileDialogKind::Open, QString::fromUtf8(pictureFilter)),
       DataFileDialog(QStringLiteral("DataFileDialog"), FileDialogKind::Open, QString::fromUtf8(dataFilter)),
+      printers_(printers),
       beep_(&QApplication::beep),
       layoutBinding_(std::make_unique<LayoutBinding>(*this)) {
     setObjectName(QStringLiteral("zarvo2_Form"));
@@ -217,7 +218,7 @@ QWidget* Tzarvo2_Form::buildLinesPage() {
 }
 
 LayoutPage* Tzarvo2_Form::buildLayoutPage() {
-    auto* page = new LayoutPage;
+    auto* page = new LayoutPage(printers_);
     page->layoutView->setDocument(layoutBinding_.get());
     page->setPictureChooser([this]() -> std::optional<QString> {
         if (dialogOpen()) return std::nullopt;
@@ -493,7 +494,7 @@ void Tzarvo2_Form::MU_helpClick() {
 void Tzarvo2_Form::MU_calibrateClick() {
     if (dialogOpen()) return;
     const QScopedValueRollback open(dialogOpen_, true);
-    if (!calibrationForm_) calibrationForm_ = new TCalibrationForm(this);
+    if (!calibrationForm_) calibrationForm_ = new TCalibrationForm(printers_, this);
     calibrationForm_->offerPaper(SheetPaper(headerPaperCode(editorText(*ME_text)), profilePaper(*profile_)));
     calibrationForm_->execute();
 }
@@ -784,7 +785,7 @@ void Tzarvo2_Form::btn_previewfileClick() {
         if (!confirmPreviewOfSavedReport(Unsaved > 0)) return;
         path = DataFileDialog.execute(this);
     }
-    if (path) runPreview([&] { launchDataPreview(FileName, *path, this); });
+    if (path) runPreview([&] { launchDataPreview(FileName, *path, printers_, this); });
 }
 
 void Tzarvo2_Form::PM_testClick() {
@@ -798,7 +799,7 @@ void Tzarvo2_Form::PM_testClick() {
 }
 
 void Tzarvo2_Form::Print1Click() {
-    runPreview([this] { launchPreview(FileName, Unsaved > 0, editorText(*ME_data), this); });
+    runPreview([this] { launchPreview(FileName, Unsaved > 0, editorText(*ME_data), printers_, this); });
 }
 
 // A preview started while another is composing or shown would delete the

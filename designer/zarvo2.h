@@ -17,6 +17,7 @@
 #include "designer/ReportSections.h"
 #include "recovery/WriteTimer.h"
 #include "layout/model/SceneTypes.h"
+#include "platform/Spooler.h"
 #include "report/FormProfile.h"
 #include "report/ReportReader.h"
 
@@ -47,8 +48,10 @@ public:
     // Builds the window, 681 x 430, centred on the primary screen; or at the
     // size, place and maximised state kept when it was last closed (a place
     // on no screen now gives way to the centre). The document is empty
-    // until the window is first shown, which runs New.
-    explicit Tzarvo2_Form(QWidget* parent = nullptr);
+    // until the window is first shown, which runs New. Previews, the Layout
+    // page and calibration use the printers of printers (not owned, outlives
+    // the window).
+    explicit Tzarvo2_Form(Spooler& printers, QWidget* parent = nullptr);
     ~Tzarvo2_Form() override;
 
     // The editor dialogs that Insert and Edit show (not owned); without them
@@ -231,6 +234,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    Spooler& printers_;
     friend class LayoutBinding;
 
     void buildMenus();

@@ -5,7 +5,6 @@
 #include <exception>
 
 #include "engine/FormProfileFile.h"
-#include "engine/PreviewState.h"
 #include "engine/Units.h"
 #include "report/ProfilePaper.h"
 #include "report/ReportError.h"
@@ -31,9 +30,9 @@ int previewSide(const SheetPaper& paper) {
 
 }  // namespace
 
-XPrint::XPrint() = default;
+XPrint::XPrint(RenderContext context) : context_(std::move(context)) {}
 
-XPrint::XPrint(const std::string& path) { openReport(path); }
+XPrint::XPrint(const std::string& path, RenderContext context) : context_(std::move(context)) { openReport(path); }
 
 XPrint::~XPrint() {
     // A job ends with its engine. When the engine goes away because an error
@@ -99,31 +98,27 @@ const std::string& XPrint::problem() const {
     return report ? report->problem() : none;
 }
 
-int XPrint::previewMode() const {
-    const PreviewState* preview = currentPreview();
-    return preview ? preview->previewMode() : 0;
-}
+Rgb XPrint::formColor() const { return context_.screen() ? kRed : kBlack; }
 
-Rgb XPrint::formColor() const { return previewMode() == 1 ? kRed : kBlack; }
-
-void XPrint::AttachPreview(PreviewState& preview) {
+void XPrint::AttachPreview() {
+    if (!context_.image) throw ReportError("沒有預覽視窗, 無法顯示");
     dpi = kPreviewDpi;
     valueFaults_.clear();
-    attachedPreview_ = &preview;
-    const std::string printer = preview.printerName();
-    screenSymbolDpi = printer.empty() ? kScreenSymbolDpi : symbolDpiOf(preview.spooler().dotsPerInch(printer));
+    onContextImage_ = true;
+    const std::string& printer = context_.printer;
+    screenSymbolDpi = printer.empty() || !context_.spooler ? kScreenSymbolDpi
+                                                           : symbolDpiOf(context_.spooler->dotsPerInch(printer));
     const int side = previewSide(sheetPaper());
-    surface = &preview.sizeImage(side, side);
+    surface = &context_.image(side, side);
 }
 
 void XPrint::BeginJob() {
-    PreviewState* preview = currentPreview();
-    if (!preview) throw ReportError("沒有預覽視窗, 無法列印");
-    job = preview->spooler().startJob(preview->printerName(), reportPath, sheetPaper());
-    jobPrinter = preview->printerName();
+    if (!context_.spooler) throw ReportError("沒有預覽視窗, 無法列印");
+    job = context_.spooler->startJob(context_.printer, reportPath, sheetPaper());
+    jobPrinter = context_.printer;
     jobSheets = 1;
     valueFaults_.clear();
-    attachedPreview_ = nullptr;
+    onContextImage_ = false;
     surface = &job->surface();
     dpi = job->dotsPerInch();
 }
@@ -149,7 +144,7 @@ PrintReceipt XPrint::EndJob() {
 
 void XPrint::DrawLines() {
     if (!report) return;
-    const bool preview = previewMode() == 1;
+    const bool preview = context_.screen();
     for (int i = 0; i < lineCount; ++i) {
         std::optional<LineRow> row = report->readLineRow();
         if (!row) return;

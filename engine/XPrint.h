@@ -11,6 +11,7 @@
 
 #include "engine/BlockRecord.h"
 #include "engine/PrintReceipt.h"
+#include "engine/RenderContext.h"
 #include "engine/Units.h"
 #include "platform/Spooler.h"
 #include "platform/Surface.h"
@@ -19,7 +20,6 @@
 
 namespace zarvo {
 
-class PreviewState;
 struct SymbolSpec;
 struct SymbolDrawing;
 
@@ -42,13 +42,14 @@ struct FramePlacement {
 
 class XPrint {
 public:
-    // No report open, empty block list, empty path.
-    XPrint();
+    // No report open, empty block list, empty path; draws for context.
+    explicit XPrint(RenderContext context = {});
     // Opens the report at path (Big5 report file) with the form profile
-    // beside it. Throws ReportError when it cannot be opened or its profile
-    // has a fault that stops printing, ConversionError for a bad header field.
-    explicit XPrint(const std::string& path);
-    // Closes the report; while printing (PreviewMode 0) ends the job, if any.
+    // beside it, to draw for context. Throws ReportError when it cannot be
+    // opened or its profile has a fault that stops printing,
+    // ConversionError for a bad header field.
+    explicit XPrint(const std::string& path, RenderContext context = {});
+    // Closes the report; while printing ends the job, if any.
     ~XPrint();
     XPrint(const XPrint&) = delete;
     XPrint& operator=(const XPrint&) = delete;
@@ -69,10 +70,13 @@ public:
     // Closes the report, frees the block records.
     void Reset();
 
-    // Binds to the preview image: 114 dpi, the image sized by paper code.
-    void AttachPreview(PreviewState& preview);
-    // Starts a print job on the current preview's PrinterName, first sheet
-    // open with this report's paper. Throws ReportError when it cannot start.
+    // The context this engine draws for.
+    const RenderContext& context() const { return context_; }
+
+    // Binds to the context's screen image: 114 dpi, the image sized by paper code.
+    void AttachPreview();
+    // Starts a print job on the context's printer, first sheet open with
+    // this report's paper. Throws ReportError when it cannot start.
     void BeginJob();
     // Ends the current sheet and opens the next with this report's paper.
     void NextSheet();
@@ -110,7 +114,7 @@ public:
     // Draws text in the block named name (Big5), shifted by dx, dy mm, and
     // returns how much of it the block took (nothing placed for no block).
     FramePlacement DrawField(const std::string& name, const std::string& text, float dx, float dy);
-    // Starts the next page of the current preview and creates its data file.
+    // Starts the next page of the context's pages and creates its data file.
     // Throws ReportError when the file cannot be written.
     void NewPage();
     // Appends one field record to the current page's data file.
@@ -120,10 +124,10 @@ public:
     // The values of this page (this sheet, or this preview image) that their
     // block's format or symbol could not take, one message each
     // ("欄位「total」: 「12a」不是金額"), in drawing order; the value itself
-    // is drawn for a format, nothing for a symbol. On a preview image
-    // (AttachPreview) the first of a page is also shown as an information
-    // message; a view that draws on a surface of its own (the Layout page)
-    // lists them itself. While printing the first one throws FieldValueError.
+    // is drawn for a format, nothing for a symbol. On the context's screen
+    // image (AttachPreview) the first of a page is also sent to the
+    // context's information messages; a view that draws on a surface of its
+    // own (the Layout page) lists them itself. While printing the first one throws FieldValueError.
     const std::vector<std::string>& valueFaults() const { return valueFaults_; }
 
     // What could not be read from the report, empty when all was well-formed
@@ -133,7 +137,7 @@ public:
     int dpi = 0;
     // On screen, the printer resolution whose modules a symbol takes, scaled
     // to dpi, so that it shows the size the paper gets (AttachPreview sets
-    // the preview's printer's).
+    // the context's printer's).
     int screenSymbolDpi = kScreenSymbolDpi;
     Surface* surface = nullptr;
     int size = 0;
@@ -150,7 +154,6 @@ public:
     std::shared_ptr<const FormProfile> profile = std::make_shared<const FormProfile>();
 
 private:
-    int previewMode() const;
     // The colour of lines and captions: red in preview, black on paper.
     Rgb formColor() const;
     void openReport(const std::string& path);
@@ -178,7 +181,8 @@ private:
     void noteValueFault(std::string_view name, const std::string& reason);
 
     std::vector<std::string> valueFaults_;
-    PreviewState* attachedPreview_ = nullptr;  // the preview whose image is drawn on, if any
+    RenderContext context_;
+    bool onContextImage_ = false;  // drawing on the context's screen image
     std::string profileFor_;  // the report path whose profile was read beside it
     std::unique_ptr<PrintJob> job;
     // The open job's printer and the sheets opened on it.

@@ -4,10 +4,8 @@
 
 #include "engine/BlockStyle.h"
 #include "engine/CellText.h"
-#include "engine/PreviewState.h"
 #include "engine/Units.h"
 #include "engine/XPrint.h"
-#include "platform/Messages.h"
 #include "report/Big5.h"
 #include "symbol/SymbolDrawing.h"
 #include "symbol/SymbolError.h"
@@ -18,7 +16,7 @@ XPrint::FrameMm XPrint::innerFrame(const FrameRow& row, float dx, float dy) cons
     // The frame's position is summed in millimetres, then each edge converted.
     float x = row.left + dx + xoffset;
     float y = row.top + dy + yoffset;
-    if (previewMode() == 1) {
+    if (context_.screen()) {
         x += pxoffset;
         y += pyoffset;
     }
@@ -135,11 +133,9 @@ void XPrint::noteValueFault(std::string_view name, const std::string& reason) {
     std::string message = fieldValueMessage(name, reason);
     if (job) throw FieldValueError(message);
     valueFaults_.push_back(std::move(message));
-    // Once a page, as the page is drawn, and only on a preview's own image.
-    PreviewState* preview = currentPreview();
-    if (valueFaults_.size() > 1 || !preview || preview != attachedPreview_ || preview->previewMode() != 1) return;
-    ShowInfo("%s", valueFaults_.front().c_str());
-    preview->repaintImage();
+    // Once a page, as the page is drawn, and only on the context's own image.
+    if (valueFaults_.size() > 1 || !onContextImage_ || !context_.screen() || !context_.info) return;
+    context_.info(valueFaults_.front());
 }
 
 void XPrint::DrawLabels() {
@@ -186,10 +182,8 @@ const BlockRecord* XPrint::findBlock(const std::string& name) const {
 FramePlacement XPrint::DrawField(const std::string& name, const std::string& text, float dx, float dy) {
     const BlockRecord* match = findBlock(name);
     if (!match) {
-        PreviewState* preview = currentPreview();
-        if (preview && preview->previewMode() == 1) {
-            ShowInfo("欄位(%s)不存在,請檢查報表檔或原始程式.", big5ToUtf8(name).c_str());
-            preview->repaintImage();
+        if (context_.screen() && context_.info) {
+            context_.info("欄位(" + big5ToUtf8(name) + ")不存在,請檢查報表檔或原始程式.");
         }
         return {};
     }

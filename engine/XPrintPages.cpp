@@ -1,7 +1,6 @@
 // Writing the page data files.
 
 #include "engine/PageFileName.h"
-#include "engine/PreviewState.h"
 #include "engine/XPrint.h"
 #include "platform/os/PrivateFile.h"
 #include "report/PageDataFile.h"
@@ -11,28 +10,26 @@ namespace zarvo {
 
 namespace {
 
-PreviewState& livePreview() {
-    PreviewState* preview = currentPreview();
-    if (!preview) throw ReportError("沒有預覽視窗, 無法寫入資料檔");
-    return *preview;
+PageSequence& pagesOf(const RenderContext& context) {
+    if (!context.pages) throw ReportError("沒有預覽視窗, 無法寫入資料檔");
+    return *context.pages;
 }
 
 }  // namespace
 
 void XPrint::NewPage() {
-    PreviewState& preview = livePreview();
-    preview.setLastPage(preview.lastPage() + 1);
-    if (preview.previewMode() == 1) preview.addPageItem(std::to_string(preview.lastPage() + 1));
-    std::string file = pageFileNameForWriting(preview.dataFileStem(), preview.lastPage());
+    PageSequence& pages = pagesOf(context_);
+    const int page = pages.startPage();
+    std::string file = pageFileNameForWriting(pages.stem(), page);
     writePrivateFile(file, formatPageHeader(reportPath), WriteMode::Truncate);
 }
 
 void XPrint::AddField(const std::string& name, const std::string& text, float dx, float dy) {
-    PreviewState& preview = livePreview();
+    const PageSequence& pages = pagesOf(context_);
     // Without a started page the record would land in a file that no page
     // reads and nothing deletes.
-    if (preview.lastPage() < 0) throw ReportError("尚未開始新的一頁, 無法寫入欄位資料");
-    std::string file = pageFileNameForWriting(preview.dataFileStem(), preview.lastPage());
+    if (pages.lastPage() < 0) throw ReportError("尚未開始新的一頁, 無法寫入欄位資料");
+    std::string file = pageFileNameForWriting(pages.stem(), pages.lastPage());
     writePrivateFile(file, formatFieldRecord(name, dx, dy, text), WriteMode::Append);
 }
 

@@ -22,7 +22,7 @@
 #include "platform/Messages.h"
 #include "platform/recording/RecordingSpooler.h"
 #include "platform/recording/RecordingSurface.h"
-#include "preview/HeadlessPreview.h"
+#include "engine/RenderContext.h"
 #include "preview/PageComposer.h"
 #include "report/Big5.h"
 #include "report/ConversionError.h"
@@ -95,26 +95,29 @@ void silenceMessages() {
     setMessagePresenter(&presenter);
 }
 
-// A headless preview with a recording image and a recording printer, in
-// preview mode (1) or print mode (0). It is the current preview while it lives.
+// A render context with a recording image and a recording printer, for
+// the screen or for paper; its information messages are dropped.
 class FuzzPreview {
 public:
-    explicit FuzzPreview(int mode)
-        : image_(trace_, 114), printers_(trace_, 300, {{"fuzz", true}}), preview_("/QEL/Tmp/0") {
-        preview_.setPreviewMode(mode);
-        preview_.setPrinter(&printers_, "fuzz");
-        preview_.setImageSizer([this](int width, int height) -> Surface& {
+    explicit FuzzPreview(RenderMode mode)
+        : image_(trace_, 114), printers_(trace_, 300, {{"fuzz", true}}), pages_("/QEL/Tmp/0") {
+        context_ = paperContext(printers_, "fuzz");
+        context_.mode = mode;
+        context_.pages = &pages_;
+        context_.info = [](const std::string&) {};
+        context_.image = [this](int width, int height) -> Surface& {
             image_.resize(width, height);
             return image_;
-        });
+        };
     }
-    HeadlessPreview& state() { return preview_; }
+    const RenderContext& context() const { return context_; }
 
 private:
     DiscardingStream trace_;
     RecordingSurface image_;
     RecordingSpooler printers_;
-    HeadlessPreview preview_;
+    PageSequence pages_;
+    RenderContext context_;
 };
 
 // ---- Report files drawn as a page ----
@@ -154,10 +157,10 @@ void drawPage(XPrint& engine) {
 }
 
 void previewReport(const std::string& path) {
-    FuzzPreview preview(1);
+    FuzzPreview preview(RenderMode::Screen);
     try {
-        XPrint engine(path);
-        engine.AttachPreview(preview.state());
+        XPrint engine(path, preview.context());
+        engine.AttachPreview();
         engine.surface->clear();
         drawPage(engine);
     } catch (const ReportError&) {
@@ -166,9 +169,9 @@ void previewReport(const std::string& path) {
 }
 
 void printReport(const std::string& path) {
-    FuzzPreview preview(0);
+    FuzzPreview preview(RenderMode::Paper);
     try {
-        XPrint engine;
+        XPrint engine(preview.context());
         engine.Load(path);
         engine.BeginJob();
         drawPage(engine);
@@ -204,16 +207,16 @@ const std::string& validReportPath() {
 void composePage(const std::string& pageFile) {
     CompositionProblems problems;
     {
-        FuzzPreview preview(1);
+        FuzzPreview preview(RenderMode::Screen);
         try {
-            showPage(preview.state(), pageFile, problems);
+            showPage(preview.context(), pageFile, problems);
         } catch (const ReportError&) {
         } catch (const ConversionError&) {
         }
     }
-    FuzzPreview preview(0);
+    FuzzPreview preview(RenderMode::Paper);
     try {
-        printSheets({pageFile, pageFile}, problems);
+        printSheets(preview.context(), {pageFile, pageFile}, problems);
     } catch (const ReportError&) {
     } catch (const ConversionError&) {
     }

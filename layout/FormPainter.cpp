@@ -6,7 +6,6 @@
 
 #include "engine/XPrint.h"
 #include "platform/qt/QtSurface.h"
-#include "preview/HeadlessPreview.h"
 #include "preview/PageComposer.h"
 #include "report/Big5.h"
 #include "report/ConversionError.h"
@@ -61,11 +60,8 @@ FormPainter FormPainter::withReport(std::string bytes) const {
 FormFindings FormPainter::draw(QPainter& painter, int dpi) const {
     FormFindings findings;
     QtSurface surface(painter, dpi);
-    // The engine sees a preview of the Layout page's own while it draws:
-    // the preview's colours, no pages, no printer.
-    HeadlessPreview state{std::string()};
-    state.setPreviewMode(1);
-    XPrint engine;
+    // The screen's colours, on the page's own surface: no pages, no printer.
+    XPrint engine(screenContext());
     findings.problem = loadHeader(engine);
     if (!findings.problem.empty()) return findings;
     // Names are no values: no format or code is applied to them.

@@ -24,7 +24,6 @@
 #include "layout/stationery/StraightenedPicture.h"
 #include "platform/Messages.h"
 #include "platform/qt/ObjectName.h"
-#include "preview/ProgramSpooler.h"
 
 namespace zarvo {
 
@@ -58,7 +57,7 @@ void shrinkToText(QPushButton* button) {
 
 }  // namespace
 
-LayoutPage::LayoutPage(QWidget* parent) : QWidget(parent) {
+LayoutPage::LayoutPage(Spooler& printers, QWidget* parent) : QWidget(parent), printers_(printers) {
     setObjectName(QStringLiteral("TabSheet6"));
     buildControls();
 }
@@ -216,7 +215,7 @@ void LayoutPage::paperPicked(int index) {
 // is first shown, since asking the print service takes a moment.
 void LayoutPage::fillPrinters() {
     printersFilled_ = true;
-    const std::vector<PrinterInfo> printers = programSpooler().printers();
+    const std::vector<PrinterInfo> printers = printers_.printers();
     int chosen = 0;
     for (const PrinterInfo& printer : printers) {
         CB_printer->addItem(QString::fromStdString(printer.name));
@@ -233,7 +232,7 @@ void LayoutPage::printerChosen() {
     // A code outside 0..5 without a paper in the profile prints on the
     // printer's default paper: the sheet shows that paper.
     const std::optional<std::pair<double, double>> defaultMm =
-        chosen ? programSpooler().defaultPaperMm(printer) : std::nullopt;
+        chosen ? printers_.defaultPaperMm(printer) : std::nullopt;
     const CustomPaper defaultPaper = defaultMm ? customPaper(defaultMm->first, defaultMm->second) : customPaper(210, 297);
     const QString size = QString::fromStdString(paperSizeLabel(defaultPaper.widthMm, defaultPaper.heightMm));
     const QString shown = chosen ? QStringLiteral("印表機「%1」的預設紙張 (%2)").arg(CB_printer->currentText(), size)
@@ -243,10 +242,10 @@ void LayoutPage::printerChosen() {
     std::optional<SheetMargins> margins;
     if (chosen) {
         const SheetPaper asked = paperFor(paper) ? paper : SheetPaper(paper.code, defaultPaper);
-        margins = programSpooler().sheetMargins(printer, asked);
+        margins = printers_.sheetMargins(printer, asked);
         if (!margins) setStationeryNote(QStringLiteral("無法取得印表機「%1」的邊界, 以紙張左上角為原點").arg(CB_printer->currentText()));
     }
-    const int symbolDpi = chosen ? symbolDpiOf(programSpooler().dotsPerInch(printer)) : kScreenSymbolDpi;
+    const int symbolDpi = chosen ? symbolDpiOf(printers_.dotsPerInch(printer)) : kScreenSymbolDpi;
     layoutView->setPrinterSheet(margins, defaultPaper, symbolDpi);
     showNotes();
 }

@@ -18,6 +18,7 @@
 #include "layout/stationery/StationeryScan.h"
 #include "layout/stationery/StationerySettings.h"
 #include "platform/Paper.h"
+#include "platform/Spooler.h"
 
 class QCheckBox;
 class QComboBox;
@@ -35,8 +36,9 @@ class LayoutPage : public QWidget {
     Q_OBJECT
 
 public:
-    // The page, named TabSheet6.
-    explicit LayoutPage(QWidget* parent = nullptr);
+    // The page, named TabSheet6, offering the printers of printers (not
+    // owned, outlives the page).
+    explicit LayoutPage(Spooler& printers, QWidget* parent = nullptr);
 
     // Asks for a picture file (nullopt: cancelled), and for the resolution
     // of a scan that stores none (nullopt: cancelled).
@@ -89,6 +91,7 @@ signals:
     void stationeryChanged();
 
 private:
+    Spooler& printers_;
     void buildControls();
     void fillPrinters();
     void printerChosen();

@@ -1,25 +1,32 @@
 #include "preview/DataFileStem.h"
 
-#include <filesystem>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "engine/PageFileName.h"
 #include "report/ReportError.h"
 
 namespace zarvo {
 
-std::string newDataFileStem(std::time_t now) {
+std::string reserveDataFileStem(std::time_t now) {
     for (std::time_t t = now;; ++t) {
         std::string stem = "/QEL/Tmp/" + std::to_string(t);
         std::string pageZero;
         try {
-            pageZero = pageFileName(stem, 0);
+            pageZero = pageFileNameForWriting(stem, 0);
         } catch (const ReportError&) {
-            // An unusable data root is reported when a page is written; a
-            // window (the one made at start-up among them) is still made.
             return stem;
         }
-        std::error_code error;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(pageZero, error))) return stem;
+        const int fd = ::open(pageZero.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::close(fd);
+            return stem;
+        }
+        // Taken (a file, or a link someone left there): try the next second.
+        // Any other failure is the first page's to report.
+        if (errno != EEXIST) return stem;
     }
 }
 

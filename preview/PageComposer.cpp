@@ -32,10 +32,10 @@ void placeFieldRecords(XPrint& engine, PageDataReader& page) {
     }
 }
 
-void showPage(PreviewState& preview, const std::string& pageFile, CompositionProblems& problems) {
+void showPage(const RenderContext& context, const std::string& pageFile, CompositionProblems& problems) {
     PageDataReader page(pageFile);
-    XPrint engine(page.reportPath());
-    engine.AttachPreview(preview);
+    XPrint engine(page.reportPath(), context);
+    engine.AttachPreview();
     engine.surface->clear();
     drawForm(engine);
     placeFieldRecords(engine, page);
@@ -50,17 +50,22 @@ std::string sheetWarningSummary(const std::vector<std::string>& warnings) {
     return summary + "超出的部分印不出來.";
 }
 
-PrintReceipt printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems) {
+PrintReceipt printSheets(const RenderContext& context, const std::vector<std::string>& pageFiles,
+                         CompositionProblems& problems) {
     return printSheets(
-        static_cast<std::int64_t>(pageFiles.size()),
+        context, static_cast<std::int64_t>(pageFiles.size()),
         [&pageFiles](std::int64_t sheet) { return pageFiles[static_cast<std::size_t>(sheet)]; },
         problems);
 }
 
-PrintReceipt printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
-                         CompositionProblems& problems, const PrintProgress& progress) {
+PrintReceipt printSheets(const RenderContext& context, std::int64_t count,
+                         const std::function<std::string(std::int64_t)>& sheetFile, CompositionProblems& problems,
+                         const PrintProgress& progress) {
     if (count <= 0) return {};
-    XPrint engine;
+    // Paper is black, whatever the caller shows on screen.
+    RenderContext paper = context;
+    paper.mode = RenderMode::Paper;
+    XPrint engine(std::move(paper));
     for (std::int64_t sheet = 0; sheet < count; ++sheet) {
         engine.Reset();
         PageDataReader page(sheetFile(sheet));

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/PreviewState.h"
+#include "engine/RenderContext.h"
 #include "engine/XPrint.h"
 #include "report/PageDataFile.h"
 
@@ -26,20 +26,21 @@ void drawForm(XPrint& engine);
 // Hands every remaining record of page to engine.DrawField.
 void placeFieldRecords(XPrint& engine, PageDataReader& page);
 
-// Draws the page in pageFile into preview's image (the preview must be in
-// preview mode and current). Throws ReportError or ConversionError when the
-// page or its report cannot be read; a report that is damaged further on is
-// drawn as far as it reads and its problem added to problems.
-void showPage(PreviewState& preview, const std::string& pageFile, CompositionProblems& problems);
+// Draws the page in pageFile into the screen image of context. Throws
+// ReportError or ConversionError when the page or its report cannot be
+// read; a report that is damaged further on is drawn as far as it reads
+// and its problem added to problems.
+void showPage(const RenderContext& context, const std::string& pageFile, CompositionProblems& problems);
 
 // Prints pageFiles, one sheet each in order, as one print job on the
-// current preview's printer (in print mode), and returns what it handed
+// context's printer, all black, and returns what it handed
 // over (its sheet warnings say what the printer will leave out). Nothing is
 // printed for an empty list, whose receipt is empty. Throws as showPage does, ReportError
 // "第 N 頁, 欄位「X」: ..." for a value its block's format or symbol cannot
 // take (the job dropped, nothing printed), and ReportError when the job cannot
 // be started or completed; a job that fails is not handed over half done.
-PrintReceipt printSheets(const std::vector<std::string>& pageFiles, CompositionProblems& problems);
+PrintReceipt printSheets(const RenderContext& context, const std::vector<std::string>& pageFiles,
+                         CompositionProblems& problems);
 
 // The sheet warnings of a print as one message: the first ten, and how
 // many sheets there were in all when there are more.
@@ -60,7 +61,8 @@ public:
 // file of sheet i (0 <= i < count); the names are asked for one at a time.
 // progress (may be empty) is told after every sheet; when it returns false
 // the job is dropped and PrintCancelled thrown.
-PrintReceipt printSheets(std::int64_t count, const std::function<std::string(std::int64_t)>& sheetFile,
-                         CompositionProblems& problems, const PrintProgress& progress = {});
+PrintReceipt printSheets(const RenderContext& context, std::int64_t count,
+                         const std::function<std::string(std::int64_t)>& sheetFile, CompositionProblems& problems,
+                         const PrintProgress& progress = {});
 
 }  // namespace zarvo

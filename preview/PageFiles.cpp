@@ -1,5 +1,6 @@
 #include "preview/PageFiles.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 
@@ -8,7 +9,8 @@
 namespace zarvo {
 
 void removePageFiles(const std::string& stem, int lastPage) {
-    for (int page = 0; page <= lastPage; ++page) {
+    // Page 0 was created when the stem was reserved, written or not.
+    for (int page = 0; page <= std::max(lastPage, 0); ++page) {
         try {
             std::error_code error;
             std::filesystem::remove(pageFileName(stem, page), error);

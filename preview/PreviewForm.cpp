@@ -24,13 +24,11 @@
 #include "platform/qt/FormFonts.h"
 #include "preview/DataFileStem.h"
 #include "preview/DigitEdit.h"
-#include "preview/HeadlessPreview.h"
 #include "preview/PageFiles.h"
 #include "preview/PageJump.h"
 #include "preview/PrintFeedback.h"
 #include "preview/PrinterChoices.h"
 #include "preview/PrinterForm.h"
-#include "preview/ProgramSpooler.h"
 #include "preview/Selectprinter.h"
 #include "preview/SheetOrder.h"
 #include "preview/TopLevelError.h"
@@ -137,24 +135,24 @@ void PageImage::paintEvent(QPaintEvent* event) {
     painter.drawImage(area.topLeft(), image_.canvas(), area);
 }
 
-TPreviewForm::TPreviewForm(QWidget* parent) : QDialog(parent) {
+TPreviewForm::TPreviewForm(Spooler& printers, QWidget* parent) : QDialog(parent), printers_(printers) {
     buildControls();
-    DataFileStem = newDataFileStem(std::time(nullptr));
+    pages_ = PageSequence(reserveDataFileStem(std::time(nullptr)));
+    pages_.onPageStarted = [this](int page) {
+        if (PreviewMode == 1) addPageItem(std::to_string(page + 1));
+    };
     ScrollBox1->horizontalScrollBar()->setTracking(true);
     ScrollBox1->verticalScrollBar()->setTracking(true);
     CurrentPage = 0;
-    LastPage = -1;
     E1->setText(QStringLiteral("1"));
     fillPrinterList();
     nameOperation(*this, QStringLiteral("預覽"));
     PreviewForm = this;
-    setCurrentPreview(this);
 }
 
 TPreviewForm::~TPreviewForm() {
     if (PreviewForm == this) PreviewForm = nullptr;
-    if (currentPreview() == this) setCurrentPreview(nullptr);
-    removePageFiles(DataFileStem, LastPage);
+    removePageFiles(pages_.stem(), pages_.lastPage());
 }
 
 void TPreviewForm::buildControls() {
@@ -243,7 +241,7 @@ void TPreviewForm::setPageWriter(int count, std::function<void(int page)> writeP
     pageName_ = std::move(pageName);
     pageWritten_.assign(std::size_t(std::max(count, 0)), false);
     for (int page = 0; page < count; ++page) addPageItem(std::to_string(page + 1));
-    LastPage = count - 1;
+    pages_.setLastPage(count - 1);
 }
 
 std::string TPreviewForm::pageFile(int page) {
@@ -251,7 +249,7 @@ std::string TPreviewForm::pageFile(int page) {
         pageWriter_(page);
         pageWritten_[std::size_t(page)] = true;
     }
-    return pageFileName(DataFileStem, page);
+    return pageFileName(pages_.stem(), page);
 }
 
 void TPreviewForm::setStationery(StationeryOptions stationery) {
@@ -266,12 +264,24 @@ Surface& TPreviewForm::sizeImage(int width, int height) {
     return surface;
 }
 
-void TPreviewForm::repaintImage() { Image1->repaint(); }
+Spooler& TPreviewForm::spooler() { return printers_; }
 
-Spooler& TPreviewForm::spooler() { return programSpooler(); }
+RenderContext TPreviewForm::renderContext() {
+    RenderContext context;
+    context.mode = PreviewMode == 1 ? RenderMode::Screen : RenderMode::Paper;
+    context.image = [this](int width, int height) -> Surface& { return sizeImage(width, height); };
+    context.spooler = &spooler();
+    context.printer = PrinterName;
+    context.pages = &pages_;
+    context.info = [this](const std::string& message) {
+        ShowInfo("%s", message.c_str());
+        Image1->repaint();
+    };
+    return context;
+}
 
 void TPreviewForm::updatePageIndicator(int page) {
-    const int pageCount = LastPage + 1;
+    const int pageCount = pages_.lastPage() + 1;
     CurrentPage = page - 1;
     Button4->setEnabled(page != 1);
     Button3->setEnabled(page != pageCount);
@@ -284,16 +294,16 @@ void TPreviewForm::updatePageIndicator(int page) {
 
 void TPreviewForm::RenderPages() {
     if (PreviewMode == 0) {
-        printInOneJob(SheetOrder(0, LastPage, 1, 1));
+        printInOneJob(SheetOrder(0, pages_.lastPage(), 1, 1));
         return;
     }
     const int page = strictToInt(E1->text().toStdString());
-    if (page < 1 || page > LastPage + 1) {
+    if (page < 1 || page > pages_.lastPage() + 1) {
         throw ReportError(formatMessage("沒有第%d頁可以顯示", page));
     }
     updatePageIndicator(page);
     CompositionProblems problems;
-    showPage(*this, pageFile(page - 1), problems);
+    showPage(renderContext(), pageFile(page - 1), problems);
     Image1->update();
     if (isVisible()) {
         reportProblems(problems);
@@ -322,12 +332,13 @@ void TPreviewForm::printInOneJob(const SheetOrder& sheets) {
         if (!printerProblem.empty()) message += "\n\n" + printerProblem;
         throw ReportError(message);
     }
-    printWithProgress(sheets, [this](const PrintReceipt& receipt) {
+    printWithProgress(renderContext(), sheets, [this](const PrintReceipt& receipt) {
         ST_preview->showMessage(QString::fromStdString(printedText(receipt)));
     });
 }
 
-void TPreviewForm::printWithProgress(const SheetOrder& sheets, const std::function<void(const PrintReceipt&)>& handedOver) {
+void TPreviewForm::printWithProgress(const RenderContext& context, const SheetOrder& sheets,
+                                     const std::function<void(const PrintReceipt&)>& handedOver) {
     CompositionProblems problems;
     PrintReceipt receipt;
     try {
@@ -335,7 +346,7 @@ void TPreviewForm::printWithProgress(const SheetOrder& sheets, const std::functi
         const BusyPointer busy;
         PrintProgressDialog progress(this);
         receipt = zarvo::printSheets(
-            sheets.count(),
+            context, sheets.count(),
             [this, &sheets](std::int64_t sheet) { return pageFile(sheets.pageOf(sheet)); },
             problems,
             [&progress](std::int64_t done, std::int64_t total) { return progress.update(done, total); });
@@ -376,7 +387,7 @@ void TPreviewForm::Button4Click() {
 }
 
 void TPreviewForm::jumpToPage(const QString& text) {
-    if (!pageJumpTarget(text.toStdString(), LastPage + 1)) return;
+    if (!pageJumpTarget(text.toStdString(), pages_.lastPage() + 1)) return;
     E1->setText(text);
     RenderPages();
 }
@@ -394,12 +405,12 @@ void TPreviewForm::btn_savepdfClick() {
     if (!file) return;
     const bool overStationery = ChB_stationery->isChecked() && stationery_;
     PdfSpooler pdf(file->toStdString(), "PDF", overStationery ? stationery_(PrinterName) : PdfSheetOptions{});
-    // The engine prints through a preview state of its own while the window
-    // stays as it is: black, on the PDF file's one printer.
-    HeadlessPreview printing(DataFileStem);
-    printing.setPreviewMode(0);
-    printing.setPrinter(&pdf, pdf.printers().front().name);
-    printWithProgress(SheetOrder(0, LastPage, 1, 1));
+    // The window's pages go to the PDF file's one printer, black, while the
+    // window stays as it is.
+    RenderContext printing = renderContext();
+    printing.spooler = &pdf;
+    printing.printer = pdf.printers().front().name;
+    printWithProgress(printing, SheetOrder(0, pages_.lastPage(), 1, 1));
 }
 
 }  // namespace zarvo

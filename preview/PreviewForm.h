@@ -14,7 +14,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "engine/PreviewState.h"
+#include "engine/PageSequence.h"
+#include "engine/RenderContext.h"
 #include "platform/qt/PdfSpooler.h"
 #include "platform/qt/PreviewImage.h"
 #include "preview/PageComposer.h"
@@ -50,16 +51,16 @@ private:
     const PreviewImage& image_;
 };
 
-class TPreviewForm : public QDialog, public PreviewState {
+class TPreviewForm : public QDialog {
     Q_OBJECT
 
 public:
-    // Builds the window, takes the current time as its DataFileStem, lists
-    // the program spooler's printers (PrinterName the selected one) and
-    // becomes PreviewForm and the engine's current preview. PreviewMode 0.
-    explicit TPreviewForm(QWidget* parent = nullptr);
-    // Immediate: clears PreviewForm (and the current preview) when they
-    // point here, then deletes the data files of pages 0 to LastPage.
+    // Builds the window, reserves a DataFileStem from the current time, lists
+    // the printers of printers (not owned, outlives the window; PrinterName
+    // the selected one) and becomes PreviewForm. PreviewMode 0.
+    explicit TPreviewForm(Spooler& printers, QWidget* parent = nullptr);
+    // Immediate: clears PreviewForm when it points here, then deletes the
+    // data files of pages 0 to LastPage.
     ~TPreviewForm() override;
 
     // Preview mode 1: shows the page whose number E1 holds (throws
@@ -93,15 +94,20 @@ public:
     // PrinterName (UTF-8).
     void setPrinterName(const std::string& name) { PrinterName = name; }
 
-    int previewMode() const override { return PreviewMode; }
-    std::string printerName() const override { return PrinterName; }
-    int lastPage() const override { return LastPage; }
-    void setLastPage(int page) override { LastPage = page; }
-    std::string dataFileStem() const override { return DataFileStem; }
-    void addPageItem(const std::string& item) override;
-    Surface& sizeImage(int width, int height) override;
-    void repaintImage() override;
-    Spooler& spooler() override;
+    int previewMode() const { return PreviewMode; }
+    const std::string& printerName() const { return PrinterName; }
+    // LastPage: the last page whose data file was started, -1 when none.
+    int lastPage() const { return pages_.lastPage(); }
+    // DataFileStem: "/QEL/Tmp/" and the second the window reserved.
+    const std::string& dataFileStem() const { return pages_.stem(); }
+    // The window's page data files, for writing its pages; a page started
+    // in preview mode is listed in c1.
+    PageSequence& pages() { return pages_; }
+    // What the engine draws the window's pages with: its mode, image,
+    // printer, pages, and information messages shown over the window.
+    RenderContext renderContext();
+    // The spooler whose printers PrinterName names.
+    Spooler& spooler();
 
     // The preview image as drawn.
     const PreviewImage& image() const { return previewImage; }
@@ -122,14 +128,16 @@ private:
     void updatePageIndicator(int page);
     void jumpToPage(const QString& text);
     void printInOneJob(const SheetOrder& sheets);
-    // Prints sheets on the current preview's printer, a progress dialog
-    // showing when it takes long, and tells handedOver (may be empty) what
-    // went out before what could not be drawn is said; a cancelled print
-    // ends without a word.
-    void printWithProgress(const SheetOrder& sheets, const std::function<void(const PrintReceipt&)>& handedOver = {});
+    // Prints sheets on context's printer, a progress dialog showing when it
+    // takes long, and tells handedOver (may be empty) what went out before
+    // what could not be drawn is said; a cancelled print ends without a word.
+    void printWithProgress(const RenderContext& context, const SheetOrder& sheets,
+                           const std::function<void(const PrintReceipt&)>& handedOver = {});
     void reportProblems(const CompositionProblems& problems);
     // The data file of page (0-based), written first when it is written on demand.
     std::string pageFile(int page);
+    void addPageItem(const std::string& item);
+    Surface& sizeImage(int width, int height);
 
     void Button1Click();
     void Button2Click();
@@ -160,10 +168,11 @@ private:
     QStatusBar* ST_preview;
 
     int CurrentPage = 0;
-    std::string DataFileStem;
     int PreviewMode = 0;
-    int LastPage = -1;
     std::string PrinterName;
+    // DataFileStem and LastPage.
+    PageSequence pages_;
+    Spooler& printers_;
 
     PreviewImage previewImage;
     // Why the printer list is empty when the spooler could not be asked.

@@ -7,7 +7,6 @@
 #include "platform/qt/FormFonts.h"
 #include "preview/PreviewForm.h"
 #include "preview/PrinterChoices.h"
-#include "preview/ProgramSpooler.h"
 
 namespace zarvo {
 
@@ -33,7 +32,7 @@ QToolButton* flatButton(QWidget* parent, const char* name, const QString& captio
 
 }  // namespace
 
-TSelectPrinterForm::TSelectPrinterForm(QWidget* parent) : QDialog(parent) {
+TSelectPrinterForm::TSelectPrinterForm(Spooler& printers, QWidget* parent) : QDialog(parent), printers_(printers) {
     setObjectName(QStringLiteral("SelectPrinterForm"));
     setWindowTitle(QStringLiteral("選擇印表機"));
     resize(340, 200);
@@ -51,7 +50,7 @@ TSelectPrinterForm::TSelectPrinterForm(QWidget* parent) : QDialog(parent) {
 
 void TSelectPrinterForm::showEvent(QShowEvent* event) {
     ComboBox1->clear();
-    const PrinterChoices choices = printerChoices(programSpooler());
+    const PrinterChoices choices = printerChoices(printers_);
     for (const std::string& name : choices.names) ComboBox1->addItem(QString::fromStdString(name));
     ComboBox1->setCurrentIndex(choices.selected);
     QDialog::showEvent(event);

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "platform/Spooler.h"
+
 class QComboBox;
 class QLabel;
 class QToolButton;
@@ -14,13 +16,14 @@ class TSelectPrinterForm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TSelectPrinterForm(QWidget* parent = nullptr);
+    // printers: the spooler whose printers it lists (not owned, outlives the dialog).
+    explicit TSelectPrinterForm(Spooler& printers, QWidget* parent = nullptr);
 
     // Closing without a choice (close box, Esc) ends with 2, as "取消" does.
     void reject() override;
 
 protected:
-    // Lists the program spooler's printers afresh, the default selected.
+    // Lists the spooler's printers afresh, the default selected.
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -32,6 +35,8 @@ private:
     QComboBox* ComboBox1;
     QToolButton* SpeedButton1;
     QToolButton* SpeedButton2;
+
+    Spooler& printers_;
 };
 
 // The printer selection dialog of the application; nullptr outside its life.

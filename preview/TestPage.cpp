@@ -5,8 +5,11 @@
 
 namespace zarvo {
 
-void writeTestPage(const std::string& reportPath, const std::vector<std::string>& testDataLines) {
-    XPrint engine(reportPath);
+void writeTestPage(PageSequence& pages, const std::string& reportPath,
+                   const std::vector<std::string>& testDataLines) {
+    RenderContext writing;
+    writing.pages = &pages;
+    XPrint engine(reportPath, std::move(writing));
     engine.NewPage();
     for (const std::string& line : testDataLines) {
         TestDataField field = readTestDataLine(line);

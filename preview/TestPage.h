@@ -4,13 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "engine/PageSequence.h"
+
 namespace zarvo {
 
-// On the current preview: constructs an engine on reportPath, starts a new
-// page (its data file holds the report path) and appends one field record
+// Constructs an engine on reportPath, starts the next page of pages (its
+// data file holds the report path) and appends one field record
 // per test data line (Big5), name and value by the test data line rule,
 // shifts 0. Throws ConversionError for a bad report header (nothing is then
 // written) and ReportError when the report or a data file fails.
-void writeTestPage(const std::string& reportPath, const std::vector<std::string>& testDataLines);
+void writeTestPage(PageSequence& pages, const std::string& reportPath,
+                   const std::vector<std::string>& testDataLines);
 
 }  // namespace zarvo

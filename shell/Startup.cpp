@@ -33,8 +33,8 @@ DialogRowEditors rowEditors;
 // line editor before the block editor.
 constexpr StartupStep zarvoSteps[] = {
     {"zarvo2_Form",
-     []() -> QWidget* {
-         zarvo2_Form = new Tzarvo2_Form();
+     [](Spooler& printers) -> QWidget* {
+         zarvo2_Form = new Tzarvo2_Form(printers);
          zarvo2_Form->setHelpCommand(showVersionWindow);
          zarvo2_Form->setRowEditors(&rowEditors);
          return zarvo2_Form;
@@ -45,27 +45,29 @@ constexpr StartupStep zarvoSteps[] = {
          delete zarvo2_Form;
          zarvo2_Form = nullptr;
      }},
-    {"PrinterForm", []() -> QWidget* { return PrinterForm = new TPrinterForm(); },
+    {"PrinterForm", [](Spooler&) -> QWidget* { return PrinterForm = new TPrinterForm(); },
      [] {
          delete PrinterForm;
          PrinterForm = nullptr;
      }},
-    {"SelectPrinterForm", []() -> QWidget* { return SelectPrinterForm = new TSelectPrinterForm(); },
+    {"SelectPrinterForm",
+     [](Spooler& printers) -> QWidget* { return SelectPrinterForm = new TSelectPrinterForm(printers); },
      [] {
          delete SelectPrinterForm;
          SelectPrinterForm = nullptr;
      }},
-    {"PreviewForm", []() -> QWidget* { return new TPreviewForm(); }, [] { delete PreviewForm; }},
+    {"PreviewForm", [](Spooler& printers) -> QWidget* { return new TPreviewForm(printers); },
+     [] { delete PreviewForm; }},
 };
 
 }  // namespace
 
 std::span<const StartupStep> startupSteps() { return zarvoSteps; }
 
-StartupWindows::StartupWindows(std::span<const StartupStep> steps) {
+StartupWindows::StartupWindows(std::span<const StartupStep> steps, Spooler& printers) {
     try {
         for (const StartupStep& step : steps) {
-            QWidget* window = step.create();
+            QWidget* window = step.create(printers);
             created_.push_back(&step);
             order_.emplace_back(step.name);
             if (!mainWindow_) mainWindow_ = window;
@@ -83,9 +85,10 @@ void StartupWindows::destroyAll() {
     created_.clear();
 }
 
-int runApplication(std::span<const StartupStep> steps, const std::function<void(QWidget& main)>& started) {
+int runApplication(std::span<const StartupStep> steps, Spooler& printers,
+                   const std::function<void(QWidget& main)>& started) {
     try {
-        StartupWindows windows(steps);
+        StartupWindows windows(steps, printers);
         QWidget& main = *windows.mainWindow();
         main.show();
         // Start-up's own questions run inside the event loop, so that a quit

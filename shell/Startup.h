@@ -17,10 +17,13 @@ class QWidget;
 
 namespace zarvo {
 
+class Spooler;
+
 // One permanent window and the global pointer that holds it.
 struct StartupStep {
     const char* name;      // the global pointer's name, e.g. "zarvo2_Form"
-    QWidget* (*create)();  // creates the window, stores it in the pointer, returns it
+    // Creates the window printing on printers, stores it in the pointer, returns it.
+    QWidget* (*create)(Spooler& printers);
     void (*destroy)();     // deletes the window the pointer holds, sets it to nullptr
 };
 
@@ -29,9 +32,10 @@ std::span<const StartupStep> startupSteps();
 
 class StartupWindows {
 public:
-    // Creates every step's window in order; when one throws, the windows
-    // already created are destroyed and the exception passes on.
-    explicit StartupWindows(std::span<const StartupStep> steps);
+    // Creates every step's window in order, for printers (not owned, outlives
+    // the windows); when one throws, the windows already created are
+    // destroyed and the exception passes on.
+    StartupWindows(std::span<const StartupStep> steps, Spooler& printers);
     // Destroys the created windows, last created first.
     ~StartupWindows();
     StartupWindows(const StartupWindows&) = delete;
@@ -50,11 +54,12 @@ private:
     QWidget* mainWindow_ = nullptr;
 };
 
-// Creates the windows of steps (at least one), shows the main window, runs
+// Creates the windows of steps (at least one) for printers, shows the main window, runs
 // started on it (when given) and then the event loop until it closes. An
 // exception escaping start-up or the loop is shown with the standard
 // exception display. Returns 0, the exit status.
-int runApplication(std::span<const StartupStep> steps, const std::function<void(QWidget& main)>& started = {});
+int runApplication(std::span<const StartupStep> steps, Spooler& printers,
+                   const std::function<void(QWidget& main)>& started = {});
 
 // The report named on the command line: the first argument after the
 // program's name; nullopt when there is none.

@@ -4,7 +4,6 @@
 #include "designer/zarvo2.h"
 #include "platform/Messages.h"
 #include "platform/cups/CupsSpooler.h"
-#include "preview/ProgramSpooler.h"
 #include "shell/QtMessagePresenter.h"
 #include "shell/Startup.h"
 #include "shell/ZarvoApplication.h"
@@ -14,12 +13,10 @@ int main(int argc, char** argv) {
     zarvo::QtMessagePresenter presenter;
     zarvo::setMessagePresenter(&presenter);
     zarvo::CupsSpooler printers;
-    zarvo::setProgramSpooler(&printers);
     const std::optional<QString> report = zarvo::reportArgument(QApplication::arguments());
-    const int status = zarvo::runApplication(zarvo::startupSteps(), [&report](QWidget&) {
+    const int status = zarvo::runApplication(zarvo::startupSteps(), printers, [&report](QWidget&) {
         zarvo::startDocument(*zarvo::zarvo2_Form, report, {});
     });
-    zarvo::setProgramSpooler(nullptr);
     zarvo::setMessagePresenter(nullptr);
     return status;
 }

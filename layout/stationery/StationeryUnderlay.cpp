@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "layout/model/SheetFrame.h"
 #include "layout/stationery/StationeryLayer.h"
 #include "layout/stationery/StationerySettings.h"
 #include "layout/stationery/StraightenedPicture.h"
@@ -31,6 +32,13 @@ StationeryUnderlay stationeryUnderlay(const QString& reportPath, QString& proble
     layer->setShift(settings.dx, settings.dy);
     layer->setStrength(settings.strength);
     return [layer](QPainter& painter, const QRect& sheet, int dpi) { layer->draw(painter, sheet, dpi); };
+}
+
+std::function<QPointF(const SheetPaper& paper)> printerCornerOrigin(Spooler& printers, std::string printer) {
+    return [&printers, printer = std::move(printer)](const SheetPaper& paper) {
+        const PointMm origin = sheetFrame(paper, printers.sheetMargins(printer, paper)).origin();
+        return QPointF(origin.x, origin.y);
+    };
 }
 
 }  // namespace zarvo

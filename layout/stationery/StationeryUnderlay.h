@@ -4,8 +4,12 @@
 // shifted and lightened as on the Layout page.
 
 #include <functional>
+#include <string>
 
+#include <QPointF>
 #include <QString>
+
+#include "platform/Spooler.h"
 
 class QPainter;
 class QRect;
@@ -19,5 +23,10 @@ using StationeryUnderlay = std::function<void(QPainter& painter, const QRect& sh
 // The stationery of the report at reportPath; empty when it has none or it
 // cannot be used, and then problem says why (empty: no settings file).
 StationeryUnderlay stationeryUnderlay(const QString& reportPath, QString& problem);
+
+// Where the form lies on a sheet drawn over the stationery: at the printable
+// corner that printer on printers (not owned, outlives the result) gives
+// that paper, mm from the sheet's top-left corner as the sheet lies.
+std::function<QPointF(const SheetPaper& paper)> printerCornerOrigin(Spooler& printers, std::string printer);
 
 }  // namespace zarvo

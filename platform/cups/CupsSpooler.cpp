@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <deque>
 #include <optional>
@@ -462,9 +463,8 @@ std::unique_ptr<PrintJob> CupsSpooler::startJob(const std::string& printerName,
     const PrinterCorrection correction =
         PrinterCorrections().correction(currentPrintServer(), printerName, &problem);
     // A damaged corrections file is said once per run; printing goes on uncorrected.
-    static bool problemShown = false;
-    if (!problem.empty() && !problemShown) {
-        problemShown = true;
+    static std::atomic<bool> problemShown{false};
+    if (!problem.empty() && !problemShown.exchange(true)) {
         ShowWarning("%s", problem.c_str());
     }
     return std::make_unique<CupsJob>(std::move(destination), documentName, paper, correction);

@@ -16,6 +16,8 @@ public:
     RecordingSpooler(std::ostream& out, int dpi, std::vector<PrinterInfo> printers);
 
     std::vector<PrinterInfo> printers() override { return printers_; }
+    // From now on, printers in place of the list before.
+    void setPrinters(std::vector<PrinterInfo> printers) { printers_ = std::move(printers); }
     // Throws ReportError for a printer that is not in the list.
     std::unique_ptr<PrintJob> startJob(const std::string& printerName,
                                        const std::string& documentName, const SheetPaper& paper) override;

@@ -20,7 +20,6 @@
 
 #include "designer/zarvo2.h"
 #include "platform/os/DataRoot.h"
-#include "preview/ProgramSpooler.h"
 #include "shell/ZarvoApplication.h"
 #include "tests/common/FifoWatchdog.h"
 #include "tests/common/MarginSpooler.h"
@@ -50,7 +49,6 @@ protected:
         usePrinters({{"Office", false}, {"Lab/draft", true}});
     }
     ~CalibrationFormTest() override {
-        setProgramSpooler(nullptr);
         setDataRootOverride("");
         if (oldConfig_) setenv("XDG_CONFIG_HOME", oldConfig_->c_str(), 1);
         else unsetenv("XDG_CONFIG_HOME");
@@ -60,8 +58,7 @@ protected:
         // Every printer's sheets have kMargins on every paper.
         std::map<std::string, SheetMargins> margins;
         for (const PrinterInfo& printer : printers) margins[printer.name] = kMargins;
-        spooler = std::make_unique<test::MarginSpooler>(std::move(printers), std::move(margins));
-        setProgramSpooler(spooler.get());
+        spooler.use(std::move(printers), std::move(margins));
     }
 
     template <typename Widget>
@@ -107,8 +104,8 @@ protected:
 
     test::TempDir dir;
     test::RecordingPresenter messages;
-    std::unique_ptr<test::MarginSpooler> spooler;
-    TCalibrationForm form;
+    test::MarginSpooler spooler;
+    TCalibrationForm form{spooler};
     bool stayedOpen = false;
 
 private:
@@ -210,8 +207,8 @@ TEST_F(CalibrationFormTest, APrintedSheetIsMeasuredAgainstTheCorrectionItWasPrin
         click("btn_ok");
     });
     EXPECT_EQ(ended, 1);
-    EXPECT_EQ(spooler->jobsStarted(), 1);
-    EXPECT_NE(spooler->trace.str().find("sheet 0 paper=4"), std::string::npos) << spooler->trace.str();
+    EXPECT_EQ(spooler.jobsStarted(), 1);
+    EXPECT_NE(spooler.trace.str().find("sheet 0 paper=4"), std::string::npos) << spooler.trace.str();
     // What the sheet went out as heads the values it gives; the recording spooler makes no jobs.
     EXPECT_EQ(shown, QStringLiteral("已送出 1 張到 Office\n"
                                     "校正值: dx -0.1 mm, dy -0.1 mm, sx 101.41 %, sy 99.27 %\n"
@@ -262,7 +259,7 @@ TEST_F(CalibrationFormTest, AFifoInPlaceOfTheCorrectionsFileIsNamedAndTheDialogO
     const std::string path = printerCorrectionsPath();
     const test::FifoWatchdog fifo(path);
     ASSERT_TRUE(fifo.made());
-    Tzarvo2_Form window;
+    Tzarvo2_Form window(spooler);
     bool opened = false;
     const auto start = std::chrono::steady_clock::now();
     {
@@ -279,7 +276,7 @@ TEST_F(CalibrationFormTest, AFifoInPlaceOfTheCorrectionsFileIsNamedAndTheDialogO
 }
 
 TEST_F(CalibrationFormTest, TheMainWindowsFileMenuShowsTheDialogModally) {
-    Tzarvo2_Form window;
+    Tzarvo2_Form window(spooler);
     const QList<QAction*> items = window.File1->actions();
     const qsizetype at = items.indexOf(window.MU_calibrate);
     ASSERT_GT(at, 0);

@@ -19,7 +19,6 @@
 #include "layout/model/SceneTypes.h"
 #include "platform/cups/CupsSpooler.h"
 #include "platform/os/DataRoot.h"
-#include "preview/ProgramSpooler.h"
 #include "tests/common/Command.h"
 #include "tests/common/TempDir.h"
 #include "tests/support/ModalAnswerer.h"
@@ -71,10 +70,8 @@ protected:
         // The device puts everything 1.2 mm right, 0.8 mm up, and stretches
         // the sheet by 0.4 % across and shrinks it by 0.4 % along the feed.
         cups.addDistortingQueue("worn", 1.2, -0.8, 1.004, 0.996);
-        setProgramSpooler(&spooler);
     }
     ~CalibrationLoopTest() override {
-        setProgramSpooler(nullptr);
         setDataRootOverride("");
         unsetenv("XDG_CONFIG_HOME");
     }
@@ -101,7 +98,7 @@ protected:
 };
 
 TEST_F(CalibrationLoopTest, TheMeasuredSheetGivesACorrectionThatPutsSheetsAndFormsInPlace) {
-    TCalibrationForm form;
+    TCalibrationForm form(spooler);
     MeasuredCrosses first{};
     CalibrationLayout layout;
     QString sent;

@@ -76,6 +76,29 @@ TEST_F(RenderToolTest, PageFilesAreDeletedUnlessKept) {
     EXPECT_FALSE(std::filesystem::is_empty(data() + "/QEL/Tmp"));
 }
 
+// Runs started in the same second each reserve page files of their own.
+TEST_F(RenderToolTest, TwoRendersStartedTogetherNeverShareTheirPages) {
+    const std::string form = dir.write(
+        "form.txt", report("0\t0\t0", "1\r\n0\t0\t0\t40\t10\t0\t0\t0\t0\t5\t0\t0\ttotal\r\n"));
+    const std::string one = dir.write("one.txt", "total,1\r\n"), two = dir.write("two.txt", "total,22\r\n");
+    const CommandResult first = render("--trace " + form + " " + one);
+    const CommandResult second = render("--trace " + form + " " + two);
+    ASSERT_NE(first.out, second.out);
+    dir.write("first.trace", first.out);
+    dir.write("second.trace", second.out);
+    const std::string run = std::string(ZARVO_RENDER) + " --data-dir '" + data() + "' --trace '" + form + "' ";
+    const std::string path = dir.path().string();
+    // Counts the pairs in which either run failed or drew the other's page.
+    const CommandResult pairs = test::runCommand(
+        "cd '" + path + "' && bad=0; for i in $(seq 100); do " + run + "'" + one + "' > a.out 2>&1 & a=$!; " +
+            run + "'" + two + "' > b.out 2>&1 & b=$!; wait $a; sa=$?; wait $b; sb=$?; " +
+            "if [ $sa -ne 0 ] || [ $sb -ne 0 ] || ! cmp -s a.out first.trace || ! cmp -s b.out second.trace; " +
+            "then bad=$((bad+1)); fi; done; echo $bad",
+        dir);
+    EXPECT_EQ(pairs.out, "0\n") << pairs.err;
+    EXPECT_TRUE(std::filesystem::is_empty(data() + "/QEL/Tmp"));
+}
+
 TEST_F(RenderToolTest, AHeaderWithBlanksFailsWithTheConversionMessage) {
     std::string form = dir.write("form.txt", report("0 10 20"));
     CommandResult result = render("--trace " + form);

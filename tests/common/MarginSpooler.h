@@ -17,9 +17,16 @@ class MarginSpooler : public RecordingSpooler {
 public:
     // printers in order, the default marked; margins by printer name. Jobs
     // print at 300 dpi into trace.
-    MarginSpooler(std::vector<PrinterInfo> printers, std::map<std::string, SheetMargins> margins)
-        : RecordingSpooler(trace, 300, std::move(printers)), margins_(std::move(margins)) {}
+    MarginSpooler(std::vector<PrinterInfo> printers = {}, std::map<std::string, SheetMargins> margins = {})
+        : RecordingSpooler(trace, 300, {}) {
+        use(std::move(printers), std::move(margins));
+    }
 
+    // From now on, printers and their margins in place of the ones before.
+    void use(std::vector<PrinterInfo> printers, std::map<std::string, SheetMargins> margins) {
+        setPrinters(std::move(printers));
+        margins_ = std::move(margins);
+    }
     std::optional<SheetMargins> sheetMargins(const std::string& printer, const SheetPaper&) override {
         const auto found = margins_.find(printer);
         if (found == margins_.end()) return std::nullopt;

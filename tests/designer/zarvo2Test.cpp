@@ -31,6 +31,7 @@
 #include "designer/SourceEditor.h"
 #include "designer/WindowPlacement.h"
 #include "layout/StatusText.h"
+#include "platform/NoPrinters.h"
 #include "report/ReportError.h"
 #include "tests/common/Command.h"
 #include "tests/common/RecordingPresenter.h"
@@ -111,7 +112,8 @@ protected:
     ScriptedEditors editors;
     int beeps = 0;
     TempDir dir;
-    Tzarvo2_Form window;
+    NoPrinters printers;
+    Tzarvo2_Form window{printers};
 };
 
 std::string examplePath(const char* name) { return std::string(ZARVO_SOURCE_DIR) + "/examples/" + name; }
@@ -208,13 +210,13 @@ TEST_F(Zarvo2Test, TheWindowReopensAtTheSizePlaceAndStateItWasClosedIn) {
         const TempDir config;
         const test::ScopedEnv home("XDG_CONFIG_HOME", config.path().string());
         {
-            Tzarvo2_Form first;
+            Tzarvo2_Form first(printers);
             first.setGeometry(c.closedAt);
             first.show();
             if (c.maximized) first.showMaximized();
             ASSERT_TRUE(first.close());
         }
-        Tzarvo2_Form again;
+        Tzarvo2_Form again(printers);
         EXPECT_EQ(again.geometry(), c.closedAt);
         EXPECT_EQ(again.isMaximized(), c.maximized);
         again.show();
@@ -227,7 +229,7 @@ TEST_F(Zarvo2Test, APlaceOnNoScreenKeepsItsSizeButNotItsPlace) {
     const TempDir config;
     const test::ScopedEnv home("XDG_CONFIG_HOME", config.path().string());
     ASSERT_TRUE(writeWindowPlacement(windowSettingsPath(), {{5000, 5000, 600, 400}, false}));
-    Tzarvo2_Form again;
+    Tzarvo2_Form again(printers);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(again.geometry(), QRect((screen.width() - 600) / 2, (screen.height() - 400) / 2, 600, 400));
 }

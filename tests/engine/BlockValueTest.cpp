@@ -96,9 +96,9 @@ public:
         const std::string report = dir.write(
             "form.txt", "0\t0\t0\r\nLINE_INFO\t0\r\nLABEL_STRING\t0\r\nBLOCK_INFO\t1\r\n" + row.str());
         dir.write("form.zarvo", "[Block v]\n" + section);
-        XPrint engine(report);
+        XPrint engine(report, preview.context());
         if (preview.mode == 1) {
-            engine.AttachPreview(preview);
+            engine.AttachPreview();
         } else {
             engine.BeginJob();
         }

@@ -1,39 +1,47 @@
 #pragma once
-// A preview state for engine tests: a recording surface for the image, a
-// recording spooler with one printer, the trace in a string.
+// A render context for engine tests: a recording surface for the screen
+// image, a recording spooler with one printer, page files under a fixed
+// stem, the trace in a string.
 
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "engine/PreviewState.h"
+#include "engine/RenderContext.h"
+#include "platform/Messages.h"
 #include "platform/recording/RecordingSpooler.h"
 #include "platform/recording/RecordingSurface.h"
 
 namespace zarvo::test {
 
-class TestPreview : public PreviewState {
+class TestPreview {
 public:
     explicit TestPreview(int mode = 1, int printerDpi = 300)
-        : mode(mode), image(trace, 114), printers(trace, printerDpi, {{"Office", true}}) {
-        setCurrentPreview(this);
+        : mode(mode), image(trace, 114), printers(trace, printerDpi, {{"Office", true}}), pages("/QEL/Tmp/1000") {
+        pages.onPageStarted = [this](int page) {
+            if (this->mode == 1) items.push_back(std::to_string(page + 1));
+        };
     }
-    ~TestPreview() override { setCurrentPreview(nullptr); }
 
-    int previewMode() const override { return mode; }
-    std::string printerName() const override { return printer; }
-    int lastPage() const override { return last; }
-    void setLastPage(int page) override { last = page; }
-    std::string dataFileStem() const override { return stem; }
-    void addPageItem(const std::string& item) override { items.push_back(item); }
-    Surface& sizeImage(int width, int height) override {
-        imageWidth = width;
-        imageHeight = height;
-        image.resize(width, height);
-        return image;
+    // The context for an engine made now: mode 1 the screen, 0 paper. Its
+    // information messages are shown through the message seam and counted
+    // as repaints, as the preview window does.
+    RenderContext context() {
+        RenderContext context = paperContext(printers, printer);
+        if (mode == 1) context.mode = RenderMode::Screen;
+        context.pages = &pages;
+        context.image = [this](int width, int height) -> Surface& {
+            imageWidth = width;
+            imageHeight = height;
+            image.resize(width, height);
+            return image;
+        };
+        context.info = [this](const std::string& message) {
+            ShowInfo("%s", message.c_str());
+            ++repaints;
+        };
+        return context;
     }
-    void repaintImage() override { ++repaints; }
-    Spooler& spooler() override { return printers; }
 
     // The trace lines written so far, and forgets them.
     std::vector<std::string> takeLines() {
@@ -46,8 +54,6 @@ public:
 
     int mode;
     std::string printer = "Office";
-    int last = -1;
-    std::string stem = "/QEL/Tmp/1000";
     std::vector<std::string> items;
     int imageWidth = 0;
     int imageHeight = 0;
@@ -55,6 +61,7 @@ public:
     std::ostringstream trace;
     RecordingSurface image;
     RecordingSpooler printers;
+    PageSequence pages;
 };
 
 }  // namespace zarvo::test

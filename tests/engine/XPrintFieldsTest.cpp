@@ -46,7 +46,7 @@ protected:
     // Draws the report into the preview (or a print job) and then the fields.
     void draw(XPrint& engine) {
         if (preview.mode == 1) {
-            engine.AttachPreview(preview);
+            engine.AttachPreview();
         } else {
             engine.BeginJob();
         }
@@ -61,7 +61,7 @@ protected:
 };
 
 TEST_F(XPrintFieldsTest, TheLastBlockOfAnEqualNameWinsAndCaseCounts) {
-    XPrint engine(reportWith("0\r\n", {block("total", 0, 0), block("total", 20, 10)}));
+    XPrint engine(reportWith("0\r\n", {block("total", 0, 0), block("total", 20, 10)}), preview.context());
     draw(engine);
     preview.takeLines();
     engine.DrawField("total", "9", 0, 0);
@@ -75,7 +75,7 @@ TEST_F(XPrintFieldsTest, TheLastBlockOfAnEqualNameWinsAndCaseCounts) {
 TEST_F(XPrintFieldsTest, NamesLongerThan31BytesMatchNoBlock) {
     const std::string longest(31, 'n');
     const std::string tooLong(32, 'n');
-    XPrint engine(reportWith("0\r\n", {block(longest, 0, 0), block(tooLong, 20, 0)}));
+    XPrint engine(reportWith("0\r\n", {block(longest, 0, 0), block(tooLong, 20, 0)}), preview.context());
     draw(engine);
     preview.takeLines();
     engine.DrawField(longest, "1", 0, 0);
@@ -87,7 +87,7 @@ TEST_F(XPrintFieldsTest, NamesLongerThan31BytesMatchNoBlock) {
 TEST_F(XPrintFieldsTest, ABlockCountBeyondTheRowsAllocatesOnlyTheRowsRead) {
     std::string text = "0\t0\t0\r\nLINE_INFO\t0\r\nLABEL_STRING\t0\r\nBLOCK_INFO\t2147483647\r\n" +
                        block("only", 0, 0);
-    XPrint engine(dir.write("form.txt", text));
+    XPrint engine(dir.write("form.txt", text), preview.context());
     draw(engine);
     EXPECT_EQ(engine.blockCount, 1);
     ASSERT_EQ(engine.blocks.size(), 1u);
@@ -101,7 +101,7 @@ TEST_F(XPrintFieldsTest, ABlockCountBeyondTheRowsAllocatesOnlyTheRowsRead) {
 
 TEST_F(XPrintFieldsTest, AnEnormousCharacterHeightDrawsNothing) {
     // ychar 1e30 mm is held at the largest device height, wider than any frame.
-    XPrint engine(reportWith("0\r\n", {"0\t0\t0\t40\t10\t0\t0\t0\t0\t1e30\t0\t0\tbig\r\n"}));
+    XPrint engine(reportWith("0\r\n", {"0\t0\t0\t40\t10\t0\t0\t0\t0\t1e30\t0\t0\tbig\r\n"}), preview.context());
     draw(engine);
     preview.takeLines();
     engine.DrawField("big", "1", 0, 0);
@@ -110,7 +110,7 @@ TEST_F(XPrintFieldsTest, AnEnormousCharacterHeightDrawsNothing) {
 }
 
 TEST_F(XPrintFieldsTest, EachRecordIsDrawnAtItsOwnShift) {
-    XPrint engine(reportWith("0\r\n", {block("qty", 10, 0)}));
+    XPrint engine(reportWith("0\r\n", {block("qty", 10, 0)}), preview.context());
     draw(engine);
     preview.takeLines();
     engine.DrawField("qty", "1", 0, 0);
@@ -125,7 +125,7 @@ TEST_F(XPrintFieldsTest, MarginsNarrowTheFrame) {
     // xmargin 2 in a 40 mm frame at 10 mm: text from 12 mm, a right-aligned
     // number ending one unit inside 48 mm, laid out at 1200 dpi (2267).
     std::string row = "0\t10\t0\t40\t10\t0\t0\t5\t0\t5\t2\t0\tsum\r\n";
-    XPrint engine(reportWith("0\r\n", {row}));
+    XPrint engine(reportWith("0\r\n", {row}), preview.context());
     draw(engine);
     preview.takeLines();
     engine.DrawField("sum", "7", 0, 0);
@@ -136,12 +136,12 @@ TEST_F(XPrintFieldsTest, MarginsNarrowTheFrame) {
 
 TEST_F(XPrintFieldsTest, CaptionsAreRedInPreviewAndBlackOnPaper) {
     const std::string labels = "1\r\n" + block("A", 0, 0);
-    XPrint shown(reportWith(labels, {}));
+    XPrint shown(reportWith(labels, {}), preview.context());
     draw(shown);
     EXPECT_THAT(preview.takeLines(), ElementsAre("text 0 0 41 face=ming h=22.42 turned=0 color=ff0000"));
 
     preview.mode = 0;
-    XPrint printed(reportWith(labels, {}));
+    XPrint printed(reportWith(labels, {}), preview.context());
     draw(printed);
     printed.DrawField("missing", "x", 0, 0);
     printed.EndJob();
@@ -151,14 +151,14 @@ TEST_F(XPrintFieldsTest, CaptionsAreRedInPreviewAndBlackOnPaper) {
 }
 
 TEST_F(XPrintFieldsTest, NewPageStartsPrivatePageFiles) {
-    XPrint engine(reportWith("0\r\n", {}));
+    XPrint engine(reportWith("0\r\n", {}), preview.context());
     engine.NewPage();
     engine.NewPage();
     engine.NewPage();
-    EXPECT_EQ(preview.last, 2);
+    EXPECT_EQ(preview.pages.lastPage(), 2);
     EXPECT_THAT(preview.items, ElementsAre("1", "2", "3"));
     for (int page = 0; page < 3; ++page) {
-        std::string file = pageFileName(preview.stem, page);
+        std::string file = pageFileName(preview.pages.stem(), page);
         EXPECT_EQ(TempDir::read(file), engine.reportPath + "\r\n");
         struct stat info {};
         ASSERT_EQ(stat(file.c_str(), &info), 0);
@@ -170,35 +170,35 @@ TEST_F(XPrintFieldsTest, NewPageStartsPrivatePageFiles) {
 }
 
 TEST_F(XPrintFieldsTest, AddFieldAppendsEncodedRecordsToTheLastPage) {
-    XPrint engine(reportWith("0\r\n", {}));
+    XPrint engine(reportWith("0\r\n", {}), preview.context());
     engine.NewPage();
     engine.AddField("total", "", 0, 0);
     engine.AddField("", "", 0, 0);
-    EXPECT_EQ(TempDir::read(pageFileName(preview.stem, 0)),
+    EXPECT_EQ(TempDir::read(pageFileName(preview.pages.stem(), 0)),
               engine.reportPath + "\r\ntotal\t0.000000\t0.000000\t\xa1\x40\r\n" +
                   "\t0.000000\t0.000000\t\xa1\x40\r\n");
 }
 
 TEST_F(XPrintFieldsTest, ASymlinkAtAPageFileIsNotFollowed) {
-    XPrint engine(reportWith("0\r\n", {}));
+    XPrint engine(reportWith("0\r\n", {}), preview.context());
     std::string victim = dir.write("victim.txt", "keep");
     std::filesystem::create_directories(dir.path() / "QEL/Tmp");
-    std::filesystem::create_symlink(victim, pageFileName(preview.stem, 0));
+    std::filesystem::create_symlink(victim, pageFileName(preview.pages.stem(), 0));
     EXPECT_THROW(engine.NewPage(), ReportError);
     EXPECT_EQ(TempDir::read(victim), "keep");
 }
 
 TEST_F(XPrintFieldsTest, RecordsNeedAStartedPage) {
-    XPrint engine(reportWith("0\r\n", {}));
+    XPrint engine(reportWith("0\r\n", {}), preview.context());
     EXPECT_THROW(engine.AddField("a", "b", 0, 0), ReportError);
-    EXPECT_FALSE(std::filesystem::exists(pageFileName(preview.stem, -1)));
+    EXPECT_FALSE(std::filesystem::exists(pageFileName(preview.pages.stem(), -1)));
 }
 
 TEST_F(XPrintFieldsTest, AnUnwritableDataDirectoryIsReported) {
     setDataRootOverride((dir.path() / "missing" / "deeper").string());
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
                                                  std::filesystem::perms::owner_exec);
-    XPrint engine(reportWith("0\r\n", {}));
+    XPrint engine(reportWith("0\r\n", {}), preview.context());
     bool refused = false;
     try {
         engine.NewPage();

@@ -30,8 +30,8 @@ protected:
 
     // Draws the report's lines into the preview image and returns the trace.
     std::vector<std::string> previewLines(const std::string& text) {
-        XPrint engine(write(text));
-        engine.AttachPreview(preview);
+        XPrint engine(write(text), preview.context());
+        engine.AttachPreview();
         engine.DrawLines();
         return preview.takeLines();
     }
@@ -91,7 +91,7 @@ TEST_F(XPrintTest, PreviewOffsetsMoveOnlyThePreview) {
     EXPECT_THAT(previewLines(text), ElementsAre("line 67 31 67 255 pen=0,1,ff0000"));
 
     preview.mode = 0;
-    XPrint engine;
+    XPrint engine(preview.context());
     engine.Load(write(text));
     engine.BeginJob();
     engine.DrawLines();
@@ -102,7 +102,7 @@ TEST_F(XPrintTest, PreviewOffsetsMoveOnlyThePreview) {
 
 TEST_F(XPrintTest, HeavyPenIsFivePixelsAtThreeHundredDpi) {
     preview.mode = 0;
-    XPrint engine(write(report("0\t0\t0", "1\r\n0\t3\t0\t0\t10\t0\t\r\n")));
+    XPrint engine(write(report("0\t0\t0", "1\r\n0\t3\t0\t0\t10\t0\t\r\n")), preview.context());
     engine.BeginJob();
     engine.DrawLines();
     engine.EndJob();
@@ -114,8 +114,8 @@ TEST_F(XPrintTest, PreviewImageSideFollowsThePaperCode) {
     const std::pair<int, int> sides[] = {{0, 1633}, {1, 1633}, {2, 1633}, {3, 1633},
                                          {4, 2000}, {5, 2000}, {9, 1633}, {-1, 1633}};
     for (auto [code, side] : sides) {
-        XPrint engine(write(report(std::to_string(code) + "\t0\t0", "0\r\n")));
-        engine.AttachPreview(preview);
+        XPrint engine(write(report(std::to_string(code) + "\t0\t0", "0\r\n")), preview.context());
+        engine.AttachPreview();
         EXPECT_EQ(preview.imageWidth, side) << "paper code " << code;
         EXPECT_EQ(preview.imageHeight, side) << "paper code " << code;
         EXPECT_EQ(engine.dpi, 114);
@@ -127,7 +127,7 @@ TEST_F(XPrintTest, EverySheetOfAJobKeepsItsOwnPaper) {
     const std::string portrait = dir.write("a4.txt", report("0\t0\t0", "0\r\n"));
     const std::string landscape = dir.write("a4l.txt", report("1\t0\t0", "0\r\n"));
     {
-        XPrint engine;
+        XPrint engine(preview.context());
         engine.Load(portrait);
         engine.BeginJob();
         engine.Reset();
@@ -143,15 +143,15 @@ TEST_F(XPrintTest, EverySheetOfAJobKeepsItsOwnPaper) {
 TEST_F(XPrintTest, AnUnknownPrinterIsRefused) {
     preview.mode = 0;
     preview.printer = "Nowhere";
-    XPrint engine(write(report("0\t0\t0", "0\r\n")));
+    XPrint engine(write(report("0\t0\t0", "0\r\n")), preview.context());
     EXPECT_THROW(engine.BeginJob(), std::runtime_error);
     EXPECT_EQ(preview.printers.jobsStarted(), 0);
 }
 
 TEST_F(XPrintTest, ZeroLinesLeaveTheReportAtTheLabelSection) {
     XPrint engine(write("0\t0\t0\nLINE_INFO\t0\nLABEL_STRING\t1\n"
-                        "0\t0\t0\t10\t10\t0\t0\t0\t0\t5\t0\t0\tA\nBLOCK_INFO\t0\n"));
-    engine.AttachPreview(preview);
+                        "0\t0\t0\t10\t10\t0\t0\t0\t0\t5\t0\t0\tA\nBLOCK_INFO\t0\n"), preview.context());
+    engine.AttachPreview();
     engine.DrawLines();
     engine.DrawLabels();
     std::vector<std::string> lines = preview.takeLines();
@@ -162,7 +162,7 @@ TEST_F(XPrintTest, ZeroLinesLeaveTheReportAtTheLabelSection) {
 
 TEST_F(XPrintTest, HeaderErrorLeavesTheConstructor) {
     try {
-        XPrint engine(write(report("0 10 20", "0\r\n")));
+        XPrint engine(write(report("0 10 20", "0\r\n")), preview.context());
         FAIL() << "a header separated by blanks was accepted";
     } catch (const ConversionError& error) {
         EXPECT_STREQ(error.what(), "'0 10 20' is not a valid integer value");
@@ -170,8 +170,8 @@ TEST_F(XPrintTest, HeaderErrorLeavesTheConstructor) {
 }
 
 TEST_F(XPrintTest, ADamagedLineRowStopsTheDrawingAndIsReported) {
-    XPrint engine(write(report("0\t0\t0", "3\r\n0\t1\t10\t0\t10\t50\r\n0\t1\tx\t0\t10\t50\r\n")));
-    engine.AttachPreview(preview);
+    XPrint engine(write(report("0\t0\t0", "3\r\n0\t1\t10\t0\t10\t50\r\n0\t1\tx\t0\t10\t50\r\n")), preview.context());
+    engine.AttachPreview();
     engine.DrawLines();
     EXPECT_THAT(preview.takeLines(), ElementsAre("line 44 0 44 224 pen=0,1,ff0000"));
     EXPECT_FALSE(engine.problem().empty());
@@ -186,9 +186,9 @@ namespace {
 TEST_F(XPrintTest, AReportHeldInMemoryDrawsAsItsFileDoes) {
     const std::string text = report("1\t5\t-3\t2\t2", "2\r\n0\t1\t10\t0\t10\t50\t\r\n3\t3\t0\t7.5\t99\t7.5\r\n");
     const std::vector<std::string> fromFile = previewLines(text);
-    XPrint engine;
+    XPrint engine(preview.context());
     engine.LoadBytes(text, "memo");
-    engine.AttachPreview(preview);
+    engine.AttachPreview();
     engine.DrawLines();
     EXPECT_EQ(preview.takeLines(), fromFile);
     EXPECT_EQ(engine.size, 1);

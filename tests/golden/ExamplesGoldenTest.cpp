@@ -12,7 +12,7 @@
 #include "platform/qt/PdfSpooler.h"
 #include "platform/qt/PreviewImage.h"
 #include "platform/recording/RecordingSpooler.h"
-#include "preview/HeadlessPreview.h"
+#include "engine/RenderContext.h"
 #include "preview/PageComposer.h"
 #include "preview/TestPage.h"
 #include "report/TestDataLine.h"
@@ -34,17 +34,16 @@ struct Example {
 
 class ExampleTest : public ::testing::TestWithParam<Example> {
 protected:
-    ExampleTest() : preview("/QEL/Tmp/1") {
+    ExampleTest() : pages("/QEL/Tmp/1") {
         setDataRootOverride(dir.path().string());
         std::string base = std::string(ZARVO_SOURCE_DIR) + "/examples/" + GetParam().name;
-        preview.setPreviewMode(1);
-        writeTestPage(base + ".txt", splitTestDataLines(test::TempDir::read(base + "_data.txt")));
-        page = pageFileName(preview.dataFileStem(), 0);
+        writeTestPage(pages, base + ".txt", splitTestDataLines(test::TempDir::read(base + "_data.txt")));
+        page = pageFileName(pages.stem(), 0);
     }
     ~ExampleTest() override { setDataRootOverride(""); }
 
     test::TempDir dir;
-    HeadlessPreview preview;
+    PageSequence pages;
     test::RecordingPresenter messages;
     std::string page;
     CompositionProblems problems;
@@ -52,27 +51,23 @@ protected:
 
 TEST_P(ExampleTest, PreviewMatchesItsGoldenImage) {
     PreviewImage image;
-    preview.setImageSizer([&image](int w, int h) -> Surface& { return image.resize(w, h); });
-    showPage(preview, page, problems);
+    showPage(screenContext([&image](int w, int h) -> Surface& { return image.resize(w, h); }), page, problems);
     EXPECT_THAT(problems, IsEmpty());
     EXPECT_THAT(messages.shown(), IsEmpty());
     test::expectMatchesGolden(image.image(), std::string(GetParam().name) + "_114");
 }
 
 TEST_P(ExampleTest, PrintsOneSheetOnItsPaper) {
-    preview.setPreviewMode(0);
     std::ostringstream trace;
     RecordingSpooler spooler(trace, 300, {{"Office", true}});
-    preview.setPrinter(&spooler, "Office");
-    printSheets({page}, problems);
+    printSheets(paperContext(spooler, "Office"), {page}, problems);
     EXPECT_THAT(problems, IsEmpty());
     EXPECT_THAT(trace.str(), StartsWith("sheet 0 paper=" + std::to_string(GetParam().paperCode) + " dpi=300" +
                                         GetParam().size + "\n"));
     EXPECT_EQ(trace.str().find("ff0000"), std::string::npos);  // all black on paper
 
     PdfSpooler pdf((dir.path() / "out.pdf").string());
-    preview.setPrinter(&pdf, pdf.printers().front().name);
-    printSheets({page}, problems);
+    printSheets(paperContext(pdf, pdf.printers().front().name), {page}, problems);
     EXPECT_GT(std::filesystem::file_size(dir.path() / "out.pdf"), 1000u);
 }
 

@@ -17,6 +17,7 @@
 #include "designer/zarvo2.h"
 #include "detailform/DetailForm.h"
 #include "layout/LayoutView.h"
+#include "platform/NoPrinters.h"
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
 #include "tests/designer/AnsweringFileDialogs.h"
@@ -76,7 +77,8 @@ protected:
     TempDir dir;
     test::RecordingPresenter messages;
     test::AnsweringFileDialogs dialogs;
-    Tzarvo2_Form window;
+    NoPrinters printers;
+    Tzarvo2_Form window{printers};
 };
 
 TEST_F(DetailRowsTest, OkWritesTheDetailSectionAsOneUndoStepAndTheRowsAreBanded) {

@@ -24,6 +24,7 @@
 #include "layout/LayoutView.h"
 #include "layout/model/Millimetres.h"
 #include "layout/model/RowShape.h"
+#include "platform/NoPrinters.h"
 #include "tests/common/Command.h"
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/ScopedEnv.h"
@@ -198,7 +199,8 @@ protected:
     test::ScopedEnv cache{"XDG_CACHE_HOME", (dir.path() / "cache").string()};
     test::RecordingPresenter messages;
     test::AnsweringFileDialogs dialogs;
-    Tzarvo2_Form window;
+    NoPrinters printers;
+    Tzarvo2_Form window{printers};
 };
 
 TEST_F(FieldProposalPanelTest, ProposesAFrameForEveryEmptyBoxOfTheDeliveryNote) {

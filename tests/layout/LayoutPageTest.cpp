@@ -39,7 +39,6 @@
 #include "layout/StatusText.h"
 #include "layout/model/Zoom.h"
 #include "report/ProfilePaper.h"
-#include "preview/ProgramSpooler.h"
 #include "report/ReportError.h"
 #include "tests/common/Command.h"
 #include "tests/common/FifoWatchdog.h"
@@ -83,8 +82,6 @@ protected:
         window.resize(1100, 1450);
         window.show();
     }
-    // A test that installs printers leaves none behind.
-    void TearDown() override { setProgramSpooler(nullptr); }
 
     LayoutPage& page() { return *window.TabSheet6; }
     LayoutView& view() { return *page().layoutView; }
@@ -157,7 +154,9 @@ protected:
     test::RecordingPresenter messages;
     test::AnsweringFileDialogs dialogs;
     ScriptedEditors editors;
-    Tzarvo2_Form window;
+    // None until a test gives some.
+    test::MarginSpooler printers;
+    Tzarvo2_Form window{printers};
     std::string original;
 };
 
@@ -369,8 +368,7 @@ bool isTick(const QImage& image, Qt::Orientation ruler, int at) {
 bool isStrongGrid(QRgb without, QRgb with) { return qRed(without) - qRed(with) > 92; }
 
 TEST_F(LayoutPageTest, RulerTicksAndGridLinesLieOnTheEnginesLinesAtEveryZoom) {
-    test::MarginSpooler printers({{"beta", true}}, {{"beta", SheetMargins{5, 7, 5, 9}}});
-    setProgramSpooler(&printers);
+    printers.use({{"beta", true}}, {{"beta", SheetMargins{5, 7, 5, 9}}});
     open(file("ruled.txt", ruledReport()));
     showPage(window.TabSheet6);
     ASSERT_EQ(view().sheet().origin(), (PointMm{5, 7}));
@@ -480,8 +478,7 @@ TEST_F(LayoutPageTest, ThePreviewOnlyShiftOfTheHeaderIsNotAdded) {
 
 TEST_F(LayoutPageTest, TheChosenPrintersMarginsPlaceTheFormAndShadeWhatItCannotPrint) {
     // beta's margins are known, alpha's are not.
-    test::MarginSpooler printers({{"alpha", false}, {"beta", true}}, {{"beta", SheetMargins{5, 7, 5, 9}}});
-    setProgramSpooler(&printers);
+    printers.use({{"alpha", false}, {"beta", true}}, {{"beta", SheetMargins{5, 7, 5, 9}}});
     openDeliveryNote();
     key(Qt::Key_Escape);
     ASSERT_EQ(page().CB_printer->count(), 3);

@@ -23,6 +23,7 @@
 #include "designer/zarvo2.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
+#include "platform/NoPrinters.h"
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
 #include "tests/designer/AnsweringFileDialogs.h"
@@ -123,7 +124,8 @@ protected:
     TempDir dir;
     test::RecordingPresenter messages;
     test::AnsweringFileDialogs dialogs;
-    Tzarvo2_Form window;
+    NoPrinters printers;
+    Tzarvo2_Form window{printers};
 };
 
 // The customer block spans 22..120 x 34..42; the scan rules a box 15..125.3

@@ -8,7 +8,6 @@
 
 #include "platform/cups/CupsSpooler.h"
 #include "preview/PrinterForm.h"
-#include "preview/ProgramSpooler.h"
 #include "preview/TestPage.h"
 #include "report/TestDataLine.h"
 #include "tests/preview/PreviewWindows.h"
@@ -24,7 +23,7 @@ protected:
     PreviewCupsTest() {
         cups.addQueue("Office");
         cups.setDefault("Office");
-        setProgramSpooler(&system);
+        printers.use(system);
     }
 
     test::PrivateCups cups;
@@ -34,7 +33,7 @@ protected:
 TEST_F(PreviewCupsTest, AllPagesOfAThreePagePreviewComeOutAsThreeSheets) {
 
     TPreviewForm& form = newPreview(0, false);
-    for (int page = 0; page < 3; ++page) writeTestPage(reportOnPaper(0), {});
+    for (int page = 0; page < 3; ++page) writeTestPage(form.pages(), reportOnPaper(0), {});
     form.show();
     form.RenderPages();
     ASSERT_EQ(form.printerName(), "Office");
@@ -58,9 +57,9 @@ TEST_F(PreviewCupsTest, TheStatusBarNamesTheSheetsThePrinterAndEveryJobOfAPrint)
     // run of sheets on the same paper.
     TPreviewForm& form = newPreview(0, false);
     const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
-    writeTestPage(examples + "delivery_note.txt",
+    writeTestPage(form.pages(), examples + "delivery_note.txt",
                   splitTestDataLines(test::TempDir::read(examples + "delivery_note_data.txt")));
-    for (int paperCode : {0, 4}) writeTestPage(reportOnPaper(paperCode), {});
+    for (int paperCode : {0, 4}) writeTestPage(form.pages(), reportOnPaper(paperCode), {});
     form.show();
     form.RenderPages();
     test::ModalAnswerer everyPage([this](QWidget& dialog) {

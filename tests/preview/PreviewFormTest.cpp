@@ -142,7 +142,6 @@ TEST_F(PreviewFormTest, LeavingKeepsThePageFilesAndDestructionDeletesThemAtOnce)
     // The designer destroys the window before it makes the next one.
     preview.reset();
     EXPECT_EQ(PreviewForm, nullptr);
-    EXPECT_EQ(currentPreview(), nullptr);
     for (const std::string& file : files) EXPECT_FALSE(std::filesystem::exists(file));
     TPreviewForm& second = newPreview(1);
     EXPECT_EQ(PreviewForm, &second);
@@ -176,7 +175,7 @@ TEST_F(PreviewFormTest, TheFirstPageShowsTheWindowModallyAtTheTopLeft) {
 TEST_F(PreviewFormTest, ThePageOnScreenIsTheRenderersImagePixelForPixel) {
     const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
     newPreview(0, false);
-    writeTestPage(examples + "delivery_note.txt",
+    writeTestPage(preview->pages(), examples + "delivery_note.txt",
                   splitTestDataLines(test::TempDir::read(examples + "delivery_note_data.txt")));
     preview->show();
     preview->RenderPages();
@@ -238,7 +237,6 @@ TEST_F(PreviewFormTest, SaveAsPdfWritesEveryPageAsPrintedAndLeavesThePreviewAsIt
         EXPECT_EQ(asked, 1);
         ASSERT_EQ(std::filesystem::exists(pdf), c.written);
         EXPECT_TRUE(spooler->printersUsed.empty());
-        EXPECT_EQ(currentPreview(), preview.get());
         EXPECT_EQ(preview->previewMode(), 1);
         EXPECT_EQ(indicator(), "第2頁 共3頁 < >");
         EXPECT_TRUE(messages.shown().empty());
@@ -256,8 +254,8 @@ TEST_F(PreviewFormTest, SaveAsPdfWritesEveryPageAsPrintedAndLeavesThePreviewAsIt
 TEST_F(PreviewFormTest, PagesThatCannotBeReadAreSaidOncePerPageShown) {
     const std::string damaged = dir.write("damaged.txt", "0\t0\t0\r\nLINE_INFO\t2\r\n0\t1\t1\t1\t9\t9\r\nx\r\n");
     newPreview(0, false);
-    writeTestPage(damaged, {});
-    writeTestPage(reportOnPaper(0), {});
+    writeTestPage(preview->pages(), damaged, {});
+    writeTestPage(preview->pages(), reportOnPaper(0), {});
     preview->show();
     preview->RenderPages();
     ASSERT_EQ(messages.texts().size(), 1u);

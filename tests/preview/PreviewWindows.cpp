@@ -6,7 +6,6 @@
 #include "engine/PageFileName.h"
 #include "platform/os/DataRoot.h"
 #include "preview/PrinterForm.h"
-#include "preview/ProgramSpooler.h"
 #include "preview/Selectprinter.h"
 #include "preview/TestPage.h"
 #include "shell/ZarvoApplication.h"
@@ -49,7 +48,7 @@ PreviewWindows::PreviewWindows() {
     setDataRootOverride(dir.path().string());
     usePrinters({{"Office", true}, {"Lab", false}});
     PrinterForm = new TPrinterForm();
-    SelectPrinterForm = new TSelectPrinterForm();
+    SelectPrinterForm = new TSelectPrinterForm(printers);
 }
 
 PreviewWindows::~PreviewWindows() {
@@ -58,20 +57,19 @@ PreviewWindows::~PreviewWindows() {
     SelectPrinterForm = nullptr;
     delete PrinterForm;
     PrinterForm = nullptr;
-    setProgramSpooler(nullptr);
     setDataRootOverride("");
 }
 
 void PreviewWindows::usePrinters(std::vector<PrinterInfo> printers) {
     spooler = std::make_unique<JobSpooler>(std::move(printers));
-    setProgramSpooler(spooler.get());
+    this->printers.use(*spooler);
 }
 
 TPreviewForm& PreviewWindows::newPreview(int pages, bool shown) {
     preview.reset();
-    preview = std::make_unique<TPreviewForm>();
+    preview = std::make_unique<TPreviewForm>(printers);
     preview->setPreviewMode(1);
-    for (int page = 0; page < pages; ++page) writeTestPage(reportOnPaper(page), {});
+    for (int page = 0; page < pages; ++page) writeTestPage(preview->pages(), reportOnPaper(page), {});
     if (shown) {
         preview->show();
         preview->RenderPages();

@@ -44,6 +44,31 @@ private:
     RecordingSpooler recording_;
 };
 
+// The spooler the windows are given: passes everything on to the spooler
+// it was last told to use.
+class SwitchedSpooler : public Spooler {
+public:
+    void use(Spooler& spooler) { target_ = &spooler; }
+
+    std::vector<PrinterInfo> printers() override { return target_->printers(); }
+    std::unique_ptr<PrintJob> startJob(const std::string& printerName, const std::string& documentName,
+                                       const SheetPaper& paper) override {
+        return target_->startJob(printerName, documentName, paper);
+    }
+    std::optional<SheetMargins> sheetMargins(const std::string& printerName, const SheetPaper& paper) override {
+        return target_->sheetMargins(printerName, paper);
+    }
+    std::optional<int> dotsPerInch(const std::string& printerName) override {
+        return target_->dotsPerInch(printerName);
+    }
+    std::optional<std::pair<double, double>> defaultPaperMm(const std::string& printerName) override {
+        return target_->defaultPaperMm(printerName);
+    }
+
+private:
+    Spooler* target_ = nullptr;
+};
+
 class PreviewWindows : public testing::Test {
 protected:
     // Printers "Office" (the default) and "Lab"; PrinterForm and
@@ -51,7 +76,7 @@ protected:
     PreviewWindows();
     ~PreviewWindows() override;
 
-    // The program's spooler from now on lists printers.
+    // The windows' spooler from now on records jobs on printers.
     void usePrinters(std::vector<PrinterInfo> printers);
 
     // Replaces the preview window by a new one, as the designer does, with
@@ -76,6 +101,8 @@ protected:
     TempDir dir;
     RecordingPresenter messages;
     std::unique_ptr<JobSpooler> spooler;
+    // What the windows print on: spooler, unless a test says otherwise.
+    SwitchedSpooler printers;
     std::unique_ptr<TPreviewForm> preview;
 };
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/recording/RecordingSpooler.h"
-#include "preview/HeadlessPreview.h"
+#include "engine/RenderContext.h"
 #include "preview/PageComposer.h"
 #include "report/PageDataFile.h"
 #include "tests/common/TempDir.h"
@@ -67,8 +67,6 @@ TEST(PrintProgressTest, TheHookHearsEverySheetAndStoppingHandsNothingOver) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.sheets << " sheets, stop after " << c.stopAfter);
         HandOverSpooler spooler;
-        HeadlessPreview state("/stem");
-        state.setPrinter(&spooler, "Office");
         std::vector<std::int64_t> told;
         const auto progress = [&](std::int64_t done, std::int64_t total) {
             EXPECT_EQ(total, c.sheets);
@@ -78,7 +76,8 @@ TEST(PrintProgressTest, TheHookHearsEverySheetAndStoppingHandsNothingOver) {
         CompositionProblems problems;
         bool cancelled = false;
         try {
-            printSheets(c.sheets, [&](std::int64_t) { return page; }, problems, progress);
+            printSheets(paperContext(spooler, "Office"), c.sheets, [&](std::int64_t) { return page; }, problems,
+                        progress);
         } catch (const PrintCancelled&) {
             cancelled = true;
         }

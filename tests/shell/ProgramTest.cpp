@@ -19,7 +19,6 @@
 #include "platform/os/DataRoot.h"
 #include "platform/recording/RecordingSpooler.h"
 #include "preview/PreviewForm.h"
-#include "preview/ProgramSpooler.h"
 #include "shell/Startup.h"
 #include "tests/common/Command.h"
 #include "tests/common/RecordingPresenter.h"
@@ -62,10 +61,8 @@ class ProgramTest : public testing::Test {
 protected:
     ProgramTest() {
         setDataRootOverride((dir.path() / "data").string());
-        setProgramSpooler(&spooler);
     }
     ~ProgramTest() override {
-        setProgramSpooler(nullptr);
         setDataRootOverride("");
     }
 
@@ -91,7 +88,7 @@ protected:
 };
 
 TEST_F(ProgramTest, AFormDrawnThroughTheDialogsIsSavedPreviewedAndPrinted) {
-    StartupWindows windows(startupSteps());
+    StartupWindows windows(startupSteps(), spooler);
     Tzarvo2_Form& main = *zarvo2_Form;
     main.show();
 

@@ -15,7 +15,6 @@
 #include "designer/zarvo2.h"
 #include "platform/os/DataRoot.h"
 #include "platform/recording/RecordingSpooler.h"
-#include "preview/ProgramSpooler.h"
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
 #include "tests/designer/AnsweringFileDialogs.h"
@@ -29,10 +28,8 @@ class RecoveryTest : public testing::Test {
 protected:
     RecoveryTest() {
         setDataRootOverride((dir.path() / "data").string());
-        setProgramSpooler(&spooler);
     }
     ~RecoveryTest() override {
-        setProgramSpooler(nullptr);
         setDataRootOverride("");
     }
 
@@ -86,7 +83,7 @@ TEST_F(RecoveryTest, TypedWorkOutlivesAKillAndComesBackOnce) {
     {
         // Both programs still run: neither copy is offered.
         test::RecordingPresenter messages;
-        Tzarvo2_Form other;
+        Tzarvo2_Form other(spooler);
         other.keepRecoveryCopies(recoveryDirectory());
         EXPECT_FALSE(other.offerRecoveryCopies());
         EXPECT_TRUE(messages.texts().empty());
@@ -99,7 +96,7 @@ TEST_F(RecoveryTest, TypedWorkOutlivesAKillAndComesBackOnce) {
     test::RecordingPresenter messages;
     messages.answer(ResultNo);   // the newest, the second program's: removed
     messages.answer(ResultYes);  // the first program's: back
-    Tzarvo2_Form window;
+    Tzarvo2_Form window(spooler);
     window.show();
     window.keepRecoveryCopies(recoveryDirectory());
     ASSERT_TRUE(window.offerRecoveryCopies());

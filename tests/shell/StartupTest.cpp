@@ -7,6 +7,7 @@
 
 #include "designer/Big5TextFile.h"
 #include "designer/zarvo2.h"
+#include "platform/NoPrinters.h"
 #include "preview/PreviewForm.h"
 #include "preview/PrinterForm.h"
 #include "preview/Selectprinter.h"
@@ -21,7 +22,8 @@ using test::RecordingPresenter;
 
 TEST(StartupTest, ZarvoCreatesItsWindowsInOrderHiddenAndDestroysThemAll) {
     {
-        StartupWindows windows(startupSteps());
+        NoPrinters printers;
+        StartupWindows windows(startupSteps(), printers);
         EXPECT_EQ(windows.order(), (std::vector<std::string>{"zarvo2_Form", "PrinterForm",
                                                              "SelectPrinterForm", "PreviewForm"}));
         ASSERT_NE(zarvo2_Form, nullptr);
@@ -60,10 +62,10 @@ void destroy(QWidget*& window, const char* name) {
 }
 
 constexpr StartupStep sampleSteps[] = {
-    {"first", [] { return make(first, "first"); }, [] { destroy(first, "first"); }},
-    {"second", [] { return make(second, "second"); }, [] { destroy(second, "second"); }},
+    {"first", [](Spooler&) { return make(first, "first"); }, [] { destroy(first, "first"); }},
+    {"second", [](Spooler&) { return make(second, "second"); }, [] { destroy(second, "second"); }},
     {"third",
-     []() -> QWidget* {
+     [](Spooler&) -> QWidget* {
          if (thirdThrows) throw ConversionError("x1");
          return make(third, "third");
      },
@@ -76,6 +78,8 @@ protected:
         journal.clear();
         thirdThrows = false;
     }
+
+    NoPrinters printers;
 };
 
 TEST_F(StartupOrderTest, WindowsAreCreatedInOrderBeforeTheMainWindowShowsAndDestroyedInReverse) {
@@ -86,7 +90,7 @@ TEST_F(StartupOrderTest, WindowsAreCreatedInOrderBeforeTheMainWindowShowsAndDest
         first->close();
     });
 
-    EXPECT_EQ(runApplication(sampleSteps), 0);
+    EXPECT_EQ(runApplication(sampleSteps, printers), 0);
 
     EXPECT_TRUE(mainShownInLoop);
     EXPECT_EQ(journal, (std::vector<std::string>{"create first", "create second", "create third",
@@ -99,7 +103,7 @@ TEST_F(StartupOrderTest, AStepThatThrowsIsShownAndTheWindowsMadeSoFarAreDestroye
     RecordingPresenter messages;
     thirdThrows = true;
 
-    EXPECT_EQ(runApplication(sampleSteps), 0);
+    EXPECT_EQ(runApplication(sampleSteps, printers), 0);
 
     EXPECT_EQ(journal, (std::vector<std::string>{"create first", "create second",
                                                  "destroy second", "destroy first"}));
@@ -130,8 +134,9 @@ TEST(StartupTest, TheReportOnTheCommandLineOpensAfterStartUp) {
     };
     for (const auto& c : cases) {
         RecordingPresenter messages;
+        NoPrinters printers;
         QString fileName, text;
-        EXPECT_EQ(runApplication(startupSteps(),
+        EXPECT_EQ(runApplication(startupSteps(), printers,
                                  [&](QWidget&) {
                                      startDocument(*zarvo2_Form, c.file, dir.path() / "recovery");
                                      QTimer::singleShot(0, [&] {

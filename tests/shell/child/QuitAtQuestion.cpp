@@ -12,12 +12,14 @@
 
 #include "designer/zarvo2.h"
 #include "platform/Messages.h"
+#include "platform/NoPrinters.h"
 #include "shell/QtMessagePresenter.h"
 #include "shell/Startup.h"
 #include "shell/ZarvoApplication.h"
 
 int main(int argc, char** argv) {
     zarvo::ZarvoApplication application(argc, argv);
+    zarvo::NoPrinters printers;
     zarvo::QtMessagePresenter presenter;
     zarvo::setMessagePresenter(&presenter);
     QTimer poll;
@@ -29,7 +31,7 @@ int main(int argc, char** argv) {
         QCoreApplication::quit();
     });
     poll.start(20);
-    const int status = zarvo::runApplication(zarvo::startupSteps(), [](QWidget&) {
+    const int status = zarvo::runApplication(zarvo::startupSteps(), printers, [](QWidget&) {
         zarvo::startDocument(*zarvo::zarvo2_Form, std::nullopt, {});
     });
     zarvo::setMessagePresenter(nullptr);

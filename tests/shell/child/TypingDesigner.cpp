@@ -15,6 +15,7 @@
 
 #include "designer/SourceEditor.h"
 #include "designer/zarvo2.h"
+#include "platform/NoPrinters.h"
 #include "shell/Startup.h"
 #include "shell/ZarvoApplication.h"
 #include "tests/support/TextInput.h"
@@ -22,9 +23,10 @@
 int main(int argc, char** argv) {
     if (argc < 4) return 2;
     zarvo::ZarvoApplication application(argc, argv);
+    zarvo::NoPrinters printers;
     const QStringList arguments = QApplication::arguments();
     const bool exitAfterCopy = arguments.size() > 4 && arguments[4] == QStringLiteral("exit");
-    return zarvo::runApplication(zarvo::startupSteps(), [&](QWidget&) {
+    return zarvo::runApplication(zarvo::startupSteps(), printers, [&](QWidget&) {
         zarvo::Tzarvo2_Form& form = *zarvo::zarvo2_Form;
         zarvo::startDocument(form, arguments[1], {});
         form.ME_text->moveCursor(QTextCursor::End);
