@@ -109,6 +109,16 @@ std::string written(std::string_view value) {
     return out + '"';
 }
 
+// Whether text holds a control byte other than a tab: a value that is not
+// ours is written as it stands, and such a byte (a carriage return before the
+// line's end above all) would not read back the same.
+bool holdsControlByte(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto code = static_cast<unsigned char>(c);
+        return (code < 0x20 && c != '\t') || code == 0x7F;
+    });
+}
+
 bool needsEscape(unsigned char byte, std::size_t at, std::size_t size) {
     if (byte < 0x20 || byte == 0x7F || byte == '%' || byte == ']' || byte == ';' || byte == '=') return true;
     if (at == 0 && byte == '#') return true;
@@ -133,6 +143,7 @@ public:
         const std::optional<std::string> value = unwritten(writtenValue);
         ProfileSection& section = current();
         if (section.find(key)) return fault(number, key + " 重複", key);
+        if (!value && holdsControlByte(writtenValue)) return fault(number, key + " 的值含有控制字元", key);
         section.entries.push_back({key, value.value_or(std::string(writtenValue)), number, !value});
     }
 

@@ -91,6 +91,29 @@ TEST(FormProfileTest, FaultsStopPrintingExceptInTheStationeryKeys) {
               "表單設定檔 /a/b.zarvo 第 3 行: height 必須是 20 到 1000 (mm) 的數字");
 }
 
+TEST(FormProfileTest, AKeptValueReadsBackAsWrittenOrIsAFault) {
+    const struct {
+        std::string text;
+        bool fault;  // the value is refused when read
+    } cases[] = {
+        {"x=\"\r\r", true},
+        {"x=@a\x01b\n", true},
+        {"x=\"a\x7F\n", true},
+        {"x=\"a\tb\n", false},
+        {"x=\"a\rb\"\r\n", false},
+        {"x=\"\x01\x02\"\n", false},
+    };
+    for (const auto& c : cases) {
+        const FormProfile profile = parseFormProfile(c.text).withoutStoppingFaults();
+        const ProfileSection* general = parseFormProfile(c.text).section("General");
+        EXPECT_EQ(!general->faults.empty(), c.fault) << c.text;
+        const std::string once = formProfileText(profile);
+        const FormProfile reread = parseFormProfile(once);
+        EXPECT_EQ(formProfileText(reread), once) << c.text;
+        if (!c.fault) EXPECT_EQ(reread.section("General")->find("x")->value, profile.section("General")->find("x")->value);
+    }
+}
+
 TEST(FormProfileTest, APaperIsReadWithItsSizeAsWrittenAndRemovedWhenSetToNone) {
     FormProfile profile = parseFormProfile("[Paper]\nwidth = 241.30\nheight=139.7\nname=\"連續 9½\"\n");
     const std::optional<CustomPaper> paper = profilePaper(profile);
