@@ -3,7 +3,6 @@
 #include <cups/cups.h>
 
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -21,6 +20,7 @@
 
 #include "platform/os/ConfigFile.h"
 #include "platform/os/RegularFile.h"
+#include "report/DecimalText.h"
 #include "report/ReportError.h"
 
 namespace zarvo {
@@ -34,16 +34,6 @@ constexpr double kMaxScale = 105;
 const char* const kKeys[] = {"dx", "dy", "sx", "sy"};
 
 bool within(double value, double low, double high) { return low <= value && value <= high; }
-
-// value to steps of 1 / perUnit, halves away from zero; never -0.
-double roundedTo(double value, double perUnit) { return std::round(value * perUnit) / perUnit + 0.0; }
-
-// The shortest decimal that reads back as value ("1.5", "100.4", "0").
-std::string shortestDecimal(double value) {
-    char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value + 0.0, std::chars_format::fixed);
-    return std::string(buffer, result.ptr);
-}
 
 // A kept value: a decimal number and nothing else; nullopt for anything else.
 std::optional<double> keptNumber(const QVariant& value) {
@@ -182,13 +172,13 @@ bool correctionInRange(const PrinterCorrection& correction) {
 }
 
 PrinterCorrection roundedCorrection(const PrinterCorrection& correction) {
-    return {roundedTo(correction.dx, 10), roundedTo(correction.dy, 10), roundedTo(correction.sx, 100),
-            roundedTo(correction.sy, 100)};
+    return {roundedToDecimals(correction.dx, 1), roundedToDecimals(correction.dy, 1),
+            roundedToDecimals(correction.sx, 2), roundedToDecimals(correction.sy, 2)};
 }
 
 std::string formatCorrection(const PrinterCorrection& correction) {
-    return shortestDecimal(correction.dx) + ' ' + shortestDecimal(correction.dy) + ' ' +
-           shortestDecimal(correction.sx) + ' ' + shortestDecimal(correction.sy);
+    return decimalText(correction.dx) + ' ' + decimalText(correction.dy) + ' ' + decimalText(correction.sx) + ' ' +
+           decimalText(correction.sy);
 }
 
 std::string printerCorrectionsPath() { return userConfigFile("printers.conf"); }
@@ -226,7 +216,7 @@ void PrinterCorrections::setCorrection(const std::string& server, const std::str
     editFile(path_, [&](QSettings& settings) {
         settings.beginGroup(groupName(server, printer));
         for (int i = 0; i < 4; ++i) {
-            settings.setValue(QLatin1String(kKeys[i]), QString::fromStdString(shortestDecimal(values[i])));
+            settings.setValue(QLatin1String(kKeys[i]), QString::fromStdString(decimalText(values[i])));
         }
     });
 }
