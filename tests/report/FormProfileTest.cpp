@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "report/Big5.h"
@@ -24,7 +26,7 @@ TEST(FormProfileTest, WhatThisVersionDoesNotKnowSurvivesARewriteInOrder) {
     ASSERT_FALSE(profile.stoppingFault()) << profile.stoppingFault()->reason;
     setProfilePaper(profile, customPaper(100, 50.5, "支票"));
     EXPECT_EQ(formProfileText(profile),
-              "[Later]\nb=2\na=1\n\n"
+              "; a comment\n[Later]\nb=2\na=1\n\n"
               "[General]\npicture=\"scans/a b.png\"\nmine=@Variant(\\0)\npage=2\n\n"
               "[Paper]\nwidth=100\nheight=50.5\ntractor=yes\nname=\"支票\"\n\n"
               "[Block %5Dx]\nkind=qr\n");
@@ -110,8 +112,17 @@ TEST(FormProfileTest, AKeptValueReadsBackAsWrittenOrIsAFault) {
         const std::string once = formProfileText(profile);
         const FormProfile reread = parseFormProfile(once);
         EXPECT_EQ(formProfileText(reread), once) << c.text;
-        if (!c.fault) EXPECT_EQ(reread.section("General")->find("x")->value, profile.section("General")->find("x")->value);
+        if (!c.fault) {
+            EXPECT_EQ(reread.section("General")->find("x")->value, profile.section("General")->find("x")->value);
+        }
     }
+}
+
+TEST(FormProfileTest, TheShippedDeliveryNoteIsRewrittenByteForByteWithItsComments) {
+    std::ifstream in(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note.zarvo", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_NE(text.find("\n; "), std::string::npos);
+    EXPECT_EQ(formProfileText(parseFormProfile(text)), text);
 }
 
 TEST(FormProfileTest, APaperIsReadWithItsSizeAsWrittenAndRemovedWhenSetToNone) {
