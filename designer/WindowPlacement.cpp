@@ -2,17 +2,21 @@
 
 #include <algorithm>
 
+#include <string>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSettings>
+#include <QSaveFile>
 
 #include "platform/os/ConfigFile.h"
+#include "report/IniDocument.h"
 
 namespace zarvo {
 
 namespace {
 
-const QString kGroup = QStringLiteral("MainWindow");
+constexpr std::string_view kGroup = "MainWindow";
 // A settings file of a few lines; anything larger is not ours to read.
 constexpr qint64 kMaxSettingsBytes = 64 * 1024;
 
@@ -20,11 +24,19 @@ constexpr qint64 kMaxSettingsBytes = 64 * 1024;
 // replaced: a FIFO would hold the program at its opening, a device never ends.
 bool usableFile(const QFileInfo& file) { return !file.exists() || file.isFile(); }
 
-std::optional<int> wholeNumber(const QSettings& settings, const char* key) {
-    const QVariant value = settings.value(QLatin1String(key));
-    if (value.typeId() != QMetaType::QString) return std::nullopt;
+// The settings in the file at path: what can be read of it (a line that
+// cannot is left out, as it is when the file is written again).
+IniDocument settingsIn(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return parseIni(file.readAll().toStdString());
+}
+
+std::optional<int> wholeNumber(const IniSection& section, const char* key) {
+    const std::string* value = section.value(key);
+    if (!value) return std::nullopt;
     bool ok = false;
-    const int number = value.toString().toInt(&ok);
+    const int number = QString::fromStdString(*value).toInt(&ok);
     return ok ? std::optional<int>(number) : std::nullopt;
 }
 
@@ -37,30 +49,32 @@ QString windowSettingsPath() { return QString::fromStdString(userConfigFile("zar
 std::optional<WindowPlacement> readWindowPlacement(const QString& path) {
     const QFileInfo file(path);
     if (!file.isFile() || file.size() > kMaxSettingsBytes) return std::nullopt;
-    QSettings settings(path, QSettings::IniFormat);
-    settings.beginGroup(kGroup);
-    const std::optional<int> x = wholeNumber(settings, "x"), y = wholeNumber(settings, "y");
-    const std::optional<int> width = wholeNumber(settings, "width"), height = wholeNumber(settings, "height");
-    const QString maximized = settings.value(QStringLiteral("maximized")).toString();
+    const IniDocument settings = settingsIn(path);
+    const IniSection* section = settings.section(kGroup);
+    if (!section) return std::nullopt;
+    const std::optional<int> x = wholeNumber(*section, "x"), y = wholeNumber(*section, "y");
+    const std::optional<int> width = wholeNumber(*section, "width"), height = wholeNumber(*section, "height");
+    const std::string* maximized = section->value("maximized");
     if (!x || !y || !width || !height || !sensibleSide(*width) || !sensibleSide(*height)) return std::nullopt;
-    if (maximized != QLatin1String("true") && maximized != QLatin1String("false")) return std::nullopt;
-    return WindowPlacement{QRect(*x, *y, *width, *height), maximized == QLatin1String("true")};
+    if (!maximized || (*maximized != "true" && *maximized != "false")) return std::nullopt;
+    return WindowPlacement{QRect(*x, *y, *width, *height), *maximized == "true"};
 }
 
 bool writeWindowPlacement(const QString& path, const WindowPlacement& placement) {
     const QFileInfo file(path);
     if (!usableFile(file) || !QDir().mkpath(file.absolutePath())) return false;
-    QSettings settings(path, QSettings::IniFormat);
-    settings.beginGroup(kGroup);
+    IniDocument settings = settingsIn(path);
+    IniSection& section = settings.sectionFor(kGroup);
     const QRect& place = placement.geometry;
-    settings.setValue(QStringLiteral("x"), QString::number(place.x()));
-    settings.setValue(QStringLiteral("y"), QString::number(place.y()));
-    settings.setValue(QStringLiteral("width"), QString::number(place.width()));
-    settings.setValue(QStringLiteral("height"), QString::number(place.height()));
-    settings.setValue(QStringLiteral("maximized"), QLatin1String(placement.maximized ? "true" : "false"));
-    settings.endGroup();
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    section.set("x", std::to_string(place.x()));
+    section.set("y", std::to_string(place.y()));
+    section.set("width", std::to_string(place.width()));
+    section.set("height", std::to_string(place.height()));
+    section.set("maximized", placement.maximized ? "true" : "false");
+    const std::string text = iniText(settings);
+    QSaveFile out(path);
+    return out.open(QIODevice::WriteOnly) && out.write(text.data(), qint64(text.size())) == qint64(text.size()) &&
+           out.commit();
 }
 
 bool reachableOnSomeScreen(const QRect& geometry, const QList<QRect>& screens) {

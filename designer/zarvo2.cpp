@@ -596,7 +596,7 @@ std::optional<RowText> Tzarvo2_Form::fieldStyleRow(int blockIndex) {
     }
     const FrameRow frame = frameRowOf(*name, list.values);
     const ProfileSection* kept = profile_->block(*name);
-    ProfileSection section = kept ? *kept : ProfileSection{blockSectionName(*name), 0, {}, {}};
+    ProfileSection section = kept ? *kept : ProfileSection{blockSectionName(*name), 0, {}, {}, {}, {}};
     const std::string sample = testDataValue(splitSource(editorText(*ME_data)).lines, *name);
     const QScopedValueRollback open(dialogOpen_, true);
     const std::optional<ProfileSection> chosen =

@@ -71,9 +71,15 @@ std::optional<std::vector<SumText>> sumsOf(std::string text, std::string& error)
 // not show kept; rows is the count found.
 ProfileSection sectionFrom(const ProfileSection* old, const DetailFormTexts& texts, const std::vector<SumText>& sums,
                            int rows) {
-    ProfileSection section{std::string(kDetailSection), old ? old->line : 0, {}, {}};
-    auto put = [&section](std::string key, std::string value) {
-        section.entries.push_back(ProfileEntry{std::move(key), std::move(value), 0, false});
+    ProfileSection section{std::string(kDetailSection), old ? old->line : 0, {}, {}, {}, {}};
+    if (old) section.before = old->before, section.trailing = old->trailing;
+    // A key the profile had keeps the comment lines above it.
+    auto put = [&](std::string key, std::string value) {
+        const ProfileEntry* kept = old ? old->find(key) : nullptr;
+        ProfileEntry entry = kept ? *kept : ProfileEntry{std::move(key), {}, 0, false, {}, {}};
+        entry.value = std::move(value);
+        entry.verbatim = false;
+        section.entries.push_back(std::move(entry));
     };
     put("rows", std::to_string(rows));
     put("fields", trimmed(texts.fields));

@@ -11,8 +11,8 @@
 #include "platform/Messages.h"
 #include "platform/qt/ObjectName.h"
 #include "platform/qt/OkCancelRow.h"
+#include "report/DecimalText.h"
 #include "report/ProfileNumbers.h"
-#include "report/StationeryKeys.h"
 
 namespace zarvo {
 
@@ -25,8 +25,8 @@ TPaperForm::TPaperForm(const std::optional<CustomPaper>& current, QWidget* paren
     Label_feed = named(new QLabel, "Label_feed");
     Label_feed->setWordWrap(true);
     if (current) {
-        ED_pwidth->setText(QString::fromStdString(shortestNumber(current->widthMm)));
-        ED_pheight->setText(QString::fromStdString(shortestNumber(current->heightMm)));
+        ED_pwidth->setText(QString::fromStdString(decimalText(current->widthMm)));
+        ED_pheight->setText(QString::fromStdString(decimalText(current->heightMm)));
         ED_pname->setText(QString::fromStdString(current->name));
     }
 

@@ -4,7 +4,8 @@
 // UTF-8. [General] holds the stationery picture's keys, [Paper] a paper of
 // the form's own size, [Block NAME] how a block's value is drawn and
 // formatted, [Detail] the detail rows. Sections and keys this version does
-// not know are kept, in order, when the profile is written again.
+// not know, comment and blank lines are kept where they stand when the
+// profile is written again.
 
 #include <cstddef>
 #include <optional>
@@ -12,60 +13,20 @@
 #include <string_view>
 #include <vector>
 
+#include "report/IniDocument.h"
+
 namespace zarvo {
 
-// A line of the profile that cannot be used, and why (UTF-8, in the
-// interface's language). Line 0 stands for the file as a whole.
-struct ProfileFault {
-    int line = 0;
-    std::string reason;
-    std::string key;  // the key whose value cannot be used; empty for a line that cannot be read
-    bool operator==(const ProfileFault&) const = default;
-};
+// The profile's faults, entries and sections are those of its INI document.
+using ProfileFault = IniFault;
+using ProfileEntry = IniEntry;
+using ProfileSection = IniSection;
 
-// One "key=value" line, its value with quotes and escapes undone.
-struct ProfileEntry {
-    std::string key;
-    std::string value;
-    int line = 0;  // 0 for an entry made in memory
-    // The value is not one of ours (a typed value, broken quotes) and holds
-    // its text as written: kept on rewrite, never used.
-    bool verbatim = false;
-    bool operator==(const ProfileEntry&) const = default;
-};
-
-struct ProfileSection {
-    std::string name;  // as between the brackets ("Paper", "Block %5Dx"); "General" for keys before any
-    int line = 0;      // its header's line; 0 when it has none
-    std::vector<ProfileEntry> entries;
-    std::vector<ProfileFault> faults;  // its lines that could not be read or used
-
-    // The entry of key, nullptr when there is none.
-    const ProfileEntry* find(std::string_view key) const;
-    // The value of key when it has one of ours, nullptr otherwise.
-    const std::string* value(std::string_view key) const;
-    // Sets key to value, in place when the key exists, else at the end.
-    void set(std::string_view key, std::string value);
-    // Removes key's entry, if any.
-    void remove(std::string_view key);
-    bool operator==(const ProfileSection&) const = default;
-};
-
-class FormProfile {
+class FormProfile : public IniDocument {
 public:
-    std::vector<ProfileSection> sections;  // in the file's order
     // Why the file as a whole cannot be read (not UTF-8, too large, not a
     // regular file, unreadable); empty when it could be.
     std::string fileFault;
-
-    // Whether there is nothing to write: no section holds an entry.
-    bool empty() const;
-    // The section named name, nullptr when there is none.
-    const ProfileSection* section(std::string_view name) const;
-    // The section named name, made at the end when there is none.
-    ProfileSection& sectionFor(std::string_view name);
-    // Removes the section named name, if any.
-    void removeSection(std::string_view name);
 
     // The section of the block named big5Name (the name as the report holds
     // it), nullptr when there is none.
@@ -102,9 +63,7 @@ std::optional<std::string> blockNameOf(std::string_view sectionName);
 // [Paper] here; [Block] and [Detail] keys by their own checks.
 FormProfile parseFormProfile(std::string_view bytes);
 
-// The profile's text: each section with its entries in order, values that
-// are not plain words quoted with '\\', '"' and control characters escaped.
-// Sections without entries are left out.
+// The profile's text, as iniText writes its document.
 std::string formProfileText(const FormProfile& profile);
 
 // The largest profile file read, bytes: a profile holds a few hundred lines.

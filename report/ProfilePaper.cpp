@@ -1,5 +1,6 @@
 #include "report/ProfilePaper.h"
 
+#include "report/DecimalText.h"
 #include "report/ProfileNumbers.h"
 #include "report/StationeryKeys.h"
 
@@ -51,8 +52,8 @@ void setProfilePaper(FormProfile& profile, const std::optional<CustomPaper>& pap
     }
     ProfileSection& section = profile.sectionFor(kPaperSection);
     section.faults.clear();
-    section.set("width", shortestNumber(paper->widthMm));
-    section.set("height", shortestNumber(paper->heightMm));
+    section.set("width", decimalText(paper->widthMm));
+    section.set("height", decimalText(paper->heightMm));
     if (paper->name.empty()) {
         section.remove("name");
     } else {
@@ -61,7 +62,7 @@ void setProfilePaper(FormProfile& profile, const std::optional<CustomPaper>& pap
 }
 
 CustomPaper customPaper(double widthMm, double heightMm, std::string name) {
-    return CustomPaper{widthMm, heightMm, std::move(name), shortestNumber(widthMm) + "x" + shortestNumber(heightMm)};
+    return CustomPaper{widthMm, heightMm, std::move(name), decimalText(widthMm) + "x" + decimalText(heightMm)};
 }
 
 }  // namespace zarvo

@@ -1,11 +1,11 @@
 #include "report/StationeryKeys.h"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <type_traits>
 #include <vector>
 
+#include "report/DecimalText.h"
 #include "report/ProfileNumbers.h"
 
 namespace zarvo {
@@ -17,6 +17,8 @@ constexpr double kMaxShiftMm = 1000;
 constexpr std::string_view kKeys[] = {"picture", "page", "dpi", "dx", "dy", "strength", "angle", "snapmargin"};
 // A skew beyond this is no scan of the stationery laid on a scanner.
 constexpr double kMaxAngleDegrees = 45;
+// The skew is measured in steps of 0.002 degree and kept to 0.001.
+constexpr int kAngleDecimals = 3;
 constexpr double kMaxSnapMarginMm = 50;
 
 bool isDpiSetting(double dpi) { return dpi == 0 || isPlausibleDpi(dpi); }
@@ -86,28 +88,22 @@ void setStationeryKeys(FormProfile& profile, const std::optional<StationeryKeys>
     }
     general.set("picture", keys->picture);
     general.set("page", std::to_string(keys->page));
-    general.set("dpi", shortestNumber(keys->dpi));
-    general.set("dx", shortestNumber(keys->dx));
-    general.set("dy", shortestNumber(keys->dy));
+    general.set("dpi", decimalText(keys->dpi));
+    general.set("dx", decimalText(keys->dx));
+    general.set("dy", decimalText(keys->dy));
     general.set("strength", std::to_string(keys->strength));
     // A straight picture and the usual margin need no key: profiles written
     // before either existed stay as they were.
     if (keys->angle != 0) {
-        general.set("angle", shortestNumber(keys->angle));
+        general.set("angle", decimalText(roundedToDecimals(keys->angle, kAngleDecimals)));
     } else {
         general.remove("angle");
     }
     if (keys->snapmargin != kDefaultSnapMarginMm) {
-        general.set("snapmargin", shortestNumber(keys->snapmargin));
+        general.set("snapmargin", decimalText(keys->snapmargin));
     } else {
         general.remove("snapmargin");
     }
-}
-
-std::string shortestNumber(double number) {
-    char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, number + 0.0).ptr;
-    return std::string(buffer, end);
 }
 
 }  // namespace zarvo

@@ -39,7 +39,4 @@ std::optional<StationeryKeys> stationeryKeys(const FormProfile& profile);
 // removes the stationery keys.
 void setStationeryKeys(FormProfile& profile, const std::optional<StationeryKeys>& keys);
 
-// The shortest decimal text that reads back as number ("12.5", "0", never "-0").
-std::string shortestNumber(double number);
-
 }  // namespace zarvo

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
+
+#include "report/DecimalText.h"
 
 namespace zarvo {
 namespace {
@@ -49,13 +50,6 @@ std::optional<double> parseMillimetres(std::string_view text) {
 
 double roundToTenth(double mm) { return static_cast<double>(tenths(mm)) / 10; }
 
-std::string formatTenths(double mm) {
-    long long count = tenths(mm);
-    long long whole = std::llabs(count) / 10;
-    long long digit = std::llabs(count) % 10;
-    std::string text = (count < 0 ? "-" : "") + std::to_string(whole);
-    if (digit != 0) text += "." + std::to_string(digit);
-    return text;
-}
+std::string formatTenths(double mm) { return decimalText(roundToTenth(mm)); }
 
 }  // namespace zarvo

@@ -2,8 +2,8 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -15,12 +15,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
-#include <QStringDecoder>
 #include <QTemporaryFile>
 
 #include "platform/os/ConfigFile.h"
 #include "platform/os/RegularFile.h"
+#include "report/Big5.h"
+#include "report/DecimalText.h"
+#include "report/IniDocument.h"
 #include "report/ReportError.h"
 
 namespace zarvo {
@@ -35,62 +36,55 @@ const char* const kKeys[] = {"dx", "dy", "sx", "sy"};
 
 bool within(double value, double low, double high) { return low <= value && value <= high; }
 
-// value to steps of 1 / perUnit, halves away from zero; never -0.
-double roundedTo(double value, double perUnit) { return std::round(value * perUnit) / perUnit + 0.0; }
-
-// The shortest decimal that reads back as value ("1.5", "100.4", "0").
-std::string shortestDecimal(double value) {
-    char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value + 0.0, std::chars_format::fixed);
-    return std::string(buffer, result.ptr);
-}
-
 // A kept value: a decimal number and nothing else; nullopt for anything else.
-std::optional<double> keptNumber(const QVariant& value) {
-    if (value.typeId() != QMetaType::QString) return std::nullopt;
-    const std::string text = value.toString().toStdString();
-    const char* end = text.data() + text.size();
+std::optional<double> keptNumber(const std::string* text) {
+    if (!text || text->empty()) return std::nullopt;
+    const char* end = text->data() + text->size();
     double number = 0;
-    const auto result = std::from_chars(text.data(), end, number, std::chars_format::fixed);
-    if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
+    const auto result = std::from_chars(text->data(), end, number, std::chars_format::fixed);
+    if (result.ec != std::errc() || result.ptr != end) return std::nullopt;
     return number;
 }
 
 // Each part percent-encoded but for [A-Za-z0-9._-], joined by a character
 // the encoding never leaves: '/' in a name would otherwise open a subgroup.
-QString groupName(const std::string& server, const std::string& printer) {
+std::string groupName(const std::string& server, const std::string& printer) {
     auto encoded = [](const std::string& part) {
-        return QString::fromLatin1(QByteArray::fromStdString(part).toPercentEncoding({}, "~"));
+        return QByteArray::fromStdString(part).toPercentEncoding({}, "~").toStdString();
     };
-    return encoded(server) + u'|' + encoded(printer);
+    return encoded(server) + '|' + encoded(printer);
 }
 
-// Whether every line of content is one that an INI file can hold: blank, a
-// comment, a [group] or a key=value, all of it UTF-8 text without control
-// characters. QSettings itself takes such damage without a word.
-bool looksLikeIni(const QByteArray& content) {
-    for (const char byte : content) {
-        const auto code = static_cast<unsigned char>(byte);
-        if ((code < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') || code == 0x7f) return false;
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    [[maybe_unused]] const QString text = utf8(content);
-    if (utf8.hasError()) return false;
-    for (const QByteArray& untrimmed : content.split('\n')) {
-        const QByteArray line = untrimmed.trimmed();
-        const bool fine = line.isEmpty() || line.startsWith(';') || line.startsWith('#') ||
-                          (line.startsWith('[') && line.endsWith(']')) || line.contains('=');
-        if (!fine) return false;
-    }
-    return true;
+// The section name of group as QSettings wrote it, and as it is written
+// still: '%' and '|' percent-encoded once more.
+std::string sectionName(const std::string& group) {
+    std::string name;
+    for (const char c : group) name += c == '%' ? "%25" : c == '|' ? "%7C" : std::string(1, c);
+    return name;
 }
 
-// A file as read: whole, and passing the light check when readable.
+// The section of document that holds group, nullptr when there is none.
+const IniSection* groupSection(const IniDocument& document, const std::string& group) {
+    for (const IniSection& section : document.sections) {
+        if (percentDecoded(section.name) == group) return &section;
+    }
+    return nullptr;
+}
+
+// A file as read: whole, and parsed when it is an INI file of UTF-8 text
+// without control characters (QSettings wrote none; it took such damage
+// without a word).
 struct FileContent {
     bool exists = false;
-    bool readable = false;
-    QByteArray bytes;
+    std::optional<IniDocument> document;
 };
+
+bool holdsControlCharacter(const std::string& bytes) {
+    return std::any_of(bytes.begin(), bytes.end(), [](char byte) {
+        const auto code = static_cast<unsigned char>(byte);
+        return (code < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') || code == 0x7f;
+    });
+}
 
 // A corrections file holds a few lines a printer; one larger than this is
 // no such file.
@@ -103,36 +97,11 @@ FileContent fileContent(const std::string& path) {
     const RegularFileBytes file = readRegularFile(path, kMaxFileBytes);
     FileContent content;
     content.exists = file.status != RegularFileStatus::Missing;
-    if (!file.read()) return content;
-    content.bytes = QByteArray::fromStdString(file.bytes);
-    content.readable = looksLikeIni(content.bytes);
+    if (!file.read() || holdsControlCharacter(file.bytes) || !utf8Decode(file.bytes)) return content;
+    IniDocument document = parseIni(file.bytes);
+    if (!document.firstFault()) content.document = std::move(document);
     return content;
 }
-
-// QSettings over a copy of a file's bytes made for this one use. QSettings
-// caches the files it reads per process and takes one back unread when its
-// size and modification time (which moves only with the kernel's clock
-// tick) look unchanged; it also keeps what it failed to write and shows it
-// to later readers of that file as if kept. A copy of its own avoids both.
-class SettingsCopy {
-public:
-    // The copy is made from fileTemplate (QTemporaryFile's); made() tells
-    // whether it could be.
-    SettingsCopy(const QString& fileTemplate, const QByteArray& bytes) : file_(fileTemplate) {
-        if (file_.open() && file_.write(bytes) == bytes.size() && file_.flush()) {
-            settings_.emplace(file_.fileName(), QSettings::IniFormat);
-        }
-    }
-    bool made() const { return settings_.has_value(); }
-    // QSettings took the copy for an INI file.
-    bool parsed() const { return made() && settings_->status() == QSettings::NoError; }
-    QSettings& settings() { return *settings_; }
-    QString fileName() const { return file_.fileName(); }
-
-private:
-    QTemporaryFile file_;
-    std::optional<QSettings> settings_;
-};
 
 [[noreturn]] void throwWriteError(const std::string& path) {
     throw ReportError("無法寫入印表機校正檔 " + path + ", 校正值沒有存入");
@@ -142,31 +111,36 @@ private:
     throw ReportError("印表機校正檔 " + path + " 已損壞, 校正值沒有存入");
 }
 
-// Applies change to the file through QSettings on a copy beside it, which
-// then replaces the file whole. A damaged file is refused and left alone.
-void editFile(const std::string& path, const std::function<void(QSettings&)>& change) {
+// Writes text to a new file beside path, which then replaces the file whole.
+void replaceFile(const std::string& path, const std::string& text) {
     const QString file = QString::fromStdString(path);
-    const FileContent content = fileContent(path);
-    if (content.exists && !content.readable) throwDamaged(path);
     if (!QDir().mkpath(QFileInfo(file).absolutePath())) throwWriteError(path);
-    SettingsCopy copy(file + QStringLiteral(".XXXXXX"), content.bytes);
-    if (!copy.made()) throwWriteError(path);
-    if (!copy.parsed()) throwDamaged(path);
-    change(copy.settings());
-    copy.settings().sync();
-    if (copy.settings().status() != QSettings::NoError ||
+    QTemporaryFile copy(file + QStringLiteral(".XXXXXX"));
+    const QByteArray bytes = QByteArray::fromStdString(text);
+    if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush() ||
         std::rename(QFile::encodeName(copy.fileName()).constData(), path.c_str()) != 0) {
         throwWriteError(path);
     }
+    copy.setAutoRemove(false);
 }
 
-// The correction kept in settings' current group; nullopt when a value is
-// missing, not a number or out of range.
-std::optional<PrinterCorrection> keptCorrection(const QSettings& settings) {
+// Applies change to the file's document and writes it whole. A damaged file
+// is refused and left alone.
+void editFile(const std::string& path, const std::function<void(IniDocument&)>& change) {
+    FileContent content = fileContent(path);
+    if (content.exists && !content.document) throwDamaged(path);
+    IniDocument document = content.document.value_or(IniDocument{});
+    change(document);
+    replaceFile(path, iniText(document));
+}
+
+// The correction kept in section; nullopt when a value is missing, not a
+// number or out of range.
+std::optional<PrinterCorrection> keptCorrection(const IniSection& section) {
     PrinterCorrection kept;
     double* values[] = {&kept.dx, &kept.dy, &kept.sx, &kept.sy};
     for (int i = 0; i < 4; ++i) {
-        const std::optional<double> value = keptNumber(settings.value(QLatin1String(kKeys[i])));
+        const std::optional<double> value = keptNumber(section.value(kKeys[i]));
         if (!value) return std::nullopt;
         *values[i] = *value;
     }
@@ -182,13 +156,13 @@ bool correctionInRange(const PrinterCorrection& correction) {
 }
 
 PrinterCorrection roundedCorrection(const PrinterCorrection& correction) {
-    return {roundedTo(correction.dx, 10), roundedTo(correction.dy, 10), roundedTo(correction.sx, 100),
-            roundedTo(correction.sy, 100)};
+    return {roundedToDecimals(correction.dx, 1), roundedToDecimals(correction.dy, 1),
+            roundedToDecimals(correction.sx, 2), roundedToDecimals(correction.sy, 2)};
 }
 
 std::string formatCorrection(const PrinterCorrection& correction) {
-    return shortestDecimal(correction.dx) + ' ' + shortestDecimal(correction.dy) + ' ' +
-           shortestDecimal(correction.sx) + ' ' + shortestDecimal(correction.sy);
+    return decimalText(correction.dx) + ' ' + decimalText(correction.dy) + ' ' + decimalText(correction.sx) + ' ' +
+           decimalText(correction.sy);
 }
 
 std::string printerCorrectionsPath() { return userConfigFile("printers.conf"); }
@@ -205,13 +179,10 @@ PrinterCorrection PrinterCorrections::correction(const std::string& server, cons
     const FileContent content = fileContent(path_);
     if (!content.exists) return {};
     std::optional<PrinterCorrection> kept;
-    if (content.readable) {
-        SettingsCopy copy(QDir::tempPath() + QStringLiteral("/zarvo-printers-XXXXXX.conf"), content.bytes);
-        if (copy.parsed()) {
-            copy.settings().beginGroup(groupName(server, printer));
-            if (copy.settings().childKeys().isEmpty()) return {};
-            kept = keptCorrection(copy.settings());
-        }
+    if (content.document) {
+        const IniSection* section = groupSection(*content.document, groupName(server, printer));
+        if (!section || section->entries.empty()) return {};
+        kept = keptCorrection(*section);
     }
     if (kept) return *kept;
     if (problem) *problem = "印表機校正檔 " + path_ + " 無法讀取, 以未校正的位置列印";
@@ -223,16 +194,20 @@ void PrinterCorrections::setCorrection(const std::string& server, const std::str
     const PrinterCorrection kept = roundedCorrection(correction);
     if (!correctionInRange(kept)) throw std::invalid_argument("校正值超出範圍: " + formatCorrection(kept));
     const double values[] = {kept.dx, kept.dy, kept.sx, kept.sy};
-    editFile(path_, [&](QSettings& settings) {
-        settings.beginGroup(groupName(server, printer));
-        for (int i = 0; i < 4; ++i) {
-            settings.setValue(QLatin1String(kKeys[i]), QString::fromStdString(shortestDecimal(values[i])));
-        }
+    const std::string group = groupName(server, printer);
+    editFile(path_, [&](IniDocument& document) {
+        const IniSection* found = groupSection(document, group);
+        IniSection& section = document.sectionFor(found ? found->name : sectionName(group));
+        for (int i = 0; i < 4; ++i) section.set(kKeys[i], decimalText(values[i]));
     });
 }
 
 void PrinterCorrections::removeCorrection(const std::string& server, const std::string& printer) {
-    editFile(path_, [&](QSettings& settings) { settings.remove(groupName(server, printer)); });
+    const std::string group = groupName(server, printer);
+    editFile(path_, [&](IniDocument& document) {
+        // Every section that reads as the group goes, as QSettings took them for one.
+        while (const IniSection* found = groupSection(document, group)) document.removeSection(found->name);
+    });
 }
 
 }  // namespace zarvo

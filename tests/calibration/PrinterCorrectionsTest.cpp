@@ -165,6 +165,39 @@ TEST(PrinterCorrections, EachServersQueueKeepsItsOwnEntry) {
     }
 }
 
+TEST(PrinterCorrections, AFileWrittenThroughQSettingsIsReadAndKeepsItsOtherLines) {
+    // As the build before this one wrote it: group names percent-encoded
+    // once by us and once more by QSettings, groups and keys sorted.
+    const std::string written =
+        "[%252Frun%252Fcups%252Fcups.sock%7COffice_Laser]\ndx=1.5\ndy=-0.7\nsx=100.4\nsy=99.8\n\n"
+        "[localhost%253A8631%7CTractor%257Ex%257Cy]\ndx=-50\ndy=0.1\nsx=95\nsy=105\n\n"
+        "[print.example%253A631%7C%25E5%2589%258D%25E5%258F%25B0%2520A%252F1]\ndx=0\ndy=0\nsx=100\nsy=100\n";
+    const TempDir dir;
+    const std::string path = dir.write("printers.conf", "; kept by hand\n" + written);
+    const struct {
+        std::string server;
+        std::string printer;
+        PrinterCorrection correction;
+    } entries[] = {
+        {kSocket, "Office_Laser", {1.5, -0.7, 100.4, 99.8}},
+        {"localhost:8631", "Tractor~x|y", {-50, 0.1, 95, 105}},
+        {"print.example:631", "前台 A/1", {}},
+    };
+    for (const auto& e : entries) {
+        const Read read = readBack(path, e.server, e.printer);
+        EXPECT_EQ(read.correction, e.correction) << e.printer;
+        EXPECT_EQ(read.problem, "") << e.printer;
+    }
+    PrinterCorrections(path).setCorrection("localhost:8631", "Tractor~x|y", {-49, 0.1, 95, 105});
+    PrinterCorrections(path).removeCorrection(kSocket, "Office_Laser");
+    PrinterCorrections(path).setCorrection(kSocket, "New", {1, 1, 100, 100});
+    EXPECT_EQ(TempDir::read(path),
+              "; kept by hand\n\n"
+              "[localhost%253A8631%7CTractor%257Ex%257Cy]\ndx=-49\ndy=0.1\nsx=95\nsy=105\n\n"
+              "[print.example%253A631%7C%25E5%2589%258D%25E5%258F%25B0%2520A%252F1]\ndx=0\ndy=0\nsx=100\nsy=100\n\n"
+              "[%252Frun%252Fcups%252Fcups.sock%7CNew]\ndx=1\ndy=1\nsx=100\nsy=100\n");
+}
+
 TEST(PrinterCorrections, EveryReaderSeesTheLatestWriteOfAnyWriter) {
     const TempDir dir;
     const std::string path = (dir.path() / "printers.conf").string();

@@ -61,6 +61,18 @@ TEST(WindowPlacementTest, WhatIsWrittenIsReadBackAndOtherGroupsStay) {
     EXPECT_NE(TempDir::read(other).find("[Other]\nkey=1\n"), std::string::npos) << TempDir::read(other);
 }
 
+TEST(WindowPlacementTest, AFileWrittenThroughQSettingsIsReadAndKeepsItsOtherLines) {
+    const TempDir config;
+    // As the build before this one wrote it: keys sorted, a group of another version after it.
+    const std::string path = config.write("zarvo.conf",
+                                          "[MainWindow]\nheight=768\nmaximized=true\nwidth=1024\nx=-8\ny=20\n\n"
+                                          "; kept by hand\n[Later]\nkey=\"a, b\"\n");
+    EXPECT_EQ(readWindowPlacement(QString::fromStdString(path)), (WindowPlacement{{-8, 20, 1024, 768}, true}));
+    ASSERT_TRUE(writeWindowPlacement(QString::fromStdString(path), {{1, 2, 300, 200}, false}));
+    EXPECT_EQ(TempDir::read(path), "[MainWindow]\nheight=200\nmaximized=false\nwidth=300\nx=1\ny=2\n\n"
+                                   "; kept by hand\n[Later]\nkey=\"a, b\"\n");
+}
+
 TEST(WindowPlacementTest, DamagedValuesGiveNoPlacement) {
     const TempDir config;
     const char* const texts[] = {

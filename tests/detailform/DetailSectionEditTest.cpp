@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "detail/DetailSpec.h"
+#include "report/FormProfile.h"
 
 namespace zarvo {
 namespace {
@@ -21,6 +22,17 @@ Names noteBlocks() {
 DetailFormTexts typed(std::string fields, std::string sums = "", std::string last = "", std::string continued = "接下頁",
                       bool carry = false) {
     return DetailFormTexts{std::move(fields), std::move(sums), std::move(last), std::move(continued), carry};
+}
+
+// The sections with entries, their keys and values in order, however the
+// values are quoted.
+std::string entriesOf(const FormProfile& profile) {
+    std::string text;
+    for (const ProfileSection& section : profile.sections) {
+        if (!section.entries.empty()) text += "[" + section.name + "]\n";
+        for (const ProfileEntry& entry : section.entries) text += entry.key + "=" + entry.value + "\n";
+    }
+    return text;
 }
 
 TEST(DetailSectionEditTest, TheTextsWriteTheSectionKeepingWhatTheDialogDoesNotShow) {
@@ -50,13 +62,17 @@ TEST(DetailSectionEditTest, TheTextsWriteTheSectionKeepingWhatTheDialogDoesNotSh
         {"emptied fields remove the section", kept + "[Detail]\nrows=10\nfields=item\nsource=lines\n",
          typed("  ", "amount=subtotal"), kept},
         {"no fields and no section", kept, typed(""), kept},
+        {"comments kept", "; above\n[Detail]\n; rows\nrows=3\nfields=item\n; end\n", typed("item"),
+         "; above\n[Detail]\n; rows\nrows=10\nfields=item\n; end\n"},
     };
     for (const auto& c : cases) {
         const DetailEdit edit = detailProfileFrom(parseFormProfile(c.profile), c.texts, noteBlocks());
         ASSERT_TRUE(edit.profile) << c.what << ": " << edit.error;
-        // Compared as the profile writes it (values with blanks quoted).
         const std::string text = formProfileText(*edit.profile);
-        EXPECT_EQ(text, formProfileText(parseFormProfile(c.written))) << c.what;
+        EXPECT_EQ(entriesOf(parseFormProfile(text)), entriesOf(parseFormProfile(c.written))) << c.what;
+        if (c.written.starts_with(';')) {
+            EXPECT_EQ(text, c.written) << c.what;
+        }
         // What is written reads back as detail rows.
         const FormProfile reread = parseFormProfile(text);
         EXPECT_EQ(reread.section("Detail") != nullptr, detailSpecOf(reread).has_value()) << c.what;

@@ -24,7 +24,7 @@ FrameRow codeFrame() {
 
 TEST(FieldFormTest, OkKeepsTheSectionOnlyWhenItsKeysCanBeUsed) {
     test::RecordingPresenter messages;
-    TFieldForm form(codeFrame(), ProfileSection{blockSectionName("code"), 0, {}, {}}, "AB-12345678");
+    TFieldForm form(codeFrame(), ProfileSection{blockSectionName("code"), 0, {}, {}, {}, {}}, "AB-12345678");
     EXPECT_FALSE(form.options.at("module")->isEnabled());
     form.CB_kind->setCurrentIndex(form.CB_kind->findText(QStringLiteral("QR Code")));
     EXPECT_TRUE(form.options.at("module")->isEnabled());

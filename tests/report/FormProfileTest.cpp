@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "report/Big5.h"
@@ -24,7 +26,7 @@ TEST(FormProfileTest, WhatThisVersionDoesNotKnowSurvivesARewriteInOrder) {
     ASSERT_FALSE(profile.stoppingFault()) << profile.stoppingFault()->reason;
     setProfilePaper(profile, customPaper(100, 50.5, "支票"));
     EXPECT_EQ(formProfileText(profile),
-              "[Later]\nb=2\na=1\n\n"
+              "; a comment\n[Later]\nb=2\na=1\n\n"
               "[General]\npicture=\"scans/a b.png\"\nmine=@Variant(\\0)\npage=2\n\n"
               "[Paper]\nwidth=100\nheight=50.5\ntractor=yes\nname=\"支票\"\n\n"
               "[Block %5Dx]\nkind=qr\n");
@@ -89,6 +91,38 @@ TEST(FormProfileTest, FaultsStopPrintingExceptInTheStationeryKeys) {
     EXPECT_FALSE(parseFormProfile(std::string(kMaxProfileBytes + 1, ';')).fileFault.empty());
     EXPECT_EQ(profileFaultMessage("/a/b.zarvo", {3, "height 必須是 20 到 1000 (mm) 的數字", "height"}),
               "表單設定檔 /a/b.zarvo 第 3 行: height 必須是 20 到 1000 (mm) 的數字");
+}
+
+TEST(FormProfileTest, AKeptValueReadsBackAsWrittenOrIsAFault) {
+    const struct {
+        std::string text;
+        bool fault;  // the value is refused when read
+    } cases[] = {
+        {"x=\"\r\r", true},
+        {"x=@a\x01b\n", true},
+        {"x=\"a\x7F\n", true},
+        {"x=\"a\tb\n", false},
+        {"x=\"a\rb\"\r\n", false},
+        {"x=\"\x01\x02\"\n", false},
+    };
+    for (const auto& c : cases) {
+        const FormProfile profile = parseFormProfile(c.text).withoutStoppingFaults();
+        const ProfileSection* general = parseFormProfile(c.text).section("General");
+        EXPECT_EQ(!general->faults.empty(), c.fault) << c.text;
+        const std::string once = formProfileText(profile);
+        const FormProfile reread = parseFormProfile(once);
+        EXPECT_EQ(formProfileText(reread), once) << c.text;
+        if (!c.fault) {
+            EXPECT_EQ(reread.section("General")->find("x")->value, profile.section("General")->find("x")->value);
+        }
+    }
+}
+
+TEST(FormProfileTest, TheShippedDeliveryNoteIsRewrittenByteForByteWithItsComments) {
+    std::ifstream in(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note.zarvo", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_NE(text.find("\n; "), std::string::npos);
+    EXPECT_EQ(formProfileText(parseFormProfile(text)), text);
 }
 
 TEST(FormProfileTest, APaperIsReadWithItsSizeAsWrittenAndRemovedWhenSetToNone) {

@@ -86,6 +86,9 @@ TEST(StationerySettingsTest, NumbersAreWrittenShortest) {
     EXPECT_EQ(text.find("snapmargin"), std::string::npos) << text;
     setStationeryKeys(profile, stationeryKeysOf(StationerySettings{"a.png", 1, 0, 0, 0, 50, 0.4, 1}));
     EXPECT_NE(formProfileText(profile).find("\nangle=0.4\nsnapmargin=1\n"), std::string::npos);
+    // A measured skew is kept to 0.001 degree, whatever its arithmetic left.
+    setStationeryKeys(profile, stationeryKeysOf(StationerySettings{"a.png", 1, 0, 0, 0, 50, -0.347999999999999}));
+    EXPECT_NE(formProfileText(profile).find("\nangle=-0.348\n"), std::string::npos) << formProfileText(profile);
     setStationeryKeys(profile, stationeryKeysOf(StationerySettings{"a.png"}));
     EXPECT_EQ(formProfileText(profile).find("angle"), std::string::npos);
     EXPECT_EQ(formProfileText(profile).find("snapmargin"), std::string::npos);
