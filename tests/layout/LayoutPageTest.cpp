@@ -1035,6 +1035,27 @@ TEST_F(LayoutPageTest, AProfileKeepsWhatItDoesNotKnowAndADamagedOneIsKeptAsideWi
     EXPECT_EQ(TempDir::read(path("d/note.zarvo.damaged").toStdString()), damaged);
 }
 
+// Carriage returns from a file edited elsewhere, in values the designer
+// keeps without using: Save, reopen, Save writes the same file every time.
+TEST_F(LayoutPageTest, AProfileWithCarriageReturnsInKeptValuesIsStableUnderSave) {
+    const std::string profiles[] = {"[Mine]\nnote=a\rb\nx=1\n", "[Mine]\nx=\"\r\r\ny=2\n",
+                                    "[Mine]\nnote=\"a\\rb\"\r\n"};
+    for (const std::string& profile : profiles) {
+        SCOPED_TRACE(profile);
+        file("cr/note.zarvo", profile);
+        open(file("cr/note.txt", example("delivery_note.txt")));
+        std::vector<std::string> saved;
+        for (int round = 0; round < 3; ++round) {
+            saveAs("cr/note.txt");
+            saved.push_back(TempDir::read(path("cr/note.zarvo").toStdString()));
+            open(path("cr/note.txt"));
+        }
+        EXPECT_EQ(saved[1], saved[0]);
+        EXPECT_EQ(saved[2], saved[0]);
+        std::filesystem::remove_all(dir.path() / "cr");
+    }
+}
+
 }  // namespace
 }  // namespace zarvo
 
