@@ -43,6 +43,7 @@
 #include "report/PageDataFile.h"
 #include "report/ReportError.h"
 #include "report/TestDataLine.h"
+#include "report/Units.h"
 
 namespace zarvo {
 namespace {
@@ -149,7 +150,7 @@ private:
 
 void previewToTrace(const PageSource& pages, HeadlessPreview& state, CompositionProblems& problems,
                     const std::string& notice) {
-    RecordingSurface surface(std::cout, 114);
+    RecordingSurface surface(std::cout, kPreviewDpi);
     state.setImageSizer([&surface](int width, int height) -> Surface& {
         surface.resize(width, height);
         return surface;

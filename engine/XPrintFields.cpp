@@ -5,10 +5,10 @@
 #include "engine/BlockStyle.h"
 #include "engine/CellText.h"
 #include "engine/PreviewState.h"
-#include "engine/Units.h"
 #include "engine/XPrint.h"
 #include "platform/Messages.h"
 #include "report/Big5.h"
+#include "report/Units.h"
 #include "symbol/SymbolDrawing.h"
 #include "symbol/SymbolError.h"
 
