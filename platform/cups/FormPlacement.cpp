@@ -9,7 +9,10 @@ namespace zarvo {
 
 FormPlacement placeForm(bool landscape, const SheetMargins& margins, double pageHeightMm, int dpi) {
     if (!landscape) return {mmToDots(margins.left, dpi), mmToDots(margins.top, dpi), false};
-    return {mmToDots(margins.left, dpi), mmToDots(pageHeightMm - margins.bottom, dpi), true};
+    // Turned, the form's left margin runs up from the page's bottom edge and
+    // its top margin across from the page's left one.
+    const SheetMargins form = landscapeMargins(margins);
+    return {mmToDots(form.top, dpi), mmToDots(pageHeightMm - form.left, dpi), true};
 }
 
 PageCorrection pageCorrection(const PrinterCorrection& correction, const SheetMargins& margins, int dpi) {
