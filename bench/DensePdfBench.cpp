@@ -24,13 +24,13 @@
 #include <QPainter>
 
 #include "bench/GuiApplication.h"
-#include "engine/Units.h"
 #include "engine/XPrint.h"
 #include "platform/qt/FontFaces.h"
 #include "platform/qt/QtSurface.h"
 #include "preview/PageComposer.h"
 #include "report/Big5.h"
 #include "report/PageDataFile.h"
+#include "report/Units.h"
 
 extern char** environ;
 

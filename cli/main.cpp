@@ -40,6 +40,7 @@
 #include "report/PageDataFile.h"
 #include "report/ReportError.h"
 #include "report/TestDataLine.h"
+#include "report/Units.h"
 
 namespace zarvo {
 namespace {
@@ -129,7 +130,7 @@ private:
 };
 
 void previewToTrace(const PageSource& pages, CompositionProblems& problems, const std::string& notice) {
-    RecordingSurface surface(std::cout, 114);
+    RecordingSurface surface(std::cout, kPreviewDpi);
     const RenderContext screen = screenContext(
         [&surface](int width, int height) -> Surface& {
             surface.resize(width, height);

@@ -12,20 +12,6 @@ namespace {
 constexpr std::string_view kSumPrefix = "sum.";
 constexpr std::string_view kDefaultContinued = "接下頁";
 
-// The names of a value separated by blanks.
-std::vector<std::string> words(std::string_view text) {
-    std::vector<std::string> out;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t start = text.find_first_not_of(" \t", at);
-        if (start == std::string_view::npos) break;
-        const std::size_t end = std::min(text.find_first_of(" \t", start), text.size());
-        out.emplace_back(text.substr(start, end - start));
-        at = end;
-    }
-    return out;
-}
-
 bool contains(const std::vector<std::string>& names, std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -131,7 +117,7 @@ private:
     // be held in Big5, appears twice, or (unless mayBeEmpty) there is none.
     std::vector<std::string> names(const ProfileEntry& entry, bool mayBeEmpty) {
         std::vector<std::string> out;
-        for (const std::string& word : words(entry.value)) {
+        for (const std::string& word : detailWords(entry.value)) {
             const std::optional<std::string> big5 = utf8ToBig5(word);
             if (!big5) {
                 fault(entry.line, entry.key, entry.key + " 的「" + word + "」有 Big5 無法表示的字元");
@@ -172,6 +158,19 @@ std::optional<DetailSpec> detailSpecOf(const FormProfile& profile) {
     const ProfileSection* section = profile.section(kDetailSection);
     if (!section || !section->faults.empty()) return std::nullopt;
     return parseDetailSection(*section).spec;
+}
+
+std::vector<std::string> detailWords(std::string_view text) {
+    std::vector<std::string> out;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t start = text.find_first_not_of(" \t", at);
+        if (start == std::string_view::npos) break;
+        const std::size_t end = std::min(text.find_first_of(" \t", start), text.size());
+        out.emplace_back(text.substr(start, end - start));
+        at = end;
+    }
+    return out;
 }
 
 std::string detailBlock(std::string_view field, int row) { return std::string(field) + std::to_string(row); }

@@ -56,6 +56,9 @@ void checkDetailSection(FormProfile& profile);
 // section has a fault.
 std::optional<DetailSpec> detailSpecOf(const FormProfile& profile);
 
+// The names of a [Detail] value (UTF-8) separated by blanks or tabs, in order.
+std::vector<std::string> detailWords(std::string_view text);
+
 // The block name of row (from 1) of field: "item" and 3 -> "item3".
 std::string detailBlock(std::string_view field, int row);
 

@@ -65,7 +65,7 @@ TDetailForm::TDetailForm(FormProfile profile, std::vector<std::string> blockName
 
 void TDetailForm::showRows() {
     std::vector<std::string> fields;
-    for (const std::string& word : detailWords(text(*ED_fields))) {
+    for (const std::string& word : typedDetailWords(text(*ED_fields))) {
         const std::optional<std::string> big5 = utf8ToBig5(word);
         if (!big5) {
             Label_rows->setText(QStringLiteral("「%1」有 Big5 無法表示的字元").arg(text(word)));

@@ -82,22 +82,13 @@ std::string detailRowsText(const std::vector<std::string>& fields, const DetailR
     return text;
 }
 
-std::vector<std::string> detailWords(const std::string& text) {
+std::vector<std::string> typedDetailWords(const std::string& text) {
     static const std::string kFullWidthSpace = "\u3000";
     std::string plain = text;
     for (std::size_t at = plain.find(kFullWidthSpace); at != std::string::npos; at = plain.find(kFullWidthSpace, at)) {
         plain.replace(at, kFullWidthSpace.size(), " ");
     }
-    std::vector<std::string> out;
-    std::size_t at = 0;
-    while (at < plain.size()) {
-        const std::size_t start = plain.find_first_not_of(" \t", at);
-        if (start == std::string::npos) break;
-        const std::size_t end = std::min(plain.find_first_of(" \t", start), plain.size());
-        out.push_back(plain.substr(start, end - start));
-        at = end;
-    }
-    return out;
+    return detailWords(plain);
 }
 
 }  // namespace zarvo

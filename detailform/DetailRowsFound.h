@@ -32,7 +32,8 @@ DetailRowsFound findDetailRows(const std::vector<std::string>& fields, const std
 // then what is missing; a hint when there are no fields.
 std::string detailRowsText(const std::vector<std::string>& fields, const DetailRowsFound& found);
 
-// The names of a text separated by blanks (ASCII or full-width), in order.
-std::vector<std::string> detailWords(const std::string& text);
+// The names of a text typed in the dialog, in order: detailWords with a
+// full-width blank taken as a blank.
+std::vector<std::string> typedDetailWords(const std::string& text);
 
 }  // namespace zarvo

@@ -22,7 +22,7 @@ bool shownKey(const std::string& key) {
 }
 
 std::string trimmed(const std::string& text) {
-    const std::vector<std::string> words = detailWords(text);
+    const std::vector<std::string> words = typedDetailWords(text);
     std::string out;
     for (const std::string& word : words) out += (out.empty() ? "" : " ") + word;
     return out;
@@ -129,7 +129,7 @@ DetailFormTexts detailFormTextsOf(const FormProfile& profile, const std::vector<
 DetailEdit detailProfileFrom(const FormProfile& profile, const DetailFormTexts& texts,
                              const std::vector<std::string>& blockNames) {
     FormProfile changed = profile;
-    const std::vector<std::string> words = detailWords(texts.fields);
+    const std::vector<std::string> words = typedDetailWords(texts.fields);
     if (words.empty()) {
         changed.removeSection(kDetailSection);
         return DetailEdit{std::move(changed), {}};

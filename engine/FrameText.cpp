@@ -9,8 +9,8 @@
 #include "engine/CellText.h"
 #include "engine/FrameLayout.h"
 #include "engine/TextMeasure.h"
-#include "engine/Units.h"
 #include "engine/XPrint.h"
+#include "report/Units.h"
 
 namespace zarvo {
 

@@ -5,15 +5,14 @@
 #include <exception>
 
 #include "engine/FormProfileFile.h"
-#include "engine/Units.h"
 #include "report/ProfilePaper.h"
 #include "report/ReportError.h"
+#include "report/Units.h"
 
 namespace zarvo {
 
 namespace {
 
-constexpr int kPreviewDpi = 114;
 constexpr int kPreviewSide = 1633;
 
 // Edge of the square preview image for a sheet's paper: A3 gets 2000, a
@@ -25,7 +24,7 @@ int previewSide(const SheetPaper& paper) {
     const std::optional<Paper> sheet = paperFor(paper);
     if (!sheet || sheet->size != PaperSize::Custom) return kPreviewSide;
     const double longer = std::max(sheet->widthMm(), sheet->heightMm());
-    return std::max(kPreviewSide, static_cast<int>(std::ceil(longer * kPreviewDpi / 25.4)));
+    return std::max(kPreviewSide, static_cast<int>(std::ceil(mmToDots(longer, kPreviewDpi))));
 }
 
 }  // namespace

@@ -12,11 +12,11 @@
 #include "engine/BlockRecord.h"
 #include "engine/PrintReceipt.h"
 #include "engine/RenderContext.h"
-#include "engine/Units.h"
 #include "platform/Spooler.h"
 #include "platform/Surface.h"
 #include "report/FormProfile.h"
 #include "report/ReportReader.h"
+#include "report/Units.h"
 
 namespace zarvo {
 

@@ -4,9 +4,9 @@
 
 #include "engine/BlockStyle.h"
 #include "engine/CellText.h"
-#include "engine/Units.h"
 #include "engine/XPrint.h"
 #include "report/Big5.h"
+#include "report/Units.h"
 #include "symbol/SymbolDrawing.h"
 #include "symbol/SymbolError.h"
 

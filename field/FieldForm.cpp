@@ -16,20 +16,18 @@
 
 #include "engine/BlockSample.h"
 #include "engine/BlockStyle.h"
-#include "engine/Units.h"
 #include "field/FieldStyle.h"
 #include "platform/Messages.h"
 #include "platform/qt/ObjectName.h"
 #include "platform/qt/OkCancelRow.h"
 #include "platform/qt/QtSurface.h"
 #include "report/Big5.h"
+#include "report/Units.h"
 
 namespace zarvo {
 
 namespace {
 
-// The sample is drawn at the Layout page's 100 %.
-constexpr int kSampleDpi = 114;
 // The largest sample shown, pixels: a frame larger than this is cut.
 constexpr int kMaxSampleSide = 600;
 
@@ -101,8 +99,8 @@ void TFieldForm::update() {
 
     const ProfileSection section = edited();
     const ParsedBlockStyle parsed = parseBlockStyle(section);
-    const int width = std::clamp(mmToDevice(row_.width, kSampleDpi) + 1, 1, kMaxSampleSide);
-    const int height = std::clamp(mmToDevice(row_.height, kSampleDpi) + 1, 1, kMaxSampleSide);
+    const int width = std::clamp(mmToDevice(row_.width, kPreviewDpi) + 1, 1, kMaxSampleSide);
+    const int height = std::clamp(mmToDevice(row_.height, kPreviewDpi) + 1, 1, kMaxSampleSide);
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
     QString note;
@@ -110,7 +108,7 @@ void TFieldForm::update() {
         QPainter painter(&image);
         painter.setPen(QColor(255, 160, 0));
         painter.drawRect(0, 0, width - 1, height - 1);
-        QtSurface surface(painter, kSampleDpi);
+        QtSurface surface(painter, kPreviewDpi);
         if (parsed.fault) {
             note = QString::fromStdString(parsed.fault->reason);
         } else {

@@ -4,10 +4,10 @@
 #include <QPainter>
 
 #include "detailform/DetailForm.h"
-#include "engine/Units.h"
 #include "layout/LayoutDocument.h"
 #include "layout/LayoutView.h"
 #include "report/Big5.h"
+#include "report/Units.h"
 
 namespace zarvo {
 

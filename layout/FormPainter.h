@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/Units.h"
 #include "layout/model/SceneTypes.h"
 #include "platform/Paper.h"
 #include "report/FormProfile.h"
 #include "report/TestDataLine.h"
+#include "report/Units.h"
 
 class QPainter;
 

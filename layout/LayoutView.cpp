@@ -18,7 +18,6 @@
 #include <QWheelEvent>
 
 #include "detailform/DetailBands.h"
-#include "engine/Units.h"
 #include "layout/DetailRows.h"
 #include "layout/LayoutDocument.h"
 #include "layout/model/Millimetres.h"
@@ -26,6 +25,7 @@
 #include "layout/model/RulerScale.h"
 #include "layout/model/Zoom.h"
 #include "report/TestDataLine.h"
+#include "report/Units.h"
 
 namespace zarvo {
 
@@ -125,7 +125,7 @@ LayoutView::LayoutView(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    editor_.setGripRadius(pixelsToMm(kGripHalf + 1, dpi_));
+    editor_.setGripRadius(dotsToMm(kGripHalf + 1, dpi_));
     sheet_ = sheetFrame(0, std::nullopt);
     rulerFont_ = font();
     rulerFont_.setPixelSize(kRulerFontPixels);
@@ -245,8 +245,8 @@ QPoint LayoutView::printerOrigin() const { return sheetCorner() + originPixels()
 
 PointMm LayoutView::rowPointAt(QPointF viewportPoint) const {
     const QPointF fromOrigin = viewportPoint - QPointF(printerOrigin());
-    return PointMm{pixelsToMm(fromOrigin.x(), dpi_) - form_.offset().x,
-                   pixelsToMm(fromOrigin.y(), dpi_) - form_.offset().y};
+    return PointMm{dotsToMm(fromOrigin.x(), dpi_) - form_.offset().x,
+                   dotsToMm(fromOrigin.y(), dpi_) - form_.offset().y};
 }
 
 QPointF LayoutView::viewportPointOf(PointMm rowPoint) const {
@@ -279,9 +279,9 @@ void LayoutView::updateGeometry() {
 void LayoutView::setDpi(int dpi, std::optional<QPoint> anchor) {
     dpi = std::clamp(dpi, kZoomSteps.front(), kZoomSteps.back());
     const QPoint at = anchor.value_or(viewport()->rect().center());
-    const QPointF sheetMm((at.x() - sheetCorner().x()) * 25.4 / dpi_, (at.y() - sheetCorner().y()) * 25.4 / dpi_);
+    const QPointF sheetMm(dotsToMm(at.x() - sheetCorner().x(), dpi_), dotsToMm(at.y() - sheetCorner().y(), dpi_));
     dpi_ = dpi;
-    editor_.setGripRadius(pixelsToMm(kGripHalf + 1, dpi_));
+    editor_.setGripRadius(dotsToMm(kGripHalf + 1, dpi_));
     updateGeometry();
     horizontalScrollBar()->setValue(kMargin - at.x() + int(std::lround(mmToPixels(sheetMm.x(), dpi_))));
     verticalScrollBar()->setValue(kMargin - at.y() + int(std::lround(mmToPixels(sheetMm.y(), dpi_))));
@@ -626,8 +626,8 @@ void LayoutView::mouseMoveEvent(QMouseEvent* event) {
     if (!(event->buttons() & Qt::LeftButton) || inputRefused()) return;
     if (pictureDragFrom_) {
         const QPointF shift = event->position() - *pictureDragFrom_;
-        movePicture(roundToTenth(pixelsToMm(shift.x(), dpi_)) - pictureDx_,
-                    roundToTenth(pixelsToMm(shift.y(), dpi_)) - pictureDy_);
+        movePicture(roundToTenth(dotsToMm(shift.x(), dpi_)) - pictureDx_,
+                    roundToTenth(dotsToMm(shift.y(), dpi_)) - pictureDy_);
         return;
     }
     if (!editor_.gestureActive()) return;

@@ -20,6 +20,7 @@
 #include "layout/model/RulerScale.h"
 #include "layout/model/SheetFrame.h"
 #include "layout/model/StationeryGuides.h"
+#include "layout/model/Zoom.h"
 #include "layout/stationery/StationeryLayer.h"
 #include "platform/Spooler.h"
 
@@ -195,7 +196,7 @@ private:
     SheetFrame sheet_;
     std::optional<SheetMargins> margins_;
     SheetPaper defaultPaper_{0, customPaper(210, 297)};
-    int dpi_ = 114;
+    int dpi_ = kLayoutBaseDpi;
     QFont rulerFont_;
     bool overlays_ = true;
     bool grid_ = false;

@@ -25,6 +25,14 @@ struct SheetMargins {
     double bottom = 0;
 };
 
+// The margins of a landscape form lying turned on its portrait sheet, its
+// top along the sheet's left edge: its left margin is the sheet's bottom
+// one, its top the sheet's left, its right the sheet's top, its bottom the
+// sheet's right.
+inline SheetMargins landscapeMargins(const SheetMargins& portrait) {
+    return SheetMargins{portrait.bottom, portrait.left, portrait.top, portrait.right};
+}
+
 // One print job, open on its current sheet.
 class PrintJob {
 public:

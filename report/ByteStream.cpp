@@ -2,8 +2,12 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+
+#include "report/ReportError.h"
 
 namespace zarvo {
 
@@ -28,7 +32,7 @@ std::size_t signAt(ByteStream& in, std::size_t offset) {
 }  // namespace
 
 ByteStream::ByteStream(const std::string& path)
-    : in_(std::make_unique<std::ifstream>(path, std::ios::binary)) {
+    : path_(path), in_(std::make_unique<std::ifstream>(path, std::ios::binary)) {
     ok_ = bool(*in_);
 }
 
@@ -39,29 +43,79 @@ ByteStream ByteStream::fromBytes(std::string bytes) {
     return stream;
 }
 
+ByteStream ByteStream::openDataFile(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        throw ReportError("資料檔不是一般的檔案, 無法讀取: " + path);
+    }
+    ByteStream stream(path);
+    if (!stream.ok()) throw ReportError("無法開啟資料檔: " + path);
+    stream.readFailure_ = "無法讀取資料檔: " + path;
+    return stream;
+}
+
+void ByteStream::readFailed() {
+    failed_ = true;
+    if (!readFailure_.empty()) throw ReportError(readFailure_);
+}
+
 bool ByteStream::fill(std::size_t needed) {
     if (buffer_.size() - pos_ >= needed) return true;
     if (!in_ || !*in_) return false;
     // Keep the unread tail, then append the next chunk.
     buffer_.erase(0, pos_);
+    base_ += pos_;
     pos_ = 0;
-    std::size_t old = buffer_.size();
+    const std::size_t old = buffer_.size();
     buffer_.resize(old + kChunk);
     in_->read(buffer_.data() + old, static_cast<std::streamsize>(kChunk));
     buffer_.resize(old + static_cast<std::size_t>(in_->gcount()));
-    if (in_->bad()) failed_ = true;
+    if (in_->bad()) readFailed();
     return buffer_.size() - pos_ >= needed;
 }
 
-int ByteStream::peek(std::size_t offset) {
+int ByteStream::peekBeyondBuffer(std::size_t offset) {
     if (!fill(offset + 1)) return -1;
     return static_cast<unsigned char>(buffer_[pos_ + offset]);
 }
 
-int ByteStream::get() {
-    int c = peek();
-    if (c >= 0) ++pos_;
-    return c;
+std::string_view ByteStream::readChunk() {
+    if (!fill(1)) return {};
+    const std::string_view chunk(buffer_.data() + pos_, buffer_.size() - pos_);
+    pos_ = buffer_.size();
+    return chunk;
+}
+
+void ByteStream::seek(std::uint64_t offset) {
+    if (!in_) {
+        pos_ = static_cast<std::size_t>(std::min<std::uint64_t>(offset, buffer_.size()));
+        return;
+    }
+    buffer_.clear();
+    pos_ = 0;
+    base_ = offset;
+    in_->clear();
+    in_->seekg(static_cast<std::streamoff>(offset));
+    if (!*in_) readFailed();
+}
+
+ByteOrderMark readByteOrderMark(ByteStream& input) {
+    input.seek(0);
+    const int first = input.get();
+    const int second = input.get();
+    const int third = input.get();
+    ByteOrderMark mark = ByteOrderMark::None;
+    if (first == 0xFF && second == 0xFE) {
+        mark = ByteOrderMark::Utf16Le;
+    } else if (first == 0xFE && second == 0xFF) {
+        mark = ByteOrderMark::Utf16Be;
+    } else if (first == 0xEF && second == 0xBB && third == 0xBF) {
+        mark = ByteOrderMark::Utf8;
+    }
+    static constexpr std::uint64_t lengths[] = {0, 3, 2, 2};
+    input.seek(lengths[static_cast<int>(mark)]);
+    return mark;
 }
 
 bool isFieldSpace(int c) {

@@ -27,7 +27,7 @@ std::size_t completeUtf8Length(std::string_view text) {
 
 // Whether the rest of input is valid UTF-8; reads it to its end, a chunk at
 // a time, carrying a sequence cut at a chunk's end over to the next.
-bool restIsUtf8(DataInput& input) {
+bool restIsUtf8(ByteStream& input) {
     std::string pending;
     for (std::string_view chunk = input.readChunk(); !chunk.empty(); chunk = input.readChunk()) {
         pending += chunk;
@@ -43,7 +43,7 @@ bool isLowSurrogate(int unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 }  // namespace
 
-CsvRecords::CsvRecords(const std::string& path) : input_(path) {
+CsvRecords::CsvRecords(const std::string& path) : input_(ByteStream::openDataFile(path)) {
     readEncoding();
     readHeader();
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "report/DataInput.h"
+#include "report/ByteStream.h"
 #include "report/DataSource.h"
 
 namespace zarvo {
@@ -45,7 +45,7 @@ private:
 
     static constexpr int kNothingPeeked = -2;
 
-    DataInput input_;
+    ByteStream input_;
     Encoding encoding_ = Encoding::Big5;
     int peeked_ = kNothingPeeked;  // the character decoded ahead, -1 for the end
     std::uint64_t peekedAt_ = 0;   // its offset

@@ -160,7 +160,7 @@ private:
 }  // namespace
 
 JsonRecords::JsonRecords(const std::string& path, bool lines, std::string itemMember)
-    : input_(path), lines_(lines), itemMember_(std::move(itemMember)) {
+    : input_(ByteStream::openDataFile(path)), lines_(lines), itemMember_(std::move(itemMember)) {
     const ByteOrderMark mark = readByteOrderMark(input_);
     if (mark == ByteOrderMark::Utf16Le || mark == ByteOrderMark::Utf16Be) {
         throw lineError(path, line_, "JSON 資料檔必須是 UTF-8");

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "report/DataInput.h"
+#include "report/ByteStream.h"
 #include "report/DataSource.h"
 
 namespace zarvo {
@@ -44,7 +44,7 @@ private:
     std::optional<ObjectText> nextLine();
     DataRecord parse(const ObjectText& object);
 
-    DataInput input_;
+    ByteStream input_;
     bool lines_;
     std::string itemMember_;
     bool ended_ = false;  // the array and all after it are read

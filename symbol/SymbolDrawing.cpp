@@ -1,5 +1,6 @@
 #include "symbol/SymbolDrawing.h"
 
+#include "report/Units.h"
 #include "symbol/SymbolError.h"
 #include "symbol/SymbolValue.h"
 
@@ -9,14 +10,12 @@
 namespace zarvo {
 namespace {
 
-constexpr double mmPerInch = 25.4;
-
 // A length on the device: whole pixels on paper.
 double onDevice(double length, bool wholePixels) { return wholePixels ? std::round(length) : length; }
 
 double mmOnDevice(double mm, const SymbolPlacement& placement)
 {
-    return onDevice(mm * placement.dpi / mmPerInch, placement.wholePixels);
+    return onDevice(mm * placement.dpi / kMmPerInch, placement.wholePixels);
 }
 
 // The line printed under the bars: control characters show as spaces.
@@ -63,7 +62,7 @@ std::vector<DeviceRect> darkRuns(const SymbolMatrix& matrix, const SymbolGeometr
 
 double moduleOnDevice(double moduleMm, int dpi, bool wholePixels)
 {
-    const double exact = moduleMm * dpi / mmPerInch;
+    const double exact = moduleMm * dpi / kMmPerInch;
     return wholePixels ? std::max(1.0, std::round(exact)) : exact;
 }
 

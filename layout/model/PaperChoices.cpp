@@ -5,12 +5,13 @@
 
 #include "report/ProfileNumbers.h"
 #include "report/ProfilePaper.h"
+#include "report/Units.h"
 
 namespace zarvo {
 
 namespace {
 
-constexpr double kLineMm = 25.4 / 6;
+constexpr double kLineMm = kMmPerInch / 6;
 
 std::vector<PaperChoice> makeChoices() {
     std::vector<PaperChoice> choices = {

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/Units.h"
+#include "report/Units.h"
 
 namespace zarvo {
 namespace {
 
-constexpr double kMmPerInch = 25.4;
 constexpr RulerScale kFine{1, 5, 10, 10};
 constexpr RulerScale kCoarse{5, 10, 50, 50};
 constexpr int kLabelSteps[] = {10, 50, 100, 500};

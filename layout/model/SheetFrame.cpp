@@ -9,7 +9,7 @@ SheetFrame sheetFrame(const SheetPaper& sheetPaper, const std::optional<SheetMar
     SheetFrame frame{paper.widthMm(), paper.heightMm(), {0, 0, paper.widthMm(), paper.heightMm()}};
     if (!portraitMargins) return frame;
     SheetMargins m = *portraitMargins;
-    if (paper.landscape) m = SheetMargins{m.bottom, m.left, m.top, m.right};
+    if (paper.landscape) m = landscapeMargins(m);
     frame.printable = RectMm{m.left, m.top, frame.widthMm - m.right, frame.heightMm - m.bottom};
     return frame;
 }

@@ -22,9 +22,8 @@ struct SheetFrame {
 // The sheet of paper (an A4 portrait sheet for a code outside 0..5 without a
 // custom paper) with
 // the printer margins of its portrait sheet; no margins: the sheet's corner
-// is the origin. A landscape form lies turned on the portrait sheet, its top
-// along the sheet's left edge, so its left margin is the sheet's bottom one,
-// its top the sheet's left, its right the sheet's top, its bottom the right.
+// is the origin. A landscape form lies turned on the portrait sheet, with
+// the landscapeMargins of the sheet's.
 SheetFrame sheetFrame(const SheetPaper& paper, const std::optional<SheetMargins>& portraitMargins);
 
 }  // namespace zarvo

@@ -6,7 +6,6 @@
 namespace zarvo {
 namespace {
 
-constexpr double kMmPerInch = 25.4;
 // Keeps a fit that lands exactly on a whole dpi from losing it to rounding.
 constexpr double kFitSlack = 1e-9;
 
@@ -30,8 +29,6 @@ int fitDpi(double lengthMm, int pixels) {
 
 std::string zoomText(int dpi) { return std::to_string(std::lround(dpi * 100.0 / kLayoutBaseDpi)) + " %"; }
 
-double pixelsToMm(double pixels, int dpi) { return pixels * kMmPerInch / dpi; }
-
-double mmToPixels(double mm, int dpi) { return std::round(mm * dpi / kMmPerInch); }
+double mmToPixels(double mm, int dpi) { return std::round(mmToDots(mm, dpi)); }
 
 }  // namespace zarvo

@@ -5,9 +5,11 @@
 #include <array>
 #include <string>
 
+#include "report/Units.h"
+
 namespace zarvo {
 
-inline constexpr int kLayoutBaseDpi = 114;
+inline constexpr int kLayoutBaseDpi = kPreviewDpi;
 // 25 %, 50 %, 75 %, 100 %, 150 %, 200 %, 400 % and 800 %.
 inline constexpr std::array<int, 8> kZoomSteps{29, 57, 86, 114, 171, 228, 456, 912};
 
@@ -23,8 +25,7 @@ int fitDpi(double lengthMm, int pixels);
 // The zoom as the combo box shows it: dpi * 100 / 114 rounded, "25 %".
 std::string zoomText(int dpi);
 
-// Pixels to millimetres at dpi, and millimetres to the nearest pixel.
-double pixelsToMm(double pixels, int dpi);
+// Millimetres to the nearest whole pixel at dpi.
 double mmToPixels(double mm, int dpi);
 
 }  // namespace zarvo

@@ -10,11 +10,11 @@
 #include <opencv2/imgproc.hpp>
 
 #include "report/StationeryKeys.h"
+#include "report/Units.h"
 
 namespace zarvo {
 namespace {
 
-constexpr double kMmPerInch = 25.4;
 
 // What counts as a ruled line, in millimetres on paper.
 constexpr double kDotGapMm = 1.0;        // gaps of a dotted line up to this are bridged

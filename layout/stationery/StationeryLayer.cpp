@@ -6,19 +6,18 @@
 
 #include <QPainter>
 
+#include "report/Units.h"
+
 namespace zarvo {
 
 namespace {
 
-constexpr double kMmPerInch = 25.4;
 // The most pixels the scaled picture may have to be kept (40 MB).
 constexpr double kMaxCachedPixels = 10e6;
 // A PDF page's tiles: their side in pixels and how many are kept (64 MB),
 // enough to cover a large window at any zoom.
 constexpr int kTileSide = 1024;
 constexpr std::size_t kKeptTiles = 16;
-
-double pixels(double mm, int dpi) { return mm * dpi / kMmPerInch; }
 
 std::size_t bytesOf(const QImage& image) { return image.isNull() ? 0 : std::size_t(image.sizeInBytes()); }
 
@@ -64,8 +63,8 @@ void StationeryLayer::draw(QPainter& painter, const QRect& exposed, int dpi) con
 }
 
 QRectF StationeryLayer::area(int dpi) const {
-    return {pixels(dxMm_, dpi), pixels(dyMm_, dpi), pixels(picture_->widthMm, dpi),
-            pixels(picture_->heightMm, dpi)};
+    return {mmToDots(dxMm_, dpi), mmToDots(dyMm_, dpi), mmToDots(picture_->widthMm, dpi),
+            mmToDots(picture_->heightMm, dpi)};
 }
 
 const QImage& StationeryLayer::cached(QSize size, int dpi) const {

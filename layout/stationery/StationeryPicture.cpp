@@ -15,12 +15,12 @@
 
 #include "platform/os/RegularFile.h"
 #include "report/StationeryKeys.h"
+#include "report/Units.h"
 
 namespace zarvo {
 
 namespace {
 
-constexpr double kMmPerInch = 25.4;
 constexpr double kPointsPerInch = 72;
 constexpr double kPdfDpi = 300;
 constexpr int kMaxSide = 20000;

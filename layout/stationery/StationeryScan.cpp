@@ -3,12 +3,12 @@
 #include <QCoreApplication>
 
 #include "layout/stationery/ScanLinesCache.h"
+#include "report/Units.h"
 
 namespace zarvo {
 
 namespace {
 
-constexpr double kMmPerInch = 25.4;
 
 }  // namespace
 

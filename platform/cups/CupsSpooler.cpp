@@ -24,6 +24,7 @@
 #include "platform/cups/MediaChoice.h"
 #include "platform/qt/PdfPages.h"
 #include "report/ReportError.h"
+#include "report/Units.h"
 
 namespace zarvo {
 
@@ -68,7 +69,7 @@ bool instanceDefined(const std::string& printerName) {
                        [&](const PrinterInfo& p) { return p.name == printerName; });
 }
 
-constexpr double kMmPerPoint = 25.4 / 72;
+constexpr double kMmPerPoint = kMmPerInch / 72;
 
 // A media entry's margins (hundredths of a millimetre) in millimetres.
 SheetMargins marginsOf(const cups_size_t& media) {
@@ -271,8 +272,8 @@ SheetLayout sheetLayout(const ChosenMedia& media, bool landscape, int dpi, const
     SheetLayout layout{QPageLayout(media.pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)), {},
                        media.margins};
     // The PDF page is as wide and tall as its whole number of points.
-    layout.widthMm = layout.page.fullRectPoints().width() * 25.4 / 72.0;
-    layout.heightMm = layout.page.fullRectPoints().height() * 25.4 / 72.0;
+    layout.widthMm = layout.page.fullRectPoints().width() * kMmPerInch / 72.0;
+    layout.heightMm = layout.page.fullRectPoints().height() * kMmPerInch / 72.0;
     const FormPlacement place = placeForm(landscape, layout.margins, layout.heightMm, dpi);
     layout.placement.translate(place.x, place.y);
     if (place.turned) layout.placement.rotate(-90);

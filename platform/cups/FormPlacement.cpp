@@ -3,31 +3,31 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "report/Units.h"
+
 namespace zarvo {
 
-namespace {
-double toDevice(double mm, int dpi) { return mm * dpi / 25.4; }
-double toMillimetres(double pixels, int dpi) { return pixels * 25.4 / dpi; }
-}  // namespace
-
 FormPlacement placeForm(bool landscape, const SheetMargins& margins, double pageHeightMm, int dpi) {
-    if (!landscape) return {toDevice(margins.left, dpi), toDevice(margins.top, dpi), false};
-    return {toDevice(margins.left, dpi), toDevice(pageHeightMm - margins.bottom, dpi), true};
+    if (!landscape) return {mmToDots(margins.left, dpi), mmToDots(margins.top, dpi), false};
+    // Turned, the form's left margin runs up from the page's bottom edge and
+    // its top margin across from the page's left one.
+    const SheetMargins form = landscapeMargins(margins);
+    return {mmToDots(form.top, dpi), mmToDots(pageHeightMm - form.left, dpi), true};
 }
 
 PageCorrection pageCorrection(const PrinterCorrection& correction, const SheetMargins& margins, int dpi) {
-    const double left = toDevice(margins.left, dpi), top = toDevice(margins.top, dpi);
+    const double left = mmToDots(margins.left, dpi), top = mmToDots(margins.top, dpi);
     const double xx = correction.sx / 100, yy = correction.sy / 100;
-    return PageCorrection{xx, left + toDevice(correction.dx, dpi) - left * xx, yy,
-                          top + toDevice(correction.dy, dpi) - top * yy};
+    return PageCorrection{xx, left + mmToDots(correction.dx, dpi) - left * xx, yy,
+                          top + mmToDots(correction.dy, dpi) - top * yy};
 }
 
 Overrun overrun(double left, double top, double right, double bottom, const SheetMargins& margins,
                 double pageWidthMm, double pageHeightMm, int dpi) {
-    const auto beyond = [dpi](double pixelsBeyond) { return std::max(0.0, toMillimetres(pixelsBeyond, dpi)); };
-    return Overrun{beyond(toDevice(margins.left, dpi) - left), beyond(toDevice(margins.top, dpi) - top),
-                   beyond(right - toDevice(pageWidthMm - margins.right, dpi)),
-                   beyond(bottom - toDevice(pageHeightMm - margins.bottom, dpi))};
+    const auto beyond = [dpi](double pixelsBeyond) { return std::max(0.0, dotsToMm(pixelsBeyond, dpi)); };
+    return Overrun{beyond(mmToDots(margins.left, dpi) - left), beyond(mmToDots(margins.top, dpi) - top),
+                   beyond(right - mmToDots(pageWidthMm - margins.right, dpi)),
+                   beyond(bottom - mmToDots(pageHeightMm - margins.bottom, dpi))};
 }
 
 std::string overrunMessage(long long sheet, const Overrun& beyond) {

@@ -20,8 +20,8 @@ struct FormPlacement {
 
 // The placement of a form (landscape or not) on a portrait page pageHeightMm
 // tall with margins, at dpi dots per inch. A portrait form starts at the
-// top-left printable corner; a landscape one at the bottom-left, so its left
-// margin is the sheet's bottom margin and its top margin the sheet's left.
+// top-left printable corner; a landscape one at the bottom-left, within its
+// landscapeMargins.
 FormPlacement placeForm(bool landscape, const SheetMargins& margins, double pageHeightMm, int dpi);
 
 // A printer's correction on the portrait page, in device pixels from the

@@ -14,13 +14,13 @@
 #include "platform/Paper.h"
 #include "platform/qt/PdfPages.h"
 #include "report/ReportError.h"
+#include "report/Units.h"
 
 namespace zarvo {
 
 namespace {
 
 constexpr int kPdfDpi = 300;
-constexpr double kMmPerInch = 25.4;
 
 // The sheet of a paper with no margins, so that the printer's origin is the
 // sheet's top-left corner; a code outside 0..5 without a custom paper gets

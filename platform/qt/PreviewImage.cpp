@@ -3,12 +3,12 @@
 #include <QSaveFile>
 
 #include "report/ReportError.h"
+#include "report/Units.h"
 
 namespace zarvo {
 
 namespace {
-constexpr int kPreviewDpi = 114;
-constexpr int kDotsPerMetre = static_cast<int>(kPreviewDpi / 0.0254 + 0.5);
+constexpr int kDotsPerMetre = static_cast<int>(kPreviewDpi * 1000 / kMmPerInch + 0.5);
 }  // namespace
 
 void PreviewImage::endPainting() {

@@ -15,6 +15,7 @@
 
 #include "platform/qt/FontFaces.h"
 #include "report/Big5.h"
+#include "report/Units.h"
 
 namespace zarvo {
 
@@ -26,7 +27,7 @@ constexpr std::size_t kMaxCachedFonts = 64;
 constexpr int kNullPenStyle = 5;
 // The resolution at which dash patterns have Qt's own lengths; finer
 // devices stretch them so that a dashed line looks the same on paper.
-constexpr double kDashBaseDpi = 114.0;
+constexpr double kDashBaseDpi = kPreviewDpi;
 
 QColor toQColor(Rgb color) {
     return QColor((color >> 16) & 0xff, (color >> 8) & 0xff, color & 0xff);

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/Units.h"
 #include "report/Big5.h"
 #include "report/ProfilePaper.h"
 #include "report/ReportError.h"
+#include "report/Units.h"
 #include "tests/common/MarginSpooler.h"
 #include "tests/common/TempDir.h"
 

@@ -17,7 +17,7 @@
 
 #include <QImage>
 
-#include "engine/Units.h"
+#include "report/Units.h"
 #include "platform/Paper.h"
 #include "platform/cups/PrinterCorrections.h"
 #include "platform/cups/JobOptions.h"

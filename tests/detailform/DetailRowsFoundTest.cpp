@@ -79,7 +79,7 @@ TEST(DetailRowsFoundTest, WordsAreSeparatedByAnyBlank) {
         {"", {}},
         {" \u3000 ", {}},
     };
-    for (const auto& c : cases) EXPECT_EQ(detailWords(c.text), c.words) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(typedDetailWords(c.text), c.words) << c.text;
 }
 
 }  // namespace

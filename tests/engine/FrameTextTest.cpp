@@ -15,8 +15,8 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/Units.h"
 #include "engine/XPrint.h"
+#include "report/Units.h"
 
 namespace zarvo {
 namespace {

@@ -8,8 +8,8 @@
 #include <climits>
 #include <limits>
 
-#include "engine/Units.h"
 #include "report/ConversionError.h"
+#include "report/Units.h"
 #include "tests/common/TempDir.h"
 #include "tests/engine/TestPreview.h"
 

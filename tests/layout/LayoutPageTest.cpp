@@ -34,7 +34,7 @@
 #include "designer/RowEditors.h"
 #include "designer/SourceEditor.h"
 #include "designer/zarvo2.h"
-#include "engine/Units.h"
+#include "report/Units.h"
 #include "layout/LayoutView.h"
 #include "layout/StatusText.h"
 #include "layout/model/Zoom.h"

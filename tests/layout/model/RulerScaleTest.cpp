@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/Units.h"
 #include "layout/model/Zoom.h"
+#include "report/Units.h"
 
 namespace zarvo {
 namespace {

@@ -1,10 +1,18 @@
 #pragma once
-// Millimetres to device pixels.
+// Lengths: millimetres, inches, the screen's resolution and the
+// conversions between millimetres and device dots.
 
 #include <climits>
 #include <optional>
 
 namespace zarvo {
+
+inline constexpr double kMmPerInch = 25.4;
+
+// The screen's resolution: the preview image, the field dialog's sample,
+// the renderer's trace, the Layout page at 100 % and the dash lengths on
+// screen.
+inline constexpr int kPreviewDpi = 114;
 
 // The resolution at which frame text is laid out on every device: each
 // character's place is worked out at it and then scaled to the device, so
@@ -34,5 +42,11 @@ inline int mmToDevice(float mm, int dpi) {
     if (device <= -2147483649.0) return INT_MIN;
     return static_cast<int>(device);
 }
+
+// Millimetres to device dots at dpi, unrounded: mm x dpi / 25.4.
+inline double mmToDots(double mm, double dpi) { return mm * dpi / kMmPerInch; }
+
+// Device dots at dpi to millimetres: dots x 25.4 / dpi.
+inline double dotsToMm(double dots, double dpi) { return dots * kMmPerInch / dpi; }
 
 }  // namespace zarvo
