@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QHashSeed>
 
 #include <signal.h>
 #include <unistd.h>
@@ -424,6 +425,8 @@ int render(const RenderOptions& options) {
 }  // namespace zarvo
 
 int main(int argc, char** argv) {
+    // Qt's PDF writer orders its fonts by hash: one seed, the same bytes every run.
+    QHashSeed::setDeterministicGlobalSeed();
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     std::optional<zarvo::RenderOptions> options = zarvo::parseRenderOptions(args, error);

@@ -1,6 +1,8 @@
 // Zarvo's entry point: the application object, the message boxes as real
 // dialogs, the system's printers, the permanent windows and the event loop.
 
+#include <QHashSeed>
+
 #include "designer/zarvo2.h"
 #include "platform/Messages.h"
 #include "platform/cups/CupsSpooler.h"
@@ -9,6 +11,8 @@
 #include "shell/ZarvoApplication.h"
 
 int main(int argc, char** argv) {
+    // Qt's PDF writer orders its fonts by hash: one seed, the same bytes every run.
+    QHashSeed::setDeterministicGlobalSeed();
     zarvo::ZarvoApplication application(argc, argv);
     zarvo::QtMessagePresenter presenter;
     zarvo::setMessagePresenter(&presenter);

@@ -340,6 +340,7 @@ private:
         // A run is one media: one size of paper.
         if (!runs_.empty() && runs_.back().media == media.name) {
             runs_.back().pages->newPage(layout.page);
+            checkSize(runs_.back());
         } else {
             if (!runs_.empty()) endRun();
             beginRun(media.name, layout.page);
@@ -371,9 +372,14 @@ private:
 
     void endRun() {
         Run& run = runs_.back();
-        if (!run.pages->end() || !run.file.flush()) {
-            fail(printer(), "無法寫入暫存檔, 磁碟空間可能不足");
-        }
+        const bool ended = run.pages->end();
+        checkSize(run);
+        if (!ended || !run.file.flush()) fail(printer(), "無法寫入暫存檔, 磁碟空間可能不足");
+    }
+
+    // Stops the job as soon as a run's PDF grows too large to be written right.
+    void checkSize(const Run& run) const {
+        if (run.pages->tooLarge()) fail(printer(), "列印資料超過 2 GB, 無法寫入");
     }
 
     // Hands one run to CUPS as a PDF document; its job id joins submitted

@@ -2,8 +2,6 @@
 
 #include <malloc.h>
 
-#include <algorithm>
-
 #include <QIODevice>
 
 namespace zarvo {
@@ -43,39 +41,19 @@ QPageSize portraitPageSize(const Paper& paper) {
                      QString(), QPageSize::ExactMatch);
 }
 
-PdfPages::PdfPages(QIODevice& device, int dpi, const std::string& title, int pagesPerPart)
-    : title_(QString::fromStdString(title)), dpi_(dpi), pagesPerPart_(std::max(1, pagesPerPart)), joiner_(device) {
+PdfPages::PdfPages(QIODevice& device, int dpi, const std::string& title, std::int64_t byteLimit)
+    : device_(device, byteLimit), writer_(&device_), dpi_(dpi) {
     keepPageBuffersInTheHeap();
+    writer_.setResolution(dpi);
+    writer_.setTitle(QString::fromStdString(title));
+    writer_.setCreator("Zarvo");
 }
 
 bool PdfPages::begin(const QPageLayout& layout) {
-    active_ = beginPart(layout);
+    writer_.setPageLayout(layout);
+    active_ = painter_.begin(&writer_);
+    if (active_) surface_.emplace(painter_, dpi_, TextDelivery::Runs);
     return active_;
-}
-
-bool PdfPages::beginPart(const QPageLayout& layout) {
-    if (!part_.isOpen() && !part_.open()) return false;
-    if (!part_.seek(0) || !part_.resize(0)) return false;
-    writer_.emplace(&part_);
-    writer_->setResolution(dpi_);
-    writer_->setTitle(title_);
-    writer_->setCreator("Zarvo");
-    writer_->setPageLayout(layout);
-    if (!painter_.begin(&*writer_)) return false;
-    partPages_ = 1;
-    if (surface_) {
-        surface_->beginPainting();
-    } else {
-        surface_.emplace(painter_, dpi_, TextDelivery::Runs);
-    }
-    return true;
-}
-
-bool PdfPages::endPart() {
-    flushText();
-    const bool ended = painter_.end() && part_.flush() && joiner_.append(part_);
-    writer_.reset();
-    return ended;
 }
 
 QPainter& PdfPages::painter() {
@@ -85,23 +63,14 @@ QPainter& PdfPages::painter() {
 
 void PdfPages::newPage(const QPageLayout& layout) {
     flushText();
-    if (!painter_.isActive()) return;  // a part could not begin: end() fails
-    if (partPages_ == pagesPerPart_) {
-        // A part that cannot be joined fails the document at end(); the
-        // caller draws on to the end all the same.
-        if (!endPart()) failed_ = true;
-        if (!beginPart(layout)) failed_ = true;
-        return;
-    }
     // The new layout applies to the page that newPage() opens.
-    writer_->setPageLayout(layout);
-    writer_->newPage();
+    writer_.setPageLayout(layout);
+    writer_.newPage();
     painter_.resetTransform();
-    ++partPages_;
 }
 
 void PdfPages::flushText() {
-    if (surface_ && painter_.isActive()) surface_->flushText();
+    if (surface_) surface_->flushText();
 }
 
 void PdfPages::placeOrigin(const QTransform& placement) {
@@ -112,8 +81,9 @@ void PdfPages::placeOrigin(const QTransform& placement) {
 bool PdfPages::end() {
     if (!active_) return false;
     active_ = false;
-    const bool ended = painter_.isActive() && endPart();
-    return ended && !failed_ && joiner_.finish();
+    flushText();
+    const bool ended = painter_.end();
+    return ended && !device_.failed();
 }
 
 }  // namespace zarvo

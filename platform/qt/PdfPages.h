@@ -2,11 +2,11 @@
 // PDF pages drawn through the Qt surface: a PDF writer, its painter and the
 // surface over it, writing to a device the caller opened. Each page has its
 // own layout and may place the surface's origin anywhere on the page.
-// The writer keeps a table entry for every page and object it has written,
-// so a long document is written in parts of a few thousand pages, each by a
-// writer of its own into a temporary file, and the parts are joined on the
-// device: memory stays the same however many pages there are.
+// The whole document is one writer's: it keeps a table entry for every page
+// and object it has written, about 35 bytes a sheet, so memory grows slowly
+// with the pages. A document that would pass its byte limit is refused.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -14,14 +14,12 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTemporaryFile>
 #include <QTransform>
 
 #include "platform/Paper.h"
-#include "platform/qt/PdfJoiner.h"
+#include "platform/qt/ByteLimitDevice.h"
+#include "platform/qt/PdfSizeLimit.h"
 #include "platform/qt/QtSurface.h"
-
-class QIODevice;
 
 namespace zarvo {
 
@@ -33,12 +31,9 @@ QPageSize portraitPageSize(const Paper& paper);
 
 class PdfPages {
 public:
-    // The pages of one part.
-    static constexpr int kPagesPerPart = 5000;
-
     // Writes to device (not owned, open for writing, at its start) at dpi
-    // dots per inch; title (UTF-8) names the document.
-    PdfPages(QIODevice& device, int dpi, const std::string& title, int pagesPerPart = kPagesPerPart);
+    // dots per inch, at most byteLimit bytes; title (UTF-8) names the document.
+    PdfPages(QIODevice& device, int dpi, const std::string& title, std::int64_t byteLimit = kPdfByteLimit);
 
     // Opens the first page laid out as layout; false when painting cannot start.
     bool begin(const QPageLayout& layout);
@@ -54,30 +49,24 @@ public:
     // what the surface has drawn so far on the page.
     QPainter& painter();
     // Ends the last page and the document; false when it could not be
-    // written, nor any part of it.
+    // written whole.
     bool end();
     // True between begin() and end().
     bool isActive() const { return active_; }
+    // True once the document would have passed its byte limit: nothing more
+    // reaches the device, and end() fails.
+    bool tooLarge() const { return device_.passedLimit(); }
 
 private:
     // Puts the surface's gathered text on the page (none before begin()).
     void flushText();
-    // A new writer into the emptied part file, its first page laid out as layout.
-    bool beginPart(const QPageLayout& layout);
-    // Ends the part's last page and joins the part onto the device.
-    bool endPart();
 
-    QString title_;
+    ByteLimitDevice device_;
+    QPdfWriter writer_;
     int dpi_;
-    int pagesPerPart_;
-    int partPages_ = 0;
     bool active_ = false;
-    bool failed_ = false;
-    QTemporaryFile part_;
-    std::optional<QPdfWriter> writer_;
     QPainter painter_;
-    std::optional<QtSurface> surface_;  // one surface over the painter, for all parts
-    PdfJoiner joiner_;
+    std::optional<QtSurface> surface_;
 };
 
 }  // namespace zarvo

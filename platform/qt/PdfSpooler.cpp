@@ -52,14 +52,21 @@ std::string failureReason(QFileDevice::FileError error) {
     throw ReportError("無法寫入 PDF 檔案「" + path + "」: " + failureReason(file.error()));
 }
 
+[[noreturn]] void throwTooLarge(const std::string& path) {
+    throw ReportError("PDF 檔案「" + path + "」超過 2 GB, 無法寫入");
+}
+
 // One job: the sheets go into a temporary file beside the target, which
 // replaces the target only when the job finishes. Destroyed unfinished, the
 // temporary file is removed and the target is untouched.
 class PdfJob : public PrintJob {
 public:
     PdfJob(const std::string& path, const std::string& documentName, const SheetPaper& paper,
-           const PdfSheetOptions& options)
-        : path_(path), file_(QString::fromStdString(path)), pages_(file_, kPdfDpi, documentName), options_(options) {
+           const PdfSheetOptions& options, std::int64_t byteLimit)
+        : path_(path),
+          file_(QString::fromStdString(path)),
+          pages_(file_, kPdfDpi, documentName, byteLimit),
+          options_(options) {
         if (!file_.open(QIODevice::WriteOnly)) throwWriteError(path_, file_);
         if (!pages_.begin(pageLayout(paper))) throwWriteError(path_, file_);
         prepareSheet(paper);
@@ -70,13 +77,16 @@ public:
     // A PDF page is drawn in vectors: a symbol's module is taken exactly.
     bool wholePixels() const override { return false; }
     void nextSheet(const SheetPaper& paper) override {
+        // The sheet just ended reached the file: stop as soon as it is too large.
         pages_.newPage(pageLayout(paper));
+        if (pages_.tooLarge()) throwTooLarge(path_);
         prepareSheet(paper);
     }
 
     void finish() override {
         if (!pages_.isActive()) return;
         const bool ended = pages_.end();
+        if (pages_.tooLarge()) throwTooLarge(path_);
         if (!ended || !file_.commit()) throwWriteError(path_, file_);
     }
 
@@ -111,8 +121,12 @@ private:
 
 }  // namespace
 
-PdfSpooler::PdfSpooler(std::string outputPath, std::string printerName, PdfSheetOptions options)
-    : outputPath_(std::move(outputPath)), printerName_(std::move(printerName)), options_(std::move(options)) {}
+PdfSpooler::PdfSpooler(std::string outputPath, std::string printerName, PdfSheetOptions options,
+                       std::int64_t byteLimit)
+    : outputPath_(std::move(outputPath)),
+      printerName_(std::move(printerName)),
+      options_(std::move(options)),
+      byteLimit_(byteLimit) {}
 
 std::vector<PrinterInfo> PdfSpooler::printers() { return {PrinterInfo{printerName_, true}}; }
 
@@ -121,7 +135,7 @@ std::unique_ptr<PrintJob> PdfSpooler::startJob(const std::string& printerName,
     if (printerName != printerName_) {
         throw ReportError("找不到印表機「" + printerName + "」, 無法列印");
     }
-    return std::make_unique<PdfJob>(outputPath_, documentName, paper, options_);
+    return std::make_unique<PdfJob>(outputPath_, documentName, paper, options_, byteLimit_);
 }
 
 }  // namespace zarvo

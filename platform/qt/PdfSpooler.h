@@ -4,12 +4,14 @@
 // and with the form moved from the sheet's corner. The file appears only when
 // a job finishes; until then any file already at the path is left as it was.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 #include <QPointF>
 
 #include "platform/Spooler.h"
+#include "platform/qt/PdfSizeLimit.h"
 
 class QPainter;
 class QRect;
@@ -29,14 +31,17 @@ struct PdfSheetOptions {
 
 class PdfSpooler : public Spooler {
 public:
-    // Jobs write outputPath (UTF-8) with sheets laid out by options; the one
-    // printer is named printerName.
-    explicit PdfSpooler(std::string outputPath, std::string printerName = "PDF", PdfSheetOptions options = {});
+    // Jobs write outputPath (UTF-8) with sheets laid out by options, files
+    // of at most byteLimit bytes; the one printer is named printerName.
+    explicit PdfSpooler(std::string outputPath, std::string printerName = "PDF", PdfSheetOptions options = {},
+                        std::int64_t byteLimit = kPdfByteLimit);
 
     // The one printer, marked as the default.
     std::vector<PrinterInfo> printers() override;
     // A job at 300 dpi with zero margins. Throws ReportError for any other
     // printer name, or when the file cannot be created in its directory.
+    // Its nextSheet() and finish() throw ReportError when the file would
+    // pass the byte limit or cannot be written.
     std::unique_ptr<PrintJob> startJob(const std::string& printerName,
                                        const std::string& documentName, const SheetPaper& paper) override;
 
@@ -44,6 +49,7 @@ private:
     std::string outputPath_;
     std::string printerName_;
     PdfSheetOptions options_;
+    std::int64_t byteLimit_;
 };
 
 }  // namespace zarvo

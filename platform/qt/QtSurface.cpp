@@ -93,10 +93,6 @@ std::uint32_t glyphKey(std::string_view bytes) {
 
 QtSurface::QtSurface(QPainter& painter, int dpi, TextDelivery delivery)
     : painter_(painter), dpi_(dpi), delivery_(delivery) {
-    beginPainting();
-}
-
-void QtSurface::beginPainting() {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
 }

@@ -40,10 +40,6 @@ public:
     // surface is used) at dpi dots per inch, text delivered as asked.
     QtSurface(QPainter& painter, int dpi, TextDelivery delivery = TextDelivery::Immediate);
 
-    // Sets the painter up for the surface; call again when the painter has
-    // begun anew on another device.
-    void beginPainting();
-
     int dotsPerInch() const override { return dpi_; }
     void clear() override;
     void drawLine(int x1, int y1, int x2, int y2, const Pen& pen) override;

@@ -216,5 +216,36 @@ TEST_F(PdfSpoolerTest, AFullDiskFailsTheJobAndKeepsTheOldFile) {
     EXPECT_EQ(entryCount(dir.path().toStdString()), 1u);
 }
 
+TEST_F(PdfSpoolerTest, AFileThatWouldPassItsLimitStopsTheJobAndLeavesNothing) {
+    const std::string out = path("large.pdf");
+    writeFile(out, "old");
+    // How many sheets are drawn, and the bytes the file may hold.
+    const struct {
+        int sheets;
+        std::int64_t limit;
+    } cases[] = {{1, 3000}, {200, 30000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sheets);
+        PdfSpooler spooler(out, "PDF", {}, c.limit);
+        int drawn = 0;
+        try {
+            auto job = spooler.startJob("PDF", "doc", 0);
+            for (; drawn < c.sheets; ++drawn) {
+                if (drawn > 0) job->nextSheet(drawn % 6);
+                job->surface().drawText(100, 100, "page" + std::to_string(drawn), Font{FontFace::Ming, 200, false});
+            }
+            job->finish();
+            FAIL() << "a job past its limit finished";
+        } catch (const ReportError& error) {
+            EXPECT_EQ(std::string(error.what()), "PDF 檔案「" + out + "」超過 2 GB, 無法寫入");
+        }
+        if (c.sheets > 1) {
+            EXPECT_LT(drawn, c.sheets) << "the job went on past its limit";
+        }
+        EXPECT_EQ(readAll(out), "old");
+        EXPECT_EQ(entryCount(dir.path().toStdString()), 1u);
+    }
+}
+
 }  // namespace
 }  // namespace zarvo
