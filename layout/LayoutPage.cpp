@@ -88,7 +88,7 @@ void LayoutPage::buildControls() {
     btn_selpicture->setCheckable(true);
     TB_strength = named(new QSlider(Qt::Horizontal), "TB_strength");
     TB_strength->setRange(0, 100);
-    TB_strength->setValue(StationerySettings{}.strength);
+    TB_strength->setValue(StationeryKeys{}.strength);
     TB_strength->setFixedWidth(64);
     TB_strength->setToolTip(QStringLiteral("底圖濃淡"));
 
@@ -292,11 +292,11 @@ void LayoutPage::openStationery(const FormProfile& profile, const QString& repor
         setStationeryNote(read.problem);
         return;
     }
-    const QString picture = absolutePicturePath(read.settings->picture, reportPath);
+    const QString picture = absolutePicturePath(QString::fromStdString(read.settings->picture), reportPath);
     showPicture(loadStationeryPicture(picture, read.settings->page, read.settings->dpi), *read.settings, picture);
 }
 
-bool LayoutPage::showPicture(const PictureLoad& load, const StationerySettings& settings, const QString& picture) {
+bool LayoutPage::showPicture(const PictureLoad& load, const StationeryKeys& settings, const QString& picture) {
     if (!load.picture) {
         setStationeryNote(load.needsDpi ? QStringLiteral("底圖 %1 沒有解析度, 以未套底圖開啟").arg(picture)
                                         : load.problem);
@@ -309,7 +309,7 @@ bool LayoutPage::showPicture(const PictureLoad& load, const StationerySettings& 
     StationeryLayer& layer = layoutView->stationery();
     proposals->pictureChanged();
     layer.setStrength(settings.strength);
-    layoutView->setSnapMargin(settings.snapMargin);
+    layoutView->setSnapMargin(settings.snapmargin);
     layoutView->setScanLines(std::nullopt);
     // With a stored angle the lines are found for the picture turned by it.
     scan_.start(*load.picture, settings.angle != 0 ? std::optional<double>(settings.angle) : std::nullopt);
@@ -353,29 +353,30 @@ void LayoutPage::chooseStationery() {
     if (!choosePicture_) return;
     const std::optional<QString> chosen = choosePicture_();
     if (!chosen) return;
-    StationerySettings settings = settings_.value_or(StationerySettings{});
-    settings.picture = QFileInfo(*chosen).absoluteFilePath();
+    const QString picture = QFileInfo(*chosen).absoluteFilePath();
+    StationeryKeys settings = settings_.value_or(StationeryKeys{});
+    settings.picture = picture.toStdString();
     settings.page = 1;
     settings.dpi = 0;
     // Another scan has a skew of its own, measured afresh.
     settings.angle = 0;
-    PictureLoad load = loadStationeryPicture(settings.picture, settings.page, settings.dpi);
+    PictureLoad load = loadStationeryPicture(picture, settings.page, settings.dpi);
     if (load.needsDpi && askDpi_) {
         const std::optional<int> dpi = askDpi_();
         if (!dpi) return;
         settings.dpi = *dpi;
-        load = loadStationeryPicture(settings.picture, settings.page, settings.dpi);
+        load = loadStationeryPicture(picture, settings.page, settings.dpi);
     }
     setStationeryNote(QString());
-    if (!showPicture(load, settings, settings.picture)) return;
+    if (!showPicture(load, settings, picture)) return;
     emit stationeryChanged();
 }
 
 void LayoutPage::storeStationery(const QString& reportPath, FormProfile& profile) const {
     if (!settings_) return;
-    StationerySettings stored = *settings_;
-    stored.picture = relativePicturePath(picturePath_, reportPath);
-    setStationeryKeys(profile, stationeryKeysOf(stored));
+    StationeryKeys stored = *settings_;
+    stored.picture = relativePicturePath(picturePath_, reportPath).toStdString();
+    setStationeryKeys(profile, stored);
 }
 
 void LayoutPage::setStationeryNote(const QString& note) {

@@ -64,7 +64,7 @@ public:
     // reportPath, when there is a picture; its path is rewritten relative to
     // the new folder.
     void storeStationery(const QString& reportPath, FormProfile& profile) const;
-    const std::optional<StationerySettings>& stationerySettings() const { return settings_; }
+    const std::optional<StationeryKeys>& stationerySettings() const { return settings_; }
     // The lines and boxes found in the picture shown, looked for in the
     // background whenever a picture is shown.
     StationeryScan& stationeryScan() { return scan_; }
@@ -106,7 +106,7 @@ private:
     void formRefreshed();
     // Shows the loaded picture (its absolute path) with settings; false,
     // with a note, when there is none to show.
-    bool showPicture(const PictureLoad& load, const StationerySettings& settings, const QString& picture);
+    bool showPicture(const PictureLoad& load, const StationeryKeys& settings, const QString& picture);
     void showNotes();
     // The picture's lines arrived: the view snaps to them, and a skewed
     // scan is offered to be straightened.
@@ -125,7 +125,7 @@ private:
     bool printersFilled_ = false;
     std::optional<SheetPaper> marginsPaper_;  // the paper whose margins are shown
     QString paperNote_;                       // why the sheet is the printer's default paper
-    std::optional<StationerySettings> settings_;
+    std::optional<StationeryKeys> settings_;
     // The picture's absolute path while the report has no name yet.
     QString picturePath_;
     QString stationeryNote_;

@@ -26,21 +26,11 @@ StationerySettingsRead stationeryOf(const FormProfile& profile, const QString& p
     }
     const std::optional<StationeryKeys> keys = stationeryKeys(profile);
     if (!keys) return {};
-    return {stationerySettingsOf(*keys), {}};
+    return {keys, {}};
 }
 
 StationerySettingsRead readStationerySettings(const QString& path) {
     return stationeryOf(readFormProfileFile(QFile::encodeName(path).toStdString()), path);
-}
-
-StationeryKeys stationeryKeysOf(const StationerySettings& settings) {
-    return {settings.picture.toStdString(), settings.page, settings.dpi, settings.dx, settings.dy, settings.strength,
-            settings.angle, settings.snapMargin};
-}
-
-StationerySettings stationerySettingsOf(const StationeryKeys& keys) {
-    return {QString::fromStdString(keys.picture), keys.page, keys.dpi, keys.dx, keys.dy, keys.strength,
-            keys.angle, keys.snapmargin};
 }
 
 QString relativePicturePath(const QString& absolutePicture, const QString& reportPath) {

@@ -1,9 +1,10 @@
 #pragma once
-// The stationery settings of a report: which picture of the pre-printed
-// form lies under the sheet on the Layout page, and how. They live in the
-// form profile beside the report (delivery_note.txt ->
-// delivery_note.zarvo) as the keys picture, page, dpi, dx, dy, strength,
-// angle and snapmargin of its [General] section.
+// The stationery settings of a report, read from and stored beside it:
+// which picture of the pre-printed form lies under the sheet on the Layout
+// page, and how (StationeryKeys). They live in the form profile beside the
+// report (delivery_note.txt -> delivery_note.zarvo) as the keys picture,
+// page, dpi, dx, dy, strength, angle and snapmargin of its [General]
+// section.
 
 #include <optional>
 
@@ -14,23 +15,10 @@
 
 namespace zarvo {
 
-struct StationerySettings {
-    QString picture;    // as stored: relative to the report's folder ('/'), or absolute
-    int page = 1;       // the page of a PDF picture, from 1
-    double dpi = 0;     // the resolution typed for a scan that stores none; 0: the file's own
-    double dx = 0;      // the picture's shift to the right, mm
-    double dy = 0;      // the picture's shift down, mm
-    int strength = 50;  // 0..100 percent: how strongly the picture shows
-    double angle = 0;   // the scan's skew, degrees clockwise; the picture is drawn turned back by it
-    double snapMargin = kDefaultSnapMarginMm;  // how far a frame fitted to a box stays inside its lines, mm
-
-    bool operator==(const StationerySettings&) const = default;
-};
-
 // What reading a settings file found: settings, or a problem, or neither
 // when there is no file or it names no picture.
 struct StationerySettingsRead {
-    std::optional<StationerySettings> settings;
+    std::optional<StationeryKeys> settings;
     QString problem;  // why the file was not used, naming it; empty when it was
 };
 
@@ -46,10 +34,6 @@ StationerySettingsRead stationeryOf(const FormProfile& profile, const QString& p
 
 // Reads the settings file at path without waiting on it, as stationeryOf.
 StationerySettingsRead readStationerySettings(const QString& path);
-
-// The stationery keys that store settings, and back.
-StationeryKeys stationeryKeysOf(const StationerySettings& settings);
-StationerySettings stationerySettingsOf(const StationeryKeys& keys);
 
 // What to store for the picture at absolutePicture for the report at
 // reportPath: relative to the report's folder with '/' separators, or

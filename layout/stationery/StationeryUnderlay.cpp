@@ -18,8 +18,8 @@ StationeryUnderlay stationeryUnderlay(const QString& reportPath, QString& proble
         problem = read.problem;
         return {};
     }
-    const StationerySettings& settings = *read.settings;
-    const QString picture = absolutePicturePath(settings.picture, reportPath);
+    const StationeryKeys& settings = *read.settings;
+    const QString picture = absolutePicturePath(QString::fromStdString(settings.picture), reportPath);
     PictureLoad load = loadStationeryPicture(picture, settings.page, settings.dpi);
     if (!load.picture) {
         problem = load.needsDpi ? QStringLiteral("底圖 %1 沒有解析度").arg(picture) : load.problem;

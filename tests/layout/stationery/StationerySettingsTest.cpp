@@ -46,50 +46,50 @@ TEST(StationerySettingsTest, SettingsPathReplacesTheLastExtension) {
 }
 
 TEST(StationerySettingsTest, WrittenSettingsReadBackTheSame) {
-    StationerySettings lettered;
-    lettered.picture = QStringLiteral("../掃描/送貨單 A,B;#=1.png");
+    StationeryKeys lettered;
+    lettered.picture = "../掃描/送貨單 A,B;#=1.png";
     lettered.page = 3;
     lettered.dpi = 200;
     lettered.dx = 12.5;
     lettered.dy = -0.3;
     lettered.strength = 0;
     lettered.angle = -0.4;
-    lettered.snapMargin = 0;
-    StationerySettings awkward;
-    awkward.picture = QStringLiteral("@ \"q\" \\x\n1f\t ");
+    lettered.snapmargin = 0;
+    StationeryKeys awkward;
+    awkward.picture = "@ \"q\" \\x\n1f\t ";
     awkward.dx = 0.1 + 0.2;
     awkward.dy = -1000;
     awkward.strength = 100;
     awkward.angle = 1.25;
-    awkward.snapMargin = 2.5;
-    const StationerySettings cases[] = {lettered, awkward, StationerySettings{"/scans/a.png"}};
+    awkward.snapmargin = 2.5;
+    const StationeryKeys cases[] = {lettered, awkward, StationeryKeys{"/scans/a.png"}};
     TempDir dir;
     int index = 0;
-    for (const StationerySettings& settings : cases) {
+    for (const StationeryKeys& settings : cases) {
         FormProfile profile;
-        setStationeryKeys(profile, stationeryKeysOf(settings));
+        setStationeryKeys(profile, settings);
         const QString path = qPath(dir.write("r" + std::to_string(index++) + ".zarvo", formProfileText(profile)));
         const StationerySettingsRead read = readStationerySettings(path);
-        EXPECT_EQ(read.problem, QString()) << settings.picture.toStdString();
-        EXPECT_EQ(read.settings, settings) << settings.picture.toStdString();
+        EXPECT_EQ(read.problem, QString()) << settings.picture;
+        EXPECT_EQ(read.settings, settings) << settings.picture;
     }
 }
 
 TEST(StationerySettingsTest, NumbersAreWrittenShortest) {
     FormProfile profile;
-    setStationeryKeys(profile, stationeryKeysOf(StationerySettings{"a.png", 1, 0, 12.5, -0.0, 50}));
+    setStationeryKeys(profile, StationeryKeys{"a.png", 1, 0, 12.5, -0.0, 50});
     const std::string text = formProfileText(profile);
     EXPECT_NE(text.find("\ndpi=0\ndx=12.5\ndy=0\n"), std::string::npos) << text;
     // A straight picture and the usual margin write no key, and setting
     // them back to those takes their keys away.
     EXPECT_EQ(text.find("angle"), std::string::npos) << text;
     EXPECT_EQ(text.find("snapmargin"), std::string::npos) << text;
-    setStationeryKeys(profile, stationeryKeysOf(StationerySettings{"a.png", 1, 0, 0, 0, 50, 0.4, 1}));
+    setStationeryKeys(profile, StationeryKeys{"a.png", 1, 0, 0, 0, 50, 0.4, 1});
     EXPECT_NE(formProfileText(profile).find("\nangle=0.4\nsnapmargin=1\n"), std::string::npos);
     // A measured skew is kept to 0.001 degree, whatever its arithmetic left.
-    setStationeryKeys(profile, stationeryKeysOf(StationerySettings{"a.png", 1, 0, 0, 0, 50, -0.347999999999999}));
+    setStationeryKeys(profile, StationeryKeys{"a.png", 1, 0, 0, 0, 50, -0.347999999999999});
     EXPECT_NE(formProfileText(profile).find("\nangle=-0.348\n"), std::string::npos) << formProfileText(profile);
-    setStationeryKeys(profile, stationeryKeysOf(StationerySettings{"a.png"}));
+    setStationeryKeys(profile, StationeryKeys{"a.png"});
     EXPECT_EQ(formProfileText(profile).find("angle"), std::string::npos);
     EXPECT_EQ(formProfileText(profile).find("snapmargin"), std::string::npos);
 }
@@ -155,12 +155,12 @@ TEST(StationerySettingsTest, ToleratesMissingKeysOtherSectionsAndAMissingFile) {
     TempDir dir;
     const StationerySettingsRead minimal =
         readStationerySettings(qPath(dir.write("m.zarvo", "picture=a.png\n")));
-    EXPECT_EQ(minimal.settings, StationerySettings{"a.png"});
+    EXPECT_EQ(minimal.settings, StationeryKeys{"a.png"});
     const char* others = "; notes\r\n[General]\r\npicture = a, b.png \r\nother=@Variant(\\0)\r\n"
                          "[layout]\r\npage=0\r\n";
     const StationerySettingsRead mixed =
         readStationerySettings(qPath(dir.write("o.zarvo", others)));
-    EXPECT_EQ(mixed.settings, StationerySettings{"a, b.png"}) << mixed.problem.toStdString();
+    EXPECT_EQ(mixed.settings, StationeryKeys{"a, b.png"}) << mixed.problem.toStdString();
     // No file, or a profile that names no picture: no stationery, nothing wrong.
     for (const char* content : {"", "[General]\npage=1\n", "[General]\npicture=\n", "[other]\npicture=a.png\n",
                                 "[Paper]\nwidth=241.3\nheight=139.7\n"}) {
