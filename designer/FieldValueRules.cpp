@@ -4,21 +4,36 @@
 #include "report/Big5.h"
 #include "report/ByteStream.h"
 #include "report/ReportReader.h"
+#include "report/RowSchema.h"
 
 namespace zarvo {
 
 namespace {
 
+// A control holding column's value, named and read as the column is.
+constexpr NumericField field(std::string_view control, const RowColumn& column) {
+    return {control, column.name, column.whole};
+}
+constexpr NumericField field(std::string_view control, FrameColumn column) {
+    return field(control, kFrameColumns[std::size_t(zarvo::column(column))]);
+}
+constexpr NumericField field(std::string_view control, LineColumn column) {
+    return field(control, kLineColumns[std::size_t(zarvo::column(column))]);
+}
+
+// The style, distribution and font are chosen from lists.
 constexpr NumericField blockFields[] = {
-    {"ED_left", "left", false},     {"ED_top", "top", false},        {"ED_width", "width", false},
-    {"ED_height", "height", false}, {"ED_rowgap", "rowgap", false},  {"ED_colgap", "colgap", false},
-    {"ED_ychar", "ychar", false},   {"ED_xmargin", "xmargin", false}, {"ED_ymargin", "ymargin", false},
+    field("ED_left", FrameColumn::Left),       field("ED_top", FrameColumn::Top),
+    field("ED_width", FrameColumn::Width),     field("ED_height", FrameColumn::Height),
+    field("ED_rowgap", FrameColumn::RowGap),   field("ED_colgap", FrameColumn::ColGap),
+    field("ED_ychar", FrameColumn::YChar),     field("ED_xmargin", FrameColumn::XMargin),
+    field("ED_ymargin", FrameColumn::YMargin),
 };
 
-// The width is a pen code, read as an integer; the points are millimetres.
+// The style is chosen from a list; the width is a pen code.
 constexpr NumericField lineFields[] = {
-    {"ED_width", "width", true}, {"ED_fx", "x1", false}, {"ED_fy", "y1", false},
-    {"ED_tx", "x2", false},      {"ED_ty", "y2", false},
+    field("ED_width", LineColumn::Width), field("ED_fx", LineColumn::X1), field("ED_fy", LineColumn::Y1),
+    field("ED_tx", LineColumn::X2),       field("ED_ty", LineColumn::Y2),
 };
 
 bool readsAsNumber(const QString& text, bool integer) {

@@ -15,6 +15,7 @@
 #include "layout/model/BlockSections.h"
 #include "layout/model/Millimetres.h"
 #include "layout/model/RowShape.h"
+#include "report/RowSchema.h"
 
 namespace zarvo {
 
@@ -49,16 +50,16 @@ ListRow newRow(const NewShape& shape, int valueCount) {
     ListRow row{QString(), QStringList(valueCount, QString())};
     const auto put = [&row](int field, double mm) { row.values[field] = QString::fromStdString(formatTenths(mm)); };
     if (shape.kind == RowKind::Line) {
-        put(rowfield::kLineX1, shape.start.x);
-        put(rowfield::kLineY1, shape.start.y);
-        put(rowfield::kLineX2, shape.end.x);
-        put(rowfield::kLineY2, shape.end.y);
+        put(valueIndex(LineColumn::X1), shape.start.x);
+        put(valueIndex(LineColumn::Y1), shape.start.y);
+        put(valueIndex(LineColumn::X2), shape.end.x);
+        put(valueIndex(LineColumn::Y2), shape.end.y);
     } else {
         const RectMm frame = rectFromCorners(shape.start, shape.end);
-        put(rowfield::kFrameLeft, frame.left);
-        put(rowfield::kFrameTop, frame.top);
-        put(rowfield::kFrameWidth, frame.right - frame.left);
-        put(rowfield::kFrameHeight, frame.bottom - frame.top);
+        put(valueIndex(FrameColumn::Left), frame.left);
+        put(valueIndex(FrameColumn::Top), frame.top);
+        put(valueIndex(FrameColumn::Width), frame.right - frame.left);
+        put(valueIndex(FrameColumn::Height), frame.bottom - frame.top);
     }
     return row;
 }
@@ -231,7 +232,7 @@ bool LayoutBinding::dialogOpen() const { return form_.dialogOpen(); }
 
 EditStep LayoutBinding::addRow(const NewShape& shape) {
     QTreeWidget& rows = list(shape.kind);
-    QTreeWidgetItem* item = makeListItem(newRow(shape, rows.columnCount() - 1));
+    QTreeWidgetItem* item = makeListItem(newRow(shape, valueCount(sectionOf(shape.kind))));
     rows.addTopLevelItem(item);
     const int index = rows.indexOfTopLevelItem(item);
     if (!runEditor(shape.kind, item)) {

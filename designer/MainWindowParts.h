@@ -4,9 +4,12 @@
 // pages, and the menu actions.
 
 #include <initializer_list>
+#include <iterator>
 #include <vector>
 
 #include <QKeySequence>
+
+#include "report/RowSchema.h"
 
 class QAction;
 class QLabel;
@@ -24,13 +27,16 @@ struct Column {
     int width;
 };
 
-// The value columns of the blocks and labels lists, after the name.
+// The value columns of the blocks and labels lists, after the name: one a
+// value of the row.
 inline constexpr Column blockValueColumns[] = {
     {"style", 55},  {"left", 55},   {"top", 55},    {"width", 55},  {"height", 60}, {"rowgap", 60},
     {"colgap", 60}, {"distb.", 55}, {"font", 55},   {"ychar", 55},  {"x_magr", 60}, {"y-magr", 60}};
-// The lines list's columns.
+static_assert(std::size(blockValueColumns) == kFrameValueCount);
+// The lines list's columns: the caption, then one a value of the row.
 inline constexpr Column lineColumns[] = {{"style", 150}, {"width", 100}, {"x1", 100},
                                          {"y1", 100},    {"x2", 100},    {"y2", 100}};
+static_assert(std::size(lineColumns) == kLineValueCount + 1);
 
 QPushButton* makeButton(const char* name, const char* caption);
 // A list page's "&A 新增", "&E 修改" and "&D 刪除" buttons, named

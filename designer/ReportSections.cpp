@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "report/RowSchema.h"
+
 namespace zarvo {
 
 namespace {
@@ -93,6 +95,8 @@ QString withPaperCode(const QString& text, int code) {
     rewritten.replace(begin, end - begin, QString::number(code) + (end == begin ? QStringLiteral("\t") : QString()));
     return rewritten;
 }
+
+int valueCount(Section section) { return section == Section::Lines ? kLineValueCount : kFrameValueCount; }
 
 QStringList rowWords(const QString& line) {
     qsizetype begin = 0;

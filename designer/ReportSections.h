@@ -47,6 +47,9 @@ bool isKeywordLine(const QString& line, Section section);
 // Index of the first keyword line of section at or after from; -1 when none.
 int findKeywordLine(const QStringList& lines, Section section, int from = 0);
 
+// How many values a list row of section has beside its caption.
+int valueCount(Section section);
+
 // The words of a row line: trimmed of codes 0..32 at both ends, cut at every
 // run of tabs and spaces; empty when the line is no row.
 QStringList rowWords(const QString& line);

@@ -683,9 +683,7 @@ void Tzarvo2_Form::showEditor(Section section, QTreeWidgetItem* row, int& confir
 void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChanged) {
     if (dialogOpen()) return;
     // An empty value for every value column of the list.
-    const qsizetype valueCount =
-        section == Section::Lines ? std::size(lineColumns) - 1 : std::size(blockValueColumns);
-    QTreeWidgetItem* row = makeListItem({QString(), QStringList(valueCount, QString())});
+    QTreeWidgetItem* row = makeListItem({QString(), QStringList(valueCount(section), QString())});
     if (QTreeWidgetItem* selected = selectedRow(list))
         list.insertTopLevelItem(list.indexOfTopLevelItem(selected), row);
     else

@@ -1,6 +1,7 @@
 #include "report/ReportReader.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 
 #include "report/ConversionError.h"
@@ -140,24 +141,45 @@ std::optional<int> ReportReader::readKeywordLine() {
     return count;
 }
 
-std::optional<LineRow> ReportReader::readLineRow() {
-    LineRow row;
-    if (readField(row.style) && readField(row.width) && readField(row.x1) && readField(row.y1) &&
-        readField(row.x2) && readField(row.y2) && !failed()) {
-        return row;
+bool ReportReader::readNumbers(std::span<const RowColumn> columns, double* numbers) {
+    for (const RowColumn& column : columns) {
+        int whole = 0;
+        float decimal = 0;
+        if (!(column.whole ? readField(whole) : readField(decimal))) return false;
+        // Both fit a double exactly, so the row gets them back as read.
+        *numbers++ = column.whole ? double(whole) : double(decimal);
     }
-    return std::nullopt;
+    return true;
+}
+
+std::optional<LineRow> ReportReader::readLineRow() {
+    std::array<double, kLineColumns.size()> n{};
+    if (!readNumbers(kLineColumns, n.data()) || failed()) return std::nullopt;
+    const auto at = [&n](LineColumn c) { return n[std::size_t(column(c))]; };
+    return LineRow{int(at(LineColumn::Style)), int(at(LineColumn::Width)), float(at(LineColumn::X1)),
+                   float(at(LineColumn::Y1)),  float(at(LineColumn::X2)),   float(at(LineColumn::Y2))};
 }
 
 std::optional<FrameRow> ReportReader::readFrameRow() {
+    std::array<double, kFrameValueCount> n{};
     FrameRow row;
-    if (readField(row.style) && readField(row.left) && readField(row.top) && readField(row.width) &&
-        readField(row.height) && readField(row.rowgap) && readField(row.colgap) &&
-        readField(row.distributed) && readField(row.font) && readField(row.ychar) &&
-        readField(row.xmargin) && readField(row.ymargin) && readField(row.label) && !failed()) {
-        return row;
+    if (!readNumbers(std::span(kFrameColumns).first(n.size()), n.data()) || !readField(row.label) || failed()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    const auto at = [&n](FrameColumn c) { return n[std::size_t(column(c))]; };
+    row.style = int(at(FrameColumn::Style));
+    row.left = float(at(FrameColumn::Left));
+    row.top = float(at(FrameColumn::Top));
+    row.width = float(at(FrameColumn::Width));
+    row.height = float(at(FrameColumn::Height));
+    row.rowgap = float(at(FrameColumn::RowGap));
+    row.colgap = float(at(FrameColumn::ColGap));
+    row.distributed = int(at(FrameColumn::Distributed));
+    row.font = int(at(FrameColumn::Font));
+    row.ychar = float(at(FrameColumn::YChar));
+    row.xmargin = float(at(FrameColumn::XMargin));
+    row.ymargin = float(at(FrameColumn::YMargin));
+    return row;
 }
 
 int ReportReader::peekChar() {

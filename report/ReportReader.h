@@ -6,10 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "report/ByteStream.h"
+#include "report/RowSchema.h"
 
 namespace zarvo {
 
@@ -22,14 +24,16 @@ struct ReportHeader {
     int pyoffset = 0;
 };
 
-// One LINE_INFO row: style and width codes, end points in millimetres.
+// One LINE_INFO row (the columns of kLineColumns): style and width codes,
+// end points in millimetres.
 struct LineRow {
     int style = 0;
     int width = 0;
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
 
-// One LABEL_STRING or BLOCK_INFO row (the same 13 fields), lengths in mm.
+// One LABEL_STRING or BLOCK_INFO row (the columns of kFrameColumns),
+// lengths in mm.
 struct FrameRow {
     int style = 0;
     float left = 0, top = 0, width = 0, height = 0;
@@ -106,6 +110,10 @@ private:
     bool readField(int& value);
     bool readField(float& value);
     bool readField(std::string& value);
+    // Reads the numbers of columns in order into numbers (as many), each
+    // as a whole number or a decimal as its column says; false at the
+    // first that cannot be read.
+    bool readNumbers(std::span<const RowColumn> columns, double* numbers);
     // Starts a field: false at the end of the input or once failed.
     bool beginField();
     bool failed() const { return !problem_.empty(); }

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "layout/model/Millimetres.h"
+#include "report/RowSchema.h"
 
 namespace zarvo {
 namespace {
 
-using namespace rowfield;
 
 // Which edge of a frame a grip holds on each axis: -1 the low one (left or
 // top), 1 the high one, 0 neither; in the order of Grip.
@@ -59,13 +59,13 @@ RowText movedRow(RowKind kind, const RowText& row, double dx, double dy) {
     if (!rowShape(kind, row)) return row;
     RowText moved = row;
     if (kind == RowKind::Line) {
-        shiftField(moved, kLineX1, dx);
-        shiftField(moved, kLineY1, dy);
-        shiftField(moved, kLineX2, dx);
-        shiftField(moved, kLineY2, dy);
+        shiftField(moved, valueIndex(LineColumn::X1), dx);
+        shiftField(moved, valueIndex(LineColumn::Y1), dy);
+        shiftField(moved, valueIndex(LineColumn::X2), dx);
+        shiftField(moved, valueIndex(LineColumn::Y2), dy);
     } else {
-        shiftField(moved, kFrameLeft, dx);
-        shiftField(moved, kFrameTop, dy);
+        shiftField(moved, valueIndex(FrameColumn::Left), dx);
+        shiftField(moved, valueIndex(FrameColumn::Top), dy);
     }
     return moved;
 }
@@ -76,14 +76,16 @@ RowText resizedRow(RowKind kind, const RowText& row, Grip grip, PointMm p) {
     RowText resized = row;
     if (kind == RowKind::Line) {
         bool start = grip == Grip::Start;
-        setField(resized, start ? kLineX1 : kLineX2, p.x);
-        setField(resized, start ? kLineY1 : kLineY2, p.y);
+        setField(resized, start ? valueIndex(LineColumn::X1) : valueIndex(LineColumn::X2), p.x);
+        setField(resized, start ? valueIndex(LineColumn::Y1) : valueIndex(LineColumn::Y2), p.y);
         return resized;
     }
     const RectMm& r = shape->frame;
     HeldEdges held = kFrameGripEdges[static_cast<int>(grip)];
-    dragEdge(resized, kFrameLeft, kFrameWidth, r.left, r.right, held.horizontal, p.x);
-    dragEdge(resized, kFrameTop, kFrameHeight, r.top, r.bottom, held.vertical, p.y);
+    dragEdge(resized, valueIndex(FrameColumn::Left), valueIndex(FrameColumn::Width), r.left, r.right,
+             held.horizontal, p.x);
+    dragEdge(resized, valueIndex(FrameColumn::Top), valueIndex(FrameColumn::Height), r.top, r.bottom,
+             held.vertical, p.y);
     return resized;
 }
 

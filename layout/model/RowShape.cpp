@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "layout/model/Millimetres.h"
+#include "report/RowSchema.h"
 
 namespace zarvo {
 namespace {
@@ -20,14 +21,15 @@ double chebyshevDistance(PointMm a, PointMm b) { return std::max(std::abs(a.x - 
 RectMm RowShape::bounds() const { return kind == RowKind::Line ? rectFromCorners(start, end) : frame; }
 
 std::optional<RowShape> rowShape(RowKind kind, const RowText& row) {
-    using namespace rowfield;
     if (kind == RowKind::Line) {
-        auto x1 = field(row, kLineX1), y1 = field(row, kLineY1), x2 = field(row, kLineX2), y2 = field(row, kLineY2);
+        const auto x1 = field(row, valueIndex(LineColumn::X1)), y1 = field(row, valueIndex(LineColumn::Y1));
+        const auto x2 = field(row, valueIndex(LineColumn::X2)), y2 = field(row, valueIndex(LineColumn::Y2));
         if (!x1 || !y1 || !x2 || !y2) return std::nullopt;
         return RowShape{kind, {}, {*x1, *y1}, {*x2, *y2}};
     }
-    auto left = field(row, kFrameLeft), top = field(row, kFrameTop);
-    auto width = field(row, kFrameWidth), height = field(row, kFrameHeight);
+    const auto left = field(row, valueIndex(FrameColumn::Left)), top = field(row, valueIndex(FrameColumn::Top));
+    const auto width = field(row, valueIndex(FrameColumn::Width));
+    const auto height = field(row, valueIndex(FrameColumn::Height));
     if (!left || !top || !width || !height) return std::nullopt;
     return RowShape{kind, rectFromCorners({*left, *top}, {*left + *width, *top + *height}), {}, {}};
 }

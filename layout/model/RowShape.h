@@ -9,18 +9,6 @@
 
 namespace zarvo {
 
-// Indexes into RowText::values of the fields that place a row.
-namespace rowfield {
-inline constexpr int kFrameLeft = 1;
-inline constexpr int kFrameTop = 2;
-inline constexpr int kFrameWidth = 3;
-inline constexpr int kFrameHeight = 4;
-inline constexpr int kLineX1 = 1;
-inline constexpr int kLineY1 = 2;
-inline constexpr int kLineX2 = 3;
-inline constexpr int kLineY2 = 4;
-}  // namespace rowfield
-
 // A row's shape in row coordinates (mm). Frames: the rectangle from
 // (left, top) to (left + width, top + height), normalised. Lines: the ends.
 struct RowShape {
