@@ -106,9 +106,9 @@ TEST(FormProfileTest, AKeptValueReadsBackAsWrittenOrIsAFault) {
         {"x=\"\x01\x02\"\n", false},
     };
     for (const auto& c : cases) {
-        const FormProfile profile = parseFormProfile(c.text).withoutStoppingFaults();
-        const ProfileSection* general = parseFormProfile(c.text).section("General");
-        EXPECT_EQ(!general->faults.empty(), c.fault) << c.text;
+        const FormProfile read = parseFormProfile(c.text);
+        const FormProfile profile = read.withoutStoppingFaults();
+        EXPECT_EQ(!read.section("General")->faults.empty(), c.fault) << c.text;
         const std::string once = formProfileText(profile);
         const FormProfile reread = parseFormProfile(once);
         EXPECT_EQ(formProfileText(reread), once) << c.text;
