@@ -9,9 +9,9 @@
 
 #include "bench/DeliveryNote.h"
 #include "bench/GuiApplication.h"
-#include "platform/cups/CupsSpooler.h"
-#include "platform/qt/PdfSpooler.h"
-#include "preview/PageComposer.h"
+#include "printing/CupsSpooler.h"
+#include "painting/PdfSpooler.h"
+#include "compose/PageComposer.h"
 #include "tests/support/PrivateCups.h"
 
 namespace {

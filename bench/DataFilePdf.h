@@ -10,9 +10,9 @@
 
 #include "bench/DeliveryNote.h"
 #include "bench/GuiApplication.h"
-#include "platform/qt/PdfSpooler.h"
-#include "preview/DataPages.h"
-#include "preview/PageComposer.h"
+#include "painting/PdfSpooler.h"
+#include "compose/DataPages.h"
+#include "compose/PageComposer.h"
 
 inline void printDataFileToPdf(benchmark::State& state, const std::string& dataFile) {
     ensureGuiApplication();

@@ -12,7 +12,7 @@
 #include "engine/PageFileName.h"
 #include "platform/os/DataRoot.h"
 #include "engine/PageSequence.h"
-#include "preview/TestPage.h"
+#include "compose/TestPage.h"
 #include "report/TestDataLine.h"
 
 namespace {

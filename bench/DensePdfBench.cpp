@@ -25,9 +25,9 @@
 
 #include "bench/GuiApplication.h"
 #include "engine/XPrint.h"
-#include "platform/qt/FontFaces.h"
-#include "platform/qt/QtSurface.h"
-#include "preview/PageComposer.h"
+#include "painting/FontFaces.h"
+#include "painting/QtSurface.h"
+#include "compose/PageComposer.h"
 #include "report/Big5.h"
 #include "report/PageDataFile.h"
 #include "report/Units.h"

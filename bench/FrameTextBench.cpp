@@ -13,7 +13,7 @@
 
 #include "bench/GuiApplication.h"
 #include "engine/XPrint.h"
-#include "platform/qt/QtSurface.h"
+#include "painting/QtSurface.h"
 #include "platform/recording/RecordingSurface.h"
 
 namespace {

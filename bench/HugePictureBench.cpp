@@ -20,7 +20,7 @@
 #include "designer/zarvo2.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
-#include "layout/stationery/StationeryPicture.h"
+#include "stationery/StationeryPicture.h"
 
 namespace {
 

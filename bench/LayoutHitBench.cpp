@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "layout/model/LayoutScene.h"
-#include "layout/model/Millimetres.h"
+#include "layoutmodel/LayoutScene.h"
+#include "layoutmodel/Millimetres.h"
 
 namespace {
 

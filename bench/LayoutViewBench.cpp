@@ -17,12 +17,12 @@
 #include "bench/DeliveryNote.h"
 #include "bench/GuiApplication.h"
 #include "bench/RuledScan.h"
-#include "designer/Big5TextFile.h"
+#include "document/Big5TextFile.h"
 #include "designer/SourceEditor.h"
 #include "designer/zarvo2.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
-#include "layout/stationery/ScanLines.h"
+#include "stationery/ScanLines.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include "bench/DeliveryNote.h"
 #include "bench/GuiApplication.h"
-#include "platform/qt/PdfSpooler.h"
-#include "platform/qt/PreviewImage.h"
-#include "preview/PageComposer.h"
+#include "painting/PdfSpooler.h"
+#include "painting/PreviewImage.h"
+#include "compose/PageComposer.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "bench/GuiApplication.h"
 #include "platform/os/DataRoot.h"
 #include "preview/PreviewForm.h"
-#include "preview/TestPage.h"
+#include "compose/TestPage.h"
 #include "report/TestDataLine.h"
 
 namespace {

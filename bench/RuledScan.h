@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPen>
 
-#include "layout/stationery/StationeryPicture.h"
+#include "stationery/StationeryPicture.h"
 
 inline zarvo::StationeryPicture ruledScan() {
     QImage image(2480, 3508, QImage::Format_RGB32);

@@ -5,8 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/GuiApplication.h"
-#include "layout/stationery/ScanLines.h"
-#include "tests/layout/stationery/ScanDrawing.h"
+#include "stationery/ScanLines.h"
+#include "tests/lib/stationery/ScanDrawing.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <QWidget>
 
 #include "bench/GuiApplication.h"
-#include "platform/cups/CupsSpooler.h"
+#include "printing/CupsSpooler.h"
 #include "shell/Startup.h"
 #include "tests/support/PrivateCups.h"
 

@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "layout/stationery/StationeryLayer.h"
+#include "stationery/StationeryLayer.h"
 
 namespace {
 

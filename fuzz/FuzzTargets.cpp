@@ -23,7 +23,7 @@
 #include "platform/recording/RecordingSpooler.h"
 #include "platform/recording/RecordingSurface.h"
 #include "engine/RenderContext.h"
-#include "preview/PageComposer.h"
+#include "compose/PageComposer.h"
 #include "report/Big5.h"
 #include "report/ConversionError.h"
 #include "report/DataFile.h"

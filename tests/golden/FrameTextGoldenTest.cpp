@@ -10,7 +10,7 @@
 #include <string>
 
 #include "engine/XPrint.h"
-#include "platform/qt/QtSurface.h"
+#include "painting/QtSurface.h"
 #include "tests/golden/GoldenImage.h"
 
 namespace zarvo {

@@ -1,0 +1,48 @@
+#pragma once
+// Data frames proposed for the empty boxes of the stationery: one block for
+// every box that holds no printed caption and no block yet, filling it less
+// a margin, named after the caption beside it when the report has one.
+// Widget-free; everything is in millimetres of the report's row coordinates.
+
+#include <string>
+#include <vector>
+
+#include "layoutmodel/SceneTypes.h"
+#include "layoutmodel/StationeryGuides.h"
+
+namespace zarvo {
+
+// One proposed frame.
+struct FieldProposal {
+    std::string name;  // UTF-8, without blanks
+    RectMm box;        // the box it fills
+    RectMm frame;      // the box less the margin
+    bool operator==(const FieldProposal&) const = default;
+};
+
+// The proposals for boxes (in reading order), given the report's label and
+// block rows as their lists hold them and the margin left inside each box
+// (mm). A box gets one when it holds no caption, is larger than twice the
+// margin both ways, and overlaps no readable block (touching one is no
+// overlap). Its name is the caption (blanks removed) of the first label
+// whose frame lies in the caption box just left of it, else just above it,
+// when no block or earlier proposal has that name; otherwise the first of
+// field1, field2, ... that none has.
+std::vector<FieldProposal> proposeFields(const std::vector<GuideBox>& boxes, const std::vector<RowText>& labels,
+                                         const std::vector<RowText>& blocks, double marginMm);
+
+// The character height of a block in a box boxHeightMm high: 0.6 of it,
+// rounded down to 0.5 mm, from 0.5 mm to 5 mm.
+double proposedCharHeight(double boxHeightMm);
+
+// The block row that proposal becomes: its name and frame (to 0.1 mm), the
+// character height for its box, style, distribution and font 0 (the list
+// pages' first choices) and no gaps or margins, as a new row's editor fills
+// them.
+RowText proposedBlockRow(const FieldProposal& proposal);
+
+// The step that appends the chosen proposals' rows to a block list of
+// blockCount rows, in the order given: one undo step.
+EditStep acceptProposalsStep(const std::vector<FieldProposal>& chosen, int blockCount);
+
+}  // namespace zarvo

@@ -1,0 +1,830 @@
+#include "designer/zarvo2.h"
+
+#include <climits>
+#include <iterator>
+#include <optional>
+#include <tuple>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QFile>
+#include <QGridLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScopedValueRollback>
+#include <QStatusBar>
+#include <QTextCursor>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "calibrationdialog/CalibrationForm.h"
+#include "document/Big5TextFile.h"
+#include "designer/DocumentRecovery.h"
+#include "designer/EditorText.h"
+#include "document/FieldStyleInput.h"
+#include "designer/LayoutBinding.h"
+#include "designer/MainWindowParts.h"
+#include "layout/StatusText.h"
+#include "designer/PreviewLaunch.h"
+#include "document/ReportProfileFiles.h"
+#include "designer/RowEditors.h"
+#include "designer/SectionList.h"
+#include "designer/SourceEditor.h"
+#include "document/TestDataFileName.h"
+#include "document/WindowPlacement.h"
+#include "detaildialog/DetailForm.h"
+#include "layout/LayoutPage.h"
+#include "layout/LayoutView.h"
+#include "platform/Messages.h"
+#include "engine/FormProfileFile.h"
+#include "fielddialog/FieldForm.h"
+#include "report/Big5.h"
+#include "report/TestDataLine.h"
+#include "platform/os/FileGroupWrite.h"
+#include "painting/FormFonts.h"
+#include "painting/ObjectName.h"
+#include "widgets/ScreenCentre.h"
+#include "preview/TopLevelError.h"
+#include "report/ProfilePaper.h"
+#include "report/ReportReader.h"
+
+namespace zarvo {
+
+Tzarvo2_Form* zarvo2_Form = nullptr;
+
+namespace {
+
+constexpr int windowWidth = 681;
+constexpr int windowHeight = 430;
+
+const char* const newReportText = "0\t0\t0\nLINE_INFO\nLABEL_STRING\nBLOCK_INFO\n";
+const char* const reportFilter = "報表文字檔(*.txt)|*.txt|所有檔案(*.*)|*.*";
+const char* const dataFilter = "資料檔 (*.csv *.json *.jsonl)|*.csv;*.json;*.jsonl";
+const char* const pictureFilter =
+    "底圖(*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.pdf)|*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.pdf|所有檔案(*.*)|*.*";
+const char* const exitQuestion = "尚未存檔, 是否確定離開 ?";
+const char* const dropQuestion = "尚未存檔, 是否放棄目前的報表 ?";
+const char* const testDataExitQuestion = "測試資料尚未存檔, 是否確定離開 ?";
+
+// The row selected in list, or nullptr when there is none.
+QTreeWidgetItem* selectedRow(const QTreeWidget& list) {
+    const QList<QTreeWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? nullptr : selected.constFirst();
+}
+
+}  // namespace
+
+Tzarvo2_Form::Tzarvo2_Form(Spooler& printers, QWidget* parent)
+    : QMainWindow(parent),
+      OpenDialog1(QStringLiteral("OpenDialog1"), FileDialogKind::Open, QString::fromUtf8(reportFilter)),
+      SaveDialog1(QStringLiteral("SaveDialog1"), FileDialogKind::Save, QString(), QStringLiteral("txt")),
+      StationeryDialog(QStringLiteral("StationeryDialog"), FileDialogKind::Open, QString::fromUtf8(pictureFilter)),
+      DataFileDialog(QStringLiteral("DataFileDialog"), FileDialogKind::Open, QString::fromUtf8(dataFilter)),
+      printers_(printers),
+      beep_(&QApplication::beep),
+      layoutBinding_(std::make_unique<LayoutBinding>(*this)) {
+    setObjectName(QStringLiteral("zarvo2_Form"));
+    setWindowTitle(QStringLiteral("Zarvo v2.1"));
+    setFont(sansSerifFormFont());
+    resize(windowWidth, windowHeight);
+
+    ST_head = named(new QStatusBar, "ST_head");
+    ST_head->setSizeGripEnabled(false);
+    ST_headPanel = new StatusText(false);
+    ST_headPanel->setFixedWidth(500);
+    ST_head->addWidget(ST_headPanel);
+
+    PageControl1 = named(new QTabWidget, "PageControl1");
+    PageControl1->setFont(mingFont(16));
+    PageControl1->addTab(TabSheet1 = buildSourcePage(), QStringLiteral("報表檔原始碼"));
+    PageControl1->addTab(TabSheet2 = buildBlocksPage(), QStringLiteral("BLOCKS"));
+    PageControl1->addTab(TabSheet3 = buildTestDataPage(), QStringLiteral("測試資料"));
+    PageControl1->addTab(TabSheet4 = buildLabelsPage(), QStringLiteral("LABEL"));
+    PageControl1->addTab(TabSheet5 = buildLinesPage(), QStringLiteral("Lines"));
+    PageControl1->addTab(TabSheet6 = buildLayoutPage(), QStringLiteral("版面 Layout"));
+    // What the top-level handler's messages call an error on each page.
+    const std::pair<QWidget*, const char*> operations[] = {
+        {TabSheet1, "報表檔原始碼"}, {TabSheet2, "BLOCKS"}, {TabSheet3, "測試資料"},
+        {TabSheet4, "LABEL"},        {TabSheet5, "Lines"},  {TabSheet6, "版面"}};
+    for (const auto& [page, operation] : operations) nameOperation(*page, QString::fromUtf8(operation));
+    shownPage_ = TabSheet1;
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ST_head);
+    layout->addWidget(PageControl1, 1);
+    setCentralWidget(central);
+
+    buildMenus();
+    connectCommands();
+    move(centredOnScreen(size()));
+    restorePlacement();
+}
+
+Tzarvo2_Form::~Tzarvo2_Form() = default;
+
+void Tzarvo2_Form::restorePlacement() {
+    const std::optional<WindowPlacement> kept = readWindowPlacement(windowSettingsPath());
+    if (!kept) return;
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) screens.append(screen->geometry());
+    if (reachableOnSomeScreen(kept->geometry, screens)) {
+        setGeometry(kept->geometry);
+    } else {
+        resize(kept->geometry.size());
+        move(centredOnScreen(size()));
+    }
+    if (kept->maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void Tzarvo2_Form::keepPlacement() const {
+    // A maximised window's own size is the screen's; the one it goes back to is kept.
+    const QRect normal = isMaximized() && normalGeometry().isValid() ? normalGeometry() : geometry();
+    // The next run starts at the given size where it cannot be kept; nothing to say.
+    writeWindowPlacement(windowSettingsPath(), {normal, isMaximized()});
+}
+
+QWidget* Tzarvo2_Form::buildSourcePage() {
+    auto* page = named(new QWidget, "TabSheet1");
+    ME_text = named(new SourceEditor, "ME_text");
+    ME_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ME_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ME_text);
+    return page;
+}
+
+QWidget* Tzarvo2_Form::buildBlocksPage() {
+    ListView1 = makeBlockList("ListView1", "Block 名稱");
+    makeRowButtons('B', btn_Binsert, btn_Bedit, btn_Bdelete);
+    btn_test = makeButton("btn_test", "&T 新增至測試區");
+    btn_Bfield = makeButton("btn_Bfield", "屬性...");
+    Label4 = makeLabel("Label4", "或點選資料後按滑鼠右鍵");
+    return listPage("TabSheet2", ListView1, {btn_Binsert, btn_Bedit, btn_Bdelete, btn_test, btn_Bfield, Label4});
+}
+
+QWidget* Tzarvo2_Form::buildTestDataPage() {
+    auto* page = named(new QWidget, "TabSheet3");
+    auto* panel = named(new QWidget, "Panel1");
+    Label2 = makeLabel("Label2", "測試資料的格式應為 :");
+    Label1 = makeLabel("Label1", "BLOCK名稱,BLOCK測試資料");
+    Label3 = makeLabel("Label3", "(名稱與資料用逗號隔開)");
+    btn_clear = makeButton("btn_clear", "清除");
+    btn_savedata = makeButton("btn_savedata", "儲存測試資料");
+    btn_readdata = makeButton("btn_readdata", "讀取測試資料");
+    btn_previewfile = makeButton("btn_previewfile", "資料檔預視...");
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->addWidget(Label2, 0, 0);
+    grid->addWidget(Label1, 1, 0);
+    grid->addWidget(Label3, 2, 0);
+    grid->setColumnStretch(1, 1);
+    grid->addWidget(btn_clear, 1, 2);
+    grid->addWidget(btn_savedata, 1, 3);
+    grid->addWidget(btn_readdata, 1, 4);
+    grid->addWidget(btn_previewfile, 1, 5);
+
+    ME_data = makeEditor("ME_data");
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(panel);
+    layout->addWidget(ME_data, 1);
+    return page;
+}
+
+QWidget* Tzarvo2_Form::buildLabelsPage() {
+    LV_Label = makeBlockList("LV_Label", "Label 名稱");
+    makeRowButtons('L', btn_Linsert, btn_Ledit, btn_Ldelete);
+    return listPage("TabSheet4", LV_Label, {btn_Linsert, btn_Ledit, btn_Ldelete});
+}
+
+QWidget* Tzarvo2_Form::buildLinesPage() {
+    LV_Line = makeList("LV_Line", {std::begin(lineColumns), std::end(lineColumns)});
+    makeRowButtons('N', btn_Ninsert, btn_Nedit, btn_Ndelete);
+    return listPage("TabSheet5", LV_Line, {btn_Ninsert, btn_Nedit, btn_Ndelete});
+}
+
+LayoutPage* Tzarvo2_Form::buildLayoutPage() {
+    auto* page = new LayoutPage(printers_);
+    page->layoutView->setDocument(layoutBinding_.get());
+    page->setPictureChooser([this]() -> std::optional<QString> {
+        if (dialogOpen()) return std::nullopt;
+        const QScopedValueRollback open(dialogOpen_, true);
+        return StationeryDialog.execute(this);
+    });
+    page->setDpiAsker([this]() -> std::optional<int> {
+        // Asked right after the picture is chosen, as part of the same command.
+        const QScopedValueRollback open(dialogOpen_, true);
+        bool ok = false;
+        const int dpi = QInputDialog::getInt(this, QStringLiteral("底圖解析度"),
+                                             QStringLiteral("這張圖沒有記錄解析度, 請輸入掃描的 dpi:"), 300, 10,
+                                             4800, 1, &ok);
+        return ok ? std::optional<int>(dpi) : std::nullopt;
+    });
+    page->setDetailAsker([this](const FormProfile& profile, const std::vector<std::string>& blocks,
+                                const std::vector<std::string>& selected) -> std::optional<FormProfile> {
+        const QScopedValueRollback open(dialogOpen_, true);
+        return askDetailProfile(this, profile, blocks, selected);
+    });
+    connect(page, &LayoutPage::stationeryChanged, this, [this] { markUnsaved(); });
+    return page;
+}
+
+void Tzarvo2_Form::enterLayoutPage(QWidget* previous) {
+    LayoutView& view = *TabSheet6->layoutView;
+    TabSheet6->pageShown();
+    // The row selected on the list page just left is the selection.
+    const std::pair<QWidget*, Section> listPages[] = {
+        {TabSheet2, Section::Blocks}, {TabSheet4, Section::Labels}, {TabSheet5, Section::Lines}};
+    for (const auto& [page, section] : listPages) {
+        if (page == previous) view.editor().select(layoutBinding_->selectedRows(section));
+    }
+    view.viewport()->update();
+}
+
+void Tzarvo2_Form::clearLayoutHistory() { TabSheet6->layoutView->editor().history().clear(); }
+
+void Tzarvo2_Form::buildMenus() {
+    QMenuBar* bar = named(new QMenuBar, "MainMenu1");
+    setMenuBar(bar);
+    File1 = named(bar->addMenu(QStringLiteral("&File")), "File1");
+    File1->menuAction()->setObjectName(QStringLiteral("File1"));
+    New1 = makeAction(this, "New1", "畫新報表檔 &New ", QKeySequence(QStringLiteral("Ctrl+N")));
+    Open1 = makeAction(this, "Open1", "開啟舊檔 &Open ...", QKeySequence(QStringLiteral("Ctrl+O")));
+    Save1 = makeAction(this, "Save1", "存檔 &Save", QKeySequence(QStringLiteral("Ctrl+S")));
+    SaveAs1 = makeAction(this, "SaveAs1", "另存新檔 Save &As ...", QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    N2 = makeSeparator(this, "N2");
+    Print1 = makeAction(this, "Print1", "預視 &Preview ...", QKeySequence(QStringLiteral("F5")));
+    SavePreview1 = makeAction(this, "SavePreview1", "儲存並預視 Save && Preview...");
+    MU_calibrate = makeAction(this, "MU_calibrate", "印表機校正...");
+    N1 = makeSeparator(this, "N1");
+    Exit1 = makeAction(this, "Exit1", "結束離開 E&xit");
+    File1->addActions({New1, Open1, Save1, SaveAs1, N2, Print1, SavePreview1, MU_calibrate, N1, Exit1});
+    MU_help = makeAction(this, "MU_help", "&Help");
+    bar->addAction(MU_help);
+
+    PopupMenu1 = named(new QMenu(this), "PopupMenu1");
+    PM_insert = makeAction(this, "PM_insert", "新增一筆資料");
+    PM_delete = makeAction(this, "PM_delete", "刪除點選的資料");
+    PM_test = makeAction(this, "PM_test", "新增至測試資料區");
+    PopupMenu1->addActions({PM_insert, PM_delete, PM_test});
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(at)); });
+}
+
+void Tzarvo2_Form::connectCommands() {
+    bindHandler(New1, &QAction::triggered, this, &Tzarvo2_Form::New1Click);
+    bindHandler(Open1, &QAction::triggered, this, &Tzarvo2_Form::Open1Click);
+    bindHandler(Save1, &QAction::triggered, this, &Tzarvo2_Form::Save1Click);
+    bindHandler(SaveAs1, &QAction::triggered, this, &Tzarvo2_Form::SaveAs1Click);
+    bindHandler(Print1, &QAction::triggered, this, &Tzarvo2_Form::Print1Click);
+    bindHandler(SavePreview1, &QAction::triggered, this, &Tzarvo2_Form::SavePreview1Click);
+    bindHandler(MU_calibrate, &QAction::triggered, this, &Tzarvo2_Form::MU_calibrateClick);
+    bindHandler(Exit1, &QAction::triggered, this, &Tzarvo2_Form::Exit1Click);
+    bindHandler(MU_help, &QAction::triggered, this, &Tzarvo2_Form::MU_helpClick);
+    connect(ME_text, &QPlainTextEdit::textChanged, this, &Tzarvo2_Form::ME_textChange);
+    connect(ME_data, &QPlainTextEdit::textChanged, this, &Tzarvo2_Form::ME_dataChange);
+    bindHandler(PageControl1, &QTabWidget::currentChanged, this, &Tzarvo2_Form::PageControl1Change);
+
+    bindHandler(btn_Binsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BinsertClick);
+    bindHandler(btn_Bfield, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BfieldClick);
+    bindHandler(PM_insert, &QAction::triggered, this, &Tzarvo2_Form::btn_BinsertClick);
+    bindHandler(btn_Bedit, &QPushButton::clicked, this, &Tzarvo2_Form::ListView1DblClick);
+    bindHandler(ListView1, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::ListView1DblClick);
+    bindHandler(btn_Bdelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BdeleteClick);
+    bindHandler(PM_delete, &QAction::triggered, this, &Tzarvo2_Form::btn_BdeleteClick);
+    bindHandler(btn_test, &QPushButton::clicked, this, &Tzarvo2_Form::PM_testClick);
+    bindHandler(PM_test, &QAction::triggered, this, &Tzarvo2_Form::PM_testClick);
+
+    bindHandler(btn_clear, &QPushButton::clicked, this, &Tzarvo2_Form::btn_clearClick);
+    bindHandler(btn_savedata, &QPushButton::clicked, this, &Tzarvo2_Form::btn_savedataClick);
+    bindHandler(btn_readdata, &QPushButton::clicked, this, &Tzarvo2_Form::btn_readdataClick);
+    bindHandler(btn_previewfile, &QPushButton::clicked, this, &Tzarvo2_Form::btn_previewfileClick);
+
+    bindHandler(btn_Linsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_LinsertClick);
+    bindHandler(btn_Ledit, &QPushButton::clicked, this, &Tzarvo2_Form::LV_LabelDblClick);
+    bindHandler(LV_Label, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::LV_LabelDblClick);
+    bindHandler(btn_Ldelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_LdeleteClick);
+
+    bindHandler(btn_Ninsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_NinsertClick);
+    bindHandler(btn_Nedit, &QPushButton::clicked, this, &Tzarvo2_Form::LV_LineDblClick);
+    bindHandler(LV_Line, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::LV_LineDblClick);
+    bindHandler(btn_Ndelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_NdeleteClick);
+}
+
+// ---- window events
+
+void Tzarvo2_Form::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Only the first showing starts a document; restoring the window from
+    // its icon shows it again.
+    if (!formShown_) {
+        formShown_ = true;
+        FormShow();
+    }
+}
+
+void Tzarvo2_Form::FormShow() { newDocument(); }
+
+// The close box drops unsaved work only after the same question as Exit;
+// Exit has asked already when it closes the window.
+void Tzarvo2_Form::closeEvent(QCloseEvent* event) {
+    if (!exitConfirmed_ && (dialogOpen() || !confirmExit())) {
+        event->ignore();
+        return;
+    }
+    keepPlacement();
+    QMainWindow::closeEvent(event);
+}
+
+void Tzarvo2_Form::ME_textChange() {
+    SourceChanged = 1;
+    // The program's own writes are not edits; everything else that changes
+    // the text (typing, pasting, dropping, undo) is.
+    if (!programWrite_) markUnsaved();
+}
+
+void Tzarvo2_Form::ME_dataChange() {
+    testDataUnsaved_ = true;
+    recoveryStateChanged();
+}
+
+void Tzarvo2_Form::PageControl1Change() {
+    QWidget* previous = shownPage_;
+    shownPage_ = PageControl1->currentWidget();
+    if (programPageChange_) return;
+    if (dialogOpen()) {
+        // Reading typed text into the lists would free the rows a dialog edits.
+        const QScopedValueRollback programChange(programPageChange_, true);
+        PageControl1->setCurrentWidget(previous);
+        return;
+    }
+    PageControl1Changing();
+    if (shownPage_ == TabSheet6) enterLayoutPage(previous);
+    showNotedLine();
+}
+
+// ---- document commands
+
+bool Tzarvo2_Form::confirmDrop(const char* question) {
+    if (Unsaved <= 0) return true;
+    beep_();
+    return AskOkCancel("%s", question) == ResultOk;
+}
+
+void Tzarvo2_Form::newDocument() {
+    setProgramText(QString::fromLatin1(newReportText));
+    ListView1->clear();
+    LV_Label->clear();
+    LV_Line->clear();
+    FileName.clear();
+    showFileName();
+    useProfile(FormProfile());
+    clearLayoutHistory();
+    clearFlags();
+    const QScopedValueRollback programChange(programPageChange_, true);
+    PageControl1->setCurrentWidget(TabSheet1);
+}
+
+void Tzarvo2_Form::New1Click() {
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
+    if (confirmDrop(dropQuestion)) newDocument();
+}
+
+void Tzarvo2_Form::Open1Click() {
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
+    if (!confirmDrop(dropQuestion)) return;
+    const std::optional<QString> path = OpenDialog1.execute(this);
+    if (path) openFile(*path);
+}
+
+void Tzarvo2_Form::openFile(const QString& path) {
+    // Read before changing anything, so that a file that cannot be read
+    // leaves the document as it was.
+    const QString text = readBig5TextFile(path);
+    FileName = path;
+    setProgramText(text);
+    readAllSections();
+    openProfile();
+    clearFlags();
+    showFileName();
+    if (PageControl1->currentWidget() == TabSheet6) TabSheet6->pageShown();
+}
+
+void Tzarvo2_Form::Save1Click() {
+    // A row half edited in its dialog is not saved, nor are rows changed
+    // while the file is chosen forgotten by the save.
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
+    PageControl1Changing();
+    QString path = FileName;
+    if (path.isEmpty()) {
+        const std::optional<QString> chosen = SaveDialog1.execute(this);
+        if (!chosen) return;
+        path = *chosen;
+    }
+    saveTo(path);
+}
+
+void Tzarvo2_Form::SaveAs1Click() {
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
+    const std::optional<QString> path = SaveDialog1.execute(this);
+    if (!path) return;
+    PageControl1Changing();
+    saveTo(*path);
+}
+
+// The report and its stationery settings are written as one: both to
+// temporary files, renamed into place only when both are whole. The
+// document takes the name only then, so that it always names the report
+// last written in full; a failure leaves every file and the name as they were.
+void Tzarvo2_Form::saveTo(const QString& path) {
+    const std::optional<std::string> report = big5FileBytes(editorText(*ME_text), "所以沒有存檔");
+    if (!report) return;
+    FileGroupWrite files;
+    files.add(QFile::encodeName(path).toStdString(), *report);
+    FormProfile stored = profileToSave(path);
+    const ProfileSave profileSave = profileSaveFor(QFile::encodeName(path).toStdString(), stored);
+    if (!profileSave.warning.empty()) ShowWarning("%s", profileSave.warning.c_str());
+    if (!profileSave.path.empty()) files.add(profileSave.path, formProfileText(stored));
+    files.commit();
+    profile_ = std::make_shared<const FormProfile>(std::move(stored));
+    FileName = path;
+    showFileName();
+    clearFlags();
+}
+
+// Test data is no part of the report; typed test data that was never saved
+// is asked about only once the report's own question lets the program end.
+bool Tzarvo2_Form::confirmExit() {
+    const QScopedValueRollback open(dialogOpen_, true);
+    if (!confirmDrop(exitQuestion)) return false;
+    return !typedTestDataUnsaved() ||
+           AskOkCancel("%s", testDataExitQuestion) == ResultOk;
+}
+
+void Tzarvo2_Form::Exit1Click() {
+    if (dialogOpen() || !confirmExit()) return;
+    exitConfirmed_ = true;
+    close();
+    exitConfirmed_ = false;
+}
+
+void Tzarvo2_Form::MU_helpClick() {
+    if (helpCommand_) helpCommand_();
+}
+
+void Tzarvo2_Form::MU_calibrateClick() {
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
+    if (!calibrationForm_) calibrationForm_ = new TCalibrationForm(printers_, this);
+    calibrationForm_->offerPaper(SheetPaper(headerPaperCode(editorText(*ME_text)), profilePaper(*profile_)));
+    calibrationForm_->execute();
+}
+
+void Tzarvo2_Form::showFileName() { ST_headPanel->setText(FileName); }
+
+void Tzarvo2_Form::clearFlags() {
+    BlockListChanged = LineListChanged = LabelListChanged = SourceChanged = Unsaved = 0;
+    recoveryStateChanged();
+}
+
+void Tzarvo2_Form::markUnsaved() {
+    Unsaved = 1;
+    recoveryStateChanged();
+}
+
+// Test data typed and never saved counts as unsaved work too.
+void Tzarvo2_Form::recoveryStateChanged() {
+    if (recovery_) recovery_->documentStateChanged(Unsaved > 0 || typedTestDataUnsaved());
+}
+
+bool Tzarvo2_Form::typedTestDataUnsaved() const { return testDataUnsaved_ && !ME_data->document()->isEmpty(); }
+
+void Tzarvo2_Form::keepRecoveryCopies(const std::filesystem::path& directory, std::unique_ptr<WriteTimer> timer) {
+    recovery_ = std::make_unique<DocumentRecovery>(*this, directory, std::move(timer));
+    recoveryStateChanged();
+}
+
+bool Tzarvo2_Form::offerRecoveryCopies() { return recovery_ && recovery_->offerCopies(); }
+
+QString Tzarvo2_Form::documentText() const {
+    SourceText source = splitSource(editorText(*ME_text));
+    const std::tuple<int, Section, const QTreeWidget*> lists[] = {
+        {LineListChanged, Section::Lines, LV_Line},
+        {LabelListChanged, Section::Labels, LV_Label},
+        {BlockListChanged, Section::Blocks, ListView1}};
+    for (const auto& [changed, section, list] : lists) {
+        if (changed > 0) zarvo::writeSection(source, section, listRows(*list));
+    }
+    return joinSource(source);
+}
+
+QString Tzarvo2_Form::testDataText() const { return editorText(*ME_data); }
+
+void Tzarvo2_Form::restoreDocument(const QString& text, const QString& testData, const QString& fileName,
+                                   const std::optional<std::string>& profileText) {
+    setProgramText(text);
+    readAllSections();
+    FileName = fileName;
+    showFileName();
+    if (profileText) {
+        useProfile(profileFromText(*profileText).withoutStoppingFaults());
+    } else {
+        openProfile();
+    }
+    replaceEditorText(*ME_data, testData);
+    clearFlags();
+    markUnsaved();
+}
+
+void Tzarvo2_Form::openProfile() {
+    OpenedProfile opened = openProfileBeside(QFile::encodeName(FileName).toStdString());
+    if (!opened.warning.empty()) ShowWarning("%s", opened.warning.c_str());
+    useProfile(std::move(opened.profile));
+}
+
+FormProfile Tzarvo2_Form::profileToSave(const QString& reportPath) const {
+    FormProfile stored = *profile_;
+    TabSheet6->storeStationery(reportPath, stored);
+    return stored;
+}
+
+void Tzarvo2_Form::useProfile(FormProfile profile) {
+    profile_ = std::make_shared<const FormProfile>(std::move(profile));
+    TabSheet6->openStationery(*profile_, FileName);
+}
+
+void Tzarvo2_Form::setFormProfile(FormProfile profile) {
+    profile_ = std::make_shared<const FormProfile>(std::move(profile));
+}
+
+void Tzarvo2_Form::btn_BfieldClick() {
+    QTreeWidgetItem* row = selectedRow(*ListView1);
+    if (!row) return;
+    if (const std::optional<RowText> after = fieldStyleRow(ListView1->indexOfTopLevelItem(row))) {
+        TabSheet6->layoutView->changeForm(*after);
+    }
+}
+
+std::optional<RowText> Tzarvo2_Form::fieldStyleRow(int blockIndex) {
+    if (dialogOpen()) return std::nullopt;
+    const QTreeWidgetItem* item = ListView1->topLevelItem(blockIndex);
+    if (!item) return std::nullopt;
+    const ListRow list = listRow(*item);
+    const std::optional<std::string> name = utf8ToBig5(list.caption.toStdString());
+    if (!name || name->empty()) {
+        ShowWarning("這個欄位沒有名稱或名稱無法以 Big5 表示, 無法設定屬性");
+        return std::nullopt;
+    }
+    const FrameRow frame = frameRowOf(*name, list.values);
+    const ProfileSection* kept = profile_->block(*name);
+    ProfileSection section = kept ? *kept : ProfileSection{blockSectionName(*name), 0, {}, {}, {}, {}};
+    const std::string sample = testDataValue(splitSource(editorText(*ME_data)).lines, *name);
+    const QScopedValueRollback open(dialogOpen_, true);
+    const std::optional<ProfileSection> chosen =
+        fieldAsker_ ? fieldAsker_(frame, section, sample) : askFieldSection(this, frame, section, sample);
+    if (!chosen) return std::nullopt;
+    return RowText{std::to_string(headerPaperCode(editorText(*ME_text))),
+                   {formProfileText(withBlockSection(*profile_, section.name, *chosen))}};
+}
+
+void Tzarvo2_Form::setHeaderPaperCode(int code) {
+    const int sourceChanged = SourceChanged;
+    const QScopedValueRollback programWrite(programWrite_, true);
+    replaceEditorText(*ME_text, withPaperCode(editorText(*ME_text), code));
+    // Only the header changed: the lists need not be read again.
+    SourceChanged = sourceChanged;
+}
+
+// Replaces the text as the program's own write: it sets SourceChanged like
+// any change, which the callers clear once they are done.
+void Tzarvo2_Form::setProgramText(const QString& text) {
+    const QScopedValueRollback programWrite(programWrite_, true);
+    ME_text->setPlainText(text);
+}
+
+// ---- sections
+
+void Tzarvo2_Form::readSection(Section section, QTreeWidget& list) {
+    fillList(list, zarvo::readSection(splitSource(editorText(*ME_text)).lines, section));
+}
+
+void Tzarvo2_Form::writeSection(Section section, const QTreeWidget& list) {
+    SourceText source = splitSource(editorText(*ME_text));
+    zarvo::writeSection(source, section, listRows(list));
+    const QScopedValueRollback programWrite(programWrite_, true);
+    replaceEditorText(*ME_text, joinSource(source));
+}
+
+void Tzarvo2_Form::readAllSections() {
+    clearLayoutHistory();
+    ReadBlockSection();
+    ReadLabelSection();
+    ReadLineSection();
+}
+
+void Tzarvo2_Form::ReadBlockSection() { readSection(Section::Blocks, *ListView1); }
+void Tzarvo2_Form::ReadLabelSection() { readSection(Section::Labels, *LV_Label); }
+void Tzarvo2_Form::ReadLineSection() { readSection(Section::Lines, *LV_Line); }
+void Tzarvo2_Form::WriteBlockSection() { writeSection(Section::Blocks, *ListView1); }
+void Tzarvo2_Form::WriteLabelSection() { writeSection(Section::Labels, *LV_Label); }
+void Tzarvo2_Form::WriteLineSection() { writeSection(Section::Lines, *LV_Line); }
+
+void Tzarvo2_Form::PageControl1Changing() {
+    if (SourceChanged > 0) {
+        readAllSections();
+        SourceChanged = 0;
+    }
+    if (BlockListChanged > 0) {
+        WriteBlockSection();
+        BlockListChanged = SourceChanged = 0;
+    }
+    if (LineListChanged > 0) {
+        WriteLineSection();
+        LineListChanged = SourceChanged = 0;
+    }
+    if (LabelListChanged > 0) {
+        WriteLabelSection();
+        LabelListChanged = SourceChanged = 0;
+    }
+}
+
+// ---- rows
+
+void Tzarvo2_Form::showEditor(Section section, QTreeWidgetItem* row, int& confirmed) {
+    if (!rowEditors_) return;
+    const QScopedValueRollback open(dialogOpen_, true);
+    switch (section) {
+    case Section::Blocks: rowEditors_->editBlockRow(row, confirmed, QStringLiteral("block")); break;
+    case Section::Labels: rowEditors_->editBlockRow(row, confirmed, QStringLiteral("label")); break;
+    case Section::Lines: rowEditors_->editLineRow(row, confirmed); break;
+    }
+}
+
+// While a dialog is open its row must stay: the row commands wait.
+void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChanged) {
+    if (dialogOpen()) return;
+    // An empty value for every value column of the list.
+    QTreeWidgetItem* row = makeListItem({QString(), QStringList(valueCount(section), QString())});
+    if (QTreeWidgetItem* selected = selectedRow(list))
+        list.insertTopLevelItem(list.indexOfTopLevelItem(selected), row);
+    else
+        list.addTopLevelItem(row);
+    int confirmed = 0;
+    showEditor(section, row, confirmed);
+    if (confirmed > 0) {
+        clearLayoutHistory();
+        listChanged = 1;
+        markUnsaved();
+    } else {
+        delete row;
+    }
+}
+
+void Tzarvo2_Form::editRow(Section section, QTreeWidget& list, int& listChanged) {
+    if (dialogOpen()) return;
+    QTreeWidgetItem* selected = selectedRow(list);
+    const QString name = selected ? selected->text(0) : QString();
+    showEditor(section, selected, listChanged);
+    if (listChanged > 0) {
+        if (selected && section == Section::Blocks) followBlock(name, selected->text(0));
+        clearLayoutHistory();
+        markUnsaved();
+    }
+}
+
+void Tzarvo2_Form::deleteRow(QTreeWidget& list, int& listChanged) {
+    QTreeWidgetItem* selected = selectedRow(list);
+    if (!selected || dialogOpen()) return;
+    const QString name = selected->text(0);
+    delete selected;
+    if (&list == ListView1) followBlock(name, std::nullopt);
+    clearLayoutHistory();
+    listChanged = 1;
+    markUnsaved();
+}
+
+void Tzarvo2_Form::followBlock(const QString& name, const std::optional<QString>& renamed) {
+    const auto row = [](const QString& caption) { return RowText{caption.toStdString(), {}}; };
+    layoutBinding_->followBlockRows(
+        {RowChange{RowKind::Block, 0, row(name), renamed ? std::optional(row(*renamed)) : std::nullopt}});
+}
+
+void Tzarvo2_Form::btn_BinsertClick() { insertRow(Section::Blocks, *ListView1, BlockListChanged); }
+void Tzarvo2_Form::btn_LinsertClick() { insertRow(Section::Labels, *LV_Label, LabelListChanged); }
+void Tzarvo2_Form::btn_NinsertClick() { insertRow(Section::Lines, *LV_Line, LineListChanged); }
+void Tzarvo2_Form::ListView1DblClick() { editRow(Section::Blocks, *ListView1, BlockListChanged); }
+void Tzarvo2_Form::LV_LabelDblClick() { editRow(Section::Labels, *LV_Label, LabelListChanged); }
+void Tzarvo2_Form::LV_LineDblClick() { editRow(Section::Lines, *LV_Line, LineListChanged); }
+void Tzarvo2_Form::btn_BdeleteClick() { deleteRow(*ListView1, BlockListChanged); }
+void Tzarvo2_Form::btn_LdeleteClick() { deleteRow(*LV_Label, LabelListChanged); }
+void Tzarvo2_Form::btn_NdeleteClick() { deleteRow(*LV_Line, LineListChanged); }
+
+// ---- test data
+
+void Tzarvo2_Form::btn_clearClick() { ME_data->clear(); }
+
+QString Tzarvo2_Form::proposedTestDataFile() const {
+    return testDataFile_.isEmpty() ? testDataFileFor(FileName) : testDataFile_;
+}
+
+void Tzarvo2_Form::btn_savedataClick() {
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
+    const std::optional<QString> path = SaveDialog1.execute(this, proposedTestDataFile());
+    if (!path) return;
+    if (!FileName.isEmpty() && isSameFile(*path, FileName)) {
+        ShowWarning("這是目前的報表檔, 不能存成測試資料");
+        return;
+    }
+    if (!writeBig5TextFile(*path, editorText(*ME_data))) return;
+    testDataFile_ = *path;
+    testDataUnsaved_ = false;
+    recoveryStateChanged();
+}
+
+void Tzarvo2_Form::btn_readdataClick() {
+    if (dialogOpen()) return;
+    const QScopedValueRollback open(dialogOpen_, true);
+    const std::optional<QString> path = OpenDialog1.execute(this, proposedTestDataFile());
+    if (!path) return;
+    // Read first, so that a file that cannot be read leaves the text alone.
+    const QString text = readBig5TextFile(*path);
+    replaceEditorText(*ME_data, text);
+    testDataFile_ = *path;
+    testDataUnsaved_ = false;
+    recoveryStateChanged();
+}
+
+void Tzarvo2_Form::btn_previewfileClick() {
+    if (dialogOpen()) return;
+    std::optional<QString> path;
+    {
+        const QScopedValueRollback open(dialogOpen_, true);
+        // The question about unsaved edits comes before the file is chosen.
+        if (!confirmPreviewOfSavedReport(Unsaved > 0)) return;
+        path = DataFileDialog.execute(this);
+    }
+    if (path) runPreview([&] { launchDataPreview(FileName, *path, printers_, this); });
+}
+
+void Tzarvo2_Form::PM_testClick() {
+    const QTreeWidgetItem* selected = selectedRow(*ListView1);
+    if (!selected) return;
+    QTextCursor end(ME_data->document());
+    end.movePosition(QTextCursor::End);
+    // A new line unless the text is empty or already ends with a line break.
+    const QString line = selected->text(0) + QLatin1Char(',');
+    end.insertText(end.atBlockStart() ? line : QLatin1Char('\n') + line);
+}
+
+void Tzarvo2_Form::Print1Click() {
+    runPreview([this] { launchPreview(FileName, Unsaved > 0, editorText(*ME_data), printers_, this); });
+}
+
+// A preview started while another is composing or shown would delete the
+// window under it: it waits until that one is closed.
+void Tzarvo2_Form::runPreview(const std::function<void()>& preview) {
+    if (dialogOpen()) return;
+    const QScopedValueRollback running(previewRunning_, true);
+    const MessageWatch watch;
+    preview();
+    for (const std::string& text : watch.texts()) {
+        if (const std::optional<std::int64_t> line = reportLineOf(text)) {
+            notedLine_ = int(std::min<std::int64_t>(*line, INT_MAX));
+            showNotedLine();
+            return;
+        }
+    }
+}
+
+void Tzarvo2_Form::showNotedLine() {
+    if (notedLine_ <= 0 || PageControl1->currentWidget() != TabSheet1) return;
+    ME_text->goToLine(notedLine_);
+    notedLine_ = 0;
+}
+
+void Tzarvo2_Form::SavePreview1Click() {
+    Save1Click();
+    Print1Click();
+}
+
+}  // namespace zarvo

@@ -1,0 +1,72 @@
+#pragma once
+// Beside the Layout page's view: the frames proposed for the stationery's
+// empty boxes ("偵測欄位"), listed by name for the user to rename in place,
+// then add all or some of them as blocks, or drop them. The boxes are the
+// page's, found on a worker thread; the page stays usable meanwhile.
+
+#include <vector>
+
+#include <QWidget>
+
+#include "proposals/FieldProposals.h"
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace zarvo {
+
+class LayoutView;
+class StationeryScan;
+
+class FieldProposalPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    // The panel for view, whose picture's lines scan finds, started by
+    // detectButton (not owned), hidden until the first detection.
+    FieldProposalPanel(LayoutView* view, const StationeryScan& scan, QPushButton* detectButton,
+                       QWidget* parent = nullptr);
+
+    // The stationery picture changed (or went): proposals for the old one
+    // are dropped and the button follows whether there is one.
+    void pictureChanged();
+    // Lists the proposals for the picture's boxes, or waits for them when
+    // they are not found yet.
+    void detect();
+    // The picture's lines have been found and the view holds them.
+    void linesFound();
+    // Adds every proposal, or those selected in the list, as blocks: one
+    // undo step. Names left empty or with blanks are refused with a message.
+    void acceptAll();
+    void acceptSelected();
+    // Drops every proposal and hides the panel.
+    void dropAll();
+    // Whether a detection waits for the picture's lines.
+    bool busy() const { return waiting_; }
+
+    QLabel* LB_proposed;
+    QTreeWidget* LV_proposed;
+    QPushButton* btn_acceptall;
+    QPushButton* btn_acceptsel;
+    QPushButton* btn_dropall;
+
+private:
+    void propose();
+    void showProposals(std::vector<FieldProposal> proposals);
+    enum class Rows { All, Selected, Unselected };
+    // The proposals of the list's rows (all, or those selected or not),
+    // with their names as edited.
+    std::vector<FieldProposal> listed(Rows rows) const;
+    void accept(Rows rows);
+    void showFrames();
+    void updateButtons();
+
+    LayoutView* view_;
+    QPushButton* detect_;
+    const StationeryScan& scan_;
+    std::vector<FieldProposal> proposals_;  // one for each row of LV_proposed, in its order
+    bool waiting_ = false;
+};
+
+}  // namespace zarvo
