@@ -189,7 +189,7 @@ std::optional<NewShape> LayoutEditor::release(PointMm p, SnapTo snap, std::int64
         if (pressKeys_.control) refs.insert(refs.end(), selectionAtPress_.begin(), selectionAtPress_.end());
         select(std::move(refs), current_);
     }
-    history_.record(std::exchange(liveStep_, {}), atMs);
+    history_->record(std::exchange(liveStep_, {}), atMs);
     gesture_ = Gesture::None;
     if (drawn && drawn->start != drawn->end) return drawn;
     return std::nullopt;
@@ -226,7 +226,7 @@ void LayoutEditor::nudge(double dx, double dy, std::int64_t atMs) {
     cancelGesture();
     EditStep step = moveStep(scene_, selection_, dx, dy);
     applyAndNotify(step);
-    history_.record(std::move(step), atMs, true);
+    history_->record(std::move(step), atMs, true);
 }
 
 void LayoutEditor::deleteSelection(std::int64_t atMs, const std::function<EditStep(const EditStep&)>& followUp) {
@@ -238,18 +238,18 @@ void LayoutEditor::deleteSelection(std::int64_t atMs, const std::function<EditSt
         scene_.apply(more);
         step.insert(step.end(), more.begin(), more.end());
     }
-    history_.record(std::move(step), atMs);
+    history_->record(std::move(step), atMs);
     clearSelection();
 }
 
 bool LayoutEditor::undo() {
     cancelGesture();
-    return replay(history_.undo());
+    return replay(history_->undo());
 }
 
 bool LayoutEditor::redo() {
     cancelGesture();
-    return replay(history_.redo());
+    return replay(history_->redo());
 }
 
 bool LayoutEditor::replay(const std::optional<EditStep>& step) {
@@ -266,7 +266,7 @@ void LayoutEditor::edit(const EditStep& step, std::int64_t atMs, bool notify) {
     } else {
         scene_.apply(step);
     }
-    history_.record(step, atMs);
+    history_->record(step, atMs);
     followSelection(step);
 }
 

@@ -43,7 +43,10 @@ public:
 
     LayoutScene& scene() { return scene_; }
     const LayoutScene& scene() const { return scene_; }
-    EditHistory& history() { return history_; }
+    EditHistory& history() { return *history_; }
+    // Records into history (not owned, outlives the editor) from now on,
+    // instead of the editor's own.
+    void useHistory(EditHistory& history) { history_ = &history; }
 
     // The printer origin in row coordinates (minus the header's offsets),
     // which the grid counts from.
@@ -147,7 +150,8 @@ private:
 
     ChangeHandler changed_;
     LayoutScene scene_;
-    EditHistory history_;
+    EditHistory ownHistory_;
+    EditHistory* history_ = &ownHistory_;
     PointMm gridOrigin_;
     double gripRadius_ = 1.0;
     StationeryGuides guides_;

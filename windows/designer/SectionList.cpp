@@ -12,9 +12,13 @@ ListRow listRow(const QTreeWidgetItem& item) {
 
 QTreeWidgetItem* makeListItem(const ListRow& row) {
     auto* item = new QTreeWidgetItem;
-    item->setText(0, row.caption);
-    for (qsizetype i = 0; i < row.values.size(); ++i) item->setText(static_cast<int>(i + 1), row.values[i]);
+    setListItem(*item, row);
     return item;
+}
+
+void setListItem(QTreeWidgetItem& item, const ListRow& row) {
+    item.setText(0, row.caption);
+    for (qsizetype i = 0; i < row.values.size(); ++i) item.setText(static_cast<int>(i + 1), row.values[i]);
 }
 
 void fillList(QTreeWidget& list, const QList<ListRow>& rows) {

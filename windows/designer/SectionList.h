@@ -16,6 +16,8 @@ namespace zarvo {
 ListRow listRow(const QTreeWidgetItem& item);
 // A new item holding row (owned by the caller until added to a view).
 QTreeWidgetItem* makeListItem(const ListRow& row);
+// Makes item hold row.
+void setListItem(QTreeWidgetItem& item, const ListRow& row);
 // Replaces every item of list by rows, in order.
 void fillList(QTreeWidget& list, const QList<ListRow>& rows);
 // The rows of list, in order.

@@ -28,10 +28,10 @@
 
 #include "calibrationdialog/CalibrationForm.h"
 #include "document/Big5TextFile.h"
-#include "designer/DocumentRecovery.h"
+#include "document/DocumentRecovery.h"
+#include "document/LayoutBinding.h"
 #include "designer/EditorText.h"
 #include "document/FieldStyleInput.h"
-#include "designer/LayoutBinding.h"
 #include "designer/MainWindowParts.h"
 #include "layout/StatusText.h"
 #include "designer/PreviewLaunch.h"
@@ -66,7 +66,6 @@ namespace {
 constexpr int windowWidth = 681;
 constexpr int windowHeight = 430;
 
-const char* const newReportText = "0\t0\t0\nLINE_INFO\nLABEL_STRING\nBLOCK_INFO\n";
 const char* const reportFilter = "報表文字檔(*.txt)|*.txt|所有檔案(*.*)|*.*";
 const char* const dataFilter = "資料檔 (*.csv *.json *.jsonl)|*.csv;*.json;*.jsonl";
 const char* const pictureFilter =
@@ -90,8 +89,9 @@ Tzarvo2_Form::Tzarvo2_Form(Spooler& printers, QWidget* parent)
       StationeryDialog(QStringLiteral("StationeryDialog"), FileDialogKind::Open, QString::fromUtf8(pictureFilter)),
       DataFileDialog(QStringLiteral("DataFileDialog"), FileDialogKind::Open, QString::fromUtf8(dataFilter)),
       printers_(printers),
+      document_(std::make_unique<ReportDocument>()),
       beep_(&QApplication::beep),
-      layoutBinding_(std::make_unique<LayoutBinding>(*this)) {
+      layoutBinding_(std::make_unique<LayoutBinding>(*document_, static_cast<RowDialogs&>(*this))) {
     setObjectName(QStringLiteral("zarvo2_Form"));
     setWindowTitle(QStringLiteral("Zarvo v2.1"));
     setFont(sansSerifFormFont());
@@ -128,6 +128,7 @@ Tzarvo2_Form::Tzarvo2_Form(Spooler& printers, QWidget* parent)
 
     buildMenus();
     connectCommands();
+    showDocument();
     move(centredOnScreen(size()));
     restorePlacement();
 }
@@ -239,7 +240,7 @@ LayoutPage* Tzarvo2_Form::buildLayoutPage() {
         const QScopedValueRollback open(dialogOpen_, true);
         return askDetailProfile(this, profile, blocks, selected);
     });
-    connect(page, &LayoutPage::stationeryChanged, this, [this] { markUnsaved(); });
+    connect(page, &LayoutPage::stationeryChanged, this, [this] { document_->markUnsaved(); });
     return page;
 }
 
@@ -250,12 +251,85 @@ void Tzarvo2_Form::enterLayoutPage(QWidget* previous) {
     const std::pair<QWidget*, Section> listPages[] = {
         {TabSheet2, Section::Blocks}, {TabSheet4, Section::Labels}, {TabSheet5, Section::Lines}};
     for (const auto& [page, section] : listPages) {
-        if (page == previous) view.editor().select(layoutBinding_->selectedRows(section));
+        if (page == previous) view.editor().select(selectedRows(section));
     }
     view.viewport()->update();
 }
 
-void Tzarvo2_Form::clearLayoutHistory() { TabSheet6->layoutView->editor().history().clear(); }
+void Tzarvo2_Form::clearLayoutHistory() { document_->history().clear(); }
+
+// ---- the document's views
+
+void Tzarvo2_Form::showDocument() {
+    ReportDocument& document = *document_;
+    connect(&document, &ReportDocument::textReplaced, this, [this](bool wholeDocument) {
+        const QScopedValueRollback programWrite(programWrite_, true);
+        if (wholeDocument) {
+            ME_text->setPlainText(document_->text());
+        } else if (editorText(*ME_text) != document_->text()) {
+            replaceEditorText(*ME_text, document_->text());
+        }
+    });
+    connect(&document, &ReportDocument::testDataReplaced, this, [this] {
+        const QScopedValueRollback programWrite(programWrite_, true);
+        replaceEditorText(*ME_data, document_->testData());
+    });
+    connect(&document, &ReportDocument::rowsReset, this,
+            [this](Section section) { fillList(list(section), document_->rows(section)); });
+    connect(&document, &ReportDocument::rowInserted, this, [this](Section section, qsizetype at) {
+        list(section).insertTopLevelItem(int(at), makeListItem(document_->rows(section)[at]));
+    });
+    connect(&document, &ReportDocument::rowReplaced, this, [this](Section section, qsizetype at) {
+        if (QTreeWidgetItem* item = list(section).topLevelItem(int(at))) setListItem(*item, document_->rows(section)[at]);
+    });
+    connect(&document, &ReportDocument::rowRemoved, this,
+            [this](Section section, qsizetype at) { delete list(section).takeTopLevelItem(int(at)); });
+    connect(&document, &ReportDocument::fileNameChanged, this, &Tzarvo2_Form::showFileName);
+    connect(&document, &ReportDocument::profileReplaced, this,
+            [this] { TabSheet6->openStationery(*document_->profile(), document_->fileName()); });
+    const QScopedValueRollback programWrite(programWrite_, true);
+    ME_text->setPlainText(document.text());
+}
+
+QTreeWidget& Tzarvo2_Form::list(Section section) const {
+    switch (section) {
+    case Section::Lines: return *LV_Line;
+    case Section::Labels: return *LV_Label;
+    case Section::Blocks: break;
+    }
+    return *ListView1;
+}
+
+std::vector<RowRef> Tzarvo2_Form::selectedRows(Section section) const {
+    const QTreeWidget& rows = list(section);
+    std::vector<RowRef> refs;
+    for (QTreeWidgetItem* item : rows.selectedItems())
+        refs.push_back(RowRef{rowKindOf(section), rows.indexOfTopLevelItem(item)});
+    return refs;
+}
+
+// The editors edit a row of the list in place (and compare its name with
+// the others there): a new row stands in the list while its dialog is open.
+bool Tzarvo2_Form::editRow(Section section, qsizetype at, bool isNew, ListRow& row) {
+    QTreeWidget& rows = list(section);
+    std::unique_ptr<QTreeWidgetItem> added;
+    QTreeWidgetItem* item = rows.topLevelItem(int(at));
+    if (isNew) {
+        added.reset(makeListItem(row));
+        rows.insertTopLevelItem(int(at), added.get());
+        item = added.get();
+    }
+    if (!item) return false;
+    int confirmed = 0;
+    showEditor(section, item, confirmed);
+    row = listRow(*item);
+    return confirmed > 0;
+}
+
+void Tzarvo2_Form::showCurrentRow(Section section, qsizetype at) {
+    QTreeWidget& rows = list(section);
+    if (QTreeWidgetItem* item = rows.topLevelItem(int(at))) rows.setCurrentItem(item);
+}
 
 void Tzarvo2_Form::buildMenus() {
     QMenuBar* bar = named(new QMenuBar, "MainMenu1");
@@ -351,16 +425,14 @@ void Tzarvo2_Form::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
+// The program's own writes are not edits; everything else that changes
+// the text (typing, pasting, dropping, undo) is.
 void Tzarvo2_Form::ME_textChange() {
-    SourceChanged = 1;
-    // The program's own writes are not edits; everything else that changes
-    // the text (typing, pasting, dropping, undo) is.
-    if (!programWrite_) markUnsaved();
+    if (!programWrite_) document_->typeText(editorText(*ME_text));
 }
 
 void Tzarvo2_Form::ME_dataChange() {
-    testDataUnsaved_ = true;
-    recoveryStateChanged();
+    if (!programWrite_) document_->typeTestData(editorText(*ME_data));
 }
 
 void Tzarvo2_Form::PageControl1Change() {
@@ -381,21 +453,13 @@ void Tzarvo2_Form::PageControl1Change() {
 // ---- document commands
 
 bool Tzarvo2_Form::confirmDrop(const char* question) {
-    if (Unsaved <= 0) return true;
+    if (!document_->unsaved()) return true;
     beep_();
     return AskOkCancel("%s", question) == ResultOk;
 }
 
 void Tzarvo2_Form::newDocument() {
-    setProgramText(QString::fromLatin1(newReportText));
-    ListView1->clear();
-    LV_Label->clear();
-    LV_Line->clear();
-    FileName.clear();
-    showFileName();
-    useProfile(FormProfile());
-    clearLayoutHistory();
-    clearFlags();
+    document_->startNew();
     const QScopedValueRollback programChange(programPageChange_, true);
     PageControl1->setCurrentWidget(TabSheet1);
 }
@@ -418,12 +482,8 @@ void Tzarvo2_Form::openFile(const QString& path) {
     // Read before changing anything, so that a file that cannot be read
     // leaves the document as it was.
     const QString text = readBig5TextFile(path);
-    FileName = path;
-    setProgramText(text);
-    readAllSections();
-    openProfile();
-    clearFlags();
-    showFileName();
+    document_->open(text, path);
+    document_->openProfile();
     if (PageControl1->currentWidget() == TabSheet6) TabSheet6->pageShown();
 }
 
@@ -433,13 +493,13 @@ void Tzarvo2_Form::Save1Click() {
     if (dialogOpen()) return;
     const QScopedValueRollback open(dialogOpen_, true);
     PageControl1Changing();
-    QString path = FileName;
+    QString path = document_->fileName();
     if (path.isEmpty()) {
         const std::optional<QString> chosen = SaveDialog1.execute(this);
         if (!chosen) return;
         path = *chosen;
     }
-    saveTo(path);
+    document_->saveAs(path);
 }
 
 void Tzarvo2_Form::SaveAs1Click() {
@@ -448,27 +508,7 @@ void Tzarvo2_Form::SaveAs1Click() {
     const std::optional<QString> path = SaveDialog1.execute(this);
     if (!path) return;
     PageControl1Changing();
-    saveTo(*path);
-}
-
-// The report and its stationery settings are written as one: both to
-// temporary files, renamed into place only when both are whole. The
-// document takes the name only then, so that it always names the report
-// last written in full; a failure leaves every file and the name as they were.
-void Tzarvo2_Form::saveTo(const QString& path) {
-    const std::optional<std::string> report = big5FileBytes(editorText(*ME_text), "所以沒有存檔");
-    if (!report) return;
-    FileGroupWrite files;
-    files.add(QFile::encodeName(path).toStdString(), *report);
-    FormProfile stored = profileToSave(path);
-    const ProfileSave profileSave = profileSaveFor(QFile::encodeName(path).toStdString(), stored);
-    if (!profileSave.warning.empty()) ShowWarning("%s", profileSave.warning.c_str());
-    if (!profileSave.path.empty()) files.add(profileSave.path, formProfileText(stored));
-    files.commit();
-    profile_ = std::make_shared<const FormProfile>(std::move(stored));
-    FileName = path;
-    showFileName();
-    clearFlags();
+    document_->saveAs(*path);
 }
 
 // Test data is no part of the report; typed test data that was never saved
@@ -476,7 +516,7 @@ void Tzarvo2_Form::saveTo(const QString& path) {
 bool Tzarvo2_Form::confirmExit() {
     const QScopedValueRollback open(dialogOpen_, true);
     if (!confirmDrop(exitQuestion)) return false;
-    return !typedTestDataUnsaved() ||
+    return !document_->typedTestDataUnsaved() ||
            AskOkCancel("%s", testDataExitQuestion) == ResultOk;
 }
 
@@ -495,86 +535,20 @@ void Tzarvo2_Form::MU_calibrateClick() {
     if (dialogOpen()) return;
     const QScopedValueRollback open(dialogOpen_, true);
     if (!calibrationForm_) calibrationForm_ = new TCalibrationForm(printers_, this);
-    calibrationForm_->offerPaper(SheetPaper(headerPaperCode(editorText(*ME_text)), profilePaper(*profile_)));
+    calibrationForm_->offerPaper(SheetPaper(document_->headerPaperCode(), profilePaper(*document_->profile())));
     calibrationForm_->execute();
 }
 
-void Tzarvo2_Form::showFileName() { ST_headPanel->setText(FileName); }
-
-void Tzarvo2_Form::clearFlags() {
-    BlockListChanged = LineListChanged = LabelListChanged = SourceChanged = Unsaved = 0;
-    recoveryStateChanged();
-}
-
-void Tzarvo2_Form::markUnsaved() {
-    Unsaved = 1;
-    recoveryStateChanged();
-}
-
-// Test data typed and never saved counts as unsaved work too.
-void Tzarvo2_Form::recoveryStateChanged() {
-    if (recovery_) recovery_->documentStateChanged(Unsaved > 0 || typedTestDataUnsaved());
-}
-
-bool Tzarvo2_Form::typedTestDataUnsaved() const { return testDataUnsaved_ && !ME_data->document()->isEmpty(); }
+void Tzarvo2_Form::showFileName() { ST_headPanel->setText(document_->fileName()); }
 
 void Tzarvo2_Form::keepRecoveryCopies(const std::filesystem::path& directory, std::unique_ptr<WriteTimer> timer) {
-    recovery_ = std::make_unique<DocumentRecovery>(*this, directory, std::move(timer));
-    recoveryStateChanged();
+    constexpr int kStatusMessageMs = 15000;
+    recovery_ = std::make_unique<DocumentRecovery>(
+        *document_, directory, [this](const QString& message) { ST_head->showMessage(message, kStatusMessageMs); },
+        std::move(timer));
 }
 
 bool Tzarvo2_Form::offerRecoveryCopies() { return recovery_ && recovery_->offerCopies(); }
-
-QString Tzarvo2_Form::documentText() const {
-    SourceText source = splitSource(editorText(*ME_text));
-    const std::tuple<int, Section, const QTreeWidget*> lists[] = {
-        {LineListChanged, Section::Lines, LV_Line},
-        {LabelListChanged, Section::Labels, LV_Label},
-        {BlockListChanged, Section::Blocks, ListView1}};
-    for (const auto& [changed, section, list] : lists) {
-        if (changed > 0) zarvo::writeSection(source, section, listRows(*list));
-    }
-    return joinSource(source);
-}
-
-QString Tzarvo2_Form::testDataText() const { return editorText(*ME_data); }
-
-void Tzarvo2_Form::restoreDocument(const QString& text, const QString& testData, const QString& fileName,
-                                   const std::optional<std::string>& profileText) {
-    setProgramText(text);
-    readAllSections();
-    FileName = fileName;
-    showFileName();
-    if (profileText) {
-        useProfile(profileFromText(*profileText).withoutStoppingFaults());
-    } else {
-        openProfile();
-    }
-    replaceEditorText(*ME_data, testData);
-    clearFlags();
-    markUnsaved();
-}
-
-void Tzarvo2_Form::openProfile() {
-    OpenedProfile opened = openProfileBeside(QFile::encodeName(FileName).toStdString());
-    if (!opened.warning.empty()) ShowWarning("%s", opened.warning.c_str());
-    useProfile(std::move(opened.profile));
-}
-
-FormProfile Tzarvo2_Form::profileToSave(const QString& reportPath) const {
-    FormProfile stored = *profile_;
-    TabSheet6->storeStationery(reportPath, stored);
-    return stored;
-}
-
-void Tzarvo2_Form::useProfile(FormProfile profile) {
-    profile_ = std::make_shared<const FormProfile>(std::move(profile));
-    TabSheet6->openStationery(*profile_, FileName);
-}
-
-void Tzarvo2_Form::setFormProfile(FormProfile profile) {
-    profile_ = std::make_shared<const FormProfile>(std::move(profile));
-}
 
 void Tzarvo2_Form::btn_BfieldClick() {
     QTreeWidgetItem* row = selectedRow(*ListView1);
@@ -584,88 +558,32 @@ void Tzarvo2_Form::btn_BfieldClick() {
     }
 }
 
-std::optional<RowText> Tzarvo2_Form::fieldStyleRow(int blockIndex) {
+std::optional<RowText> Tzarvo2_Form::fieldStyleRow(qsizetype blockIndex) {
     if (dialogOpen()) return std::nullopt;
-    const QTreeWidgetItem* item = ListView1->topLevelItem(blockIndex);
-    if (!item) return std::nullopt;
-    const ListRow list = listRow(*item);
+    const QList<ListRow>& blocks = document_->rows(Section::Blocks);
+    if (blockIndex < 0 || blockIndex >= blocks.size()) return std::nullopt;
+    const ListRow& list = blocks[blockIndex];
     const std::optional<std::string> name = utf8ToBig5(list.caption.toStdString());
     if (!name || name->empty()) {
         ShowWarning("這個欄位沒有名稱或名稱無法以 Big5 表示, 無法設定屬性");
         return std::nullopt;
     }
     const FrameRow frame = frameRowOf(*name, list.values);
-    const ProfileSection* kept = profile_->block(*name);
+    const std::shared_ptr<const FormProfile> profile = document_->profile();
+    const ProfileSection* kept = profile->block(*name);
     ProfileSection section = kept ? *kept : ProfileSection{blockSectionName(*name), 0, {}, {}, {}, {}};
-    const std::string sample = testDataValue(splitSource(editorText(*ME_data)).lines, *name);
+    const std::string sample = testDataValue(splitSource(document_->testData()).lines, *name);
     const QScopedValueRollback open(dialogOpen_, true);
     const std::optional<ProfileSection> chosen =
         fieldAsker_ ? fieldAsker_(frame, section, sample) : askFieldSection(this, frame, section, sample);
     if (!chosen) return std::nullopt;
-    return RowText{std::to_string(headerPaperCode(editorText(*ME_text))),
-                   {formProfileText(withBlockSection(*profile_, section.name, *chosen))}};
-}
-
-void Tzarvo2_Form::setHeaderPaperCode(int code) {
-    const int sourceChanged = SourceChanged;
-    const QScopedValueRollback programWrite(programWrite_, true);
-    replaceEditorText(*ME_text, withPaperCode(editorText(*ME_text), code));
-    // Only the header changed: the lists need not be read again.
-    SourceChanged = sourceChanged;
-}
-
-// Replaces the text as the program's own write: it sets SourceChanged like
-// any change, which the callers clear once they are done.
-void Tzarvo2_Form::setProgramText(const QString& text) {
-    const QScopedValueRollback programWrite(programWrite_, true);
-    ME_text->setPlainText(text);
+    return RowText{std::to_string(document_->headerPaperCode()),
+                   {formProfileText(withBlockSection(*profile, section.name, *chosen))}};
 }
 
 // ---- sections
 
-void Tzarvo2_Form::readSection(Section section, QTreeWidget& list) {
-    fillList(list, zarvo::readSection(splitSource(editorText(*ME_text)).lines, section));
-}
-
-void Tzarvo2_Form::writeSection(Section section, const QTreeWidget& list) {
-    SourceText source = splitSource(editorText(*ME_text));
-    zarvo::writeSection(source, section, listRows(list));
-    const QScopedValueRollback programWrite(programWrite_, true);
-    replaceEditorText(*ME_text, joinSource(source));
-}
-
-void Tzarvo2_Form::readAllSections() {
-    clearLayoutHistory();
-    ReadBlockSection();
-    ReadLabelSection();
-    ReadLineSection();
-}
-
-void Tzarvo2_Form::ReadBlockSection() { readSection(Section::Blocks, *ListView1); }
-void Tzarvo2_Form::ReadLabelSection() { readSection(Section::Labels, *LV_Label); }
-void Tzarvo2_Form::ReadLineSection() { readSection(Section::Lines, *LV_Line); }
-void Tzarvo2_Form::WriteBlockSection() { writeSection(Section::Blocks, *ListView1); }
-void Tzarvo2_Form::WriteLabelSection() { writeSection(Section::Labels, *LV_Label); }
-void Tzarvo2_Form::WriteLineSection() { writeSection(Section::Lines, *LV_Line); }
-
-void Tzarvo2_Form::PageControl1Changing() {
-    if (SourceChanged > 0) {
-        readAllSections();
-        SourceChanged = 0;
-    }
-    if (BlockListChanged > 0) {
-        WriteBlockSection();
-        BlockListChanged = SourceChanged = 0;
-    }
-    if (LineListChanged > 0) {
-        WriteLineSection();
-        LineListChanged = SourceChanged = 0;
-    }
-    if (LabelListChanged > 0) {
-        WriteLabelSection();
-        LabelListChanged = SourceChanged = 0;
-    }
-}
+void Tzarvo2_Form::PageControl1Changing() { document_->reconcile(); }
 
 // ---- rows
 
@@ -679,47 +597,47 @@ void Tzarvo2_Form::showEditor(Section section, QTreeWidgetItem* row, int& confir
     }
 }
 
-// While a dialog is open its row must stay: the row commands wait.
-void Tzarvo2_Form::insertRow(Section section, QTreeWidget& list, int& listChanged) {
+// While a dialog is open its row must stay: the row commands wait. An edit
+// on a list page ends the Layout page's undo history.
+void Tzarvo2_Form::insertRow(Section section) {
     if (dialogOpen()) return;
+    const QTreeWidget& rows = list(section);
+    QTreeWidgetItem* selected = selectedRow(rows);
+    const qsizetype at = selected ? rows.indexOfTopLevelItem(selected) : rows.topLevelItemCount();
     // An empty value for every value column of the list.
-    QTreeWidgetItem* row = makeListItem({QString(), QStringList(valueCount(section), QString())});
-    if (QTreeWidgetItem* selected = selectedRow(list))
-        list.insertTopLevelItem(list.indexOfTopLevelItem(selected), row);
-    else
-        list.addTopLevelItem(row);
-    int confirmed = 0;
-    showEditor(section, row, confirmed);
-    if (confirmed > 0) {
-        clearLayoutHistory();
-        listChanged = 1;
-        markUnsaved();
-    } else {
-        delete row;
-    }
-}
-
-void Tzarvo2_Form::editRow(Section section, QTreeWidget& list, int& listChanged) {
-    if (dialogOpen()) return;
-    QTreeWidgetItem* selected = selectedRow(list);
-    const QString name = selected ? selected->text(0) : QString();
-    showEditor(section, selected, listChanged);
-    if (listChanged > 0) {
-        if (selected && section == Section::Blocks) followBlock(name, selected->text(0));
-        clearLayoutHistory();
-        markUnsaved();
-    }
-}
-
-void Tzarvo2_Form::deleteRow(QTreeWidget& list, int& listChanged) {
-    QTreeWidgetItem* selected = selectedRow(list);
-    if (!selected || dialogOpen()) return;
-    const QString name = selected->text(0);
-    delete selected;
-    if (&list == ListView1) followBlock(name, std::nullopt);
+    ListRow row{QString(), QStringList(valueCount(section), QString())};
+    if (!editRow(section, at, true, row)) return;
     clearLayoutHistory();
-    listChanged = 1;
-    markUnsaved();
+    document_->insertRow(section, at, row);
+}
+
+void Tzarvo2_Form::editRow(Section section) {
+    if (dialogOpen()) return;
+    QTreeWidgetItem* selected = selectedRow(list(section));
+    int confirmed = 0;
+    if (!selected) {
+        // The dialog opens on no row; what it confirms changes none.
+        showEditor(section, nullptr, confirmed);
+        if (confirmed > 0) document_->markUnsaved();
+        return;
+    }
+    const qsizetype at = list(section).indexOfTopLevelItem(selected);
+    const QString name = selected->text(0);
+    ListRow row = document_->rows(section)[at];
+    if (!editRow(section, at, false, row)) return;
+    clearLayoutHistory();
+    document_->replaceRow(section, at, row);
+    if (section == Section::Blocks) followBlock(name, row.caption);
+}
+
+void Tzarvo2_Form::deleteRow(Section section) {
+    QTreeWidgetItem* selected = selectedRow(list(section));
+    if (!selected || dialogOpen()) return;
+    const qsizetype at = list(section).indexOfTopLevelItem(selected);
+    const QString name = selected->text(0);
+    clearLayoutHistory();
+    document_->removeRow(section, at);
+    if (section == Section::Blocks) followBlock(name, std::nullopt);
 }
 
 void Tzarvo2_Form::followBlock(const QString& name, const std::optional<QString>& renamed) {
@@ -728,22 +646,23 @@ void Tzarvo2_Form::followBlock(const QString& name, const std::optional<QString>
         {RowChange{RowKind::Block, 0, row(name), renamed ? std::optional(row(*renamed)) : std::nullopt}});
 }
 
-void Tzarvo2_Form::btn_BinsertClick() { insertRow(Section::Blocks, *ListView1, BlockListChanged); }
-void Tzarvo2_Form::btn_LinsertClick() { insertRow(Section::Labels, *LV_Label, LabelListChanged); }
-void Tzarvo2_Form::btn_NinsertClick() { insertRow(Section::Lines, *LV_Line, LineListChanged); }
-void Tzarvo2_Form::ListView1DblClick() { editRow(Section::Blocks, *ListView1, BlockListChanged); }
-void Tzarvo2_Form::LV_LabelDblClick() { editRow(Section::Labels, *LV_Label, LabelListChanged); }
-void Tzarvo2_Form::LV_LineDblClick() { editRow(Section::Lines, *LV_Line, LineListChanged); }
-void Tzarvo2_Form::btn_BdeleteClick() { deleteRow(*ListView1, BlockListChanged); }
-void Tzarvo2_Form::btn_LdeleteClick() { deleteRow(*LV_Label, LabelListChanged); }
-void Tzarvo2_Form::btn_NdeleteClick() { deleteRow(*LV_Line, LineListChanged); }
+void Tzarvo2_Form::btn_BinsertClick() { insertRow(Section::Blocks); }
+void Tzarvo2_Form::btn_LinsertClick() { insertRow(Section::Labels); }
+void Tzarvo2_Form::btn_NinsertClick() { insertRow(Section::Lines); }
+void Tzarvo2_Form::ListView1DblClick() { editRow(Section::Blocks); }
+void Tzarvo2_Form::LV_LabelDblClick() { editRow(Section::Labels); }
+void Tzarvo2_Form::LV_LineDblClick() { editRow(Section::Lines); }
+void Tzarvo2_Form::btn_BdeleteClick() { deleteRow(Section::Blocks); }
+void Tzarvo2_Form::btn_LdeleteClick() { deleteRow(Section::Labels); }
+void Tzarvo2_Form::btn_NdeleteClick() { deleteRow(Section::Lines); }
 
 // ---- test data
 
 void Tzarvo2_Form::btn_clearClick() { ME_data->clear(); }
 
 QString Tzarvo2_Form::proposedTestDataFile() const {
-    return testDataFile_.isEmpty() ? testDataFileFor(FileName) : testDataFile_;
+    const QString& file = document_->testDataFile();
+    return file.isEmpty() ? testDataFileFor(document_->fileName()) : file;
 }
 
 void Tzarvo2_Form::btn_savedataClick() {
@@ -751,14 +670,12 @@ void Tzarvo2_Form::btn_savedataClick() {
     const QScopedValueRollback open(dialogOpen_, true);
     const std::optional<QString> path = SaveDialog1.execute(this, proposedTestDataFile());
     if (!path) return;
-    if (!FileName.isEmpty() && isSameFile(*path, FileName)) {
+    if (!document_->fileName().isEmpty() && isSameFile(*path, document_->fileName())) {
         ShowWarning("這是目前的報表檔, 不能存成測試資料");
         return;
     }
-    if (!writeBig5TextFile(*path, editorText(*ME_data))) return;
-    testDataFile_ = *path;
-    testDataUnsaved_ = false;
-    recoveryStateChanged();
+    if (!writeBig5TextFile(*path, document_->testData())) return;
+    document_->testDataSaved(*path);
 }
 
 void Tzarvo2_Form::btn_readdataClick() {
@@ -767,11 +684,7 @@ void Tzarvo2_Form::btn_readdataClick() {
     const std::optional<QString> path = OpenDialog1.execute(this, proposedTestDataFile());
     if (!path) return;
     // Read first, so that a file that cannot be read leaves the text alone.
-    const QString text = readBig5TextFile(*path);
-    replaceEditorText(*ME_data, text);
-    testDataFile_ = *path;
-    testDataUnsaved_ = false;
-    recoveryStateChanged();
+    document_->loadTestData(readBig5TextFile(*path), *path);
 }
 
 void Tzarvo2_Form::btn_previewfileClick() {
@@ -780,10 +693,10 @@ void Tzarvo2_Form::btn_previewfileClick() {
     {
         const QScopedValueRollback open(dialogOpen_, true);
         // The question about unsaved edits comes before the file is chosen.
-        if (!confirmPreviewOfSavedReport(Unsaved > 0)) return;
+        if (!confirmPreviewOfSavedReport(document_->unsaved())) return;
         path = DataFileDialog.execute(this);
     }
-    if (path) runPreview([&] { launchDataPreview(FileName, *path, printers_, this); });
+    if (path) runPreview([&] { launchDataPreview(document_->fileName(), *path, printers_, this); });
 }
 
 void Tzarvo2_Form::PM_testClick() {
@@ -797,7 +710,9 @@ void Tzarvo2_Form::PM_testClick() {
 }
 
 void Tzarvo2_Form::Print1Click() {
-    runPreview([this] { launchPreview(FileName, Unsaved > 0, editorText(*ME_data), printers_, this); });
+    runPreview([this] {
+        launchPreview(document_->fileName(), document_->unsaved(), document_->testData(), printers_, this);
+    });
 }
 
 // A preview started while another is composing or shown would delete the

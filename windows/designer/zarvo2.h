@@ -1,8 +1,8 @@
 #pragma once
 // The main designer window: the application's main form, created first at
-// start-up; closing it ends the program. It holds one report file as source
-// text and as three section lists, with the commands that create, open and
-// save it, and the test data page.
+// start-up; closing it ends the program. It shows one ReportDocument as
+// source text, as three section lists and on the Layout page, with the
+// commands that create, open and save it, and the test data page.
 
 #include <filesystem>
 #include <functional>
@@ -14,10 +14,12 @@
 #include <QString>
 
 #include "designer/FileDialogs.h"
+#include "document/ReportDocument.h"
 #include "document/ReportSections.h"
-#include "recovery/WriteTimer.h"
+#include "document/RowDialogs.h"
 #include "layoutmodel/SceneTypes.h"
 #include "platform/Spooler.h"
+#include "recovery/WriteTimer.h"
 #include "report/FormProfile.h"
 #include "report/ReportReader.h"
 
@@ -41,7 +43,7 @@ class SourceEditor;
 class StatusText;
 class TCalibrationForm;
 
-class Tzarvo2_Form : public QMainWindow {
+class Tzarvo2_Form : public QMainWindow, private RowDialogs {
     Q_OBJECT
 
 public:
@@ -73,26 +75,9 @@ public:
     // ReportError, leaving the document as it was, when it cannot be read.
     void openFile(const QString& path);
 
-    // The report's text as saving would write it now: the text with every
-    // edited list written into its section.
-    QString documentText() const;
-    // The test data page's text.
-    QString testDataText() const;
-    // Brings back an unsaved document: its text, test data, file name and
-    // form profile's text (nullopt: the profile beside the file), unsaved.
-    void restoreDocument(const QString& text, const QString& testData, const QString& fileName,
-                         const std::optional<std::string>& profileText = std::nullopt);
-    // The form profile as it stands (the Layout page's stationery is added
-    // when saving), and as saving the report at reportPath would write it.
-    const FormProfile& profile() const { return *profile_; }
-    FormProfile profileToSave(const QString& reportPath) const;
-    std::shared_ptr<const FormProfile> sharedProfile() const { return profile_; }
-    // Replaces the form profile: an edit of the document's, marked unsaved
-    // by the caller.
-    void setFormProfile(FormProfile profile);
-    // The header's paper code changed to code: the first field of the
-    // text's first line is rewritten; the lists are untouched.
-    void setHeaderPaperCode(int code);
+    // The document the window shows.
+    ReportDocument& document() { return *document_; }
+    const ReportDocument& document() const { return *document_; }
 
     // Commands (also the menu items' handlers).
     void New1Click();
@@ -102,13 +87,6 @@ public:
     void Exit1Click();
     void MU_helpClick();
 
-    // The sections as text and lists.
-    void ReadBlockSection();
-    void ReadLabelSection();
-    void ReadLineSection();
-    void WriteBlockSection();
-    void WriteLabelSection();
-    void WriteLineSection();
     // Brings the text and the lists into agreement: reads the text into the
     // lists when it changed, then writes every edited list into the text.
     void PageControl1Changing();
@@ -120,7 +98,7 @@ public:
     void btn_BfieldClick();
     // Runs the field properties dialog on block blockIndex of the list; the
     // form's row with its section as kept, nullopt when cancelled or refused.
-    std::optional<RowText> fieldStyleRow(int blockIndex);
+    std::optional<RowText> fieldStyleRow(qsizetype blockIndex) override;
     // What runs the field properties dialog (tests answer it).
     using FieldAsker = std::function<std::optional<ProfileSection>(const FrameRow&, const ProfileSection&,
                                                                    const std::string& sampleValue)>;
@@ -156,17 +134,9 @@ public:
     // editor, a preview): commands that change the lists or close a window
     // are refused until it is closed, so nothing works on rows or windows
     // that went away under it.
-    bool dialogOpen() const { return dialogOpen_ || previewRunning_; }
+    bool dialogOpen() const override { return dialogOpen_ || previewRunning_; }
 
-    // Document state.
-    QString FileName;
-    std::shared_ptr<const FormProfile> profile_ = std::make_shared<const FormProfile>();
     FieldAsker fieldAsker_;
-    int BlockListChanged = 0;
-    int LineListChanged = 0;
-    int LabelListChanged = 0;
-    int SourceChanged = 0;
-    int Unsaved = 0;
 
     // File dialogs, shared with the test data page.
     FileNameDialog OpenDialog1;
@@ -235,7 +205,7 @@ protected:
 
 private:
     Spooler& printers_;
-    friend class LayoutBinding;
+    std::unique_ptr<ReportDocument> document_;
 
     void buildMenus();
     // Takes the placement kept in the settings file, if any.
@@ -259,6 +229,14 @@ private:
     void ME_dataChange();
     void PageControl1Change();
 
+    // Keeps the pages in step with the document's changes.
+    void showDocument();
+    QTreeWidget& list(Section section) const;
+    bool editRow(Section section, qsizetype at, bool isNew, ListRow& row) override;
+    void showCurrentRow(Section section, qsizetype at) override;
+    // The rows selected on the list page of section.
+    std::vector<RowRef> selectedRows(Section section) const;
+
     void newDocument();
     bool confirmDrop(const char* question);
     // Exit's questions: the report's, then the test data's.
@@ -271,30 +249,11 @@ private:
     void runPreview(const std::function<void()>& preview);
     // Puts the source page's cursor on the noted line when it is shown.
     void showNotedLine();
-    void setProgramText(const QString& text);
-    void readSection(Section section, QTreeWidget& list);
-    void writeSection(Section section, const QTreeWidget& list);
-    void readAllSections();
-    void saveTo(const QString& path);
-    // Reads the profile beside the report at FileName (none for a new
-    // report); a profile with a fault that stops printing is said in one
-    // message and kept aside as NAME.zarvo.damaged, and what could be read
-    // of it is used. The Layout page's stationery follows.
-    void openProfile();
-    // Uses profile, and opens its stationery on the Layout page.
-    void useProfile(FormProfile profile);
     void showFileName();
-    void clearFlags();
-    // A user's edit of the document.
-    void markUnsaved();
-    // Tells the recovery copies whether the document now differs from its file.
-    void recoveryStateChanged();
-    // Test data typed or changed since it was last saved or read, and not empty.
-    bool typedTestDataUnsaved() const;
     void showEditor(Section section, QTreeWidgetItem* row, int& confirmed);
-    void insertRow(Section section, QTreeWidget& list, int& listChanged);
-    void editRow(Section section, QTreeWidget& list, int& listChanged);
-    void deleteRow(QTreeWidget& list, int& listChanged);
+    void insertRow(Section section);
+    void editRow(Section section);
+    void deleteRow(Section section);
     // The profile section of the block name follows it to renamed, or goes
     // when it is nullopt (the block deleted).
     void followBlock(const QString& name, const std::optional<QString>& renamed);
@@ -308,9 +267,6 @@ private:
     bool exitConfirmed_ = false;
     bool dialogOpen_ = false;
     bool previewRunning_ = false;
-    // Typed or changed since the test data was last saved or read.
-    bool testDataUnsaved_ = false;
-    QString testDataFile_;
     // The report line a preview stopped at, until the source page shows it.
     int notedLine_ = 0;
     QWidget* shownPage_ = nullptr;

@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "detaildialog/DetailForm.h"
-#include "layout/LayoutDocument.h"
+#include "layoutmodel/LayoutDocument.h"
 #include "layout/LayoutView.h"
 #include "report/Big5.h"
 #include "report/Units.h"

@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "layout/LayoutDocument.h"
+#include "layoutmodel/LayoutDocument.h"
 #include "layout/LayoutView.h"
 #include "layoutmodel/Millimetres.h"
 #include "stationery/StationeryScan.h"

@@ -16,6 +16,7 @@
 
 #include "layout/FieldProposalPanel.h"
 #include "layout/LayoutView.h"
+#include "layoutmodel/LayoutDocument.h"
 #include "layout/StatusText.h"
 #include "layout/PaperForm.h"
 #include "layoutmodel/PaperChoices.h"
@@ -149,14 +150,14 @@ void LayoutPage::buildControls() {
         layoutView->viewport()->update();
         if (settings_ && settings_->strength != value) {
             settings_->strength = value;
-            emit stationeryChanged();
+            stationeryEdited();
         }
     });
     connect(layoutView, &LayoutView::pictureShiftChanged, this, [this](double dx, double dy) {
         if (!settings_) return;
         settings_->dx = dx;
         settings_->dy = dy;
-        emit stationeryChanged();
+        stationeryEdited();
     });
     scan_.whenFound([this] { scanLinesFound(); });
     connect(layoutView, &LayoutView::pointerMoved, ST_layoutPointer, &StatusText::setText);
@@ -280,6 +281,7 @@ void LayoutPage::showZoom(int dpi) {
 void LayoutPage::openStationery(const FormProfile& profile, const QString& reportPath) {
     settings_.reset();
     picturePath_.clear();
+    shareStationery();
     loaded_.reset();
     scan_.clear();
     layoutView->setScanLines(std::nullopt);
@@ -304,6 +306,7 @@ bool LayoutPage::showPicture(const PictureLoad& load, const StationeryKeys& sett
     }
     settings_ = settings;
     picturePath_ = picture;
+    shareStationery();
     loaded_ = load.picture;
     showStraightened();
     StationeryLayer& layer = layoutView->stationery();
@@ -346,7 +349,7 @@ void LayoutPage::offerStraightening() {
     if (AskYesNo("底圖歪了 %.1f°, 是否拉正 ?", std::abs(skew)) != ResultYes) return;
     settings_->angle = skew;
     showStraightened();
-    emit stationeryChanged();
+    stationeryEdited();
 }
 
 void LayoutPage::chooseStationery() {
@@ -369,14 +372,16 @@ void LayoutPage::chooseStationery() {
     }
     setStationeryNote(QString());
     if (!showPicture(load, settings, picture)) return;
-    emit stationeryChanged();
+    stationeryEdited();
 }
 
-void LayoutPage::storeStationery(const QString& reportPath, FormProfile& profile) const {
-    if (!settings_) return;
-    StationeryKeys stored = *settings_;
-    stored.picture = relativePicturePath(picturePath_, reportPath).toStdString();
-    setStationeryKeys(profile, stored);
+void LayoutPage::shareStationery() {
+    if (LayoutDocument* document = layoutView->document()) document->setStationery(settings_, picturePath_.toStdString());
+}
+
+void LayoutPage::stationeryEdited() {
+    shareStationery();
+    emit stationeryChanged();
 }
 
 void LayoutPage::setStationeryNote(const QString& note) {

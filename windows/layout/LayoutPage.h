@@ -60,10 +60,6 @@ public:
     // Opens the stationery that profile gives the report at reportPath
     // (empty: none), leniently: what cannot be used is said in the status bar.
     void openStationery(const FormProfile& profile, const QString& reportPath);
-    // Puts the stationery settings into profile for the report saved at
-    // reportPath, when there is a picture; its path is rewritten relative to
-    // the new folder.
-    void storeStationery(const QString& reportPath, FormProfile& profile) const;
     const std::optional<StationeryKeys>& stationerySettings() const { return settings_; }
     // The lines and boxes found in the picture shown, looked for in the
     // background whenever a picture is shown.
@@ -92,6 +88,10 @@ signals:
 
 private:
     Spooler& printers_;
+    // The document keeps the stationery shown, to save it with the report.
+    void shareStationery();
+    // The user changed the stationery.
+    void stationeryEdited();
     void buildControls();
     void fillPrinters();
     void printerChosen();

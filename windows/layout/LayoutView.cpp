@@ -19,7 +19,7 @@
 
 #include "detailedit/DetailBands.h"
 #include "layout/DetailRows.h"
-#include "layout/LayoutDocument.h"
+#include "layoutmodel/LayoutDocument.h"
 #include "layoutmodel/Millimetres.h"
 #include "layoutmodel/PaperChoices.h"
 #include "layoutmodel/RulerScale.h"
@@ -129,6 +129,11 @@ LayoutView::LayoutView(QWidget* parent)
     sheet_ = sheetFrame(0, std::nullopt);
     rulerFont_ = font();
     rulerFont_.setPixelSize(kRulerFontPixels);
+}
+
+void LayoutView::setDocument(LayoutDocument* document) {
+    document_ = document;
+    if (document) editor_.useHistory(document->history());
 }
 
 void LayoutView::reloadRows() {

@@ -46,7 +46,8 @@ public:
     explicit LayoutView(QWidget* parent = nullptr);
 
     // The document edited (not owned; nullptr: none).
-    void setDocument(LayoutDocument* document) { document_ = document; }
+    // Shows document's rows and records the edits in its history.
+    void setDocument(LayoutDocument* document);
     LayoutDocument* document() const { return document_; }
     LayoutEditor& editor() { return editor_; }
 

@@ -10,7 +10,7 @@
 #include "designer/Block_form.h"
 #include "designer/DialogRowEditors.h"
 #include "designer/Line_form.h"
-#include "designer/QuitWatch.h"
+#include "document/QuitWatch.h"
 #include "designer/zarvo2.h"
 #include "preview/PreviewForm.h"
 #include "preview/PrinterForm.h"

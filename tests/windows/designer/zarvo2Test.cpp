@@ -92,8 +92,9 @@ protected:
     static std::string read(const QString& file) { return TempDir::read(file.toStdString()); }
     QString status() const { return window.ST_headPanel->text(); }
     std::vector<int> flags() const {
-        return {window.BlockListChanged, window.LineListChanged, window.LabelListChanged,
-                window.SourceChanged, window.Unsaved};
+        const ReportDocument& document = window.document();
+        return {document.rowsEdited(Section::Blocks), document.rowsEdited(Section::Lines),
+                document.rowsEdited(Section::Labels), document.textTyped(), document.unsaved()};
     }
     void open(const QString& file) {
         dialogs.answers.push_back(file);
@@ -237,7 +238,7 @@ TEST_F(Zarvo2Test, APlaceOnNoScreenKeepsItsSizeButNotItsPlace) {
 TEST_F(Zarvo2Test, StartsWithANewReportOnTheSourcePage) {
     EXPECT_EQ(text(), newReport);
     EXPECT_EQ(status(), QString());
-    EXPECT_EQ(window.FileName, QString());
+    EXPECT_EQ(window.document().fileName(), QString());
     EXPECT_EQ(window.ListView1->topLevelItemCount() + window.LV_Label->topLevelItemCount() +
                   window.LV_Line->topLevelItemCount(),
               0);
@@ -255,7 +256,7 @@ TEST_F(Zarvo2Test, ANewReportSavedUnchangedIsTheFourLinesWithCrLf) {
     dialogs.answers.push_back(path("new report.txt"));
     window.Save1Click();
     EXPECT_EQ(read(path("new report.txt")), "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n");
-    EXPECT_EQ(window.FileName, path("new report.txt"));
+    EXPECT_EQ(window.document().fileName(), path("new report.txt"));
     EXPECT_EQ(status(), path("new report.txt"));
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].objectName, QStringLiteral("SaveDialog1"));
@@ -292,13 +293,11 @@ TEST_F(Zarvo2Test, EveryUserChangeOfTheTextIsUnsavedButTheProgramsWritesAreNot) 
     const QString report = write("r.txt", "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n0\tb\r\n");
     for (const auto& [name, change] : changes) {
         open(report);
-        window.ListView1->clear();
-        window.BlockListChanged = 1;
-        window.PageControl1Changing();
-        EXPECT_EQ(window.Unsaved, 0) << name << ": a write step is no edit";
+        window.document().setHeaderPaperCode(7);
+        EXPECT_FALSE(window.document().unsaved()) << name << ": a write step is no edit";
         change(*window.ME_text);
-        EXPECT_EQ(window.Unsaved, 1) << name;
-        EXPECT_EQ(window.SourceChanged, 1) << name;
+        EXPECT_TRUE(window.document().unsaved()) << name;
+        EXPECT_TRUE(window.document().textTyped()) << name;
         window.New1Click();
         EXPECT_EQ(flags(), std::vector<int>(5, 0)) << name;
     }
@@ -337,7 +336,7 @@ TEST_F(Zarvo2Test, DroppingUnsavedWorkBeepsAndAsksFirst) {
         EXPECT_TRUE(window.isVisible()) << c.name;
         EXPECT_EQ(flags(), before) << c.name;
         EXPECT_EQ(captions(*window.ListView1), QStringList{"b"}) << c.name;
-        EXPECT_EQ(window.FileName, report) << c.name;
+        EXPECT_EQ(window.document().fileName(), report) << c.name;
         EXPECT_EQ(dialogs.requests.size(), dialogsBefore) << c.name << ": no dialog after Cancel";
 
         messages.answer(ResultOk);
@@ -368,18 +367,18 @@ TEST_F(Zarvo2Test, CancelledDialogsChangeNothingButSaveKeepsItsSynchronisation) 
     window.Open1Click();
     window.SaveAs1Click();
     EXPECT_EQ(text(), textBefore);
-    EXPECT_EQ(window.FileName, report);
+    EXPECT_EQ(window.document().fileName(), report);
     EXPECT_EQ(flags(), std::vector<int>({1, 0, 0, 0, 1}));
     EXPECT_EQ(captions(*window.ListView1), QStringList{"b"});
 
     window.New1Click();
-    selectRow(*window.LV_Line, 0);
-    window.LV_Line->clear();
-    window.LineListChanged = window.Unsaved = 1;
+    // An edit that leaves the lines as they were.
+    window.document().insertRow(Section::Lines, 0, ListRow{});
+    window.document().removeRow(Section::Lines, 0);
     window.Save1Click();
     EXPECT_EQ(text(), QStringLiteral("0\t0\t0\nLINE_INFO\t0\nLABEL_STRING\nBLOCK_INFO\n"));
-    EXPECT_EQ(window.FileName, QString());
-    EXPECT_EQ(window.Unsaved, 1);
+    EXPECT_EQ(window.document().fileName(), QString());
+    EXPECT_TRUE(window.document().unsaved());
     ASSERT_EQ(dialogs.requests.size(), 4u);
     EXPECT_EQ(dialogs.requests[1].objectName, QStringLiteral("OpenDialog1"));
     EXPECT_EQ(dialogs.requests[1].proposedName, report);
@@ -411,7 +410,7 @@ TEST_F(Zarvo2Test, OpenReadsTheListsAndMakesLoneBreaksCrLf) {
 
     // The extra value of the name with a blank is written back, a tab in
     // place of the blank.
-    window.LabelListChanged = 1;
+    window.document().replaceRow(Section::Labels, 0, window.document().rows(Section::Labels)[0]);
     dialogs.answers.push_back(path("out.txt"));
     window.SaveAs1Click();
     EXPECT_EQ(read(path("out.txt")),
@@ -433,8 +432,8 @@ TEST_F(Zarvo2Test, ACharacterBig5LacksIsRefusedAndNothingChanges) {
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].kind, MessageKind::Warning);
     EXPECT_EQ(messages.shown()[0].text, "第 5 行的字元「é」(U+00E9) 無法以 Big5 儲存, 所以沒有存檔.");
-    EXPECT_EQ(window.Unsaved, 1);
-    EXPECT_EQ(window.FileName, report);
+    EXPECT_TRUE(window.document().unsaved());
+    EXPECT_EQ(window.document().fileName(), report);
     EXPECT_EQ(status(), report);
     EXPECT_EQ(captions(*window.ListView1), QStringList{"é"});  // the synchronisation stays done
 }
@@ -452,13 +451,13 @@ TEST_F(Zarvo2Test, AFailedSaveLeavesTheOldFileAndTheDocument) {
     }
     EXPECT_EQ(read(report), bytes);
     EXPECT_FALSE(std::filesystem::exists(path("other.txt").toStdString()));
-    EXPECT_EQ(window.FileName, report);
+    EXPECT_EQ(window.document().fileName(), report);
     EXPECT_EQ(status(), report);
-    EXPECT_EQ(window.Unsaved, 1);
+    EXPECT_TRUE(window.document().unsaved());
 
     const QString textBefore = text();
     EXPECT_THROW(open(path("missing.txt")), ReportError);
-    EXPECT_EQ(window.FileName, report);
+    EXPECT_EQ(window.document().fileName(), report);
     EXPECT_EQ(text(), textBefore);
 }
 
@@ -527,8 +526,8 @@ TEST_F(Zarvo2Test, LeavingAListPageWritesItsSectionAndLeavingTheSourceReadsTheLi
     window.btn_LinsertClick();
     window.PageControl1->setCurrentWidget(window.TabSheet5);
     EXPECT_EQ(text(), QStringLiteral("0\t0\t0\nLINE_INFO\nLABEL_STRING\t1\n") + row("2\tl", 11) + u'\n' + blocks);
-    EXPECT_EQ(window.Unsaved, 1);
-    EXPECT_EQ(window.SourceChanged, 0);
+    EXPECT_TRUE(window.document().unsaved());
+    EXPECT_FALSE(window.document().textTyped());
 
     // Typed in the source: the lists follow when the page is left, and a
     // section typed away is written back where it belongs.
@@ -627,7 +626,7 @@ TEST_F(Zarvo2Test, TestDataIsSavedAndReadBackThroughTheSameDialogs) {
 }
 
 TEST_F(Zarvo2Test, AddingABlockToTheTestDataAppendsItsNameAndAComma) {
-    window.ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{QStringLiteral("qty")}));
+    window.document().open(QStringLiteral("0\t0\t0\nLINE_INFO\nLABEL_STRING\nBLOCK_INFO\n0\tqty\n"), QString());
     window.PageControl1->setCurrentWidget(window.TabSheet2);
     window.PM_testClick();  // nothing selected
     EXPECT_EQ(editorText(*window.ME_data), QString());
@@ -642,7 +641,7 @@ TEST_F(Zarvo2Test, AddingABlockToTheTestDataAppendsItsNameAndAComma) {
     window.PM_test->trigger();
     EXPECT_EQ(editorText(*window.ME_data), QStringLiteral("a,1\nqty,\nqty,"));
     EXPECT_EQ(window.PageControl1->currentWidget(), window.TabSheet2);
-    EXPECT_EQ(window.Unsaved, 0);
+    EXPECT_FALSE(window.document().unsaved());
 }
 
 TEST_F(Zarvo2Test, TestDataGoesBesideTheReportAndNeverOverIt) {
@@ -672,7 +671,7 @@ TEST_F(Zarvo2Test, TestDataGoesBesideTheReportAndNeverOverIt) {
     dialogs.answers.push_back(path("receipt"));
     window.SaveAs1Click();
     EXPECT_EQ(read(path("receipt.txt")), bytes);
-    EXPECT_EQ(window.FileName, path("receipt.txt"));
+    EXPECT_EQ(window.document().fileName(), path("receipt.txt"));
 }
 
 TEST_F(Zarvo2Test, ExitAsksAboutTypedTestDataOnlyWhenTheProgramIsStillEnding) {
@@ -729,7 +728,7 @@ TEST_F(Zarvo2Test, OnlyRegularFilesOfSensibleSizeAreRead) {
 }
 
 TEST_F(Zarvo2Test, RowCommandsWaitWhileAnEditorIsOpen) {
-    window.ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{QStringLiteral("qty")}));
+    window.document().insertRow(Section::Blocks, 0, ListRow{QStringLiteral("qty"), {}});
     selectRow(*window.ListView1, 0);
     editors.answer = [this](QTreeWidgetItem* row, int& confirmed) {
         // Driven faster than a person could: every row command again.
@@ -762,11 +761,10 @@ TEST_F(Zarvo2Test, CommandsThatWouldDropTheRowsWaitWhileAnEditorIsOpen) {
     window.PageControl1->setCurrentWidget(window.TabSheet2);
     for (const auto& [name, command] : commands) {
         SCOPED_TRACE(name);
-        window.ListView1->clear();
-        window.ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{QStringLiteral("qty")}));
+        window.document().open(QStringLiteral("0\t0\t0\nLINE_INFO\nLABEL_STRING\nBLOCK_INFO\n0\tqty\n"), QString());
         selectRow(*window.ListView1, 0);
         // Typed text that a page change would read into the lists.
-        window.SourceChanged = window.Unsaved = 1;
+        window.document().typeText(window.document().text());
         dialogs.answers = {other};
         editors.answer = [&command](QTreeWidgetItem* row, int& confirmed) {
             command();

@@ -72,7 +72,7 @@ protected:
         EXPECT_FALSE(answerer.forced());
     }
     void key(int code) { QTest::keyClick(&view(), Qt::Key(code), Qt::ControlModifier); }
-    const ProfileSection* detail() { return window.profile().section("Detail"); }
+    const ProfileSection* detail() { return (*window.document().profile()).section("Detail"); }
 
     TempDir dir;
     test::RecordingPresenter messages;
@@ -83,7 +83,7 @@ protected:
 
 TEST_F(DetailRowsTest, OkWritesTheDetailSectionAsOneUndoStepAndTheRowsAreBanded) {
     EXPECT_EQ(page().btn_detail->text(), QStringLiteral("明細列..."));
-    ASSERT_EQ(window.Unsaved, 0);
+    ASSERT_FALSE(window.document().unsaved());
     const QRgb white = insideOf("item5");
     EXPECT_EQ(qRed(white), 255);
     view().editor().select({block("item3"), block("qty3"), block("amount3"), block("customer")});
@@ -102,8 +102,8 @@ TEST_F(DetailRowsTest, OkWritesTheDetailSectionAsOneUndoStepAndTheRowsAreBanded)
     ASSERT_NE(detail(), nullptr);
     EXPECT_EQ(*detail()->value("rows"), "10");
     EXPECT_EQ(*detail()->value("sum.amount"), "subtotal");
-    EXPECT_NE(window.profile().block("total_words"), nullptr);
-    EXPECT_EQ(window.Unsaved, 1);
+    EXPECT_NE((*window.document().profile()).block("total_words"), nullptr);
+    EXPECT_TRUE(window.document().unsaved());
     EXPECT_TRUE(messages.shown().empty());
     const QRgb banded = insideOf("item5");
     EXPECT_LT(qRed(banded), 250);
@@ -152,7 +152,7 @@ TEST_F(DetailRowsTest, InputRefusedKeepsTheDialogOpenAndTheProfileAsItWas) {
     EXPECT_EQ(messages.texts(),
               std::vector<std::string>{"欄位「memo」沒有編號的區塊 (memo1, memo2 …), 無法當作明細列"});
     EXPECT_EQ(detail(), nullptr);
-    EXPECT_EQ(window.Unsaved, 0);
+    EXPECT_FALSE(window.document().unsaved());
 }
 
 }  // namespace

@@ -183,8 +183,8 @@ TEST_F(LayoutPageTest, KeysMoveTheSelectedBlockAndUndoGivesBackTheFileByteForByt
     for (int i = 0; i < 5; ++i) key(Qt::Key_Right);
     key(Qt::Key_Down, Qt::ShiftModifier);
     key(Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(window.BlockListChanged, 1);
-    EXPECT_EQ(window.Unsaved, 1);
+    EXPECT_TRUE(window.document().rowsEdited(Section::Blocks));
+    EXPECT_TRUE(window.document().unsaved());
     EXPECT_EQ(saveAs("moved.txt"),
               replaced(original, kCustomerRow, "0\t22.5\t36\t98\t8\t0\t0\t7\t0\t4\t2.5\t0\tcustomer"));
     int undone = 0;
@@ -226,7 +226,8 @@ TEST_F(LayoutPageTest, ADraggedBlockLandsOnTheGridOrOnTheNearestTenthOfWhereTheP
         drag(from, from + QPoint(qRound(mmToPixels(12.3, c.dpi)), qRound(mmToPixels(4.5, c.dpi))));
         EXPECT_EQ(blockRow(0).mid(2, 2), c.leftTop) << c.dpi << " " << c.grid;
         EXPECT_EQ(blockRow(0).mid(4, 2), (QStringList{"98", "8"}));
-        window.Unsaved = 0;
+        // The next case opens the note again without a question.
+        window.openFile(window.document().fileName());
     }
 }
 
@@ -518,7 +519,7 @@ TEST_F(LayoutPageTest, ThePageNamesWhatPaperWillNotShowAndFollowsTheListsBothWay
     };
     mouse(QEvent::MouseButtonDblClick, at(90, 25), Qt::LeftButton);
     EXPECT_EQ(window.LV_Label->topLevelItem(2)->text(0), QStringLiteral("出貨通知"));
-    EXPECT_EQ(window.LabelListChanged, 1);
+    EXPECT_TRUE(window.document().rowsEdited(Section::Labels));
     const int labels = window.LV_Label->topLevelItemCount();
     key(Qt::Key_Delete);
     EXPECT_EQ(window.LV_Label->topLevelItemCount(), labels - 1);
@@ -557,7 +558,8 @@ TEST_F(LayoutPageTest, ADragShowsWhatAFreshPaintOfTheMovedFormShows) {
         view().refresh();
         EXPECT_EQ(grab(), after) << dpi;
 
-        window.Unsaved = 0;
+        // The next case opens the note again without a question.
+        window.openFile(window.document().fileName());
     }
 }
 
@@ -575,7 +577,7 @@ TEST_F(LayoutPageTest, WhileARowEditorIsOpenNoGestureNorNewChangesTheLists) {
         {"a double-click on customer", [this] { mouse(QEvent::MouseButtonDblClick, at(60, 38), Qt::LeftButton); }},
     };
     openDeliveryNote();
-    const QString report = window.FileName;
+    const QString report = window.document().fileName();
     view().setDpi(228);
     view().horizontalScrollBar()->setValue(0);
     view().verticalScrollBar()->setValue(0);
@@ -605,7 +607,7 @@ TEST_F(LayoutPageTest, WhileARowEditorIsOpenNoGestureNorNewChangesTheLists) {
         EXPECT_TRUE(rowKept);
         EXPECT_EQ(counts(), before);
         EXPECT_EQ(blockRow(0), customer);
-        EXPECT_EQ(window.FileName, report);
+        EXPECT_EQ(window.document().fileName(), report);
     }
     EXPECT_TRUE(messages.shown().empty());
 }
@@ -668,10 +670,9 @@ protected:
 TEST_F(StationeryTest, AScanAndAPdfPageOfTheFormLineUpWithIt) {
     makePictures();
     openDeliveryNote();
-    window.Unsaved = 0;
     choosePicture(png);
     EXPECT_TRUE(view().stationery().hasPicture());
-    EXPECT_EQ(window.Unsaved, 1);
+    EXPECT_TRUE(window.document().unsaved());
     expectLinedUp("300 dpi scan");
     choosePicture(pdf);
     expectLinedUp("PDF page");
@@ -712,11 +713,11 @@ TEST_F(StationeryTest, ASaveAsWhoseSettingsCannotBeWrittenWritesNothing) {
     openDeliveryNote();
     choosePicture(png);
     page().TB_strength->setValue(70);
-    const QString report = window.FileName;
+    const QString report = window.document().fileName();
     const std::string before = saveAs("note/delivery_note.txt");
-    ASSERT_EQ(window.FileName, report);
+    ASSERT_EQ(window.document().fileName(), report);
     page().TB_strength->setValue(40);
-    ASSERT_EQ(window.Unsaved, 1);
+    ASSERT_TRUE(window.document().unsaved());
     std::filesystem::create_directories(dir.path() / "new" / "form.zarvo");
     const auto names = [&] {
         std::set<std::string> found;
@@ -740,16 +741,16 @@ TEST_F(StationeryTest, ASaveAsWhoseSettingsCannotBeWrittenWritesNothing) {
     EXPECT_EQ(names(), filesBefore);
     EXPECT_EQ(TempDir::read(report.toStdString()), before);
     EXPECT_EQ(TempDir::read(settingsFile), keptSettings);
-    EXPECT_EQ(window.FileName, report);
+    EXPECT_EQ(window.document().fileName(), report);
     EXPECT_EQ(window.ST_headPanel->text(), report);
-    EXPECT_EQ(window.Unsaved, 1);
+    EXPECT_TRUE(window.document().unsaved());
 
     // Both are written together once the name can take them.
     std::filesystem::remove(dir.path() / "new" / "form.zarvo");
     EXPECT_EQ(saveAs("new/form.txt"), before);
     EXPECT_NE(TempDir::read(path("new/form.zarvo").toStdString()).find("strength=40"), std::string::npos);
-    EXPECT_EQ(window.FileName, path("new/form.txt"));
-    EXPECT_EQ(window.Unsaved, 0);
+    EXPECT_EQ(window.document().fileName(), path("new/form.txt"));
+    EXPECT_FALSE(window.document().unsaved());
 }
 
 TEST_F(StationeryTest, AMissingPictureOrADamagedFileOpensTheReportWithoutIt) {
@@ -842,7 +843,9 @@ TEST_F(LayoutPageTest, NoStatusTextWidensTheWindow) {
          }},
         {page().ST_layoutPointer,
          [&] {
-             window.ListView1->topLevelItem(1)->setText(0, longCaption);
+             ListRow row = window.document().rows(Section::Blocks)[1];
+             row.caption = longCaption;
+             window.document().replaceRow(Section::Blocks, 1, row);
              showPage(window.TabSheet2);
              showPage(window.TabSheet6);
              mouse(QEvent::MouseMove, at(30, 38), Qt::NoButton);
@@ -932,7 +935,7 @@ TEST_F(LayoutPageTest, AGestureOnAViewNotShownSinceTheListsChangedWorksOnTheirRo
          [&] {
              showPage(window.TabSheet6);
              showPage(window.TabSheet2);
-             while (window.ListView1->topLevelItemCount() > 1) delete window.ListView1->takeTopLevelItem(1);
+             while (window.document().rows(Section::Blocks).size() > 1) window.document().removeRow(Section::Blocks, 1);
          }},
     };
     for (const auto& [how, prepare] : before) {
@@ -967,7 +970,7 @@ TEST_F(LayoutPageTest, APaperPickedGoesIntoTheHeaderAndTheProfileAsOneUndoStep) 
     openDeliveryNote();
     EXPECT_EQ(page().CB_paper->currentText(), QStringLiteral("A4 直式"));
     pickPaper(page(), QStringLiteral("連續報表 9½ x 5½ in"));
-    EXPECT_EQ(window.Unsaved, 1);
+    EXPECT_TRUE(window.document().unsaved());
     EXPECT_TRUE(window.ME_text->toPlainText().startsWith(QStringLiteral("9\t10\t8"))) << window.ME_text->toPlainText().left(20).toStdString();
     EXPECT_DOUBLE_EQ(view().sheet().widthMm, 241.3);
     EXPECT_DOUBLE_EQ(view().sheet().heightMm, 139.7);
@@ -1080,15 +1083,15 @@ TEST_F(LayoutPageTest, FieldPropertiesWriteTheBlocksSectionAsOneUndoStep) {
     window.ListView1->topLevelItem(0)->setSelected(true);
     window.btn_Bfield->click();
     EXPECT_FALSE(sampleSeen.empty());
-    ASSERT_NE(window.profile().block("customer"), nullptr);
-    EXPECT_EQ(*window.profile().block("customer")->value("kind"), "qr");
-    EXPECT_EQ(window.Unsaved, 1);
+    ASSERT_NE((*window.document().profile()).block("customer"), nullptr);
+    EXPECT_EQ(*(*window.document().profile()).block("customer")->value("kind"), "qr");
+    EXPECT_TRUE(window.document().unsaved());
 
     showPage(window.TabSheet6);
     key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(window.profile().block("customer"), nullptr);
+    EXPECT_EQ((*window.document().profile()).block("customer"), nullptr);
     key(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_NE(window.profile().block("customer"), nullptr);
+    EXPECT_NE((*window.document().profile()).block("customer"), nullptr);
     // The Layout page's context menu asks the same.
     view().showFieldProperties(RowRef{RowKind::Block, 0});
     EXPECT_EQ(entriesSeen, (std::vector<std::size_t>{0, 1}));
@@ -1106,16 +1109,16 @@ TEST_F(LayoutPageTest, ABlocksSectionFollowsItsRenameAndDeletion) {
         confirmed = 1;
     };
     window.btn_Bedit->click();
-    EXPECT_EQ(window.profile().block("customer"), nullptr);
-    ASSERT_NE(window.profile().block("buyer"), nullptr);
+    EXPECT_EQ((*window.document().profile()).block("customer"), nullptr);
+    ASSERT_NE((*window.document().profile()).block("buyer"), nullptr);
 
     showPage(window.TabSheet6);
     view().editor().select({RowRef{RowKind::Block, 0}});
     key(Qt::Key_Delete);
-    EXPECT_EQ(window.profile().block("buyer"), nullptr);
+    EXPECT_EQ((*window.document().profile()).block("buyer"), nullptr);
     key(Qt::Key_Z, Qt::ControlModifier);
-    ASSERT_NE(window.profile().block("buyer"), nullptr);
-    EXPECT_EQ(*window.profile().block("buyer")->value("format"), "amount-tw");
+    ASSERT_NE((*window.document().profile()).block("buyer"), nullptr);
+    EXPECT_EQ(*(*window.document().profile()).block("buyer")->value("format"), "amount-tw");
     EXPECT_EQ(window.ListView1->topLevelItem(0)->text(0), QStringLiteral("buyer"));
 }
 

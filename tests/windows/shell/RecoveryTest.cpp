@@ -102,9 +102,9 @@ TEST_F(RecoveryTest, TypedWorkOutlivesAKillAndComesBackOnce) {
     ASSERT_TRUE(window.offerRecoveryCopies());
     const std::string question = "上次未正常結束, 是否恢復未存檔的報表 ?";
     EXPECT_EQ(messages.texts(), (std::vector<std::string>{question, question + "\n\n" + report.toStdString()}));
-    EXPECT_EQ(window.FileName, report);
-    EXPECT_EQ(window.Unsaved, 1);
-    EXPECT_EQ(window.testDataText(), QStringLiteral("customer,祥和"));
+    EXPECT_EQ(window.document().fileName(), report);
+    EXPECT_TRUE(window.document().unsaved());
+    EXPECT_EQ(window.document().testData(), QStringLiteral("customer,祥和"));
 
     test::AnsweringFileDialogs dialogs;
     dialogs.answers.push_back(QString::fromStdString((dir.path() / "saved.txt").string()));

@@ -140,8 +140,8 @@ TEST(StartupTest, TheReportOnTheCommandLineOpensAfterStartUp) {
                                  [&](QWidget&) {
                                      startDocument(*zarvo2_Form, c.file, dir.path() / "recovery");
                                      QTimer::singleShot(0, [&] {
-                                         fileName = zarvo2_Form->FileName;
-                                         text = zarvo2_Form->documentText();
+                                         fileName = zarvo2_Form->document().fileName();
+                                         text = zarvo2_Form->document().textToSave();
                                          zarvo2_Form->close();
                                      });
                                  }),

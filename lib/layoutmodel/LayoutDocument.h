@@ -1,7 +1,7 @@
 #pragma once
 // What the Layout page sees of the document it edits: the report as it
-// would be saved, the test data, and the three lists whose rows it changes.
-// The main window implements it over its lists and flags.
+// would be saved, the test data, the three lists whose rows it changes, the
+// stationery under them and the history of its edits.
 
 #include <functional>
 #include <memory>
@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "layoutmodel/EditHistory.h"
 #include "layoutmodel/LayoutEditor.h"
 #include "layoutmodel/SceneTypes.h"
 #include "report/FormProfile.h"
+#include "report/StationeryKeys.h"
 
 namespace zarvo {
 
@@ -60,6 +62,13 @@ public:
     // A dialog of the document's window is open: the rows it works on must
     // stay, so the page changes none until it is closed.
     virtual bool dialogOpen() const = 0;
+
+    // The stationery the page shows: its settings and the picture's absolute
+    // path (UTF-8); nullopt when there is none.
+    virtual void setStationery(const std::optional<StationeryKeys>& settings, const std::string& picture) = 0;
+    // The history of the page's edits, kept with the document: an edit
+    // elsewhere clears it.
+    virtual EditHistory& history() = 0;
 };
 
 }  // namespace zarvo

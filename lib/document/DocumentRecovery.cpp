@@ -1,16 +1,12 @@
-#include "designer/DocumentRecovery.h"
+#include "document/DocumentRecovery.h"
 
-#include <QStatusBar>
-
-#include "designer/QuitWatch.h"
-#include "designer/zarvo2.h"
+#include "document/QuitWatch.h"
+#include "document/ReportDocument.h"
 #include "platform/Messages.h"
 
 namespace zarvo {
 
 namespace {
-
-constexpr int kStatusMessageMs = 15000;
 
 bool askToRestore(const RecoveryCopy& copy) {
     const char* question = "上次未正常結束, 是否恢復未存檔的報表 ?";
@@ -20,11 +16,15 @@ bool askToRestore(const RecoveryCopy& copy) {
 
 }  // namespace
 
-DocumentRecovery::DocumentRecovery(Tzarvo2_Form& form, const std::filesystem::path& directory,
-                                   std::unique_ptr<WriteTimer> timer)
-    : form_(form), store_(directory), keeper_(store_, [this] { return snapshot(); }, std::move(timer)) {
-    QObject::connect(&keeper_, &RecoveryKeeper::writeFailed, &form_,
-                     [this](const QString& message) { form_.ST_head->showMessage(message, kStatusMessageMs); });
+DocumentRecovery::DocumentRecovery(ReportDocument& document, const std::filesystem::path& directory,
+                                   std::function<void(const QString&)> showFailure, std::unique_ptr<WriteTimer> timer)
+    : document_(document),
+      store_(directory),
+      keeper_(store_, [this] { return document_.recoveryCopy(); }, std::move(timer)) {
+    QObject::connect(&keeper_, &RecoveryKeeper::writeFailed, &document_, std::move(showFailure));
+    QObject::connect(&document_, &ReportDocument::unsavedChanged, &keeper_,
+                     [this](bool unsaved) { documentStateChanged(unsaved); });
+    documentStateChanged(document_.hasUnsavedWork());
 }
 
 DocumentRecovery::~DocumentRecovery() = default;
@@ -34,15 +34,6 @@ void DocumentRecovery::documentStateChanged(bool unsaved) {
         keeper_.documentChanged();
     else
         keeper_.documentSaved();
-}
-
-RecoveryCopy DocumentRecovery::snapshot() const {
-    RecoveryCopy copy;
-    copy.text = form_.documentText().toStdString();
-    copy.testData = form_.testDataText().toStdString();
-    copy.fileName = form_.FileName.toStdString();
-    copy.profile = formProfileText(form_.profileToSave(form_.FileName));
-    return copy;
 }
 
 bool DocumentRecovery::offerCopies() {
@@ -60,8 +51,7 @@ bool DocumentRecovery::offerCopies() {
             store_.discard(*copy);
             continue;
         }
-        form_.restoreDocument(QString::fromStdString(copy->text), QString::fromStdString(copy->testData),
-                              QString::fromStdString(copy->fileName), copy->profile);
+        document_.restore(*copy);
         // The document now has a copy of its own; the old one and the
         // copies not asked about wait for the next start.
         store_.discard(*copy);

@@ -1,4 +1,4 @@
-#include "designer/QuitWatch.h"
+#include "document/QuitWatch.h"
 
 #include <QCoreApplication>
 #include <QEvent>

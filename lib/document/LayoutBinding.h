@@ -1,22 +1,19 @@
 #pragma once
-// The Layout page bound to the main window's document: its rows are the rows
-// of the three lists, its report is the text that leaving a list page would
-// write, and its edits set the lists' change flags and Unsaved as the list
-// pages' own edits do.
+// The Layout page bound to a ReportDocument: its rows are the document's
+// rows, its report is the text that leaving a list page would write, and its
+// edits change the rows as the list pages' own edits do. The dialogs it opens
+// are the window's.
 
+#include "document/ReportDocument.h"
 #include "document/ReportSections.h"
-#include "layout/LayoutDocument.h"
-
-class QTreeWidget;
-class QTreeWidgetItem;
+#include "document/RowDialogs.h"
+#include "layoutmodel/LayoutDocument.h"
 
 namespace zarvo {
 
-class Tzarvo2_Form;
-
 class LayoutBinding : public LayoutDocument {
 public:
-    explicit LayoutBinding(Tzarvo2_Form& form) : form_(form) {}
+    LayoutBinding(ReportDocument& document, RowDialogs& dialogs) : document_(document), dialogs_(dialogs) {}
 
     std::string reportBytes() override;
     std::string reportName() override;
@@ -32,20 +29,15 @@ public:
     EditStep addRow(const NewShape& shape) override;
     EditStep followBlockRows(const EditStep& step) override;
     bool dialogOpen() const override;
-
-    // The rows selected on the list page of section, for the Layout page's
-    // selection when it opens.
-    std::vector<RowRef> selectedRows(Section section) const;
+    void setStationery(const std::optional<StationeryKeys>& settings, const std::string& picture) override;
+    EditHistory& history() override;
 
 private:
-    QTreeWidget& list(RowKind kind) const;
-    void markChanged(RowKind kind);
     // Puts the header's paper code and the profile of a form row in place.
     void applyFormRow(const RowText& row);
-    // Runs the row's editor dialog; true when confirmed.
-    bool runEditor(RowKind kind, QTreeWidgetItem* item);
 
-    Tzarvo2_Form& form_;
+    ReportDocument& document_;
+    RowDialogs& dialogs_;
 };
 
 // The list section of a row kind, and back.

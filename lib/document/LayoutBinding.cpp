@@ -1,16 +1,9 @@
-#include "designer/LayoutBinding.h"
+#include "document/LayoutBinding.h"
 
 #include <charconv>
 #include <variant>
 
-#include <QPlainTextEdit>
-#include <QTreeWidget>
-
 #include "document/Big5TextFile.h"
-#include "designer/EditorText.h"
-#include "designer/SectionList.h"
-#include "designer/SourceEditor.h"
-#include "designer/zarvo2.h"
 #include "engine/FormProfileFile.h"
 #include "layoutmodel/BlockSections.h"
 #include "layoutmodel/Millimetres.h"
@@ -85,68 +78,41 @@ RowKind rowKindOf(Section section) {
     return RowKind::Block;
 }
 
-QTreeWidget& LayoutBinding::list(RowKind kind) const {
-    switch (kind) {
-    case RowKind::Line: return *form_.LV_Line;
-    case RowKind::Label: return *form_.LV_Label;
-    case RowKind::Block:
-    case RowKind::Form: break;
-    }
-    return *form_.ListView1;
-}
-
-void LayoutBinding::markChanged(RowKind kind) {
-    switch (kind) {
-    case RowKind::Line: form_.LineListChanged = 1; break;
-    case RowKind::Label: form_.LabelListChanged = 1; break;
-    case RowKind::Block: form_.BlockListChanged = 1; break;
-    case RowKind::Form: break;
-    }
-    form_.markUnsaved();
-}
-
 std::string LayoutBinding::reportBytes() { return reportBytes([](RowRef) { return true; }); }
 
 std::string LayoutBinding::reportBytes(const std::function<bool(RowRef)>& keep) {
-    SourceText source = splitSource(editorText(*form_.ME_text));
-    for (RowKind kind : {RowKind::Line, RowKind::Label, RowKind::Block}) {
-        const QTreeWidget& rows = list(kind);
-        QList<ListRow> kept;
-        for (int index = 0; index < rows.topLevelItemCount(); ++index) {
-            if (keep(RowRef{kind, index})) kept.push_back(listRow(*rows.topLevelItem(index)));
-        }
-        writeSection(source, sectionOf(kind), kept);
-    }
-    return drawableBig5(joinSource(source));
+    return drawableBig5(document_.textWithRows([&keep](Section section, qsizetype index) {
+        return keep(RowRef{rowKindOf(section), int(index)});
+    }));
 }
 
-std::shared_ptr<const FormProfile> LayoutBinding::profile() { return form_.sharedProfile(); }
+std::shared_ptr<const FormProfile> LayoutBinding::profile() { return document_.profile(); }
 
 RowText LayoutBinding::formRow() {
-    return RowText{std::to_string(headerPaperCode(editorText(*form_.ME_text))), {formProfileText(form_.profile())}};
+    return RowText{std::to_string(document_.headerPaperCode()), {formProfileText(*document_.profile())}};
 }
 
 std::optional<RowText> LayoutBinding::fieldStyleRow(RowRef row) {
     if (row.kind != RowKind::Block) return std::nullopt;
-    return form_.fieldStyleRow(row.index);
+    return dialogs_.fieldStyleRow(row.index);
 }
 
 void LayoutBinding::applyFormRow(const RowText& row) {
     int code = 0;
     if (std::from_chars(row.caption.data(), row.caption.data() + row.caption.size(), code).ec == std::errc()) {
-        form_.setHeaderPaperCode(code);
+        document_.setHeaderPaperCode(code);
     }
-    form_.setFormProfile(
+    document_.setProfile(
         profileFromText(row.values.empty() ? std::string() : row.values.front()).withoutStoppingFaults());
 }
 
 std::string LayoutBinding::reportName() {
-    return form_.FileName.isEmpty() ? std::string("(未存檔的新報表)") : form_.FileName.toStdString();
+    return document_.fileName().isEmpty() ? std::string("(未存檔的新報表)") : document_.fileName().toStdString();
 }
 
 std::vector<std::string> LayoutBinding::testDataLines(std::string& problem) {
     std::vector<std::string> lines;
-    const QStringList texts = editorText(*form_.ME_data).split(QLatin1Char('\n'));
+    const QStringList texts = document_.testData().split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < texts.size(); ++i) {
         if (i == texts.size() - 1 && texts[i].isEmpty()) break;
         auto encoded = encodeBig5Text(texts[i]);
@@ -165,7 +131,7 @@ std::vector<std::string> LayoutBinding::testDataLines(std::string& problem) {
 
 std::vector<RowText> LayoutBinding::rows(RowKind kind) {
     std::vector<RowText> rows;
-    for (const ListRow& row : listRows(list(kind))) rows.push_back(rowText(row));
+    for (const ListRow& row : document_.rows(sectionOf(kind))) rows.push_back(rowText(row));
     return rows;
 }
 
@@ -173,43 +139,33 @@ void LayoutBinding::rowsChanged(const EditStep& step) {
     for (const RowChange& change : step) {
         if (change.kind == RowKind::Form) {
             if (change.after) applyFormRow(*change.after);
-            markChanged(change.kind);
+            document_.markUnsaved();
             continue;
         }
-        QTreeWidget& rows = list(change.kind);
-        if (change.before) delete rows.takeTopLevelItem(change.index);
-        if (change.after) rows.insertTopLevelItem(change.index, makeListItem(listRowOf(*change.after)));
-        markChanged(change.kind);
+        const Section section = sectionOf(change.kind);
+        if (change.before && change.after) {
+            document_.replaceRow(section, change.index, listRowOf(*change.after));
+        } else if (change.before) {
+            document_.removeRow(section, change.index);
+        } else if (change.after) {
+            document_.insertRow(section, change.index, listRowOf(*change.after));
+        }
     }
 }
 
 void LayoutBinding::currentRowChanged(std::optional<RowRef> row) {
-    if (!row) return;
-    QTreeWidget& rows = list(row->kind);
-    if (QTreeWidgetItem* item = rows.topLevelItem(row->index)) rows.setCurrentItem(item);
-}
-
-std::vector<RowRef> LayoutBinding::selectedRows(Section section) const {
-    const RowKind kind = rowKindOf(section);
-    QTreeWidget& rows = list(kind);
-    std::vector<RowRef> refs;
-    for (QTreeWidgetItem* item : rows.selectedItems()) refs.push_back(RowRef{kind, rows.indexOfTopLevelItem(item)});
-    return refs;
-}
-
-bool LayoutBinding::runEditor(RowKind kind, QTreeWidgetItem* item) {
-    int confirmed = 0;
-    form_.showEditor(sectionOf(kind), item, confirmed);
-    if (confirmed > 0) markChanged(kind);
-    return confirmed > 0;
+    if (row) dialogs_.showCurrentRow(sectionOf(row->kind), row->index);
 }
 
 EditStep LayoutBinding::editRow(RowRef row) {
-    QTreeWidgetItem* item = list(row.kind).topLevelItem(row.index);
-    if (!item) return {};
-    const RowText before = rowText(listRow(*item));
-    if (!runEditor(row.kind, item)) return {};
-    const RowText after = rowText(listRow(*item));
+    const Section section = sectionOf(row.kind);
+    if (row.index < 0 || row.index >= document_.rows(section).size()) return {};
+    ListRow edited = document_.rows(section)[row.index];
+    const RowText before = rowText(edited);
+    if (!dialogs_.editRow(section, row.index, false, edited)) return {};
+    // A confirmed dialog is an edit even when it changed nothing.
+    document_.replaceRow(section, row.index, edited);
+    const RowText after = rowText(edited);
     if (after == before) return {};
     EditStep step{RowChange{row.kind, row.index, before, after}};
     const EditStep form = followBlockRows(step);
@@ -219,28 +175,31 @@ EditStep LayoutBinding::editRow(RowRef row) {
 
 EditStep LayoutBinding::followBlockRows(const EditStep& step) {
     std::vector<std::string> names;
-    for (const ListRow& row : listRows(list(RowKind::Block))) names.push_back(row.caption.toStdString());
-    const std::optional<FormProfile> after = profileFollowingBlocks(form_.profile(), step, names);
+    for (const ListRow& row : document_.rows(Section::Blocks)) names.push_back(row.caption.toStdString());
+    const std::optional<FormProfile> after = profileFollowingBlocks(*document_.profile(), step, names);
     if (!after) return {};
     RowText before = formRow();
-    form_.setFormProfile(*after);
-    markChanged(RowKind::Form);
+    document_.setProfile(*after);
+    document_.markUnsaved();
     return {RowChange{RowKind::Form, 0, std::move(before), formRow()}};
 }
 
-bool LayoutBinding::dialogOpen() const { return form_.dialogOpen(); }
+bool LayoutBinding::dialogOpen() const { return dialogs_.dialogOpen(); }
 
 EditStep LayoutBinding::addRow(const NewShape& shape) {
-    QTreeWidget& rows = list(shape.kind);
-    QTreeWidgetItem* item = makeListItem(newRow(shape, valueCount(sectionOf(shape.kind))));
-    rows.addTopLevelItem(item);
-    const int index = rows.indexOfTopLevelItem(item);
-    if (!runEditor(shape.kind, item)) {
-        delete item;
-        return {};
-    }
-    rows.setCurrentItem(item);
-    return {RowChange{shape.kind, index, std::nullopt, rowText(listRow(*item))}};
+    const Section section = sectionOf(shape.kind);
+    const qsizetype index = document_.rows(section).size();
+    ListRow row = newRow(shape, valueCount(section));
+    if (!dialogs_.editRow(section, index, true, row)) return {};
+    document_.insertRow(section, index, row);
+    dialogs_.showCurrentRow(section, index);
+    return {RowChange{shape.kind, int(index), std::nullopt, rowText(row)}};
 }
+
+void LayoutBinding::setStationery(const std::optional<StationeryKeys>& settings, const std::string& picture) {
+    document_.setStationery(settings, QString::fromStdString(picture));
+}
+
+EditHistory& LayoutBinding::history() { return document_.history(); }
 
 }  // namespace zarvo
