@@ -17,7 +17,7 @@
 #include "bench/GuiApplication.h"
 #include "bench/RuledScan.h"
 #include "designer/SourceEditor.h"
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
 
@@ -48,9 +48,9 @@ QString denseData() {
     return text;
 }
 
-std::unique_ptr<zarvo::Tzarvo2_Form> denseFormOnLayoutPage(int dpi) {
+std::unique_ptr<zarvo::MainWindow> denseFormOnLayoutPage(int dpi) {
     ensureGuiApplication();
-    auto window = std::make_unique<zarvo::Tzarvo2_Form>(benchPrinters());
+    auto window = std::make_unique<zarvo::MainWindow>(benchPrinters());
     window->resize(1100, 900);
     window->show();
     window->ME_text->setPlainText(denseReport());

@@ -10,7 +10,7 @@
 
 #include "bench/GuiApplication.h"
 #include "designer/SourceEditor.h"
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 
 namespace {
 
@@ -27,9 +27,9 @@ QString largeReport() {
     return text;
 }
 
-std::unique_ptr<zarvo::Tzarvo2_Form> windowWithLargeReport() {
+std::unique_ptr<zarvo::MainWindow> windowWithLargeReport() {
     ensureGuiApplication();
-    auto window = std::make_unique<zarvo::Tzarvo2_Form>(benchPrinters());
+    auto window = std::make_unique<zarvo::MainWindow>(benchPrinters());
     window->document().open(largeReport(), QString());
     return window;
 }

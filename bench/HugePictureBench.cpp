@@ -17,7 +17,7 @@
 #include <QTemporaryDir>
 
 #include "bench/GuiApplication.h"
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
 #include "stationery/StationeryPicture.h"
@@ -64,7 +64,7 @@ void BM_HugePdfStrengthStep(benchmark::State& state) {
     ensureGuiApplication();
     const QTemporaryDir dir;
     const QString path = hugePage(dir);
-    auto window = std::make_unique<zarvo::Tzarvo2_Form>(benchPrinters());
+    auto window = std::make_unique<zarvo::MainWindow>(benchPrinters());
     window->resize(1100, 900);
     window->show();
     window->PageControl1->setCurrentWidget(window->TabSheet6);

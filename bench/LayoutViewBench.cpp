@@ -19,16 +19,16 @@
 #include "bench/RuledScan.h"
 #include "document/Big5TextFile.h"
 #include "designer/SourceEditor.h"
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
 #include "stationery/ScanLines.h"
 
 namespace {
 
-std::unique_ptr<zarvo::Tzarvo2_Form> deliveryNoteOnLayoutPage() {
+std::unique_ptr<zarvo::MainWindow> deliveryNoteOnLayoutPage() {
     ensureGuiApplication();
-    auto window = std::make_unique<zarvo::Tzarvo2_Form>(benchPrinters());
+    auto window = std::make_unique<zarvo::MainWindow>(benchPrinters());
     window->resize(1100, 900);
     window->show();
     window->ME_text->setPlainText(zarvo::decodeBig5Text(readFile(kExamples + "delivery_note.txt")));

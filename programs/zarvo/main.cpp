@@ -3,7 +3,7 @@
 
 #include <QHashSeed>
 
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "platform/Messages.h"
 #include "printing/CupsSpooler.h"
 #include "shell/QtMessagePresenter.h"

@@ -1,7 +1,7 @@
 #include "designer/DialogRowEditors.h"
 
-#include "designer/Block_form.h"
-#include "designer/Line_form.h"
+#include "designer/BlockForm.h"
+#include "designer/LineForm.h"
 
 namespace zarvo {
 

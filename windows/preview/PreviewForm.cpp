@@ -29,7 +29,7 @@
 #include "compose/PrintFeedback.h"
 #include "compose/PrinterChoices.h"
 #include "preview/PrinterForm.h"
-#include "preview/Selectprinter.h"
+#include "preview/SelectPrinterForm.h"
 #include "compose/SheetOrder.h"
 #include "preview/TopLevelError.h"
 #include "report/ReportError.h"

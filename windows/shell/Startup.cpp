@@ -7,16 +7,16 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "designer/Block_form.h"
+#include "designer/BlockForm.h"
 #include "designer/DialogRowEditors.h"
-#include "designer/Line_form.h"
+#include "designer/LineForm.h"
 #include "document/QuitWatch.h"
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "preview/PreviewForm.h"
 #include "preview/PrinterForm.h"
-#include "preview/Selectprinter.h"
+#include "preview/SelectPrinterForm.h"
 #include "recovery/RecoveryStore.h"
-#include "shell/Vinfoc.h"
+#include "shell/VersionWindow.h"
 #include "shell/ZarvoApplication.h"
 
 namespace zarvo {
@@ -34,7 +34,7 @@ DialogRowEditors rowEditors;
 constexpr StartupStep zarvoSteps[] = {
     {"zarvo2_Form",
      [](Spooler& printers) -> QWidget* {
-         zarvo2_Form = new Tzarvo2_Form(printers);
+         zarvo2_Form = new MainWindow(printers);
          zarvo2_Form->setHelpCommand(showVersionWindow);
          zarvo2_Form->setRowEditors(&rowEditors);
          return zarvo2_Form;
@@ -106,7 +106,7 @@ std::optional<QString> reportArgument(const QStringList& arguments) {
     return arguments[1];
 }
 
-void startDocument(Tzarvo2_Form& form, const std::optional<QString>& file,
+void startDocument(MainWindow& form, const std::optional<QString>& file,
                    const std::filesystem::path& recoveryDirectory) {
     bool restored = false;
     const QuitWatch quit;

@@ -65,14 +65,14 @@ int runApplication(std::span<const StartupStep> steps, Spooler& printers,
 // program's name; nullopt when there is none.
 std::optional<QString> reportArgument(const QStringList& arguments);
 
-class Tzarvo2_Form;
+class MainWindow;
 
 // The designer's document at start-up: the recovery copies kept in
 // recoveryDirectory (empty: the user's own, RecoveryStore::defaultDirectory)
 // are offered first; unless one comes back, file (when
 // given) is opened as Open does, a file that cannot be read leaving the new
 // document with Open's message. From then on the window keeps copies there.
-void startDocument(Tzarvo2_Form& form, const std::optional<QString>& file,
+void startDocument(MainWindow& form, const std::optional<QString>& file,
                    const std::filesystem::path& recoveryDirectory);
 
 }  // namespace zarvo

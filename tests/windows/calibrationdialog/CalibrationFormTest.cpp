@@ -18,7 +18,7 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "platform/os/DataRoot.h"
 #include "shell/ZarvoApplication.h"
 #include "tests/common/FifoWatchdog.h"
@@ -259,7 +259,7 @@ TEST_F(CalibrationFormTest, AFifoInPlaceOfTheCorrectionsFileIsNamedAndTheDialogO
     const std::string path = printerCorrectionsPath();
     const test::FifoWatchdog fifo(path);
     ASSERT_TRUE(fifo.made());
-    Tzarvo2_Form window(spooler);
+    MainWindow window(spooler);
     bool opened = false;
     const auto start = std::chrono::steady_clock::now();
     {
@@ -276,7 +276,7 @@ TEST_F(CalibrationFormTest, AFifoInPlaceOfTheCorrectionsFileIsNamedAndTheDialogO
 }
 
 TEST_F(CalibrationFormTest, TheMainWindowsFileMenuShowsTheDialogModally) {
-    Tzarvo2_Form window(spooler);
+    MainWindow window(spooler);
     const QList<QAction*> items = window.File1->actions();
     const qsizetype at = items.indexOf(window.MU_calibrate);
     ASSERT_GT(at, 0);

@@ -1,4 +1,4 @@
-#include "designer/Block_form.h"
+#include "designer/BlockForm.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "designer/Line_form.h"
+#include "designer/LineForm.h"
 
 #include <gtest/gtest.h>
 

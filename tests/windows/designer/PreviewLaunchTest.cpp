@@ -15,7 +15,7 @@
 
 #include "designer/RowEditors.h"
 #include "designer/SourceEditor.h"
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "engine/PageFileName.h"
 #include "printing/CupsSpooler.h"
 #include "report/ConversionError.h"
@@ -203,7 +203,7 @@ public:
 TEST_F(PreviewLaunchTest, AFormOfBlocksOnlySavesPreviewsAndPrints) {
     AmountBlock editor;
     test::AnsweringFileDialogs dialogs;
-    Tzarvo2_Form window(printers);
+    MainWindow window(printers);
     window.setRowEditors(&editor);
     window.show();
     window.btn_BinsertClick();
@@ -249,7 +249,7 @@ TEST_F(PreviewLaunchTest, ADataFilePreviewsOnePageARecordAndPrintsThemInOneJob) 
     CupsSpooler system;
     printers.use(system);
     test::AnsweringFileDialogs dialogs;
-    Tzarvo2_Form window(printers);
+    MainWindow window(printers);
     window.show();
     dialogs.answers.push_back(report("note.txt", TempDir::read(std::string(ZARVO_SOURCE_DIR) +
                                                                "/examples/delivery_note.txt")));
@@ -281,7 +281,7 @@ TEST_F(PreviewLaunchTest, ADataFilePreviewsOnePageARecordAndPrintsThemInOneJob) 
 // With detail rows each page is a sheet of an order, named beside its number.
 TEST_F(PreviewLaunchTest, ADataFileOfOrdersNamesEachSheetByOrderAndSheet) {
     test::AnsweringFileDialogs dialogs;
-    Tzarvo2_Form window(printers);
+    MainWindow window(printers);
     window.show();
     const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
     dir.write("note.zarvo", TempDir::read(examples + "delivery_note.zarvo"));
@@ -360,7 +360,7 @@ TEST_F(PreviewLaunchTest, ThePreviewStaysWhileItsOwnDialogIsOpen) {
 // cursor on that line; a second preview meanwhile waits for the first.
 TEST_F(PreviewLaunchTest, AReportThatStopsDrawingPutsTheSourceCursorOnItsLine) {
     test::AnsweringFileDialogs dialogs;
-    Tzarvo2_Form window(printers);
+    MainWindow window(printers);
     window.show();
     dialogs.answers.push_back(report("bad.txt", "0\t0\t0\r\nLINE_INFO\t2\r\n0\t1\t10\t20\t110\t20\r\n"
                                                 "0\t1\tabc\t1\t2\t2\r\nLABEL_STRING\t0\r\nBLOCK_INFO\t0\r\n"));

@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "detaildialog/DetailForm.h"
 #include "layout/LayoutView.h"
 #include "platform/NoPrinters.h"
@@ -78,7 +78,7 @@ protected:
     test::RecordingPresenter messages;
     test::AnsweringFileDialogs dialogs;
     NoPrinters printers;
-    Tzarvo2_Form window{printers};
+    MainWindow window{printers};
 };
 
 TEST_F(DetailRowsTest, OkWritesTheDetailSectionAsOneUndoStepAndTheRowsAreBanded) {

@@ -19,7 +19,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
 #include "layoutmodel/Millimetres.h"
@@ -200,7 +200,7 @@ protected:
     test::RecordingPresenter messages;
     test::AnsweringFileDialogs dialogs;
     NoPrinters printers;
-    Tzarvo2_Form window{printers};
+    MainWindow window{printers};
 };
 
 TEST_F(FieldProposalPanelTest, ProposesAFrameForEveryEmptyBoxOfTheDeliveryNote) {

@@ -33,7 +33,7 @@
 #include "document/Big5TextFile.h"
 #include "designer/RowEditors.h"
 #include "designer/SourceEditor.h"
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "report/Units.h"
 #include "layout/LayoutView.h"
 #include "layout/StatusText.h"
@@ -156,7 +156,7 @@ protected:
     ScriptedEditors editors;
     // None until a test gives some.
     test::MarginSpooler printers;
-    Tzarvo2_Form window{printers};
+    MainWindow window{printers};
     std::string original;
 };
 

@@ -20,7 +20,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
 #include "platform/NoPrinters.h"
@@ -125,7 +125,7 @@ protected:
     test::RecordingPresenter messages;
     test::AnsweringFileDialogs dialogs;
     NoPrinters printers;
-    Tzarvo2_Form window{printers};
+    MainWindow window{printers};
 };
 
 // The customer block spans 22..120 x 34..42; the scan rules a box 15..125.3

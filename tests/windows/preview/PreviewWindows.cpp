@@ -6,7 +6,7 @@
 #include "engine/PageFileName.h"
 #include "platform/os/DataRoot.h"
 #include "preview/PrinterForm.h"
-#include "preview/Selectprinter.h"
+#include "preview/SelectPrinterForm.h"
 #include "compose/TestPage.h"
 #include "shell/ZarvoApplication.h"
 #include "tests/support/QtTestMain.h"

@@ -15,7 +15,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "platform/os/DataRoot.h"
 #include "platform/recording/RecordingSpooler.h"
 #include "preview/PreviewForm.h"
@@ -89,7 +89,7 @@ protected:
 
 TEST_F(ProgramTest, AFormDrawnThroughTheDialogsIsSavedPreviewedAndPrinted) {
     StartupWindows windows(startupSteps(), spooler);
-    Tzarvo2_Form& main = *zarvo2_Form;
+    MainWindow& main = *zarvo2_Form;
     main.show();
 
     insertThroughDialog(*main.TabSheet5, *main.btn_Ninsert,

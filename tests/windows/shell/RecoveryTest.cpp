@@ -12,7 +12,7 @@
 #include <QTest>
 
 #include "document/Big5TextFile.h"
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "platform/os/DataRoot.h"
 #include "platform/recording/RecordingSpooler.h"
 #include "tests/common/RecordingPresenter.h"
@@ -83,7 +83,7 @@ TEST_F(RecoveryTest, TypedWorkOutlivesAKillAndComesBackOnce) {
     {
         // Both programs still run: neither copy is offered.
         test::RecordingPresenter messages;
-        Tzarvo2_Form other(spooler);
+        MainWindow other(spooler);
         other.keepRecoveryCopies(recoveryDirectory());
         EXPECT_FALSE(other.offerRecoveryCopies());
         EXPECT_TRUE(messages.texts().empty());
@@ -96,7 +96,7 @@ TEST_F(RecoveryTest, TypedWorkOutlivesAKillAndComesBackOnce) {
     test::RecordingPresenter messages;
     messages.answer(ResultNo);   // the newest, the second program's: removed
     messages.answer(ResultYes);  // the first program's: back
-    Tzarvo2_Form window(spooler);
+    MainWindow window(spooler);
     window.show();
     window.keepRecoveryCopies(recoveryDirectory());
     ASSERT_TRUE(window.offerRecoveryCopies());

@@ -6,11 +6,11 @@
 #include <QWidget>
 
 #include "document/Big5TextFile.h"
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "platform/NoPrinters.h"
 #include "preview/PreviewForm.h"
 #include "preview/PrinterForm.h"
-#include "preview/Selectprinter.h"
+#include "preview/SelectPrinterForm.h"
 #include "report/ConversionError.h"
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"

@@ -10,7 +10,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "platform/Messages.h"
 #include "platform/NoPrinters.h"
 #include "shell/QtMessagePresenter.h"

@@ -14,7 +14,7 @@
 #include <QTimer>
 
 #include "designer/SourceEditor.h"
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 #include "platform/NoPrinters.h"
 #include "shell/Startup.h"
 #include "shell/ZarvoApplication.h"
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     const QStringList arguments = QApplication::arguments();
     const bool exitAfterCopy = arguments.size() > 4 && arguments[4] == QStringLiteral("exit");
     return zarvo::runApplication(zarvo::startupSteps(), printers, [&](QWidget&) {
-        zarvo::Tzarvo2_Form& form = *zarvo::zarvo2_Form;
+        zarvo::MainWindow& form = *zarvo::zarvo2_Form;
         zarvo::startDocument(form, arguments[1], {});
         form.ME_text->moveCursor(QTextCursor::End);
         zarvo::test::typeText(*form.ME_text, arguments[2]);

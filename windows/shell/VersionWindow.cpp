@@ -1,4 +1,4 @@
-#include "shell/Vinfoc.h"
+#include "shell/VersionWindow.h"
 
 #include <QPlainTextEdit>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "shell/Vinfoc.h"
+#include "shell/VersionWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ QPoint centredPosition(QSize size) {
             screen.y() + (screen.height() - size.height()) / 2};
 }
 
-TEST(VinfocTest, WindowHasItsCaptionSizeBorderIconsAndPlace) {
+TEST(VersionWindowTest, WindowHasItsCaptionSizeBorderIconsAndPlace) {
     Tvinfo window;
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Zarvo 版本更新記錄"));
     EXPECT_EQ(window.size(), QSize(662, 443));
@@ -36,7 +36,7 @@ TEST(VinfocTest, WindowHasItsCaptionSizeBorderIconsAndPlace) {
     EXPECT_EQ(QFontInfo(window.font()).styleHint(), QFont::SansSerif);
 }
 
-TEST(VinfocTest, MemoFillsTheWindowReadOnlyInTheChineseFace) {
+TEST(VersionWindowTest, MemoFillsTheWindowReadOnlyInTheChineseFace) {
     Tvinfo window;
     window.show();
     QPlainTextEdit* memo = window.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
@@ -57,7 +57,7 @@ TEST(VinfocTest, MemoFillsTheWindowReadOnlyInTheChineseFace) {
         EXPECT_TRUE(metrics.inFont(ideograph)) << int(ideograph.unicode());
 }
 
-TEST(VinfocTest, MemoHoldsTheHistoryThenTheFormatInOrder) {
+TEST(VersionWindowTest, MemoHoldsTheHistoryThenTheFormatInOrder) {
     Tvinfo window;
     const QString text = window.Memo1->toPlainText();
     const char* const inOrder[] = {
@@ -80,7 +80,7 @@ TEST(VinfocTest, MemoHoldsTheHistoryThenTheFormatInOrder) {
     }
 }
 
-TEST(VinfocTest, HelpOpensAModalWindowThatIsDestroyedOnClose) {
+TEST(VersionWindowTest, HelpOpensAModalWindowThatIsDestroyedOnClose) {
     QPointer<Tvinfo> opened;
     ModalAnswerer answerer([&](QWidget& modal) {
         opened = qobject_cast<Tvinfo*>(&modal);
@@ -96,7 +96,7 @@ TEST(VinfocTest, HelpOpensAModalWindowThatIsDestroyedOnClose) {
     EXPECT_EQ(vinfo, nullptr);
 }
 
-TEST(VinfocTest, HelpAfterClosingBuildsAFreshCentredWindow) {
+TEST(VersionWindowTest, HelpAfterClosingBuildsAFreshCentredWindow) {
     QPointer<Tvinfo> first;
     ModalAnswerer moveAndEscape([&](QWidget& modal) {
         first = qobject_cast<Tvinfo*>(&modal);

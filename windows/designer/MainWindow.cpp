@@ -1,4 +1,4 @@
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 
 #include <climits>
 #include <iterator>
@@ -59,7 +59,7 @@
 
 namespace zarvo {
 
-Tzarvo2_Form* zarvo2_Form = nullptr;
+MainWindow* zarvo2_Form = nullptr;
 
 namespace {
 
@@ -82,7 +82,7 @@ QTreeWidgetItem* selectedRow(const QTreeWidget& list) {
 
 }  // namespace
 
-Tzarvo2_Form::Tzarvo2_Form(Spooler& printers, QWidget* parent)
+MainWindow::MainWindow(Spooler& printers, QWidget* parent)
     : QMainWindow(parent),
       OpenDialog1(QStringLiteral("OpenDialog1"), FileDialogKind::Open, QString::fromUtf8(reportFilter)),
       SaveDialog1(QStringLiteral("SaveDialog1"), FileDialogKind::Save, QString(), QStringLiteral("txt")),
@@ -133,9 +133,9 @@ Tzarvo2_Form::Tzarvo2_Form(Spooler& printers, QWidget* parent)
     restorePlacement();
 }
 
-Tzarvo2_Form::~Tzarvo2_Form() = default;
+MainWindow::~MainWindow() = default;
 
-void Tzarvo2_Form::restorePlacement() {
+void MainWindow::restorePlacement() {
     const std::optional<WindowPlacement> kept = readWindowPlacement(windowSettingsPath());
     if (!kept) return;
     QList<QRect> screens;
@@ -149,14 +149,14 @@ void Tzarvo2_Form::restorePlacement() {
     if (kept->maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-void Tzarvo2_Form::keepPlacement() const {
+void MainWindow::keepPlacement() const {
     // A maximised window's own size is the screen's; the one it goes back to is kept.
     const QRect normal = isMaximized() && normalGeometry().isValid() ? normalGeometry() : geometry();
     // The next run starts at the given size where it cannot be kept; nothing to say.
     writeWindowPlacement(windowSettingsPath(), {normal, isMaximized()});
 }
 
-QWidget* Tzarvo2_Form::buildSourcePage() {
+QWidget* MainWindow::buildSourcePage() {
     auto* page = named(new QWidget, "TabSheet1");
     ME_text = named(new SourceEditor, "ME_text");
     ME_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -167,7 +167,7 @@ QWidget* Tzarvo2_Form::buildSourcePage() {
     return page;
 }
 
-QWidget* Tzarvo2_Form::buildBlocksPage() {
+QWidget* MainWindow::buildBlocksPage() {
     ListView1 = makeBlockList("ListView1", "Block 名稱");
     makeRowButtons('B', btn_Binsert, btn_Bedit, btn_Bdelete);
     btn_test = makeButton("btn_test", "&T 新增至測試區");
@@ -176,7 +176,7 @@ QWidget* Tzarvo2_Form::buildBlocksPage() {
     return listPage("TabSheet2", ListView1, {btn_Binsert, btn_Bedit, btn_Bdelete, btn_test, btn_Bfield, Label4});
 }
 
-QWidget* Tzarvo2_Form::buildTestDataPage() {
+QWidget* MainWindow::buildTestDataPage() {
     auto* page = named(new QWidget, "TabSheet3");
     auto* panel = named(new QWidget, "Panel1");
     Label2 = makeLabel("Label2", "測試資料的格式應為 :");
@@ -206,19 +206,19 @@ QWidget* Tzarvo2_Form::buildTestDataPage() {
     return page;
 }
 
-QWidget* Tzarvo2_Form::buildLabelsPage() {
+QWidget* MainWindow::buildLabelsPage() {
     LV_Label = makeBlockList("LV_Label", "Label 名稱");
     makeRowButtons('L', btn_Linsert, btn_Ledit, btn_Ldelete);
     return listPage("TabSheet4", LV_Label, {btn_Linsert, btn_Ledit, btn_Ldelete});
 }
 
-QWidget* Tzarvo2_Form::buildLinesPage() {
+QWidget* MainWindow::buildLinesPage() {
     LV_Line = makeList("LV_Line", {std::begin(lineColumns), std::end(lineColumns)});
     makeRowButtons('N', btn_Ninsert, btn_Nedit, btn_Ndelete);
     return listPage("TabSheet5", LV_Line, {btn_Ninsert, btn_Nedit, btn_Ndelete});
 }
 
-LayoutPage* Tzarvo2_Form::buildLayoutPage() {
+LayoutPage* MainWindow::buildLayoutPage() {
     auto* page = new LayoutPage(printers_);
     page->layoutView->setDocument(layoutBinding_.get());
     page->setPictureChooser([this]() -> std::optional<QString> {
@@ -244,7 +244,7 @@ LayoutPage* Tzarvo2_Form::buildLayoutPage() {
     return page;
 }
 
-void Tzarvo2_Form::enterLayoutPage(QWidget* previous) {
+void MainWindow::enterLayoutPage(QWidget* previous) {
     LayoutView& view = *TabSheet6->layoutView;
     TabSheet6->pageShown();
     // The row selected on the list page just left is the selection.
@@ -256,11 +256,11 @@ void Tzarvo2_Form::enterLayoutPage(QWidget* previous) {
     view.viewport()->update();
 }
 
-void Tzarvo2_Form::clearLayoutHistory() { document_->history().clear(); }
+void MainWindow::clearLayoutHistory() { document_->history().clear(); }
 
 // ---- the document's views
 
-void Tzarvo2_Form::showDocument() {
+void MainWindow::showDocument() {
     ReportDocument& document = *document_;
     connect(&document, &ReportDocument::textReplaced, this, [this](bool wholeDocument) {
         const QScopedValueRollback programWrite(programWrite_, true);
@@ -284,14 +284,14 @@ void Tzarvo2_Form::showDocument() {
     });
     connect(&document, &ReportDocument::rowRemoved, this,
             [this](Section section, qsizetype at) { delete list(section).takeTopLevelItem(int(at)); });
-    connect(&document, &ReportDocument::fileNameChanged, this, &Tzarvo2_Form::showFileName);
+    connect(&document, &ReportDocument::fileNameChanged, this, &MainWindow::showFileName);
     connect(&document, &ReportDocument::profileReplaced, this,
             [this] { TabSheet6->openStationery(*document_->profile(), document_->fileName()); });
     const QScopedValueRollback programWrite(programWrite_, true);
     ME_text->setPlainText(document.text());
 }
 
-QTreeWidget& Tzarvo2_Form::list(Section section) const {
+QTreeWidget& MainWindow::list(Section section) const {
     switch (section) {
     case Section::Lines: return *LV_Line;
     case Section::Labels: return *LV_Label;
@@ -300,7 +300,7 @@ QTreeWidget& Tzarvo2_Form::list(Section section) const {
     return *ListView1;
 }
 
-std::vector<RowRef> Tzarvo2_Form::selectedRows(Section section) const {
+std::vector<RowRef> MainWindow::selectedRows(Section section) const {
     const QTreeWidget& rows = list(section);
     std::vector<RowRef> refs;
     for (QTreeWidgetItem* item : rows.selectedItems())
@@ -310,7 +310,7 @@ std::vector<RowRef> Tzarvo2_Form::selectedRows(Section section) const {
 
 // The editors edit a row of the list in place (and compare its name with
 // the others there): a new row stands in the list while its dialog is open.
-bool Tzarvo2_Form::editRow(Section section, qsizetype at, bool isNew, ListRow& row) {
+bool MainWindow::editRow(Section section, qsizetype at, bool isNew, ListRow& row) {
     QTreeWidget& rows = list(section);
     std::unique_ptr<QTreeWidgetItem> added;
     QTreeWidgetItem* item = rows.topLevelItem(int(at));
@@ -326,12 +326,12 @@ bool Tzarvo2_Form::editRow(Section section, qsizetype at, bool isNew, ListRow& r
     return confirmed > 0;
 }
 
-void Tzarvo2_Form::showCurrentRow(Section section, qsizetype at) {
+void MainWindow::showCurrentRow(Section section, qsizetype at) {
     QTreeWidget& rows = list(section);
     if (QTreeWidgetItem* item = rows.topLevelItem(int(at))) rows.setCurrentItem(item);
 }
 
-void Tzarvo2_Form::buildMenus() {
+void MainWindow::buildMenus() {
     QMenuBar* bar = named(new QMenuBar, "MainMenu1");
     setMenuBar(bar);
     File1 = named(bar->addMenu(QStringLiteral("&File")), "File1");
@@ -360,49 +360,49 @@ void Tzarvo2_Form::buildMenus() {
             [this](const QPoint& at) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(at)); });
 }
 
-void Tzarvo2_Form::connectCommands() {
-    bindHandler(New1, &QAction::triggered, this, &Tzarvo2_Form::New1Click);
-    bindHandler(Open1, &QAction::triggered, this, &Tzarvo2_Form::Open1Click);
-    bindHandler(Save1, &QAction::triggered, this, &Tzarvo2_Form::Save1Click);
-    bindHandler(SaveAs1, &QAction::triggered, this, &Tzarvo2_Form::SaveAs1Click);
-    bindHandler(Print1, &QAction::triggered, this, &Tzarvo2_Form::Print1Click);
-    bindHandler(SavePreview1, &QAction::triggered, this, &Tzarvo2_Form::SavePreview1Click);
-    bindHandler(MU_calibrate, &QAction::triggered, this, &Tzarvo2_Form::MU_calibrateClick);
-    bindHandler(Exit1, &QAction::triggered, this, &Tzarvo2_Form::Exit1Click);
-    bindHandler(MU_help, &QAction::triggered, this, &Tzarvo2_Form::MU_helpClick);
-    connect(ME_text, &QPlainTextEdit::textChanged, this, &Tzarvo2_Form::ME_textChange);
-    connect(ME_data, &QPlainTextEdit::textChanged, this, &Tzarvo2_Form::ME_dataChange);
-    bindHandler(PageControl1, &QTabWidget::currentChanged, this, &Tzarvo2_Form::PageControl1Change);
+void MainWindow::connectCommands() {
+    bindHandler(New1, &QAction::triggered, this, &MainWindow::New1Click);
+    bindHandler(Open1, &QAction::triggered, this, &MainWindow::Open1Click);
+    bindHandler(Save1, &QAction::triggered, this, &MainWindow::Save1Click);
+    bindHandler(SaveAs1, &QAction::triggered, this, &MainWindow::SaveAs1Click);
+    bindHandler(Print1, &QAction::triggered, this, &MainWindow::Print1Click);
+    bindHandler(SavePreview1, &QAction::triggered, this, &MainWindow::SavePreview1Click);
+    bindHandler(MU_calibrate, &QAction::triggered, this, &MainWindow::MU_calibrateClick);
+    bindHandler(Exit1, &QAction::triggered, this, &MainWindow::Exit1Click);
+    bindHandler(MU_help, &QAction::triggered, this, &MainWindow::MU_helpClick);
+    connect(ME_text, &QPlainTextEdit::textChanged, this, &MainWindow::ME_textChange);
+    connect(ME_data, &QPlainTextEdit::textChanged, this, &MainWindow::ME_dataChange);
+    bindHandler(PageControl1, &QTabWidget::currentChanged, this, &MainWindow::PageControl1Change);
 
-    bindHandler(btn_Binsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BinsertClick);
-    bindHandler(btn_Bfield, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BfieldClick);
-    bindHandler(PM_insert, &QAction::triggered, this, &Tzarvo2_Form::btn_BinsertClick);
-    bindHandler(btn_Bedit, &QPushButton::clicked, this, &Tzarvo2_Form::ListView1DblClick);
-    bindHandler(ListView1, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::ListView1DblClick);
-    bindHandler(btn_Bdelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_BdeleteClick);
-    bindHandler(PM_delete, &QAction::triggered, this, &Tzarvo2_Form::btn_BdeleteClick);
-    bindHandler(btn_test, &QPushButton::clicked, this, &Tzarvo2_Form::PM_testClick);
-    bindHandler(PM_test, &QAction::triggered, this, &Tzarvo2_Form::PM_testClick);
+    bindHandler(btn_Binsert, &QPushButton::clicked, this, &MainWindow::btn_BinsertClick);
+    bindHandler(btn_Bfield, &QPushButton::clicked, this, &MainWindow::btn_BfieldClick);
+    bindHandler(PM_insert, &QAction::triggered, this, &MainWindow::btn_BinsertClick);
+    bindHandler(btn_Bedit, &QPushButton::clicked, this, &MainWindow::ListView1DblClick);
+    bindHandler(ListView1, &QTreeWidget::itemDoubleClicked, this, &MainWindow::ListView1DblClick);
+    bindHandler(btn_Bdelete, &QPushButton::clicked, this, &MainWindow::btn_BdeleteClick);
+    bindHandler(PM_delete, &QAction::triggered, this, &MainWindow::btn_BdeleteClick);
+    bindHandler(btn_test, &QPushButton::clicked, this, &MainWindow::PM_testClick);
+    bindHandler(PM_test, &QAction::triggered, this, &MainWindow::PM_testClick);
 
-    bindHandler(btn_clear, &QPushButton::clicked, this, &Tzarvo2_Form::btn_clearClick);
-    bindHandler(btn_savedata, &QPushButton::clicked, this, &Tzarvo2_Form::btn_savedataClick);
-    bindHandler(btn_readdata, &QPushButton::clicked, this, &Tzarvo2_Form::btn_readdataClick);
-    bindHandler(btn_previewfile, &QPushButton::clicked, this, &Tzarvo2_Form::btn_previewfileClick);
+    bindHandler(btn_clear, &QPushButton::clicked, this, &MainWindow::btn_clearClick);
+    bindHandler(btn_savedata, &QPushButton::clicked, this, &MainWindow::btn_savedataClick);
+    bindHandler(btn_readdata, &QPushButton::clicked, this, &MainWindow::btn_readdataClick);
+    bindHandler(btn_previewfile, &QPushButton::clicked, this, &MainWindow::btn_previewfileClick);
 
-    bindHandler(btn_Linsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_LinsertClick);
-    bindHandler(btn_Ledit, &QPushButton::clicked, this, &Tzarvo2_Form::LV_LabelDblClick);
-    bindHandler(LV_Label, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::LV_LabelDblClick);
-    bindHandler(btn_Ldelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_LdeleteClick);
+    bindHandler(btn_Linsert, &QPushButton::clicked, this, &MainWindow::btn_LinsertClick);
+    bindHandler(btn_Ledit, &QPushButton::clicked, this, &MainWindow::LV_LabelDblClick);
+    bindHandler(LV_Label, &QTreeWidget::itemDoubleClicked, this, &MainWindow::LV_LabelDblClick);
+    bindHandler(btn_Ldelete, &QPushButton::clicked, this, &MainWindow::btn_LdeleteClick);
 
-    bindHandler(btn_Ninsert, &QPushButton::clicked, this, &Tzarvo2_Form::btn_NinsertClick);
-    bindHandler(btn_Nedit, &QPushButton::clicked, this, &Tzarvo2_Form::LV_LineDblClick);
-    bindHandler(LV_Line, &QTreeWidget::itemDoubleClicked, this, &Tzarvo2_Form::LV_LineDblClick);
-    bindHandler(btn_Ndelete, &QPushButton::clicked, this, &Tzarvo2_Form::btn_NdeleteClick);
+    bindHandler(btn_Ninsert, &QPushButton::clicked, this, &MainWindow::btn_NinsertClick);
+    bindHandler(btn_Nedit, &QPushButton::clicked, this, &MainWindow::LV_LineDblClick);
+    bindHandler(LV_Line, &QTreeWidget::itemDoubleClicked, this, &MainWindow::LV_LineDblClick);
+    bindHandler(btn_Ndelete, &QPushButton::clicked, this, &MainWindow::btn_NdeleteClick);
 }
 
 // ---- window events
 
-void Tzarvo2_Form::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     // Only the first showing starts a document; restoring the window from
     // its icon shows it again.
@@ -412,11 +412,11 @@ void Tzarvo2_Form::showEvent(QShowEvent* event) {
     }
 }
 
-void Tzarvo2_Form::FormShow() { newDocument(); }
+void MainWindow::FormShow() { newDocument(); }
 
 // The close box drops unsaved work only after the same question as Exit;
 // Exit has asked already when it closes the window.
-void Tzarvo2_Form::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (!exitConfirmed_ && (dialogOpen() || !confirmExit())) {
         event->ignore();
         return;
@@ -427,15 +427,15 @@ void Tzarvo2_Form::closeEvent(QCloseEvent* event) {
 
 // The program's own writes are not edits; everything else that changes
 // the text (typing, pasting, dropping, undo) is.
-void Tzarvo2_Form::ME_textChange() {
+void MainWindow::ME_textChange() {
     if (!programWrite_) document_->typeText(editorText(*ME_text));
 }
 
-void Tzarvo2_Form::ME_dataChange() {
+void MainWindow::ME_dataChange() {
     if (!programWrite_) document_->typeTestData(editorText(*ME_data));
 }
 
-void Tzarvo2_Form::PageControl1Change() {
+void MainWindow::PageControl1Change() {
     QWidget* previous = shownPage_;
     shownPage_ = PageControl1->currentWidget();
     if (programPageChange_) return;
@@ -452,25 +452,25 @@ void Tzarvo2_Form::PageControl1Change() {
 
 // ---- document commands
 
-bool Tzarvo2_Form::confirmDrop(const char* question) {
+bool MainWindow::confirmDrop(const char* question) {
     if (!document_->unsaved()) return true;
     beep_();
     return AskOkCancel("%s", question) == ResultOk;
 }
 
-void Tzarvo2_Form::newDocument() {
+void MainWindow::newDocument() {
     document_->startNew();
     const QScopedValueRollback programChange(programPageChange_, true);
     PageControl1->setCurrentWidget(TabSheet1);
 }
 
-void Tzarvo2_Form::New1Click() {
+void MainWindow::New1Click() {
     if (dialogOpen()) return;
     const QScopedValueRollback open(dialogOpen_, true);
     if (confirmDrop(dropQuestion)) newDocument();
 }
 
-void Tzarvo2_Form::Open1Click() {
+void MainWindow::Open1Click() {
     if (dialogOpen()) return;
     const QScopedValueRollback open(dialogOpen_, true);
     if (!confirmDrop(dropQuestion)) return;
@@ -478,7 +478,7 @@ void Tzarvo2_Form::Open1Click() {
     if (path) openFile(*path);
 }
 
-void Tzarvo2_Form::openFile(const QString& path) {
+void MainWindow::openFile(const QString& path) {
     // Read before changing anything, so that a file that cannot be read
     // leaves the document as it was.
     const QString text = readBig5TextFile(path);
@@ -487,7 +487,7 @@ void Tzarvo2_Form::openFile(const QString& path) {
     if (PageControl1->currentWidget() == TabSheet6) TabSheet6->pageShown();
 }
 
-void Tzarvo2_Form::Save1Click() {
+void MainWindow::Save1Click() {
     // A row half edited in its dialog is not saved, nor are rows changed
     // while the file is chosen forgotten by the save.
     if (dialogOpen()) return;
@@ -502,7 +502,7 @@ void Tzarvo2_Form::Save1Click() {
     document_->saveAs(path);
 }
 
-void Tzarvo2_Form::SaveAs1Click() {
+void MainWindow::SaveAs1Click() {
     if (dialogOpen()) return;
     const QScopedValueRollback open(dialogOpen_, true);
     const std::optional<QString> path = SaveDialog1.execute(this);
@@ -513,25 +513,25 @@ void Tzarvo2_Form::SaveAs1Click() {
 
 // Test data is no part of the report; typed test data that was never saved
 // is asked about only once the report's own question lets the program end.
-bool Tzarvo2_Form::confirmExit() {
+bool MainWindow::confirmExit() {
     const QScopedValueRollback open(dialogOpen_, true);
     if (!confirmDrop(exitQuestion)) return false;
     return !document_->typedTestDataUnsaved() ||
            AskOkCancel("%s", testDataExitQuestion) == ResultOk;
 }
 
-void Tzarvo2_Form::Exit1Click() {
+void MainWindow::Exit1Click() {
     if (dialogOpen() || !confirmExit()) return;
     exitConfirmed_ = true;
     close();
     exitConfirmed_ = false;
 }
 
-void Tzarvo2_Form::MU_helpClick() {
+void MainWindow::MU_helpClick() {
     if (helpCommand_) helpCommand_();
 }
 
-void Tzarvo2_Form::MU_calibrateClick() {
+void MainWindow::MU_calibrateClick() {
     if (dialogOpen()) return;
     const QScopedValueRollback open(dialogOpen_, true);
     if (!calibrationForm_) calibrationForm_ = new TCalibrationForm(printers_, this);
@@ -539,18 +539,18 @@ void Tzarvo2_Form::MU_calibrateClick() {
     calibrationForm_->execute();
 }
 
-void Tzarvo2_Form::showFileName() { ST_headPanel->setText(document_->fileName()); }
+void MainWindow::showFileName() { ST_headPanel->setText(document_->fileName()); }
 
-void Tzarvo2_Form::keepRecoveryCopies(const std::filesystem::path& directory, std::unique_ptr<WriteTimer> timer) {
+void MainWindow::keepRecoveryCopies(const std::filesystem::path& directory, std::unique_ptr<WriteTimer> timer) {
     constexpr int kStatusMessageMs = 15000;
     recovery_ = std::make_unique<DocumentRecovery>(
         *document_, directory, [this](const QString& message) { ST_head->showMessage(message, kStatusMessageMs); },
         std::move(timer));
 }
 
-bool Tzarvo2_Form::offerRecoveryCopies() { return recovery_ && recovery_->offerCopies(); }
+bool MainWindow::offerRecoveryCopies() { return recovery_ && recovery_->offerCopies(); }
 
-void Tzarvo2_Form::btn_BfieldClick() {
+void MainWindow::btn_BfieldClick() {
     QTreeWidgetItem* row = selectedRow(*ListView1);
     if (!row) return;
     if (const std::optional<RowText> after = fieldStyleRow(ListView1->indexOfTopLevelItem(row))) {
@@ -558,7 +558,7 @@ void Tzarvo2_Form::btn_BfieldClick() {
     }
 }
 
-std::optional<RowText> Tzarvo2_Form::fieldStyleRow(qsizetype blockIndex) {
+std::optional<RowText> MainWindow::fieldStyleRow(qsizetype blockIndex) {
     if (dialogOpen()) return std::nullopt;
     const QList<ListRow>& blocks = document_->rows(Section::Blocks);
     if (blockIndex < 0 || blockIndex >= blocks.size()) return std::nullopt;
@@ -583,11 +583,11 @@ std::optional<RowText> Tzarvo2_Form::fieldStyleRow(qsizetype blockIndex) {
 
 // ---- sections
 
-void Tzarvo2_Form::PageControl1Changing() { document_->reconcile(); }
+void MainWindow::PageControl1Changing() { document_->reconcile(); }
 
 // ---- rows
 
-void Tzarvo2_Form::showEditor(Section section, QTreeWidgetItem* row, int& confirmed) {
+void MainWindow::showEditor(Section section, QTreeWidgetItem* row, int& confirmed) {
     if (!rowEditors_) return;
     const QScopedValueRollback open(dialogOpen_, true);
     switch (section) {
@@ -599,7 +599,7 @@ void Tzarvo2_Form::showEditor(Section section, QTreeWidgetItem* row, int& confir
 
 // While a dialog is open its row must stay: the row commands wait. An edit
 // on a list page ends the Layout page's undo history.
-void Tzarvo2_Form::insertRow(Section section) {
+void MainWindow::insertRow(Section section) {
     if (dialogOpen()) return;
     const QTreeWidget& rows = list(section);
     QTreeWidgetItem* selected = selectedRow(rows);
@@ -611,7 +611,7 @@ void Tzarvo2_Form::insertRow(Section section) {
     document_->insertRow(section, at, row);
 }
 
-void Tzarvo2_Form::editRow(Section section) {
+void MainWindow::editRow(Section section) {
     if (dialogOpen()) return;
     QTreeWidgetItem* selected = selectedRow(list(section));
     int confirmed = 0;
@@ -630,7 +630,7 @@ void Tzarvo2_Form::editRow(Section section) {
     if (section == Section::Blocks) followBlock(name, row.caption);
 }
 
-void Tzarvo2_Form::deleteRow(Section section) {
+void MainWindow::deleteRow(Section section) {
     QTreeWidgetItem* selected = selectedRow(list(section));
     if (!selected || dialogOpen()) return;
     const qsizetype at = list(section).indexOfTopLevelItem(selected);
@@ -640,32 +640,32 @@ void Tzarvo2_Form::deleteRow(Section section) {
     if (section == Section::Blocks) followBlock(name, std::nullopt);
 }
 
-void Tzarvo2_Form::followBlock(const QString& name, const std::optional<QString>& renamed) {
+void MainWindow::followBlock(const QString& name, const std::optional<QString>& renamed) {
     const auto row = [](const QString& caption) { return RowText{caption.toStdString(), {}}; };
     layoutBinding_->followBlockRows(
         {RowChange{RowKind::Block, 0, row(name), renamed ? std::optional(row(*renamed)) : std::nullopt}});
 }
 
-void Tzarvo2_Form::btn_BinsertClick() { insertRow(Section::Blocks); }
-void Tzarvo2_Form::btn_LinsertClick() { insertRow(Section::Labels); }
-void Tzarvo2_Form::btn_NinsertClick() { insertRow(Section::Lines); }
-void Tzarvo2_Form::ListView1DblClick() { editRow(Section::Blocks); }
-void Tzarvo2_Form::LV_LabelDblClick() { editRow(Section::Labels); }
-void Tzarvo2_Form::LV_LineDblClick() { editRow(Section::Lines); }
-void Tzarvo2_Form::btn_BdeleteClick() { deleteRow(Section::Blocks); }
-void Tzarvo2_Form::btn_LdeleteClick() { deleteRow(Section::Labels); }
-void Tzarvo2_Form::btn_NdeleteClick() { deleteRow(Section::Lines); }
+void MainWindow::btn_BinsertClick() { insertRow(Section::Blocks); }
+void MainWindow::btn_LinsertClick() { insertRow(Section::Labels); }
+void MainWindow::btn_NinsertClick() { insertRow(Section::Lines); }
+void MainWindow::ListView1DblClick() { editRow(Section::Blocks); }
+void MainWindow::LV_LabelDblClick() { editRow(Section::Labels); }
+void MainWindow::LV_LineDblClick() { editRow(Section::Lines); }
+void MainWindow::btn_BdeleteClick() { deleteRow(Section::Blocks); }
+void MainWindow::btn_LdeleteClick() { deleteRow(Section::Labels); }
+void MainWindow::btn_NdeleteClick() { deleteRow(Section::Lines); }
 
 // ---- test data
 
-void Tzarvo2_Form::btn_clearClick() { ME_data->clear(); }
+void MainWindow::btn_clearClick() { ME_data->clear(); }
 
-QString Tzarvo2_Form::proposedTestDataFile() const {
+QString MainWindow::proposedTestDataFile() const {
     const QString& file = document_->testDataFile();
     return file.isEmpty() ? testDataFileFor(document_->fileName()) : file;
 }
 
-void Tzarvo2_Form::btn_savedataClick() {
+void MainWindow::btn_savedataClick() {
     if (dialogOpen()) return;
     const QScopedValueRollback open(dialogOpen_, true);
     const std::optional<QString> path = SaveDialog1.execute(this, proposedTestDataFile());
@@ -678,7 +678,7 @@ void Tzarvo2_Form::btn_savedataClick() {
     document_->testDataSaved(*path);
 }
 
-void Tzarvo2_Form::btn_readdataClick() {
+void MainWindow::btn_readdataClick() {
     if (dialogOpen()) return;
     const QScopedValueRollback open(dialogOpen_, true);
     const std::optional<QString> path = OpenDialog1.execute(this, proposedTestDataFile());
@@ -687,7 +687,7 @@ void Tzarvo2_Form::btn_readdataClick() {
     document_->loadTestData(readBig5TextFile(*path), *path);
 }
 
-void Tzarvo2_Form::btn_previewfileClick() {
+void MainWindow::btn_previewfileClick() {
     if (dialogOpen()) return;
     std::optional<QString> path;
     {
@@ -699,7 +699,7 @@ void Tzarvo2_Form::btn_previewfileClick() {
     if (path) runPreview([&] { launchDataPreview(document_->fileName(), *path, printers_, this); });
 }
 
-void Tzarvo2_Form::PM_testClick() {
+void MainWindow::PM_testClick() {
     const QTreeWidgetItem* selected = selectedRow(*ListView1);
     if (!selected) return;
     QTextCursor end(ME_data->document());
@@ -709,7 +709,7 @@ void Tzarvo2_Form::PM_testClick() {
     end.insertText(end.atBlockStart() ? line : QLatin1Char('\n') + line);
 }
 
-void Tzarvo2_Form::Print1Click() {
+void MainWindow::Print1Click() {
     runPreview([this] {
         launchPreview(document_->fileName(), document_->unsaved(), document_->testData(), printers_, this);
     });
@@ -717,7 +717,7 @@ void Tzarvo2_Form::Print1Click() {
 
 // A preview started while another is composing or shown would delete the
 // window under it: it waits until that one is closed.
-void Tzarvo2_Form::runPreview(const std::function<void()>& preview) {
+void MainWindow::runPreview(const std::function<void()>& preview) {
     if (dialogOpen()) return;
     const QScopedValueRollback running(previewRunning_, true);
     const MessageWatch watch;
@@ -731,13 +731,13 @@ void Tzarvo2_Form::runPreview(const std::function<void()>& preview) {
     }
 }
 
-void Tzarvo2_Form::showNotedLine() {
+void MainWindow::showNotedLine() {
     if (notedLine_ <= 0 || PageControl1->currentWidget() != TabSheet1) return;
     ME_text->goToLine(notedLine_);
     notedLine_ = 0;
 }
 
-void Tzarvo2_Form::SavePreview1Click() {
+void MainWindow::SavePreview1Click() {
     Save1Click();
     Print1Click();
 }

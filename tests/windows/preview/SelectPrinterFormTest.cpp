@@ -1,4 +1,4 @@
-#include "preview/Selectprinter.h"
+#include "preview/SelectPrinterForm.h"
 
 #include <QComboBox>
 

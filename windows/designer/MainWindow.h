@@ -43,7 +43,7 @@ class SourceEditor;
 class StatusText;
 class TCalibrationForm;
 
-class Tzarvo2_Form : public QMainWindow, private RowDialogs {
+class MainWindow : public QMainWindow, private RowDialogs {
     Q_OBJECT
 
 public:
@@ -53,8 +53,8 @@ public:
     // until the window is first shown, which runs New. Previews, the Layout
     // page and calibration use the printers of printers (not owned, outlives
     // the window).
-    explicit Tzarvo2_Form(Spooler& printers, QWidget* parent = nullptr);
-    ~Tzarvo2_Form() override;
+    explicit MainWindow(Spooler& printers, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The editor dialogs that Insert and Edit show (not owned); without them
     // no row is confirmed.
@@ -276,6 +276,6 @@ private:
 };
 
 // The application's main window; nullptr before start-up and after the end.
-extern Tzarvo2_Form* zarvo2_Form;
+extern MainWindow* zarvo2_Form;
 
 }  // namespace zarvo

@@ -1,4 +1,4 @@
-#include "designer/zarvo2.h"
+#include "designer/MainWindow.h"
 
 #include <filesystem>
 #include <functional>
@@ -76,7 +76,7 @@ std::function<void(QTreeWidgetItem*, int&)> confirmAs(QStringList texts) {
     };
 }
 
-class Zarvo2Test : public testing::Test {
+class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override {
         window.setRowEditors(&editors);
@@ -114,12 +114,12 @@ protected:
     int beeps = 0;
     TempDir dir;
     NoPrinters printers;
-    Tzarvo2_Form window{printers};
+    MainWindow window{printers};
 };
 
 std::string examplePath(const char* name) { return std::string(ZARVO_SOURCE_DIR) + "/examples/" + name; }
 
-TEST_F(Zarvo2Test, ControlsCarryTheirNamesAndCaptions) {
+TEST_F(MainWindowTest, ControlsCarryTheirNamesAndCaptions) {
     const std::pair<const char*, const char*> buttons[] = {
         {"btn_Binsert", "&A 新增"}, {"btn_Bedit", "&E 修改"},        {"btn_Bdelete", "&D 刪除"},
         {"btn_test", "&T 新增至測試區"}, {"btn_clear", "清除"},      {"btn_savedata", "儲存測試資料"},
@@ -162,7 +162,7 @@ TEST_F(Zarvo2Test, ControlsCarryTheirNamesAndCaptions) {
         EXPECT_NE(window.findChild<QPlainTextEdit*>(QString::fromLatin1(name)), nullptr) << name;
 }
 
-TEST_F(Zarvo2Test, WindowPagesAndListsAreLaidOutAsGiven) {
+TEST_F(MainWindowTest, WindowPagesAndListsAreLaidOutAsGiven) {
     EXPECT_EQ(window.objectName(), QStringLiteral("zarvo2_Form"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Zarvo v2.1"));
     EXPECT_EQ(window.size(), QSize(681, 430));
@@ -200,7 +200,7 @@ TEST_F(Zarvo2Test, WindowPagesAndListsAreLaidOutAsGiven) {
     }
 }
 
-TEST_F(Zarvo2Test, TheWindowReopensAtTheSizePlaceAndStateItWasClosedIn) {
+TEST_F(MainWindowTest, TheWindowReopensAtTheSizePlaceAndStateItWasClosedIn) {
     struct Case {
         QRect closedAt;  // the place and size before any maximising
         bool maximized;
@@ -211,13 +211,13 @@ TEST_F(Zarvo2Test, TheWindowReopensAtTheSizePlaceAndStateItWasClosedIn) {
         const TempDir config;
         const test::ScopedEnv home("XDG_CONFIG_HOME", config.path().string());
         {
-            Tzarvo2_Form first(printers);
+            MainWindow first(printers);
             first.setGeometry(c.closedAt);
             first.show();
             if (c.maximized) first.showMaximized();
             ASSERT_TRUE(first.close());
         }
-        Tzarvo2_Form again(printers);
+        MainWindow again(printers);
         EXPECT_EQ(again.geometry(), c.closedAt);
         EXPECT_EQ(again.isMaximized(), c.maximized);
         again.show();
@@ -226,16 +226,16 @@ TEST_F(Zarvo2Test, TheWindowReopensAtTheSizePlaceAndStateItWasClosedIn) {
     }
 }
 
-TEST_F(Zarvo2Test, APlaceOnNoScreenKeepsItsSizeButNotItsPlace) {
+TEST_F(MainWindowTest, APlaceOnNoScreenKeepsItsSizeButNotItsPlace) {
     const TempDir config;
     const test::ScopedEnv home("XDG_CONFIG_HOME", config.path().string());
     ASSERT_TRUE(writeWindowPlacement(windowSettingsPath(), {{5000, 5000, 600, 400}, false}));
-    Tzarvo2_Form again(printers);
+    MainWindow again(printers);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(again.geometry(), QRect((screen.width() - 600) / 2, (screen.height() - 400) / 2, 600, 400));
 }
 
-TEST_F(Zarvo2Test, StartsWithANewReportOnTheSourcePage) {
+TEST_F(MainWindowTest, StartsWithANewReportOnTheSourcePage) {
     EXPECT_EQ(text(), newReport);
     EXPECT_EQ(status(), QString());
     EXPECT_EQ(window.document().fileName(), QString());
@@ -252,7 +252,7 @@ TEST_F(Zarvo2Test, StartsWithANewReportOnTheSourcePage) {
     EXPECT_NE(text(), newReport);
 }
 
-TEST_F(Zarvo2Test, ANewReportSavedUnchangedIsTheFourLinesWithCrLf) {
+TEST_F(MainWindowTest, ANewReportSavedUnchangedIsTheFourLinesWithCrLf) {
     dialogs.answers.push_back(path("new report.txt"));
     window.Save1Click();
     EXPECT_EQ(read(path("new report.txt")), "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n");
@@ -270,7 +270,7 @@ TEST_F(Zarvo2Test, ANewReportSavedUnchangedIsTheFourLinesWithCrLf) {
     EXPECT_EQ(dialogs.requests.size(), 1u);
 }
 
-TEST_F(Zarvo2Test, EveryUserChangeOfTheTextIsUnsavedButTheProgramsWritesAreNot) {
+TEST_F(MainWindowTest, EveryUserChangeOfTheTextIsUnsavedButTheProgramsWritesAreNot) {
     const std::pair<const char*, std::function<void(QPlainTextEdit&)>> changes[] = {
         {"typing", [](QPlainTextEdit& e) { test::typeText(e, QStringLiteral("中x")); }},
         {"pasting",
@@ -303,19 +303,19 @@ TEST_F(Zarvo2Test, EveryUserChangeOfTheTextIsUnsavedButTheProgramsWritesAreNot) 
     }
 }
 
-TEST_F(Zarvo2Test, DroppingUnsavedWorkBeepsAndAsksFirst) {
+TEST_F(MainWindowTest, DroppingUnsavedWorkBeepsAndAsksFirst) {
     const QString report = write("r.txt", "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n0\ta\r\n0\tb\r\n");
     const std::string leave = "尚未存檔, 是否確定離開 ?";
     const std::string drop = "尚未存檔, 是否放棄目前的報表 ?";
     const struct {
         const char* name;
-        std::function<void(Tzarvo2_Form&)> command;
+        std::function<void(MainWindow&)> command;
         std::string question;
     } commands[] = {
-        {"Exit", [](Tzarvo2_Form& w) { w.Exit1Click(); }, leave},
-        {"close box", [](Tzarvo2_Form& w) { w.close(); }, leave},
-        {"New", [](Tzarvo2_Form& w) { w.New1Click(); }, drop},
-        {"Open", [](Tzarvo2_Form& w) { w.Open1Click(); }, drop},
+        {"Exit", [](MainWindow& w) { w.Exit1Click(); }, leave},
+        {"close box", [](MainWindow& w) { w.close(); }, leave},
+        {"New", [](MainWindow& w) { w.New1Click(); }, drop},
+        {"Open", [](MainWindow& w) { w.Open1Click(); }, drop},
     };
     for (const auto& c : commands) {
         window.show();
@@ -349,14 +349,14 @@ TEST_F(Zarvo2Test, DroppingUnsavedWorkBeepsAndAsksFirst) {
     EXPECT_EQ(text(), newReport);
 }
 
-TEST_F(Zarvo2Test, NothingUnsavedIsDroppedWithoutAQuestion) {
+TEST_F(MainWindowTest, NothingUnsavedIsDroppedWithoutAQuestion) {
     window.Exit1Click();
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(beeps, 0);
 }
 
-TEST_F(Zarvo2Test, CancelledDialogsChangeNothingButSaveKeepsItsSynchronisation) {
+TEST_F(MainWindowTest, CancelledDialogsChangeNothingButSaveKeepsItsSynchronisation) {
     const QString report = write("r.txt", "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\t9\r\n0\ta\r\n0\tb\r\n");
     open(report);
     window.PageControl1->setCurrentWidget(window.TabSheet2);
@@ -385,7 +385,7 @@ TEST_F(Zarvo2Test, CancelledDialogsChangeNothingButSaveKeepsItsSynchronisation) 
     EXPECT_EQ(dialogs.requests[1].filter, QStringLiteral("報表文字檔(*.txt)|*.txt|所有檔案(*.*)|*.*"));
 }
 
-TEST_F(Zarvo2Test, EveryExampleOpenedAndSavedUnchangedIsByteIdentical) {
+TEST_F(MainWindowTest, EveryExampleOpenedAndSavedUnchangedIsByteIdentical) {
     for (const char* name : {"delivery_note.txt", "statement_b4.txt", "vertical_form.txt"}) {
         open(QString::fromStdString(examplePath(name)));
         EXPECT_GT(window.ListView1->topLevelItemCount(), 0) << name;
@@ -397,7 +397,7 @@ TEST_F(Zarvo2Test, EveryExampleOpenedAndSavedUnchangedIsByteIdentical) {
     }
 }
 
-TEST_F(Zarvo2Test, OpenReadsTheListsAndMakesLoneBreaksCrLf) {
+TEST_F(MainWindowTest, OpenReadsTheListsAndMakesLoneBreaksCrLf) {
     open(write("r.txt",
                "0\t0\t0\rline_info 1\n0\t1\t2\t3\t4\t5\r\nLABEL_STRING\n0\t1\t\xc1\x60 \xaa\xf7\xc3\x42\n"
                "BLOCK_INFO\n0\tb\n"));
@@ -418,7 +418,7 @@ TEST_F(Zarvo2Test, OpenReadsTheListsAndMakesLoneBreaksCrLf) {
               "BLOCK_INFO\r\n0\tb\r\n");
 }
 
-TEST_F(Zarvo2Test, ACharacterBig5LacksIsRefusedAndNothingChanges) {
+TEST_F(MainWindowTest, ACharacterBig5LacksIsRefusedAndNothingChanges) {
     const std::string bytes = "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n";
     const QString report = write("r.txt", bytes);
     open(report);
@@ -438,7 +438,7 @@ TEST_F(Zarvo2Test, ACharacterBig5LacksIsRefusedAndNothingChanges) {
     EXPECT_EQ(captions(*window.ListView1), QStringList{"é"});  // the synchronisation stays done
 }
 
-TEST_F(Zarvo2Test, AFailedSaveLeavesTheOldFileAndTheDocument) {
+TEST_F(MainWindowTest, AFailedSaveLeavesTheOldFileAndTheDocument) {
     const std::string bytes = "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n";
     const QString report = write("r.txt", bytes);
     open(report);
@@ -461,7 +461,7 @@ TEST_F(Zarvo2Test, AFailedSaveLeavesTheOldFileAndTheDocument) {
     EXPECT_EQ(text(), textBefore);
 }
 
-TEST_F(Zarvo2Test, InsertEditAndDeleteActOnTheSelectedRow) {
+TEST_F(MainWindowTest, InsertEditAndDeleteActOnTheSelectedRow) {
     open(write("r.txt", "0\t0\t0\r\nLINE_INFO\r\n0\t1\r\nLABEL_STRING\r\n0\ta\r\n0\tb\r\n0\tc\r\n0\td\r\nBLOCK_INFO\r\n"));
     window.PageControl1->setCurrentWidget(window.TabSheet4);
 
@@ -510,7 +510,7 @@ TEST_F(Zarvo2Test, InsertEditAndDeleteActOnTheSelectedRow) {
     EXPECT_EQ(text(), QStringLiteral("h\nLINE_INFO\t2\n2\t3\t0\t0\t9\t9\t\n2\t3\t0\t0\t9\t9\t\nLABEL_STRING\nBLOCK_INFO\n"));
 }
 
-TEST_F(Zarvo2Test, LeavingAListPageWritesItsSectionAndLeavingTheSourceReadsTheLists) {
+TEST_F(MainWindowTest, LeavingAListPageWritesItsSectionAndLeavingTheSourceReadsTheLists) {
     // A confirmed insert holds every value column, the untouched ones empty.
     const auto row = [](const char* written, int emptyValues) {
         QString text = QString::fromLatin1(written);
@@ -543,7 +543,7 @@ TEST_F(Zarvo2Test, LeavingAListPageWritesItsSectionAndLeavingTheSourceReadsTheLi
                           row("5\tx", 11) + u'\n');
 }
 
-TEST_F(Zarvo2Test, HelpRunsTheVersionWindowCommand) {
+TEST_F(MainWindowTest, HelpRunsTheVersionWindowCommand) {
     int shown = 0;
     window.setHelpCommand([&] { ++shown; });
     window.MU_help->trigger();
@@ -552,7 +552,7 @@ TEST_F(Zarvo2Test, HelpRunsTheVersionWindowCommand) {
 
 // Through the real widgets: a label deleted on the LABEL page reaches the
 // saved file, and the engine draws the file without it.
-TEST_F(Zarvo2Test, ALabelDeletedThroughTheWidgetsIsGoneFromTheRenderedReport) {
+TEST_F(MainWindowTest, ALabelDeletedThroughTheWidgetsIsGoneFromTheRenderedReport) {
     const std::string original = TempDir::read(examplePath("delivery_note.txt"));
     const QString copy = write("note.txt", original);
     open(copy);
@@ -593,7 +593,7 @@ TEST_F(Zarvo2Test, ALabelDeletedThroughTheWidgetsIsGoneFromTheRenderedReport) {
 
 // Test data goes through the report's own two dialogs, in Big5 with CR LF,
 // and comes back as it was; a file that cannot be read changes nothing.
-TEST_F(Zarvo2Test, TestDataIsSavedAndReadBackThroughTheSameDialogs) {
+TEST_F(MainWindowTest, TestDataIsSavedAndReadBackThroughTheSameDialogs) {
     const QString data = path("data.txt");
     window.ME_data->setPlainText(QStringLiteral("金額,100\n\nsingle\n"));
     dialogs.answers.push_back(data);
@@ -625,7 +625,7 @@ TEST_F(Zarvo2Test, TestDataIsSavedAndReadBackThroughTheSameDialogs) {
     EXPECT_EQ(flags(), (std::vector<int>{0, 0, 0, 0, 0}));
 }
 
-TEST_F(Zarvo2Test, AddingABlockToTheTestDataAppendsItsNameAndAComma) {
+TEST_F(MainWindowTest, AddingABlockToTheTestDataAppendsItsNameAndAComma) {
     window.document().open(QStringLiteral("0\t0\t0\nLINE_INFO\nLABEL_STRING\nBLOCK_INFO\n0\tqty\n"), QString());
     window.PageControl1->setCurrentWidget(window.TabSheet2);
     window.PM_testClick();  // nothing selected
@@ -644,7 +644,7 @@ TEST_F(Zarvo2Test, AddingABlockToTheTestDataAppendsItsNameAndAComma) {
     EXPECT_FALSE(window.document().unsaved());
 }
 
-TEST_F(Zarvo2Test, TestDataGoesBesideTheReportAndNeverOverIt) {
+TEST_F(MainWindowTest, TestDataGoesBesideTheReportAndNeverOverIt) {
     const std::string bytes = "0\t0\t0\r\nLINE_INFO\r\nLABEL_STRING\r\nBLOCK_INFO\r\n";
     const QString report = write("delivery_note.txt", bytes);
     open(report);
@@ -674,7 +674,7 @@ TEST_F(Zarvo2Test, TestDataGoesBesideTheReportAndNeverOverIt) {
     EXPECT_EQ(window.document().fileName(), path("receipt.txt"));
 }
 
-TEST_F(Zarvo2Test, ExitAsksAboutTypedTestDataOnlyWhenTheProgramIsStillEnding) {
+TEST_F(MainWindowTest, ExitAsksAboutTypedTestDataOnlyWhenTheProgramIsStillEnding) {
     test::typeText(*window.ME_data, QStringLiteral("qty,1"));
     messages.answer(ResultCancel);
     window.Exit1Click();
@@ -699,7 +699,7 @@ TEST_F(Zarvo2Test, ExitAsksAboutTypedTestDataOnlyWhenTheProgramIsStillEnding) {
     EXPECT_FALSE(window.isVisible());
 }
 
-TEST_F(Zarvo2Test, OnlyRegularFilesOfSensibleSizeAreRead) {
+TEST_F(MainWindowTest, OnlyRegularFilesOfSensibleSizeAreRead) {
     const std::filesystem::path zero = dir.path() / "zero.txt";
     std::filesystem::create_symlink("/dev/zero", zero);
     const std::filesystem::path fifo = dir.path() / "fifo.txt";
@@ -713,7 +713,7 @@ TEST_F(Zarvo2Test, OnlyRegularFilesOfSensibleSizeAreRead) {
     };
     const QString before = text();
     for (const auto& [file, message] : cases) {
-        for (const auto& command : {&Tzarvo2_Form::Open1Click, &Tzarvo2_Form::btn_readdataClick}) {
+        for (const auto& command : {&MainWindow::Open1Click, &MainWindow::btn_readdataClick}) {
             dialogs.answers.push_back(QString::fromStdString(file.string()));
             try {
                 (window.*command)();
@@ -727,7 +727,7 @@ TEST_F(Zarvo2Test, OnlyRegularFilesOfSensibleSizeAreRead) {
     EXPECT_EQ(editorText(*window.ME_data), QString());
 }
 
-TEST_F(Zarvo2Test, RowCommandsWaitWhileAnEditorIsOpen) {
+TEST_F(MainWindowTest, RowCommandsWaitWhileAnEditorIsOpen) {
     window.document().insertRow(Section::Blocks, 0, ListRow{QStringLiteral("qty"), {}});
     selectRow(*window.ListView1, 0);
     editors.answer = [this](QTreeWidgetItem* row, int& confirmed) {
@@ -745,7 +745,7 @@ TEST_F(Zarvo2Test, RowCommandsWaitWhileAnEditorIsOpen) {
 // Commands driven faster than a person could while a row editor is open
 // would free or rewrite the row under it: they are refused without a word,
 // the window stays and its page too.
-TEST_F(Zarvo2Test, CommandsThatWouldDropTheRowsWaitWhileAnEditorIsOpen) {
+TEST_F(MainWindowTest, CommandsThatWouldDropTheRowsWaitWhileAnEditorIsOpen) {
     const std::pair<const char*, std::function<void()>> commands[] = {
         {"New", [this] { window.New1Click(); }},
         {"Open", [this] { window.Open1Click(); }},
@@ -779,7 +779,7 @@ TEST_F(Zarvo2Test, CommandsThatWouldDropTheRowsWaitWhileAnEditorIsOpen) {
     }
 }
 
-TEST_F(Zarvo2Test, MenuCommandsHaveTheirKeys) {
+TEST_F(MainWindowTest, MenuCommandsHaveTheirKeys) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     const std::pair<QKeyCombination, const char*> cases[] = {
         {Qt::CTRL | Qt::Key_O, "OpenDialog1"},
@@ -800,7 +800,7 @@ TEST_F(Zarvo2Test, MenuCommandsHaveTheirKeys) {
                                                           "找不到報表檔:\n\n\n\n所以無法列印"}));
 }
 
-TEST_F(Zarvo2Test, TheSourceShowsLineNumbersInAFaceThatTellsZeroFromO) {
+TEST_F(MainWindowTest, TheSourceShowsLineNumbersInAFaceThatTellsZeroFromO) {
     EXPECT_EQ(QFontInfo(window.ME_text->font()).family(), QStringLiteral("DejaVu Sans Mono"));
     auto* numbers = window.ME_text->findChild<QWidget*>(QStringLiteral("LineNumbers"));
     ASSERT_NE(numbers, nullptr);
@@ -812,7 +812,7 @@ TEST_F(Zarvo2Test, TheSourceShowsLineNumbersInAFaceThatTellsZeroFromO) {
 }
 
 // Save & Preview previews whatever the save did: here nothing was saved.
-TEST_F(Zarvo2Test, SaveAndPreviewWithTheSaveDialogCancelledAsksThenFindsNoFile) {
+TEST_F(MainWindowTest, SaveAndPreviewWithTheSaveDialogCancelledAsksThenFindsNoFile) {
     test::typeText(*window.ME_text, QStringLiteral("x"));
     messages.answer(ResultYes);
     window.SavePreview1->trigger();
