@@ -1,6 +1,10 @@
-// Zarvo's entry point: the application object, the message boxes as real
-// dialogs, the system's printers, the permanent windows and the event loop.
+// Zarvo's entry point: the command line, then the application object, the
+// message boxes as real dialogs, the system's printers, the permanent
+// windows and the event loop.
 
+#include <iostream>
+
+#include <QFile>
 #include <QHashSeed>
 
 #include "designer/MainWindow.h"
@@ -9,15 +13,28 @@
 #include "shell/QtMessagePresenter.h"
 #include "shell/Startup.h"
 #include "shell/ZarvoApplication.h"
+#include "zarvo/DesignerOptions.h"
 
 int main(int argc, char** argv) {
+    std::string error;
+    const std::optional<zarvo::DesignerOptions> options =
+        zarvo::parseDesignerOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::cerr << error << '\n' << zarvo::kDesignerUsage;
+        return 2;
+    }
+    if (options->help || options->version) {
+        std::cout << (options->help ? zarvo::kDesignerUsage : zarvo::kDesignerVersion) << (options->help ? "" : "\n");
+        return 0;
+    }
     // Qt's PDF writer orders its fonts by hash: one seed, the same bytes every run.
     QHashSeed::setDeterministicGlobalSeed();
     zarvo::ZarvoApplication application(argc, argv);
     zarvo::QtMessagePresenter presenter;
     zarvo::setMessagePresenter(&presenter);
     zarvo::CupsSpooler printers;
-    const std::optional<QString> report = zarvo::reportArgument(QApplication::arguments());
+    std::optional<QString> report;
+    if (options->report) report = QFile::decodeName(options->report->c_str());
     const int status = zarvo::runApplication(zarvo::startupSteps(), printers, [&report](QWidget&) {
         zarvo::startDocument(*zarvo::zarvo2_Form, report, {});
     });

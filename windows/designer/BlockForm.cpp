@@ -24,8 +24,8 @@ const QStringList styleItems = {
 
 const QStringList distrbItems = {
     QStringLiteral("0: 否"),       QStringLiteral("1: 垂直分佈"), QStringLiteral("2: 水平分佈\t"),
-    QStringLiteral("3: 垂直靠中"), QStringLiteral("4: 水平靠中"), QStringLiteral("5:"),
-    QStringLiteral("6:"),          QStringLiteral("7:")};
+    QStringLiteral("3: 垂直靠中"), QStringLiteral("4: 水平靠中"), QStringLiteral("5: 數字靠右 (樣式 0)"),
+    QStringLiteral("6: 垂直分佈邊界對齊 (樣式 0) / 水平分佈邊界對齊 (樣式 3)"), QStringLiteral("7: 整段置中")};
 
 const QStringList fontItems = {
     QStringLiteral("0:  細明體\t"), QStringLiteral("1:  標楷體"),

@@ -25,6 +25,7 @@
 #include "stationery/StraightenedPicture.h"
 #include "platform/Messages.h"
 #include "painting/ObjectName.h"
+#include "widgets/DropDownBox.h"
 
 namespace zarvo {
 
@@ -64,7 +65,7 @@ LayoutPage::LayoutPage(Spooler& printers, QWidget* parent) : QWidget(parent), pr
 }
 
 void LayoutPage::buildControls() {
-    ZoomBox = named(new QComboBox, "ZoomBox");
+    ZoomBox = named(new DropDownBox, "ZoomBox");
     for (int dpi : kZoomSteps) ZoomBox->addItem(QString::fromStdString(zoomText(dpi)), dpi);
     ZoomBox->addItem(QStringLiteral("整頁"), kFitPage);
     ZoomBox->addItem(QStringLiteral("頁寬"), kFitWidth);

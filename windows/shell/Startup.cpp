@@ -101,11 +101,6 @@ int runApplication(std::span<const StartupStep> steps, Spooler& printers,
     return 0;
 }
 
-std::optional<QString> reportArgument(const QStringList& arguments) {
-    if (arguments.size() < 2) return std::nullopt;
-    return arguments[1];
-}
-
 void startDocument(MainWindow& form, const std::optional<QString>& file,
                    const std::filesystem::path& recoveryDirectory) {
     bool restored = false;

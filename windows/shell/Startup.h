@@ -61,9 +61,6 @@ private:
 int runApplication(std::span<const StartupStep> steps, Spooler& printers,
                    const std::function<void(QWidget& main)>& started = {});
 
-// The report named on the command line: the first argument after the
-// program's name; nullopt when there is none.
-std::optional<QString> reportArgument(const QStringList& arguments);
 
 class MainWindow;
 

@@ -71,7 +71,8 @@ TEST(BlockFormTest, WindowHoldsItsNamedFieldsCaptionsAndListItems) {
     EXPECT_EQ(items(form.CB_style), QStringLiteral("0: 由左至右, 由上到下|1: 由右至左, 由上到下|"
                                                    "2: 由上到下, 由右至左|3: 由上到下, 由左至右"));
     EXPECT_EQ(items(form.CB_distrb),
-              QStringLiteral("0: 否|1: 垂直分佈|2: 水平分佈\t|3: 垂直靠中|4: 水平靠中|5:|6:|7:"));
+              QStringLiteral("0: 否|1: 垂直分佈|2: 水平分佈\t|3: 垂直靠中|4: 水平靠中|5: 數字靠右 (樣式 0)|"
+                             "6: 垂直分佈邊界對齊 (樣式 0) / 水平分佈邊界對齊 (樣式 3)|7: 整段置中"));
     EXPECT_EQ(items(form.CB_font), QStringLiteral("0:  細明體\t|1:  標楷體|2:  細明體(1-byte 轉 90 度)|"
                                                   "3:  標楷體(1-byte 轉 90 度)"));
 }

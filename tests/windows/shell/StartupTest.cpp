@@ -112,12 +112,6 @@ TEST_F(StartupOrderTest, AStepThatThrowsIsShownAndTheWindowsMadeSoFarAreDestroye
     EXPECT_EQ(messages.shown()[0].text, "'x1' is not a valid integer value");
 }
 
-TEST(StartupTest, TheReportIsTheFirstArgument) {
-    EXPECT_EQ(reportArgument({QStringLiteral("zarvo")}), std::nullopt);
-    EXPECT_EQ(reportArgument({QStringLiteral("zarvo"), QStringLiteral("a.txt"), QStringLiteral("b.txt")}),
-              QStringLiteral("a.txt"));
-}
-
 // zarvo FILE: the program's own start-up, with the report opened once the
 // main window shows; a file that cannot be read leaves the new document.
 TEST(StartupTest, TheReportOnTheCommandLineOpensAfterStartUp) {
