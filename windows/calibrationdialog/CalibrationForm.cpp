@@ -113,6 +113,12 @@ void TCalibrationForm::buildControls() {
     buttons->addWidget(btn_ok);
     buttons->addWidget(btn_cancel);
     grid->addLayout(buttons, 7, 0, 1, 4);
+    // The result takes a few lines (what the sheet went out as, then
+    // the values); the dialog keeps one size whatever it says, so that
+    // nothing moves under the pointer after a sheet is printed.
+    Label_result->setWordWrap(true);
+    Label_result->setMinimumHeight(4 * fontMetrics().lineSpacing());
+    setFixedSize(sizeHint());
 
     bindHandler(CB_calprinter, &QComboBox::currentIndexChanged, this, &TCalibrationForm::selectionChanged);
     bindHandler(CB_paper, &QComboBox::currentIndexChanged, this, &TCalibrationForm::selectionChanged);

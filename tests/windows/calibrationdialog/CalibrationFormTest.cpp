@@ -197,16 +197,21 @@ TEST_F(CalibrationFormTest, WhatIsWrongWithTheFieldsIsNamedInOneMessageAndNothin
 TEST_F(CalibrationFormTest, APrintedSheetIsMeasuredAgainstTheCorrectionItWasPrintedUnder) {
     keep("Office", {1, -1, 101, 99});
     QString shown;
+    QRect opened;
     const int ended = session([&] {
+        opened = form.geometry();
         control<QComboBox>("CB_calprinter").setCurrentText(QStringLiteral("Office"));
         control<QComboBox>("CB_paper").setCurrentIndex(2);
         click("btn_printpage");
         click("btn_reset");
         type({"26", "25", "272", "392"});
         shown = result();
+        // The longer result moves nothing: the dialog keeps its size and place.
+        EXPECT_EQ(form.geometry(), opened);
         click("btn_ok");
     });
     EXPECT_EQ(ended, 1);
+    session([&] { EXPECT_EQ(form.size(), opened.size()) << "opened again"; });
     EXPECT_EQ(spooler.jobsStarted(), 1);
     EXPECT_NE(spooler.trace.str().find("sheet 0 paper=4"), std::string::npos) << spooler.trace.str();
     // What the sheet went out as heads the values it gives; the recording spooler makes no jobs.
