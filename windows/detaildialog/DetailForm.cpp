@@ -35,13 +35,13 @@ TDetailForm::TDetailForm(FormProfile profile, std::vector<std::string> blockName
     const DetailFormTexts texts = detailFormTextsOf(original_, selectedNames);
     ED_fields = named(new QLineEdit(text(texts.fields)), "ED_fields");
     ED_fields->setMinimumWidth(kEditWidth);
-    ED_fields->setPlaceholderText(QStringLiteral("item qty unit price amount"));
+    ED_fields->setPlaceholderText(QStringLiteral("例如 item qty unit price amount"));
     Label_rows = named(new QLabel, "Label_rows");
     Label_rows->setWordWrap(true);
     ED_sums = named(new QLineEdit(text(texts.sums)), "ED_sums");
-    ED_sums->setPlaceholderText(QStringLiteral("amount=subtotal"));
+    ED_sums->setPlaceholderText(QStringLiteral("例如 amount=subtotal"));
     ED_last = named(new QLineEdit(text(texts.last)), "ED_last");
-    ED_last->setPlaceholderText(QStringLiteral("tax total total_words"));
+    ED_last->setPlaceholderText(QStringLiteral("例如 tax total total_words"));
     ED_continued = named(new QLineEdit(text(texts.continued)), "ED_continued");
     ChB_carry = named(new QCheckBox(QStringLiteral("承上頁 / 過次頁 (首列與末列帶累計)")), "ChB_carry");
     ChB_carry->setChecked(texts.carry);

@@ -50,6 +50,17 @@ TEST(DetailFormTest, TheRowsFollowTheFieldsTyped) {
     EXPECT_EQ(form.Label_rows->text(), QStringLiteral("請輸入明細的欄位名稱, 或先在版面上選取一列明細的區塊"));
 }
 
+// A grey hint reads as an example, so that nobody takes it for a value set.
+TEST(DetailFormTest, EveryHintIsAnExampleAndNoValue) {
+    TDetailForm form(FormProfile{}, noteBlocks(), {});
+    for (const QLineEdit* edit : form.findChildren<QLineEdit*>()) {
+        if (edit->placeholderText().isEmpty()) continue;
+        SCOPED_TRACE(edit->objectName().toStdString());
+        EXPECT_TRUE(edit->placeholderText().startsWith(QStringLiteral("例如 ")));
+        EXPECT_TRUE(edit->text().isEmpty());
+    }
+}
+
 TEST(DetailFormTest, OkKeepsTheProfileOnlyWhenWhatWasTypedCanBeUsed) {
     test::RecordingPresenter messages;
     const FormProfile before = parseFormProfile("[Detail]\nrows=10\nfields=item\nsource=lines\n");
