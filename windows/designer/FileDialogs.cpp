@@ -17,11 +17,18 @@ public:
         dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         if (!request.filter.isEmpty()) dialog.setNameFilters(qtNameFilters(request.filter));
         dialog.setDefaultSuffix(request.defaultSuffix);
+        if (!request.folder.isEmpty()) dialog.setDirectory(request.folder);
         if (!request.proposedName.isEmpty()) dialog.selectFile(request.proposedName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles().constFirst();
     }
 };
+
+// The folder of the last file chosen through any dialog.
+QString& lastFolder() {
+    static QString folder;
+    return folder;
+}
 
 FileDialogPresenter*& installedPresenter() {
     static FileDialogPresenter* presenter = nullptr;
@@ -56,9 +63,11 @@ FileNameDialog::FileNameDialog(QString objectName, FileDialogKind kind, QString 
 std::optional<QString> FileNameDialog::execute(QWidget* parent) { return execute(parent, fileName_); }
 
 std::optional<QString> FileNameDialog::execute(QWidget* parent, const QString& proposedName) {
-    std::optional<QString> chosen =
-        presenter().choose({objectName_, kind_, filter_, proposedName, defaultSuffix_, parent});
+    const QString folder = folder_ ? folder_() : QString();
+    std::optional<QString> chosen = presenter().choose(
+        {objectName_, kind_, filter_, proposedName, folder.isEmpty() ? lastFolder() : folder, defaultSuffix_, parent});
     if (!chosen) return chosen;
+    lastFolder() = QFileInfo(*chosen).absolutePath();
     if (!defaultSuffix_.isEmpty() && QFileInfo(*chosen).suffix().isEmpty()) *chosen += u'.' + defaultSuffix_;
     fileName_ = *chosen;
     return chosen;

@@ -2,6 +2,7 @@
 // The open and save file dialogs, behind a seam that tests answer. Each
 // dialog object keeps proposing the last name chosen through it.
 
+#include <functional>
 #include <optional>
 
 #include <QString>
@@ -19,6 +20,7 @@ struct FileDialogRequest {
     FileDialogKind kind;
     QString filter;        // "description|patterns|..." pairs; empty for none
     QString proposedName;  // the last name chosen through this dialog, or the caller's
+    QString folder;        // where the dialog opens when proposedName names no folder; empty: anywhere
     QString defaultSuffix;  // added to a name typed without an extension; empty for none
     QWidget* parent;       // the window the dialog is modal to (may be nullptr)
 };
@@ -41,6 +43,10 @@ public:
     // A name chosen without an extension gets defaultSuffix (when not empty)
     // after a dot, so that a dialog filtering on it lists the file again.
     FileNameDialog(QString objectName, FileDialogKind kind, QString filter, QString defaultSuffix = {});
+    // The folder the dialog opens in (the report's, say), asked each time it
+    // is shown; when it gives none, the folder of the last file chosen
+    // through any dialog.
+    void setFolder(std::function<QString()> folder) { folder_ = std::move(folder); }
     // Shows the dialog over parent, proposing the last name chosen; returns
     // the chosen path and remembers it, or nullopt when cancelled.
     std::optional<QString> execute(QWidget* parent);
@@ -55,6 +61,7 @@ private:
     QString filter_;
     QString defaultSuffix_;
     QString fileName_;
+    std::function<QString()> folder_;
 };
 
 // Qt's name filters for a "description|patterns|..." filter; patterns are

@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
@@ -129,6 +130,12 @@ MainWindow::MainWindow(Spooler& printers, QWidget* parent)
     buildMenus();
     connectCommands();
     showDocument();
+    // The report's own dialogs open in its folder; the data file dialog
+    // where a data file was last chosen.
+    const auto reportFolder = [this] {
+        return document_->fileName().isEmpty() ? QString() : QFileInfo(document_->fileName()).absolutePath();
+    };
+    for (FileNameDialog* dialog : {&OpenDialog1, &SaveDialog1, &StationeryDialog}) dialog->setFolder(reportFolder);
     move(centredOnScreen(size()));
     restorePlacement();
 }

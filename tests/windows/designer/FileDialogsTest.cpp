@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 #include "tests/windows/designer/QtPrinters.h"
 
 #include "tests/windows/designer/AnsweringFileDialogs.h"
@@ -39,6 +41,24 @@ TEST(FileDialogsTest, EachDialogProposesTheLastNameChosenThroughIt) {
     EXPECT_EQ(presenter.requests[2].kind, FileDialogKind::Save);
     EXPECT_EQ(presenter.requests[2].proposedName, QString());
     EXPECT_EQ(open.fileName(), QStringLiteral("/a/r.txt"));
+}
+
+TEST(FileDialogsTest, ADialogOpensInItsFolderElseWhereTheLastFileWasChosen) {
+    test::AnsweringFileDialogs presenter;
+    presenter.answers = {QStringLiteral("/data/june/orders.csv"), std::nullopt, std::nullopt};
+    QString report;
+    FileNameDialog data(QStringLiteral("DataFileDialog"), FileDialogKind::Open, QString());
+    FileNameDialog open(QStringLiteral("OpenDialog1"), FileDialogKind::Open, QString());
+    open.setFolder([&report] { return report.isEmpty() ? QString() : QFileInfo(report).absolutePath(); });
+
+    data.execute(nullptr);
+    open.execute(nullptr);  // a new report: where the data file was chosen
+    report = QStringLiteral("/forms/note.txt");
+    open.execute(nullptr);  // the report's folder
+
+    ASSERT_EQ(presenter.requests.size(), 3u);
+    EXPECT_EQ(presenter.requests[1].folder, QStringLiteral("/data/june"));
+    EXPECT_EQ(presenter.requests[2].folder, QStringLiteral("/forms"));
 }
 
 }  // namespace
