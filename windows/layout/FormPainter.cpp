@@ -65,7 +65,7 @@ FormFindings FormPainter::draw(QPainter& painter, int dpi) const {
     findings.problem = loadHeader(engine);
     if (!findings.problem.empty()) return findings;
     // Names are no values: no format or code is applied to them.
-    if (namesOnly_) engine.setProfile(nullptr);
+    if (drawsNames()) engine.setProfile(nullptr);
     engine.dpi = dpi;
     engine.screenSymbolDpi = symbolDpi_;
     engine.surface = &surface;
@@ -73,18 +73,22 @@ FormFindings FormPainter::draw(QPainter& painter, int dpi) const {
     engine.pxoffset = engine.pyoffset = 0;
     drawForm(engine);
     std::unordered_set<std::string> unmatched;
+    // Names drawn because there is no data are no values: nothing is said
+    // about them.
+    const bool quiet = hasNoFields() && !namesOnly_;
     const auto place = [&](const std::string& name, const std::string& value) {
         const BlockRecord* block = engine.findBlock(name);
         if (!block) {
-            if (!name.empty()) addOnce(findings.unmatchedNames, unmatched, big5ToUtf8(name));
+            // The blocks' own names always name a block: only data can name none.
+            if (!name.empty() && !drawsNames()) addOnce(findings.unmatchedNames, unmatched, big5ToUtf8(name));
             return;
         }
-        if (engine.DrawField(name, value, 0, 0).complete()) return;
+        if (engine.DrawField(name, value, 0, 0).complete() || quiet) return;
         const double left = block->left + engine.xoffset, top = block->top + engine.yoffset;
         findings.overfullNames.push_back(big5ToUtf8(name));
         findings.overfullFrames.push_back(RectMm{left, top, left + block->width, top + block->height});
     };
-    if (namesOnly_) {
+    if (drawsNames()) {
         for (const auto& block : engine.blocks) place(block->label, block->label);
     } else {
         for (const TestDataField& field : fields_) place(field.name, field.value);

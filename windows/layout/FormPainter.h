@@ -48,6 +48,10 @@ public:
     void setFields(std::vector<TestDataField> fields) { fields_ = std::move(fields); }
     // Draws each block's name in its frame instead of the test data.
     void setNamesOnly(bool namesOnly) { namesOnly_ = namesOnly; }
+    // The names are drawn: asked for, or there is no test data to draw, so
+    // that a form without data never looks empty.
+    bool drawsNames() const { return namesOnly_ || hasNoFields(); }
+    bool hasNoFields() const { return fields_.empty(); }
     // The printer resolution whose modules symbols take (kScreenSymbolDpi
     // when no printer is chosen).
     void setSymbolDpi(int dpi) { symbolDpi_ = dpi; }

@@ -60,6 +60,7 @@ const QColor kGrid(0x00, 0xa0, 0xc0, 56);
 const QColor kGridStrong(0x00, 0xa0, 0xc0, 128);
 const QColor kRuler(0xf0, 0xf0, 0xf0);
 const QColor kGuide(0xff, 0x55, 0xff);
+const QColor kEmptyFrame(0x60, 0x60, 0x60);
 
 std::int64_t nowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -424,6 +425,20 @@ void LayoutView::drawGestureSheet(QPainter& painter) {
     painter.drawImage(visible.topLeft(), frame);
 }
 
+// Without test data every block's frame is outlined, beside the names drawn
+// in them, so that the form's fields show before any data is loaded.
+void LayoutView::drawEmptyFrames(QPainter& painter) {
+    if (!form_.hasNoFields()) return;
+    const LayoutScene& scene = editor_.scene();
+    painter.setPen(QPen(kEmptyFrame, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    const QRectF reach = QRectF(viewport()->rect()).adjusted(-kDrawReach, -kDrawReach, kDrawReach, kDrawReach);
+    for (int index = 0; index < scene.rowCount(RowKind::Block); ++index) {
+        const std::optional<RowShape>& shape = scene.shape(RowRef{RowKind::Block, index});
+        if (shape) drawOutline(painter, viewportRectOf(shape->bounds()), reach);
+    }
+}
+
 void LayoutView::drawOverlays(QPainter& painter) {
     const QRect sheet(sheetCorner(), sheetPixels());
     if (grid_) drawGrid(painter);
@@ -449,6 +464,7 @@ void LayoutView::drawOverlays(QPainter& painter) {
                         reach);
         }
     }
+    drawEmptyFrames(painter);
     drawProposed(painter);
     drawSelection(painter);
     drawGuides(painter);

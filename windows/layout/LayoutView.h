@@ -173,6 +173,7 @@ private:
     // The visible sheet while a gesture goes on: the rest of the form from
     // the gesture's layer, the moved rows drawn over a copy of it.
     void drawGestureSheet(QPainter& painter);
+    void drawEmptyFrames(QPainter& painter);
     void drawOverlays(QPainter& painter);
     void drawSelection(QPainter& painter);
     void drawProposed(QPainter& painter);

@@ -52,5 +52,39 @@ TEST(FormPainterTest, AFrameThatOverfillsOnScreenIsExactlyOneThatLosesCharacters
     EXPECT_LT(overfilled, static_cast<int>(values.size()));
 }
 
+// Without test data the blocks' names are drawn, so that a new form never
+// looks empty, and nothing is said about them; ticking the names says what
+// does not fit.
+TEST(FormPainterTest, WithoutDataTheNamesAreDrawnQuietly) {
+    const std::string longName(60, 'W');
+    std::string report = deliveryNote();
+    report.insert(report.find("\tcustomer"), "\t" + longName);
+    report.erase(report.find("\tcustomer"), 9);
+    struct Case {
+        bool namesTicked;
+        std::vector<TestDataField> fields;
+        bool drawsNames;
+        bool saysOverfull;
+    };
+    const Case cases[] = {
+        {false, {}, true, false},
+        {true, {}, true, true},
+        {false, {TestDataField{"date", "115/06/14"}}, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.namesTicked);
+        FormPainter painter;
+        painter.setReport(report, "note.txt");
+        painter.setNamesOnly(c.namesTicked);
+        painter.setFields(c.fields);
+        QImage image(1, 1, QImage::Format_RGB32);
+        QPainter onImage(&image);
+        const FormFindings findings = painter.draw(onImage, 114);
+        EXPECT_EQ(painter.drawsNames(), c.drawsNames);
+        EXPECT_EQ(!findings.overfullNames.empty(), c.saysOverfull);
+        EXPECT_TRUE(findings.unmatchedNames.empty());
+    }
+}
+
 }  // namespace
 }  // namespace zarvo

@@ -874,7 +874,7 @@ TEST_F(LayoutPageTest, NoStatusTextWidensTheWindow) {
     showPage(window.TabSheet3);
     showPage(window.TabSheet6);
     grab();
-    EXPECT_FALSE(notes.moreButton()->isVisible());
+    EXPECT_FALSE(notes.moreButton()->isVisible()) << notes.text().toStdString();
 }
 
 TEST_F(LayoutPageTest, ARowFarOffTheSheetDrawsNothingAndIsNamedInTheStatusBar) {
