@@ -20,7 +20,6 @@
 #include <QTreeWidget>
 
 #include "designer/MainWindow.h"
-#include "designer/RowEditors.h"
 #include "document/Big5TextFile.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
@@ -30,31 +29,18 @@
 #include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
 #include "tests/windows/designer/AnsweringFileDialogs.h"
+#include "tests/windows/designer/ScriptedEditors.h"
 #include "tests/windows/layout/ViewPointer.h"
 
 namespace zarvo {
 namespace {
 
+using test::ScriptedEditors;
 using test::TempDir;
 
 std::string example(const char* name) {
     return TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/" + name);
 }
-
-// Answers the row editors with answer (nullptr: cancelled).
-class ScriptedEditors : public RowEditors {
-public:
-    void editBlockRow(QTreeWidgetItem* row, int& confirmed, const QString&) override { run(row, confirmed); }
-    void editLineRow(QTreeWidgetItem* row, int& confirmed) override { run(row, confirmed); }
-    std::function<void(QTreeWidgetItem*, int&)> answer;
-    int calls = 0;
-
-private:
-    void run(QTreeWidgetItem* row, int& confirmed) {
-        ++calls;
-        if (answer) answer(row, confirmed);
-    }
-};
 
 class MainWindowLayoutTest : public testing::Test {
 protected:
@@ -89,6 +75,12 @@ protected:
     QPoint at(double x, double y) { return test::viewPoint(view(), x, y); }
     void mouse(QEvent::Type type, QPoint point, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {}) {
         test::sendMouse(view(), type, point, buttons, modifiers);
+    }
+    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {}) {
+        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, modifiers);
+        mouse(QEvent::MouseMove, (from + to) / 2, Qt::LeftButton, modifiers);
+        mouse(QEvent::MouseMove, to, Qt::LeftButton, modifiers);
+        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton, modifiers);
     }
     // Opens the delivery note with its test data and shows the Layout page.
     void openDeliveryNote() {
@@ -141,7 +133,6 @@ TEST_F(MainWindowLayoutTest, TheHistoryEndsWithAnEditOnAListPage) {
     EXPECT_FALSE(view().editor().history().canUndo());
 }
 
-
 // The row selected on a list page is the selection of the Layout page shown
 // next.
 TEST_F(MainWindowLayoutTest, TheRowSelectedOnAListPageIsTheLayoutPagesSelection) {
@@ -180,20 +171,41 @@ TEST_F(MainWindowLayoutTest, ALongFileNameDoesNotWidenTheWindow) {
 // row under it: it is refused, and the editor's row is still the list's
 // when it closes.
 TEST_F(MainWindowLayoutTest, WhileARowEditorOfTheLayoutPageIsOpenNewChangesNothing) {
+    struct Case {
+        const char* name;
+        std::function<void()> openEditor;
+    };
+    const Case cases[] = {
+        {"a line drawn with Alt+Shift",
+         [this] { drag(at(60, 200), at(100, 200), Qt::AltModifier | Qt::ShiftModifier); }},
+        {"a double-click on customer", [this] { mouse(QEvent::MouseButtonDblClick, at(60, 38), Qt::LeftButton); }},
+    };
     openDeliveryNote();
     const QString report = window.document().fileName();
-    const int blocks = window.ListView1->topLevelItemCount();
-    bool rowKept = false;
-    editors.answer = [&](QTreeWidgetItem* row, int&) {
-        window.New1Click();
-        EXPECT_EQ(window.ListView1->topLevelItemCount(), blocks);
-        rowKept = row->treeWidget() != nullptr;
+    view().setDpi(228);
+    view().horizontalScrollBar()->setValue(0);
+    view().verticalScrollBar()->setValue(0);
+    const auto counts = [this] {
+        return std::vector<int>{window.LV_Line->topLevelItemCount(), window.LV_Label->topLevelItemCount(),
+                                window.ListView1->topLevelItemCount()};
     };
-    mouse(QEvent::MouseButtonDblClick, at(60, 38), Qt::LeftButton);
-    EXPECT_EQ(editors.calls, 1);
-    EXPECT_TRUE(rowKept);
-    EXPECT_EQ(window.ListView1->topLevelItemCount(), blocks);
-    EXPECT_EQ(window.document().fileName(), report);
+    const std::vector<int> before = counts();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        editors.calls.clear();
+        bool rowKept = false;
+        editors.answer = [&](QTreeWidgetItem* row, int&) {
+            const std::vector<int> open = counts();
+            window.New1Click();
+            EXPECT_EQ(counts(), open);
+            rowKept = row->treeWidget() != nullptr;
+        };
+        c.openEditor();
+        EXPECT_EQ(editors.calls.size(), 1u);
+        EXPECT_TRUE(rowKept);
+        EXPECT_EQ(counts(), before);
+        EXPECT_EQ(window.document().fileName(), report);
+    }
     EXPECT_TRUE(messages.shown().empty());
 }
 
