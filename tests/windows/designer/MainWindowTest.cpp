@@ -38,35 +38,17 @@
 #include "tests/common/ScopedEnv.h"
 #include "tests/common/TempDir.h"
 #include "tests/windows/designer/AnsweringFileDialogs.h"
+#include "tests/windows/designer/ScriptedEditors.h"
 #include "tests/common/FileSizeLimit.h"
 #include "tests/support/TextInput.h"
 
 namespace zarvo {
 namespace {
 
+using test::ScriptedEditors;
 using test::TempDir;
 
 const QString newReport = QStringLiteral("0\t0\t0\nLINE_INFO\nLABEL_STRING\nBLOCK_INFO\n");
-
-// Answers the row editors: each call is recorded and handed to answer
-// (nullptr: the user cancels).
-class ScriptedEditors : public RowEditors {
-public:
-    struct Call {
-        QString mode;  // "block", "label" or "line"
-        QTreeWidgetItem* row;
-    };
-    void editBlockRow(QTreeWidgetItem* row, int& confirmed, const QString& mode) override {
-        calls.push_back({mode, row});
-        if (answer) answer(row, confirmed);
-    }
-    void editLineRow(QTreeWidgetItem* row, int& confirmed) override {
-        calls.push_back({QStringLiteral("line"), row});
-        if (answer) answer(row, confirmed);
-    }
-    std::function<void(QTreeWidgetItem*, int&)> answer;
-    std::vector<Call> calls;
-};
 
 // Confirms with the row written as caption and values.
 std::function<void(QTreeWidgetItem*, int&)> confirmAs(QStringList texts) {

@@ -1,4 +1,4 @@
-// Detail rows on the Layout page of the real main window: "明細列..." opens
+// Detail rows on the Layout page: "明細列..." opens
 // the dialog with the fields of the blocks selected, OK writes the profile's
 // [Detail] as one undo step, and the page bands each detail row.
 
@@ -14,38 +14,26 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "designer/MainWindow.h"
 #include "detaildialog/DetailForm.h"
 #include "layout/LayoutView.h"
-#include "platform/NoPrinters.h"
-#include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
-#include "tests/windows/designer/AnsweringFileDialogs.h"
 #include "tests/support/ModalAnswerer.h"
+#include "tests/windows/layout/LayoutPageFixture.h"
 
 namespace zarvo {
 namespace {
 
-using test::TempDir;
+using test::example;
 
-std::string example(const char* name) { return TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/" + name); }
-
-class DetailRowsTest : public testing::Test {
+class DetailRowsTest : public test::LayoutPageFixture {
 protected:
     void SetUp() override {
-        window.setBeep([] {});
-        window.resize(1100, 1450);
-        window.show();
         // The example's profile without its detail rows, which the tests set.
         const std::string profile = example("delivery_note.zarvo");
         dir.write("delivery_note.zarvo", profile.substr(0, profile.find("\n; Orders longer")));
-        dialogs.answers.push_back(QString::fromStdString(dir.write("delivery_note.txt", example("delivery_note.txt"))));
-        window.Open1Click();
-        window.PageControl1->setCurrentWidget(window.TabSheet6);
+        open(QString::fromStdString(dir.write("delivery_note.txt", example("delivery_note.txt"))));
     }
 
-    LayoutPage& page() { return *window.TabSheet6; }
-    LayoutView& view() { return *page().layoutView; }
     RowRef block(const std::string& name) {
         const std::vector<RowText>& rows = view().editor().scene().rows(RowKind::Block);
         for (std::size_t index = 0; index < rows.size(); ++index) {
@@ -67,23 +55,17 @@ protected:
             ASSERT_NE(form, nullptr);
             act(*form);
         });
-        QTest::mouseClick(page().btn_detail, Qt::LeftButton);
+        QTest::mouseClick(page.btn_detail, Qt::LeftButton);
         EXPECT_TRUE(answerer.answered());
         EXPECT_FALSE(answerer.forced());
     }
-    void key(int code) { QTest::keyClick(&view(), Qt::Key(code), Qt::ControlModifier); }
-    const ProfileSection* detail() { return (*window.document().profile()).section("Detail"); }
-
-    TempDir dir;
-    test::RecordingPresenter messages;
-    test::AnsweringFileDialogs dialogs;
-    NoPrinters printers;
-    MainWindow window{printers};
+    void ctrlKey(int code) { key(code, Qt::ControlModifier); }
+    const ProfileSection* detail() { return (*document.profile()).section("Detail"); }
 };
 
 TEST_F(DetailRowsTest, OkWritesTheDetailSectionAsOneUndoStepAndTheRowsAreBanded) {
-    EXPECT_EQ(page().btn_detail->text(), QStringLiteral("明細列..."));
-    ASSERT_FALSE(window.document().unsaved());
+    EXPECT_EQ(page.btn_detail->text(), QStringLiteral("明細列..."));
+    ASSERT_FALSE(document.unsaved());
     const QRgb white = insideOf("item5");
     EXPECT_EQ(qRed(white), 255);
     view().editor().select({block("item3"), block("qty3"), block("amount3"), block("customer")});
@@ -102,22 +84,22 @@ TEST_F(DetailRowsTest, OkWritesTheDetailSectionAsOneUndoStepAndTheRowsAreBanded)
     ASSERT_NE(detail(), nullptr);
     EXPECT_EQ(*detail()->value("rows"), "10");
     EXPECT_EQ(*detail()->value("sum.amount"), "subtotal");
-    EXPECT_NE((*window.document().profile()).block("total_words"), nullptr);
-    EXPECT_TRUE(window.document().unsaved());
+    EXPECT_NE((*document.profile()).block("total_words"), nullptr);
+    EXPECT_TRUE(document.unsaved());
     EXPECT_TRUE(messages.shown().empty());
     const QRgb banded = insideOf("item5");
     EXPECT_LT(qRed(banded), 250);
     EXPECT_GT(qBlue(banded), qRed(banded));
     // The band lies under the overlays' switch.
-    window.TabSheet6->ChB_overlays->setChecked(false);
+    page.ChB_overlays->setChecked(false);
     EXPECT_EQ(insideOf("item5"), white);
-    window.TabSheet6->ChB_overlays->setChecked(true);
+    page.ChB_overlays->setChecked(true);
 
-    key(Qt::Key_Z);
+    ctrlKey(Qt::Key_Z);
     EXPECT_EQ(detail(), nullptr);
     EXPECT_EQ(insideOf("item5"), white);
     EXPECT_FALSE(view().editor().history().canUndo());
-    key(Qt::Key_Y);
+    ctrlKey(Qt::Key_Y);
     ASSERT_NE(detail(), nullptr);
     EXPECT_EQ(insideOf("item5"), banded);
 
@@ -138,7 +120,7 @@ TEST_F(DetailRowsTest, OkWritesTheDetailSectionAsOneUndoStepAndTheRowsAreBanded)
         form.btn_ok->click();
     });
     EXPECT_EQ(detail(), nullptr);
-    key(Qt::Key_Z);
+    ctrlKey(Qt::Key_Z);
     EXPECT_NE(detail(), nullptr);
 }
 
@@ -152,7 +134,7 @@ TEST_F(DetailRowsTest, InputRefusedKeepsTheDialogOpenAndTheProfileAsItWas) {
     EXPECT_EQ(messages.texts(),
               std::vector<std::string>{"欄位「memo」沒有編號的區塊 (memo1, memo2 …), 無法當作明細列"});
     EXPECT_EQ(detail(), nullptr);
-    EXPECT_FALSE(window.document().unsaved());
+    EXPECT_FALSE(document.unsaved());
 }
 
 }  // namespace

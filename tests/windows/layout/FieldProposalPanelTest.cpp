@@ -1,4 +1,4 @@
-// 偵測欄位 in the real main window: a report of the delivery note's lines and
+// 偵測欄位 on the Layout page: a report of the delivery note's lines and
 // captions without blocks, over a 300 dpi scan of the delivery note's
 // stationery, gets a frame proposed for each of its empty boxes; accepting
 // them adds blocks as one undo step.
@@ -15,21 +15,17 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 
-#include "designer/MainWindow.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
 #include "layoutmodel/Millimetres.h"
 #include "layoutmodel/RowShape.h"
-#include "platform/NoPrinters.h"
 #include "tests/common/Command.h"
-#include "tests/common/RecordingPresenter.h"
 #include "tests/common/ScopedEnv.h"
 #include "tests/common/TempDir.h"
-#include "tests/windows/designer/AnsweringFileDialogs.h"
+#include "tests/windows/layout/LayoutPageFixture.h"
 
 namespace zarvo {
 namespace {
@@ -59,14 +55,12 @@ std::string withoutBlocks(const std::string& report) {
     return kept;
 }
 
-// A list's rows as the Layout page's model reads them: caption (column 0)
-// and values.
-std::vector<RowText> listRows(const QTreeWidget& list) {
+// A section's rows as the Layout page's model reads them: caption and values.
+std::vector<RowText> sectionRows(const ReportDocument& document, Section section) {
     std::vector<RowText> rows;
-    for (int i = 0; i < list.topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = list.topLevelItem(i);
-        RowText row{item->text(0).toStdString(), {}};
-        for (int column = 1; column < item->columnCount(); ++column) row.values.push_back(item->text(column).toStdString());
+    for (const ListRow& list : document.rows(section)) {
+        RowText row{list.caption.toStdString(), {}};
+        for (const QString& value : list.values) row.values.push_back(value.toStdString());
         rows.push_back(row);
     }
     return rows;
@@ -109,16 +103,10 @@ std::vector<RowText> exampleBlocks(const std::string& report) {
     return blocks;
 }
 
-class FieldProposalPanelTest : public testing::Test {
+class FieldProposalPanelTest : public test::LayoutPageFixture {
 protected:
-    void SetUp() override {
-        window.setBeep([] {});
-        window.resize(1100, 900);
-        window.show();
-    }
-    LayoutPage& page() { return *window.TabSheet6; }
-    FieldProposalPanel& panel() { return *page().proposals; }
-    QString path(const std::string& name) { return QString::fromStdString((dir.path() / name).string()); }
+    void SetUp() override { page.resize(1100, 900); }
+    FieldProposalPanel& panel() { return *page.proposals; }
 
     // The delivery note printed by the renderer without data, read at 300
     // dpi as a scan: note/scan.png.
@@ -135,12 +123,6 @@ protected:
             test::runCommand("gs -q -dSAFER -sDEVICE=pnggray -r300 -o '" + png + "' '" + pdf + "'", dir);
         ASSERT_EQ(gs.status, 0) << gs.err;
     }
-    void open(const QString& report) {
-        dialogs.answers.push_back(report);
-        window.Open1Click();
-        window.PageControl1->setCurrentWidget(window.TabSheet6);
-    }
-
     // A blank report over a 300 dpi scan of three boxes in a row at the
     // top (the first holding a caption) and a fourth alone below them, opened
     // on the Layout page: form/form.txt.
@@ -169,7 +151,7 @@ protected:
     }
     // Presses 偵測欄位 and waits for its proposals.
     void detect() {
-        page().btn_detect->click();
+        page.btn_detect->click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !panel().busy(); }, 60000));
         QCoreApplication::processEvents();
     }
@@ -195,40 +177,35 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    TempDir dir;
     test::ScopedEnv cache{"XDG_CACHE_HOME", (dir.path() / "cache").string()};
-    test::RecordingPresenter messages;
-    test::AnsweringFileDialogs dialogs;
-    NoPrinters printers;
-    MainWindow window{printers};
 };
 
 TEST_F(FieldProposalPanelTest, ProposesAFrameForEveryEmptyBoxOfTheDeliveryNote) {
-    window.PageControl1->setCurrentWidget(window.TabSheet6);
-    EXPECT_FALSE(page().btn_detect->isEnabled()) << "no picture yet";
+    page.pageShown();
+    EXPECT_FALSE(page.btn_detect->isEnabled()) << "no picture yet";
     scanTheDeliveryNote();
     const std::string example = TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note.txt");
     dir.write("note/form.txt", withoutBlocks(example));
     dir.write("note/form.zarvo", "picture=scan.png\ndpi=300\n");
     open(path("note/form.txt"));
-    ASSERT_EQ(window.ListView1->topLevelItemCount(), 0);
-    ASSERT_TRUE(page().layoutView->stationery().hasPicture());
-    ASSERT_TRUE(page().btn_detect->isEnabled());
-    const std::vector<RowText> labels = listRows(*window.LV_Label);
-    const std::vector<RowText> lines = listRows(*window.LV_Line);
+    ASSERT_EQ(rowCount(Section::Blocks), 0);
+    ASSERT_TRUE(page.layoutView->stationery().hasPicture());
+    ASSERT_TRUE(page.btn_detect->isEnabled());
+    const std::vector<RowText> labels = sectionRows(document, Section::Labels);
+    const std::vector<RowText> lines = sectionRows(document, Section::Lines);
 
-    page().btn_detect->click();
+    page.btn_detect->click();
     EXPECT_TRUE(panel().isVisible());
     EXPECT_TRUE(panel().LB_proposed->text().contains(QStringLiteral("請稍候"))) << "it says that it is looking";
-    EXPECT_FALSE(page().btn_detect->isEnabled()) << "one search at a time";
+    EXPECT_FALSE(page.btn_detect->isEnabled()) << "one search at a time";
     ASSERT_TRUE(QTest::qWaitFor([&] { return !panel().busy(); }, 60000));
     QCoreApplication::processEvents();
     const int proposed = panel().LV_proposed->topLevelItemCount();
     ASSERT_GT(proposed, 0) << panel().LB_proposed->text().toStdString();
-    EXPECT_TRUE(page().btn_detect->isEnabled());
+    EXPECT_TRUE(page.btn_detect->isEnabled());
 
     panel().btn_acceptall->click();
-    const std::vector<RowText> blocks = listRows(*window.ListView1);
+    const std::vector<RowText> blocks = sectionRows(document, Section::Blocks);
     ASSERT_EQ(blocks.size(), std::size_t(proposed));
     EXPECT_EQ(panel().LV_proposed->topLevelItemCount(), 0);
     std::vector<RectMm> frames;
@@ -260,11 +237,11 @@ TEST_F(FieldProposalPanelTest, ProposesAFrameForEveryEmptyBoxOfTheDeliveryNote) 
     ASSERT_NE(customer, blocks.end());
     EXPECT_NEAR(frameOf(RowKind::Block, *customer).left, 22.5, kFrameToleranceMm);
     // The user's rows stay as they were.
-    EXPECT_EQ(listRows(*window.LV_Label), labels);
-    EXPECT_EQ(listRows(*window.LV_Line), lines);
+    EXPECT_EQ(sectionRows(document, Section::Labels), labels);
+    EXPECT_EQ(sectionRows(document, Section::Lines), lines);
 
-    QTest::keyClick(page().layoutView, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(window.ListView1->topLevelItemCount(), 0) << "one undo takes every added block away";
+    QTest::keyClick(page.layoutView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rowCount(Section::Blocks), 0) << "one undo takes every added block away";
     EXPECT_TRUE(messages.shown().empty());
 }
 
@@ -273,7 +250,7 @@ TEST_F(FieldProposalPanelTest, ProposesAFrameForEveryEmptyBoxOfTheDeliveryNote) 
 // no second frame, and another picture drops what was proposed for the old.
 TEST_F(FieldProposalPanelTest, AddsRenamesAndDropsProposals) {
     openThreeBoxes();
-    ASSERT_TRUE(page().btn_detect->isEnabled());
+    ASSERT_TRUE(page.btn_detect->isEnabled());
     detect();
     ASSERT_EQ(listed(), (std::vector<std::string>{"field1", "field2", "field3"}))
         << panel().LB_proposed->text().toStdString();
@@ -283,10 +260,10 @@ TEST_F(FieldProposalPanelTest, AddsRenamesAndDropsProposals) {
     panel().LV_proposed->clearSelection();
     panel().LV_proposed->topLevelItem(1)->setSelected(true);
     panel().btn_acceptsel->click();
-    ASSERT_EQ(window.ListView1->topLevelItemCount(), 1);
-    EXPECT_EQ(window.ListView1->topLevelItem(0)->text(0), QStringLiteral("field2"));
-    EXPECT_EQ(window.ListView1->topLevelItem(0)->text(2), QStringLiteral("120.5")) << "the box's left plus the margin";
-    EXPECT_EQ(window.ListView1->topLevelItem(0)->text(10), QStringLiteral("5"))
+    ASSERT_EQ(rowCount(Section::Blocks), 1);
+    EXPECT_EQ(document.rows(Section::Blocks)[0].caption, QStringLiteral("field2"));
+    EXPECT_EQ(document.rows(Section::Blocks)[0].values[1], QStringLiteral("120.5")) << "the box's left plus the margin";
+    EXPECT_EQ(document.rows(Section::Blocks)[0].values[9], QStringLiteral("5"))
         << "0.6 of 10 mm, at most 5 mm";
     EXPECT_EQ(listed(), (std::vector<std::string>{"customer", "field3"})) << "the rest keep their names";
 
@@ -301,14 +278,14 @@ TEST_F(FieldProposalPanelTest, AddsRenamesAndDropsProposals) {
         panel().btn_acceptall->click();
         ASSERT_FALSE(messages.shown().empty()) << r.message;
         EXPECT_EQ(messages.shown().back().text, r.message);
-        EXPECT_EQ(window.ListView1->topLevelItemCount(), 1) << r.message;
+        EXPECT_EQ(rowCount(Section::Blocks), 1) << r.message;
         EXPECT_EQ(panel().LV_proposed->topLevelItemCount(), 2) << r.message;
     }
 
     panel().btn_dropall->click();
     EXPECT_FALSE(panel().isVisible());
     EXPECT_EQ(panel().LV_proposed->topLevelItemCount(), 0);
-    EXPECT_EQ(window.ListView1->topLevelItemCount(), 1);
+    EXPECT_EQ(rowCount(Section::Blocks), 1);
 
     detect();
     EXPECT_EQ(listed(), (std::vector<std::string>{"field1", "field3"})) << "the block's box is taken";

@@ -1,4 +1,4 @@
-// The stationery's ruled lines on the Layout page of the real main window:
+// The stationery's ruled lines on the Layout page:
 // a dragged frame edge lands on a line found in the scan (Alt: where the
 // pointer went), Shift + double-click fits the selected frame to a box, and
 // a skewed scan is offered to be straightened.
@@ -17,17 +17,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
-#include <QTabWidget>
-#include <QTreeWidget>
 
-#include "designer/MainWindow.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
-#include "platform/NoPrinters.h"
-#include "tests/common/RecordingPresenter.h"
 #include "tests/common/TempDir.h"
-#include "tests/windows/designer/AnsweringFileDialogs.h"
-#include "tests/windows/layout/ViewPointer.h"
+#include "tests/windows/layout/LayoutPageFixture.h"
 
 namespace zarvo {
 namespace {
@@ -63,24 +57,15 @@ void writeScan(const std::string& path, const std::vector<Rule>& rules, double t
     ASSERT_TRUE(scan.save(QString::fromStdString(path), "PNG"));
 }
 
-class StationerySnapTest : public testing::Test {
+class StationerySnapTest : public test::LayoutPageFixture {
 protected:
     void SetUp() override {
-        window.resize(1100, 1450);
-        window.show();
-        std::filesystem::create_directories(dir.path() / "note");
-        const std::string report = dir.write("note/delivery_note.txt",
-                                             TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note.txt"));
-        dialogs.answers.push_back(QString::fromStdString(report));
-        window.Open1Click();
-        window.PageControl1->setCurrentWidget(window.TabSheet6);
+        open(file("note/delivery_note.txt", test::example("delivery_note.txt")));
         view().setDpi(114);
         view().horizontalScrollBar()->setValue(0);
         view().verticalScrollBar()->setValue(0);
     }
 
-    LayoutPage& page() { return *window.TabSheet6; }
-    LayoutView& view() { return *page().layoutView; }
     // Where the picture's (0, 0) lies in row coordinates.
     PointMm pictureCorner() {
         const PointMm origin = view().sheet().origin();
@@ -96,10 +81,10 @@ protected:
     void showScan(const std::vector<Rule>& rules, double turnDegrees = 0, const std::string& name = "scan.png") {
         const std::string path = (dir.path() / name).string();
         writeScan(path, inPicture(rules), turnDegrees);
-        dialogs.answers.push_back(QString::fromStdString(path));
-        page().btn_stationery->click();
-        page().stationeryScan().waitForLines();
-        ASSERT_TRUE(page().stationeryScan().lines());
+        pictures.push_back(QString::fromStdString(path));
+        page.btn_stationery->click();
+        page.stationeryScan().waitForLines();
+        ASSERT_TRUE(page.stationeryScan().lines());
     }
     // The found vertical line nearest x (row coordinates).
     std::optional<double> verticalNear(double x) {
@@ -111,21 +96,11 @@ protected:
         }
         return nearest;
     }
-    QPoint at(double x, double y) { return test::viewPoint(view(), x, y); }
-    void mouse(QEvent::Type type, QPoint point, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {}) {
-        test::sendMouse(view(), type, point, buttons, modifiers);
-    }
     void click(QPoint point) {
         mouse(QEvent::MouseButtonPress, point, Qt::LeftButton);
         mouse(QEvent::MouseButtonRelease, point, Qt::NoButton);
     }
-    double blockField(int column) { return window.ListView1->topLevelItem(0)->text(column).toDouble(); }
-
-    TempDir dir;
-    test::RecordingPresenter messages;
-    test::AnsweringFileDialogs dialogs;
-    NoPrinters printers;
-    MainWindow window{printers};
+    double blockField(int column) { return blockRow(0)[column].toDouble(); }
 };
 
 // The customer block spans 22..120 x 34..42; the scan rules a box 15..125.3
@@ -146,7 +121,7 @@ TEST_F(StationerySnapTest, ADraggedEdgeLandsOnTheFoundLineAndWithAltWhereThePoin
     const Case cases[] = {{false, {}, true}, {true, {}, true}, {false, Qt::AltModifier, false}, {true, Qt::AltModifier, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "grid " << c.grid << " alt " << (c.keys != Qt::KeyboardModifiers{}));
-        page().ChB_grid->setChecked(c.grid);
+        page.ChB_grid->setChecked(c.grid);
         click(at(60, 38));
         const QPoint from = at(120, 38);
         // The pixel whose point lies nearest 0.75 mm before the line.
@@ -184,7 +159,7 @@ TEST_F(StationerySnapTest, ShiftDoubleClickFitsTheSelectedFrameToTheBoxAsOneUndo
     };
     const Case cases[] = {{false, 22, 34, 98, 8},
                           {true, box->left + 0.5, box->top + 0.5, box->right - box->left - 1, box->bottom - box->top - 1}};
-    const int blocks = window.ListView1->topLevelItemCount();
+    const int blocks = rowCount(Section::Blocks);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.selected);
         view().editor().clearSelection();
@@ -198,7 +173,7 @@ TEST_F(StationerySnapTest, ShiftDoubleClickFitsTheSelectedFrameToTheBoxAsOneUndo
         EXPECT_NEAR(blockField(3), c.top, 0.051);
         EXPECT_NEAR(blockField(4), c.width, 0.11);
         EXPECT_NEAR(blockField(5), c.height, 0.11);
-        EXPECT_EQ(window.ListView1->topLevelItemCount(), blocks) << "no frame drawn by the Shift press";
+        EXPECT_EQ(rowCount(Section::Blocks), blocks) << "no frame drawn by the Shift press";
     }
     EXPECT_TRUE(view().editor().undo());
     EXPECT_NEAR(blockField(2), 22, 1e-9);
@@ -225,21 +200,20 @@ TEST_F(StationerySnapTest, ASkewedScanIsOfferedOnceToBeStraightenedAndYesStoresI
         ASSERT_EQ(messages.shown().size(), before + 1);
         EXPECT_EQ(messages.shown().back().text, "底圖歪了 0.4°, 是否拉正 ?");
         EXPECT_EQ(messages.shown().back().buttons, MessageButtons::YesNo);
-        ASSERT_TRUE(page().stationerySettings());
+        ASSERT_TRUE(page.stationerySettings());
         if (c.stored) {
-            EXPECT_NEAR(page().stationerySettings()->angle, 0.4, 0.05);
+            EXPECT_NEAR(page.stationerySettings()->angle, 0.4, 0.05);
         } else {
-            EXPECT_EQ(page().stationerySettings()->angle, 0);
+            EXPECT_EQ(page.stationerySettings()->angle, 0);
         }
         if (c.stored) continue;
         // The same picture again: not asked again in this session.
         showScan(kLongRules, 0.4, name);
         EXPECT_EQ(messages.shown().size(), before + 1);
-        EXPECT_EQ(page().stationerySettings()->angle, 0);
+        EXPECT_EQ(page.stationerySettings()->angle, 0);
     }
     // Stored with the report's other stationery keys.
-    dialogs.answers.push_back(QString::fromStdString((dir.path() / "saved.txt").string()));
-    window.SaveAs1Click();
+    document.saveAs(path("saved.txt"));
     const std::string profile = TempDir::read((dir.path() / "saved.zarvo").string());
     const std::size_t angle = profile.find("\nangle=");
     ASSERT_NE(angle, std::string::npos) << profile;
@@ -247,8 +221,8 @@ TEST_F(StationerySnapTest, ASkewedScanIsOfferedOnceToBeStraightenedAndYesStoresI
 
     // The straightened picture lies under the lines found for it: the long
     // rule's ink is on its found line at both of its ends.
-    page().TB_strength->setValue(100);
-    page().ChB_overlays->setChecked(false);
+    page.TB_strength->setValue(100);
+    page.ChB_overlays->setChecked(false);
     view().editor().clearSelection();
     const std::optional<double> line = verticalNear(125.3);
     ASSERT_TRUE(line);
