@@ -14,7 +14,7 @@ constexpr std::string_view kSumPrefix = "sum.";
 constexpr std::string_view kDefaultContinued = "接下頁";
 // The keys the dialog shows (rows it counts itself); page and pages are
 // written after fields though the dialog leaves them as they are.
-const char* const kShownKeys[] = {"rows", "fields", "last", "continued", "carry"};
+const char* const kShownKeys[] = {"rows", "fields", "last", "continued", "carry", "group", "source"};
 
 bool shownKey(const std::string& key) {
     return key.starts_with(kSumPrefix) ||
@@ -91,6 +91,8 @@ ProfileSection sectionFrom(const ProfileSection* old, const DetailFormTexts& tex
     // The default text is written only when the profile said it already.
     if (texts.continued != kDefaultContinued || (old && old->find("continued"))) put("continued", texts.continued);
     if (texts.carry) put("carry", "yes");
+    if (const std::string group = trimmed(texts.group); !group.empty()) put("group", group);
+    if (const std::string source = trimmed(texts.source); !source.empty()) put("source", source);
     if (old) {
         for (const ProfileEntry& entry : old->entries) {
             if (!shownKey(entry.key) && entry.key != "page" && entry.key != "pages") section.entries.push_back(entry);
@@ -117,6 +119,8 @@ DetailFormTexts detailFormTextsOf(const FormProfile& profile, const std::vector<
         if (const std::string* continued = section->value("continued")) texts.continued = *continued;
         const std::string* carry = section->value("carry");
         texts.carry = carry && *carry == "yes";
+        if (const std::string* group = section->value("group")) texts.group = *group;
+        if (const std::string* source = section->value("source")) texts.source = *source;
     }
     const std::vector<std::string> proposed = proposedDetailFields(selectedNames);
     if (!proposed.empty()) {

@@ -1,8 +1,7 @@
 #pragma once
 // The detail rows dialog's texts and the form profile's [Detail] they make:
 // read from the profile to fill the dialog, written back on OK. Keys the
-// dialog does not show (page, pages, source, group and any other) stay as
-// they were; emptied fields remove the section. What is written is checked
+// dialog does not show (page, pages and any other) stay as they were; emptied fields remove the section. What is written is checked
 // by the profile's own [Detail] reader. No widgets.
 
 #include <optional>
@@ -20,6 +19,8 @@ struct DetailFormTexts {
     std::string last;       // "tax total total_words"
     std::string continued;  // "接下頁"
     bool carry = false;
+    std::string group;   // the data file's column whose equal values form one order; empty: none
+    std::string source;  // a JSON order's member holding its items; empty: "items"
     bool operator==(const DetailFormTexts&) const = default;
 };
 

@@ -49,6 +49,7 @@
 #include "engine/FormProfileFile.h"
 #include "fielddialog/FieldForm.h"
 #include "report/Big5.h"
+#include "report/DataFile.h"
 #include "report/TestDataLine.h"
 #include "platform/os/FileGroupWrite.h"
 #include "painting/FormFonts.h"
@@ -245,7 +246,11 @@ LayoutPage* MainWindow::buildLayoutPage() {
     page->setDetailAsker([this](const FormProfile& profile, const std::vector<std::string>& blocks,
                                 const std::vector<std::string>& selected) -> std::optional<FormProfile> {
         const QScopedValueRollback open(dialogOpen_, true);
-        return askDetailProfile(this, profile, blocks, selected);
+        // The columns of the data file last chosen for a preview, as grouping columns.
+        const std::vector<std::string> columns =
+            DataFileDialog.fileName().isEmpty() ? std::vector<std::string>{}
+                                                : dataFileColumns(QFile::encodeName(DataFileDialog.fileName()).toStdString());
+        return askDetailProfile(this, profile, blocks, selected, columns);
     });
     connect(page, &LayoutPage::stationeryChanged, this, [this] { document_->markUnsaved(); });
     return page;

@@ -1,6 +1,7 @@
 #include "detaildialog/DetailForm.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,7 +29,8 @@ std::string text(const QLineEdit& edit) { return edit.text().toStdString(); }
 }  // namespace
 
 TDetailForm::TDetailForm(FormProfile profile, std::vector<std::string> blockNames,
-                         const std::vector<std::string>& selectedNames, QWidget* parent)
+                         const std::vector<std::string>& selectedNames, const std::vector<std::string>& columns,
+                         QWidget* parent)
     : QDialog(parent), original_(std::move(profile)), blockNames_(std::move(blockNames)) {
     setObjectName(QStringLiteral("TDetailForm"));
     setWindowTitle(QStringLiteral("明細列"));
@@ -45,6 +47,13 @@ TDetailForm::TDetailForm(FormProfile profile, std::vector<std::string> blockName
     ED_continued = named(new QLineEdit(text(texts.continued)), "ED_continued");
     ChB_carry = named(new QCheckBox(QStringLiteral("承上頁 / 過次頁 (首列與末列帶累計)")), "ChB_carry");
     ChB_carry->setChecked(texts.carry);
+    CB_group = named(new QComboBox, "CB_group");
+    CB_group->setEditable(true);
+    for (const std::string& column : columns) CB_group->addItem(text(column));
+    CB_group->setCurrentText(text(texts.group));
+    CB_group->lineEdit()->setPlaceholderText(QStringLiteral("例如 order_no"));
+    ED_source = named(new QLineEdit(text(texts.source)), "ED_source");
+    ED_source->setPlaceholderText(QStringLiteral("例如 items"));
 
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("欄位"), ED_fields);
@@ -53,6 +62,8 @@ TDetailForm::TDetailForm(FormProfile profile, std::vector<std::string> blockName
     fields->addRow(QStringLiteral("末頁才印"), ED_last);
     fields->addRow(QStringLiteral("未完頁的合計"), ED_continued);
     fields->addRow(QString(), ChB_carry);
+    fields->addRow(QStringLiteral("同一筆訂單的欄位 (CSV)"), CB_group);
+    fields->addRow(QStringLiteral("明細所在的成員 (JSON)"), ED_source);
     QHBoxLayout* buttons = okCancelRow(*this, btn_ok, btn_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
@@ -77,8 +88,10 @@ void TDetailForm::showRows() {
 }
 
 void TDetailForm::confirm() {
-    const DetailFormTexts texts{text(*ED_fields), text(*ED_sums), text(*ED_last), text(*ED_continued),
-                                ChB_carry->isChecked()};
+    const DetailFormTexts texts{text(*ED_fields),           text(*ED_sums),
+                                text(*ED_last),             text(*ED_continued),
+                                ChB_carry->isChecked(),     CB_group->currentText().toStdString(),
+                                text(*ED_source)};
     const DetailEdit edit = detailProfileFrom(original_, texts, blockNames_);
     if (!edit.profile) {
         ShowWarning("%s", edit.error.c_str());
@@ -90,8 +103,9 @@ void TDetailForm::confirm() {
 
 std::optional<FormProfile> askDetailProfile(QWidget* parent, const FormProfile& profile,
                                             const std::vector<std::string>& blockNames,
-                                            const std::vector<std::string>& selectedNames) {
-    TDetailForm form(profile, blockNames, selectedNames, parent);
+                                            const std::vector<std::string>& selectedNames,
+                                            const std::vector<std::string>& columns) {
+    TDetailForm form(profile, blockNames, selectedNames, columns, parent);
     if (form.exec() != QDialog::Accepted) return std::nullopt;
     return form.profile();
 }

@@ -20,8 +20,9 @@ Names noteBlocks() {
 }
 
 DetailFormTexts typed(std::string fields, std::string sums = "", std::string last = "", std::string continued = "接下頁",
-                      bool carry = false) {
-    return DetailFormTexts{std::move(fields), std::move(sums), std::move(last), std::move(continued), carry};
+                      bool carry = false, std::string group = "", std::string source = "") {
+    return DetailFormTexts{std::move(fields), std::move(sums),  std::move(last),  std::move(continued),
+                           carry,             std::move(group), std::move(source)};
 }
 
 // The sections with entries, their keys and values in order, however the
@@ -52,9 +53,11 @@ TEST(DetailSectionEditTest, TheTextsWriteTheSectionKeepingWhatTheDialogDoesNotSh
         {"the keys not shown kept",
          "[Detail]\ngroup=order_no\nrows=3\nfields=item\npages=pages\nsum.qty=total\nsource=lines\npage=page\n"
          "carry=yes\n",
-         typed("item amount", "amount=subtotal"),
+         typed("item amount", "amount=subtotal", "", "接下頁", false, "order_no", "lines"),
          "[Detail]\nrows=10\nfields=item amount\npage=page\npages=pages\nsum.amount=subtotal\ngroup=order_no\n"
          "source=lines\n"},
+        {"the grouping column typed, the JSON member emptied", "[Detail]\nrows=3\nfields=item\nsource=lines\n",
+         typed("item", "", "", "接下頁", false, " 單號 ", ""), "[Detail]\nrows=10\nfields=item\ngroup=單號\n"},
         {"the default text said before is kept", "[Detail]\nrows=10\nfields=item\ncontinued=接下頁\n", typed("item"),
          "[Detail]\nrows=10\nfields=item\ncontinued=接下頁\n"},
         {"an empty text before the last sheet", "", typed("item", "", "", ""),
@@ -124,7 +127,7 @@ TEST(DetailSectionEditTest, InputThatCannotBeUsedIsRefusedWithAMessage) {
 TEST(DetailSectionEditTest, TheDialogShowsTheSectionOrTheFieldsSelected) {
     const FormProfile note = parseFormProfile(
         "[Detail]\nrows=10\nfields=item qty\nsum.amount=subtotal\nsum.qty=count total\nlast=tax\n"
-        "continued=續\ncarry=yes\n");
+        "continued=續\ncarry=yes\ngroup=no\nsource=lines\n");
     const struct {
         const char* what;
         FormProfile profile;
@@ -134,9 +137,9 @@ TEST(DetailSectionEditTest, TheDialogShowsTheSectionOrTheFieldsSelected) {
         {"no section", FormProfile{}, {}, typed("")},
         {"fields from the selection", FormProfile{}, {"qty4", "customer", "item4", "qty5"}, typed("qty item")},
         {"the section", note, {"customer"},
-         typed("item qty", "amount=subtotal; qty=count total", "tax", "續", true)},
+         typed("item qty", "amount=subtotal; qty=count total", "tax", "續", true, "no", "lines")},
         {"the selection over the section's fields", note, {"price2"},
-         typed("price", "amount=subtotal; qty=count total", "tax", "續", true)},
+         typed("price", "amount=subtotal; qty=count total", "tax", "續", true, "no", "lines")},
     };
     for (const auto& c : cases) EXPECT_EQ(detailFormTextsOf(c.profile, c.selected), c.texts) << c.what;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,6 +60,22 @@ TEST(DetailFormTest, EveryHintIsAnExampleAndNoValue) {
         EXPECT_TRUE(edit->placeholderText().startsWith(QStringLiteral("例如 ")));
         EXPECT_TRUE(edit->text().isEmpty());
     }
+}
+
+// The grouping column is chosen among the data file's columns (or typed);
+// OK writes it and the JSON member beside the other keys.
+TEST(DetailFormTest, TheGroupingColumnComesFromTheDataFile) {
+    TDetailForm form(parseFormProfile("[Detail]\nrows=10\nfields=item\n"), noteBlocks(), {}, {"order_no", "customer"});
+    ASSERT_EQ(form.CB_group->count(), 2);
+    EXPECT_EQ(form.CB_group->currentText(), QString());
+    form.CB_group->setCurrentIndex(0);
+    form.ED_source->setText(QStringLiteral("lines"));
+    form.btn_ok->click();
+    ASSERT_TRUE(form.profile());
+    const ProfileSection* detail = form.profile()->section("Detail");
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(*detail->value("group"), "order_no");
+    EXPECT_EQ(*detail->value("source"), "lines");
 }
 
 TEST(DetailFormTest, OkKeepsTheProfileOnlyWhenWhatWasTypedCanBeUsed) {
