@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -151,6 +152,20 @@ EditStep acceptProposalsStep(const std::vector<FieldProposal>& chosen, int block
     for (const FieldProposal& proposal : chosen)
         step.push_back(RowChange{RowKind::Block, blockCount++, std::nullopt, proposedBlockRow(proposal)});
     return step;
+}
+
+std::vector<std::string> clashingNames(const std::vector<FieldProposal>& chosen, const std::vector<RowText>& blocks) {
+    std::set<std::string> taken;
+    for (const RowText& block : blocks) taken.insert(block.caption);
+    std::map<std::string, int> uses;
+    for (const FieldProposal& proposal : chosen) ++uses[proposal.name];
+    std::vector<std::string> clashes;
+    for (const FieldProposal& proposal : chosen) {
+        const std::string& name = proposal.name;
+        if ((taken.count(name) || uses[name] > 1) && std::find(clashes.begin(), clashes.end(), name) == clashes.end())
+            clashes.push_back(name);
+    }
+    return clashes;
 }
 
 }  // namespace zarvo

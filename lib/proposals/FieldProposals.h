@@ -45,4 +45,9 @@ RowText proposedBlockRow(const FieldProposal& proposal);
 // blockCount rows, in the order given: one undo step.
 EditStep acceptProposalsStep(const std::vector<FieldProposal>& chosen, int blockCount);
 
+// The names (UTF-8) among chosen that a block of blocks already has, or that
+// two of chosen share: adding them would leave only the last block of a
+// name filled. Each once, in the order of chosen.
+std::vector<std::string> clashingNames(const std::vector<FieldProposal>& chosen, const std::vector<RowText>& blocks);
+
 }  // namespace zarvo

@@ -21,6 +21,7 @@ namespace zarvo {
 namespace {
 
 constexpr int kPanelWidth = 240;
+const QColor kClashColour(0xcc, 0x00, 0x00);
 
 QString mm(double v) { return QString::fromStdString(formatTenths(v)); }
 
@@ -73,6 +74,7 @@ FieldProposalPanel::FieldProposalPanel(LayoutView* view, const StationeryScan& s
     connect(btn_acceptall, &QPushButton::clicked, this, &FieldProposalPanel::acceptAll);
     connect(btn_acceptsel, &QPushButton::clicked, this, &FieldProposalPanel::acceptSelected);
     connect(btn_dropall, &QPushButton::clicked, this, &FieldProposalPanel::dropAll);
+    connect(LV_proposed, &QTreeWidget::itemChanged, this, [this] { markClashes(); });
     connect(LV_proposed, &QTreeWidget::itemSelectionChanged, this, [this] {
         showFrames();
         updateButtons();
@@ -149,8 +151,21 @@ void FieldProposalPanel::showProposals(std::vector<FieldProposal> proposals) {
             LV_proposed->addTopLevelItem(item);
         }
     }
+    markClashes();
     showFrames();
     updateButtons();
+}
+
+// Names a block has, or that two proposals share, are marked in the list.
+void FieldProposalPanel::markClashes() {
+    const std::vector<std::string> clashes = clashingNames(listed(Rows::All), view_->currentRows().rows(RowKind::Block));
+    const QSignalBlocker quiet(LV_proposed);
+    for (int i = 0; i < LV_proposed->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = LV_proposed->topLevelItem(i);
+        const bool clash = std::find(clashes.begin(), clashes.end(), item->text(0).toStdString()) != clashes.end();
+        item->setForeground(0, clash ? QBrush(kClashColour) : QBrush());
+        item->setToolTip(0, clash ? QStringLiteral("已有同名的欄位") : frameText(proposals_[std::size_t(i)].frame));
+    }
 }
 
 void FieldProposalPanel::showFrames() {
@@ -190,6 +205,14 @@ void FieldProposalPanel::accept(Rows rows) {
             ShowWarning("欄位名稱「%s」不能有空白", proposal.name.c_str());
             return;
         }
+    }
+    // Two blocks of one name leave the first empty: asked as the block editor asks.
+    const std::vector<std::string> clashes = clashingNames(chosen, view_->currentRows().rows(RowKind::Block));
+    if (!clashes.empty()) {
+        markClashes();
+        std::string names;
+        for (const std::string& name : clashes) names += (names.empty() ? "" : ", ") + name;
+        if (AskYesNo("已有名為 %s 的 Block, 只有最後一個會填入資料, 仍要加入 ?", names.c_str()) != ResultYes) return;
     }
     if (!view_->addBlocks(acceptProposalsStep(chosen, view_->currentRows().rowCount(RowKind::Block)))) return;
     // What stays listed keeps the names typed for it.

@@ -59,6 +59,7 @@ private:
     // with their names as edited.
     std::vector<FieldProposal> listed(Rows rows) const;
     void accept(Rows rows);
+    void markClashes();
     void showFrames();
     void updateButtons();
 

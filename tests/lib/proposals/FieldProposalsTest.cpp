@@ -139,5 +139,24 @@ TEST(FieldProposalsTest, AcceptedProposalsBecomeBlockRowsInOneStep) {
     EXPECT_TRUE(acceptProposalsStep({}, 3).empty());
 }
 
+TEST(FieldProposalsTest, NamesThatWouldGiveTwoBlocksOneNameAreFound) {
+    const auto named = [](std::vector<std::string> names) {
+        std::vector<FieldProposal> proposals;
+        for (std::string& name : names) proposals.push_back(FieldProposal{std::move(name), {}, {}});
+        return proposals;
+    };
+    const std::vector<RowText> blocks = {RowText{"customer", {}}, RowText{"date", {}}};
+    const struct {
+        std::vector<std::string> chosen;
+        std::vector<std::string> clashes;
+    } cases[] = {
+        {{"sign", "total"}, {}},
+        {{"sign", "customer"}, {"customer"}},
+        {{"a", "b", "a", "a"}, {"a"}},
+        {{"b", "date", "b"}, {"b", "date"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(clashingNames(named(c.chosen), blocks), c.clashes);
+}
+
 }  // namespace
 }  // namespace zarvo

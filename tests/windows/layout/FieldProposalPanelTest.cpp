@@ -282,13 +282,26 @@ TEST_F(FieldProposalPanelTest, AddsRenamesAndDropsProposals) {
         EXPECT_EQ(panel().LV_proposed->topLevelItemCount(), 2) << r.message;
     }
 
+    // A name a block has is marked, and asked about before it is added.
+    rename(0, QStringLiteral("field2"));
+    EXPECT_EQ(panel().LV_proposed->topLevelItem(0)->foreground(0).color(), QColor(0xcc, 0x00, 0x00));
+    EXPECT_EQ(panel().LV_proposed->topLevelItem(1)->foreground(0).style(), Qt::NoBrush);
+    for (int answer : {ResultNo, ResultYes}) {
+        messages.answer(answer);
+        panel().LV_proposed->clearSelection();
+        panel().LV_proposed->topLevelItem(0)->setSelected(true);
+        panel().btn_acceptsel->click();
+        EXPECT_EQ(messages.shown().back().text, "已有名為 field2 的 Block, 只有最後一個會填入資料, 仍要加入 ?");
+        EXPECT_EQ(rowCount(Section::Blocks), answer == ResultYes ? 2 : 1);
+    }
+
     panel().btn_dropall->click();
     EXPECT_FALSE(panel().isVisible());
     EXPECT_EQ(panel().LV_proposed->topLevelItemCount(), 0);
-    EXPECT_EQ(rowCount(Section::Blocks), 1);
+    EXPECT_EQ(rowCount(Section::Blocks), 2);
 
     detect();
-    EXPECT_EQ(listed(), (std::vector<std::string>{"field1", "field3"})) << "the block's box is taken";
+    EXPECT_EQ(listed(), (std::vector<std::string>{"field1"})) << "the blocks' boxes are taken";
     open(path("form/form.txt"));
     EXPECT_FALSE(panel().isVisible());
     EXPECT_EQ(panel().LV_proposed->topLevelItemCount(), 0);
