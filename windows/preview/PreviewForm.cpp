@@ -54,6 +54,8 @@ constexpr int kWidth = 800;
 // The panel and the page; the status bar adds its own height below.
 constexpr int kHeight = 602;
 constexpr int kPanelHeight = 73;
+// CB_zoom's items: the page at 100 %, the whole page in the window.
+constexpr int kWholePage = 1;
 
 template <typename Widget>
 Widget* place(Widget* widget, const char* name, int left, int top, int width = -1) {
@@ -128,11 +130,18 @@ PageImage::PageImage(const PreviewImage& image, QWidget* parent) : QWidget(paren
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+// At 100 % the page is drawn pixel for pixel; fitted, it is scaled to the
+// widget's size, which keeps its proportions.
 void PageImage::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
     painter.fillRect(area, Qt::white);
-    painter.drawImage(area.topLeft(), image_.canvas(), area);
+    if (size() == image_.canvas().size()) {
+        painter.drawImage(area.topLeft(), image_.canvas(), area);
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), image_.canvas());
 }
 
 TPreviewForm::TPreviewForm(Spooler& printers, QWidget* parent) : QDialog(parent), printers_(printers) {
@@ -184,12 +193,14 @@ void TPreviewForm::buildControls() {
     ChB_stationery->setEnabled(false);
     // The sheet of an order a page is, for data files with detail rows.
     Label_sheet = place(new QLabel(P1), "Label_sheet", 232, 44, 240);
+    CB_zoom = place(new QComboBox(P1), "CB_zoom", 480, 44, 80);
+    CB_zoom->addItems({QStringLiteral("100 %"), QStringLiteral("整頁")});
     for (QWidget* control : P1->findChildren<QWidget*>()) {
         if (control != Label1 && control != Label2) control->setFixedHeight(24);
     }
 
     ScrollBox1 = place(new QScrollArea(this), "ScrollBox1", 0, kPanelHeight);
-    ScrollBox1->setFixedSize(kWidth, kHeight - kPanelHeight);
+    ScrollBox1->resize(kWidth, kHeight - kPanelHeight);
     ScrollBox1->setWidgetResizable(false);
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1 = new PageImage(previewImage, nullptr);
@@ -199,8 +210,12 @@ void TPreviewForm::buildControls() {
 
     ST_preview = place(new QStatusBar(this), "ST_preview", 0, kHeight);
     ST_preview->setSizeGripEnabled(false);
-    ST_preview->setFixedSize(kWidth, ST_preview->sizeHint().height());
-    setFixedSize(kWidth, kHeight + ST_preview->height());
+    ST_preview->resize(kWidth, ST_preview->sizeHint().height());
+    // It opens at its classic size; it may be enlarged or maximised to see a
+    // whole sheet, never made smaller than its controls.
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setMinimumSize(kWidth, kHeight + ST_preview->height());
+    resize(kWidth, kHeight + ST_preview->height());
 
     bindHandler(Button1, &QPushButton::clicked, this, &TPreviewForm::Button1Click);
     bindHandler(Button2, &QPushButton::clicked, this, &TPreviewForm::Button2Click);
@@ -210,6 +225,7 @@ void TPreviewForm::buildControls() {
     bindHandler(E1, &QLineEdit::returnPressed, this, &TPreviewForm::E1KeyDown);
     bindHandler(c1->lineEdit(), &QLineEdit::returnPressed, this, &TPreviewForm::c1KeyDown);
     connect(ComboBox1, &QComboBox::currentTextChanged, this, &TPreviewForm::ComboBox1Change);
+    connect(CB_zoom, &QComboBox::currentIndexChanged, this, &TPreviewForm::fitImage);
 }
 
 void TPreviewForm::fillPrinterList() {
@@ -230,7 +246,22 @@ void TPreviewForm::showEvent(QShowEvent* event) {
 void TPreviewForm::resizeEvent(QResizeEvent* event) {
     Label1->move(5, Label1->y());
     Label2->move(5, Label2->y());
+    // The page takes what the window gains; the panel stays as it is.
+    const int status = ST_preview->height();
+    ScrollBox1->resize(width(), height() - kPanelHeight - status);
+    ST_preview->setGeometry(0, height() - status, width(), status);
+    fitImage();
     QDialog::resizeEvent(event);
+}
+
+void TPreviewForm::fitImage() {
+    const QSize page = previewImage.canvas().size();
+    if (CB_zoom->currentIndex() != kWholePage || page.isEmpty()) {
+        Image1->setFixedSize(page);
+        return;
+    }
+    Image1->setFixedSize(page.scaled(ScrollBox1->maximumViewportSize(), Qt::KeepAspectRatio));
+    Image1->update();
 }
 
 void TPreviewForm::addPageItem(const std::string& item) { c1->addItem(QString::fromStdString(item)); }
@@ -260,7 +291,7 @@ void TPreviewForm::setStationery(StationeryOptions stationery) {
 
 Surface& TPreviewForm::sizeImage(int width, int height) {
     Surface& surface = previewImage.resize(width, height);
-    Image1->setFixedSize(width, height);
+    fitImage();
     return surface;
 }
 

@@ -121,6 +121,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Sizes the page's widget for the zoom chosen and the room there is.
+    void fitImage();
 
 private:
     void buildControls();
@@ -162,6 +164,8 @@ private:
     QComboBox* ComboBox1;
     QPushButton* btn_savepdf;
     QCheckBox* ChB_stationery;
+    // The page at 100 % or as a whole page in the window.
+    QComboBox* CB_zoom;
     QScrollArea* ScrollBox1;
     PageImage* Image1;
     // What the last print sent.

@@ -168,8 +168,39 @@ TEST_F(PreviewFormTest, TheFirstPageShowsTheWindowModallyAtTheTopLeft) {
     EXPECT_GT(status.height(), 0);
     EXPECT_EQ(status.geometry(), QRect(0, 602, 800, status.height()));
     EXPECT_EQ(form.minimumSize(), QSize(800, 602 + status.height()));
-    EXPECT_EQ(form.maximumSize(), form.minimumSize());
+    EXPECT_EQ(form.size(), form.minimumSize());
     EXPECT_FALSE(form.isVisible());
+}
+
+// The window can be enlarged to see a whole sheet: the page takes the room
+// gained, and "整頁" shows the sheet whole, its proportions kept.
+TEST_F(PreviewFormTest, AnEnlargedWindowShowsTheWholePage) {
+    const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
+    newPreview(0, false);
+    writeTestPage(preview->pages(), examples + "delivery_note.txt",
+                  splitTestDataLines(test::TempDir::read(examples + "delivery_note_data.txt")));
+    preview->show();
+    preview->RenderPages();
+    QWidget& image1 = control<QWidget>(*preview, "Image1");
+    const QSize page = image1.size();
+    EXPECT_TRUE(preview->windowFlags() & Qt::WindowMaximizeButtonHint);
+
+    preview->resize(1200, 1000);
+    QScrollArea& scroll = control<QScrollArea>(*preview, "ScrollBox1");
+    const QStatusBar& status = control<QStatusBar>(*preview, "ST_preview");
+    EXPECT_EQ(scroll.size(), QSize(1200, 1000 - 73 - status.height()));
+    EXPECT_EQ(status.geometry().bottom(), 999);
+    EXPECT_EQ(image1.size(), page) << "100 %";
+
+    QComboBox& zoom = control<QComboBox>(*preview, "CB_zoom");
+    zoom.setCurrentText(QStringLiteral("整頁"));
+    const QSize room = scroll.maximumViewportSize();
+    EXPECT_TRUE(image1.width() == room.width() || image1.height() == room.height());
+    EXPECT_LE(image1.width(), room.width());
+    EXPECT_LE(image1.height(), room.height());
+    EXPECT_NEAR(double(image1.width()) / image1.height(), double(page.width()) / page.height(), 0.01);
+    zoom.setCurrentText(QStringLiteral("100 %"));
+    EXPECT_EQ(image1.size(), page);
 }
 
 TEST_F(PreviewFormTest, ThePageOnScreenIsTheRenderersImagePixelForPixel) {
