@@ -51,4 +51,20 @@ EditStep fitFrameStep(const LayoutScene& scene, RowRef ref, const RectMm& frame)
     return {RowChange{ref.kind, ref.index, before, std::move(after)}};
 }
 
+EditStep fitFramesStep(const LayoutScene& scene, const std::vector<RowRef>& refs, const StationeryGuides& guides,
+                       double margin) {
+    EditStep step;
+    for (RowRef ref : refs) {
+        const std::optional<RowShape>& shape = scene.shape(ref);
+        if (!shape) continue;
+        const RectMm& frame = shape->frame;
+        const std::optional<RectMm> box =
+            emptyBoxAt(guides, PointMm{(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2});
+        if (!box) continue;
+        const EditStep fitted = fitFrameStep(scene, ref, insetFrame(*box, margin));
+        step.insert(step.end(), fitted.begin(), fitted.end());
+    }
+    return step;
+}
+
 }  // namespace zarvo

@@ -45,4 +45,9 @@ RectMm insetFrame(const RectMm& box, double margin);
 // rectangle frame, to 0.1 mm; empty when ref is no frame or nothing changes.
 EditStep fitFrameStep(const LayoutScene& scene, RowRef ref, const RectMm& frame);
 
+// One step that fits every frame of refs to the empty box its middle lies
+// in, less margin mm; rows in no box, and lines, stay as they are.
+EditStep fitFramesStep(const LayoutScene& scene, const std::vector<RowRef>& refs, const StationeryGuides& guides,
+                       double margin);
+
 }  // namespace zarvo

@@ -19,6 +19,7 @@
 #include "layoutmodel/LayoutDocument.h"
 #include "layout/StatusText.h"
 #include "layout/PaperForm.h"
+#include "layout/PositionForm.h"
 #include "layoutmodel/PaperChoices.h"
 #include "layoutmodel/Zoom.h"
 #include "stationery/StationeryPicture.h"
@@ -96,6 +97,10 @@ void LayoutPage::buildControls() {
 
     btn_detect = named(new QPushButton(QStringLiteral("偵測欄位")), "btn_detect");
     btn_detect->setToolTip(QStringLiteral("在底圖的空格上建議欄位"));
+    btn_position = named(new QPushButton(QStringLiteral("位置...")), "btn_position");
+    btn_position->setToolTip(QStringLiteral("以 mm 移動所選的列, 或設定一個框的位置與大小"));
+    btn_fitboxes = named(new QPushButton(QStringLiteral("套入框格")), "btn_fitboxes");
+    btn_fitboxes->setToolTip(QStringLiteral("把所選的每個框套入底圖上它所在的格子"));
 
     layoutView = new LayoutView;
     proposals = new FieldProposalPanel(layoutView, scan_, btn_detect);
@@ -108,6 +113,8 @@ void LayoutPage::buildControls() {
     ST_layout->addWidget(ST_layoutNotes, 1);
     // The row of controls above is as wide as the window's least width
     // allows; the status bar has room at its right end.
+    ST_layout->addPermanentWidget(btn_position);
+    ST_layout->addPermanentWidget(btn_fitboxes);
     ST_layout->addPermanentWidget(btn_detect);
 
     auto* bar = new QHBoxLayout;
@@ -136,6 +143,9 @@ void LayoutPage::buildControls() {
     connect(CB_paper, &QComboBox::activated, this, &LayoutPage::paperPicked);
     connect(layoutView, &LayoutView::refreshed, this, &LayoutPage::formRefreshed);
     askPaper_ = [this](const std::optional<CustomPaper>& current) { return askCustomPaper(this, current); };
+    askPosition_ = [this](const std::optional<PositionTexts>& frame) { return askPosition(this, frame); };
+    connect(btn_position, &QPushButton::clicked, this, &LayoutPage::positionChosen);
+    connect(btn_fitboxes, &QPushButton::clicked, layoutView, &LayoutView::fitSelectionToBoxes);
     connect(ChB_names, &QCheckBox::toggled, layoutView, &LayoutView::setNamesShown);
     connect(ChB_overlays, &QCheckBox::toggled, layoutView, &LayoutView::setOverlaysShown);
     connect(ChB_grid, &QCheckBox::toggled, layoutView, &LayoutView::setGridShown);
@@ -374,6 +384,15 @@ void LayoutPage::chooseStationery() {
     setStationeryNote(QString());
     if (!showPicture(load, settings, picture)) return;
     stationeryEdited();
+}
+
+void LayoutPage::positionChosen() {
+    const LayoutEditor& editor = layoutView->editor();
+    std::optional<PositionTexts> frame;
+    if (editor.selection().size() == 1) frame = positionTextsOf(editor.scene(), editor.selection().front());
+    if (frame && frame->x.empty()) frame.reset();
+    if (const std::optional<PositionRequest> request = askPosition_(frame)) layoutView->applyPosition(*request);
+    layoutView->setFocus(Qt::OtherFocusReason);
 }
 
 void LayoutPage::shareStationery() {

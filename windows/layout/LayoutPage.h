@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "layout/DetailRows.h"
+#include "layoutmodel/PositionEdit.h"
 #include "stationery/StationeryPicture.h"
 #include "stationery/StationeryScan.h"
 #include "stationery/StationerySettings.h"
@@ -50,6 +51,10 @@ public:
     }
     // What "明細列..." asks for; the dialog by default.
     void setDetailAsker(DetailAsker ask) { askDetail_ = std::move(ask); }
+    // What "位置..." asks for (the selected frame's place, when one frame is
+    // selected); the dialog by default.
+    using PositionAsker = std::function<std::optional<PositionRequest>(const std::optional<PositionTexts>&)>;
+    void setPositionAsker(PositionAsker ask) { askPosition_ = std::move(ask); }
 
     // The page is being shown: fills the printer list the first time, takes
     // the rows and the report afresh and gives the view the focus.
@@ -77,6 +82,8 @@ public:
     QPushButton* btn_selpicture;
     QSlider* TB_strength;
     QPushButton* btn_detect;
+    QPushButton* btn_position;
+    QPushButton* btn_fitboxes;
     FieldProposalPanel* proposals;
     QStatusBar* ST_layout;
     StatusText* ST_layoutPointer;
@@ -122,6 +129,8 @@ private:
     std::function<std::optional<int>()> askDpi_;
     std::function<std::optional<CustomPaper>(const std::optional<CustomPaper>&)> askPaper_;
     DetailAsker askDetail_;
+    PositionAsker askPosition_;
+    void positionChosen();
     bool printersFilled_ = false;
     std::optional<SheetPaper> marginsPaper_;  // the paper whose margins are shown
     QString paperNote_;                       // why the sheet is the printer's default paper

@@ -26,6 +26,7 @@
 #include "layoutmodel/Zoom.h"
 #include "report/TestDataLine.h"
 #include "report/Units.h"
+#include "platform/Messages.h"
 
 namespace zarvo {
 
@@ -699,6 +700,26 @@ void LayoutView::fitToBox(QPointF at) {
     const std::optional<RectMm> box = emptyBoxAt(stationeryGuides(), rowPointAt(at));
     if (!frame || !box) return;
     const EditStep step = fitFrameStep(editor_.scene(), *frame, insetFrame(*box, snapMargin_));
+    if (step.empty()) return;
+    editor_.edit(step, nowMs(), true);
+    selectionMayHaveChanged();
+}
+
+void LayoutView::applyPosition(const PositionRequest& request) {
+    if (!document_ || inputRefused()) return;
+    takeRowsIfStale();
+    std::string error;
+    const EditStep step = positionStep(editor_.scene(), editor_.selection(), request, error);
+    if (!error.empty()) ShowWarning("%s", error.c_str());
+    if (step.empty()) return;
+    editor_.edit(step, nowMs(), true);
+    selectionMayHaveChanged();
+}
+
+void LayoutView::fitSelectionToBoxes() {
+    if (!document_ || inputRefused()) return;
+    takeRowsIfStale();
+    const EditStep step = fitFramesStep(editor_.scene(), editor_.selection(), stationeryGuides(), snapMargin_);
     if (step.empty()) return;
     editor_.edit(step, nowMs(), true);
     selectionMayHaveChanged();

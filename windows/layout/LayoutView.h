@@ -17,6 +17,7 @@
 #include "report/StationeryKeys.h"
 #include "layout/FormPainter.h"
 #include "layoutmodel/LayoutEditor.h"
+#include "layoutmodel/PositionEdit.h"
 #include "layoutmodel/RulerScale.h"
 #include "layoutmodel/SheetFrame.h"
 #include "layoutmodel/StationeryGuides.h"
@@ -73,6 +74,11 @@ public:
     // Changes the form's row (the header's paper code and the profile) from
     // the document's current one to after, as one undo step.
     void changeForm(RowText after);
+    // Moves or places the selection as request says, as one undo step;
+    // what cannot be done is said in a message.
+    void applyPosition(const PositionRequest& request);
+    // Fits every selected frame to the scan's box under it, as one undo step.
+    void fitSelectionToBoxes();
     // Puts paper into the header and the profile, as one undo step.
     void changePaper(const SheetPaper& paper);
     // The field properties of block row (its dialog); what it keeps is one

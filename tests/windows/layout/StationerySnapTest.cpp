@@ -20,6 +20,7 @@
 
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
+#include "layoutmodel/PositionEdit.h"
 #include "tests/common/TempDir.h"
 #include "tests/windows/layout/LayoutPageFixture.h"
 
@@ -178,6 +179,38 @@ TEST_F(StationerySnapTest, ShiftDoubleClickFitsTheSelectedFrameToTheBoxAsOneUndo
     EXPECT_TRUE(view().editor().undo());
     EXPECT_NEAR(blockField(2), 22, 1e-9);
     EXPECT_NEAR(blockField(5), 8, 1e-9);
+}
+
+// "位置..." moves the selection by typed mm or places one frame, and
+// "套入框格" fits every selected frame to its box: each one undo step.
+TEST_F(StationerySnapTest, TypedPositionsAndTheBoxesUnderTheFramesPlaceThemAsOneStepEach) {
+    showScan(kBoxAroundCustomer);
+    std::optional<PositionTexts> offered;
+    std::optional<PositionRequest> typed;
+    page.setPositionAsker([&](const std::optional<PositionTexts>& frame) {
+        offered = frame;
+        return typed;
+    });
+    view().editor().select({RowRef{RowKind::Block, 0}});
+    typed = PositionRequest{PositionRequest::Kind::Move, 4.0, 6.9};
+    page.btn_position->click();
+    ASSERT_TRUE(offered);
+    EXPECT_EQ(offered->x, "22");
+    EXPECT_NEAR(blockField(2), 26, 1e-9);
+    EXPECT_NEAR(blockField(3), 40.9, 1e-9);
+
+    typed = PositionRequest{PositionRequest::Kind::Set, 20, 35, 90, 9};
+    page.btn_position->click();
+    EXPECT_EQ((QStringList{blockRow(0)[2], blockRow(0)[3], blockRow(0)[4], blockRow(0)[5]}),
+              (QStringList{"20", "35", "90", "9"}));
+
+    page.btn_fitboxes->click();
+    EXPECT_NEAR(blockField(2), 15.5, 0.051);
+    EXPECT_NEAR(blockField(5), 17, 0.11);
+    for (double left : {20.0, 26.0, 22.0}) {
+        ASSERT_TRUE(view().editor().undo());
+        EXPECT_NEAR(blockField(2), left, 1e-9);
+    }
 }
 
 // A long vertical rule and a box, scanned turned by 0.4 degrees.
