@@ -16,12 +16,18 @@ const DataField* fieldNamed(const std::vector<DataField>& fields, std::string_vi
 
 }  // namespace
 
+bool needsGroupColumn(const DetailSpec& spec, const std::vector<std::string>& columns) {
+    return spec.group.empty() && std::any_of(columns.begin(), columns.end(), [&spec](const std::string& column) {
+               return std::find(spec.fields.begin(), spec.fields.end(), column) != spec.fields.end();
+           });
+}
+
 DetailOrderReader::DetailOrderReader(const DetailSpec& spec, const std::string& path)
     : spec_(spec), path_(path), csv_(dataFormatOf(path) == DataFormat::Csv), reader_(path, spec.source) {
     if (!csv_) return;
     const std::vector<std::string>& header = reader_.columns();
     detailed_ = std::any_of(header.begin(), header.end(), [&](const std::string& c) { return isDetailField(c); });
-    if (detailed_ && spec_.group.empty()) {
+    if (needsGroupColumn(spec_, header)) {
         throw ReportError("資料檔 " + path + " 有明細欄位, 但表單設定檔的 [Detail] 沒有 group, "
                           "無法知道哪些資料屬於同一筆訂單");
     }

@@ -17,6 +17,11 @@
 
 namespace zarvo {
 
+// Whether a CSV file whose header is columns holds detail fields of spec
+// while spec names no grouping column: its rows cannot be formed into
+// orders until one is chosen.
+bool needsGroupColumn(const DetailSpec& spec, const std::vector<std::string>& columns);
+
 class DetailOrderReader {
 public:
     // Opens path (CSV or JSON) for spec; throws ReportError as

@@ -42,6 +42,8 @@
 #include "designer/SourceEditor.h"
 #include "document/TestDataFileName.h"
 #include "document/WindowPlacement.h"
+#include "detail/DetailOrders.h"
+#include "detail/DetailSpec.h"
 #include "detaildialog/DetailForm.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
@@ -708,7 +710,43 @@ void MainWindow::btn_previewfileClick() {
         if (!confirmPreviewOfSavedReport(document_->unsaved())) return;
         path = DataFileDialog.execute(this);
     }
-    if (path) runPreview([&] { launchDataPreview(document_->fileName(), *path, printers_, this); });
+    if (!path || !chooseGroupColumn(*path)) return;
+    runPreview([&] { launchDataPreview(document_->fileName(), *path, printers_, this); });
+}
+
+// A CSV file of detail rows needs the column whose equal values make one
+// order: asked for among its columns and written into the profile as one
+// undo step. The preview shows the report as saved, so the profile is saved
+// with it when nothing else was unsaved; otherwise the user is told to save.
+bool MainWindow::chooseGroupColumn(const QString& dataFile) {
+    const std::optional<DetailSpec> spec = detailSpecOf(*document_->profile());
+    if (!spec || dataFormatOf(QFile::encodeName(dataFile).toStdString()) != DataFormat::Csv) return true;
+    const std::vector<std::string> columns = dataFileColumns(QFile::encodeName(dataFile).toStdString());
+    std::vector<std::string> big5Columns;
+    QStringList offered;
+    for (const std::string& column : columns) {
+        big5Columns.push_back(utf8ToBig5(column).value_or(std::string()));
+        offered.append(QString::fromStdString(column));
+    }
+    if (!needsGroupColumn(*spec, big5Columns)) return true;
+    bool ok = false;
+    QString group;
+    {
+        const QScopedValueRollback open(dialogOpen_, true);
+        group = QInputDialog::getItem(this, QStringLiteral("明細列"),
+                                      QStringLiteral("資料檔的每一列是一筆明細. 哪一欄相同的列屬於同一筆訂單 ?"),
+                                      offered, 0, true, &ok)
+                    .trimmed();
+    }
+    if (!ok || group.isEmpty()) return false;
+    const bool wasSaved = !document_->unsaved() && !document_->fileName().isEmpty();
+    FormProfile grouped = *document_->profile();
+    grouped.sectionFor(kDetailSection).set("group", group.toStdString());
+    TabSheet6->layoutView->changeForm(
+        RowText{std::to_string(document_->headerPaperCode()), {formProfileText(grouped)}});
+    if (wasSaved) return document_->saveAs(document_->fileName());
+    ShowInfo("已把「%s」設為明細列的分組欄位. 預視印的是硬碟上的報表, 請先存檔再預視.", group.toUtf8().constData());
+    return false;
 }
 
 void MainWindow::PM_testClick() {

@@ -237,6 +237,7 @@ private:
     // The rows selected on the list page of section.
     std::vector<RowRef> selectedRows(Section section) const;
 
+    bool chooseGroupColumn(const QString& dataFile);
     void newDocument();
     bool confirmDrop(const char* question);
     // Exit's questions: the report's, then the test data's.

@@ -306,6 +306,39 @@ TEST_F(PreviewLaunchTest, ADataFileOfOrdersNamesEachSheetByOrderAndSheet) {
                                   QStringLiteral("第3頁 B7 1/1")}));
 }
 
+// A CSV of detail rows needs the column that makes one order: asked for
+// among its columns, written into the profile as one undo step and saved
+// with the report, so that the preview goes on.
+TEST_F(PreviewLaunchTest, ACsvOfDetailRowsWithoutAGroupAsksForItsColumn) {
+    test::AnsweringFileDialogs dialogs;
+    MainWindow window(printers);
+    window.show();
+    const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
+    std::string profile = TempDir::read(examples + "delivery_note.zarvo");
+    profile.erase(profile.find("group=no\n"), 9);
+    const std::string profilePath = dir.write("note.zarvo", profile);
+    dialogs.answers.push_back(report("note.txt", TempDir::read(examples + "delivery_note.txt")));
+    window.Open1Click();
+    dialogs.answers.push_back(QString::fromStdString(examples + "delivery_note_orders.csv"));
+    std::unique_ptr<ModalAnswerer> preview;
+    QString preselected;
+    ModalAnswerer question([&](QWidget& dialog) {
+        auto* columns = dialog.findChild<QComboBox*>();
+        preselected = columns->currentText();
+        columns->setCurrentText(QStringLiteral("no"));
+        preview = std::make_unique<ModalAnswerer>(test::clickText(QStringLiteral("離開")));
+        static_cast<QDialog&>(dialog).accept();
+    });
+    window.btn_previewfileClick();
+    ASSERT_TRUE(question.answered());
+    EXPECT_EQ(preselected, QStringLiteral("no")) << "the first column";
+    ASSERT_TRUE(preview);
+    EXPECT_TRUE(preview->answered());
+    EXPECT_FALSE(window.document().unsaved());
+    EXPECT_NE(TempDir::read(profilePath).find("group=no"), std::string::npos);
+    EXPECT_TRUE(window.document().history().canUndo());
+}
+
 // While one of the preview window's own dialogs is open, driven faster than
 // a person could, the window neither closes nor is replaced by a new
 // preview: the dialog returns into the same window.
