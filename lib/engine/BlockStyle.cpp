@@ -1,6 +1,9 @@
 #include "engine/BlockStyle.h"
 
 #include <cctype>
+#include <charconv>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "engine/XPrint.h"
@@ -56,6 +59,26 @@ ProfileFault faultNaming(const ProfileSection& section, std::string reason) {
     return ProfileFault{named->line, std::move(reason), named->key};
 }
 
+// shrink= and min=: why they cannot be used, nullopt when they can.
+std::optional<std::string> readShrink(const ProfileSection& section, BlockStyle& style) {
+    const std::string* shrink = section.value("shrink");
+    const std::string* min = section.value("min");
+    if (shrink) {
+        if (*shrink != "yes" && *shrink != "no") return "shrink 必須是 yes 或 no";
+        style.shrink = *shrink == "yes";
+    }
+    if (style.shrink && (style.isSymbol() || style.format.cells > 0)) return "shrink 只用於不分格的文字";
+    if (!min) return std::nullopt;
+    if (!style.shrink) return "min 只用於 shrink=yes";
+    double value = 0;
+    const auto [end, fault] = std::from_chars(min->data(), min->data() + min->size(), value);
+    if (fault != std::errc() || end != min->data() + min->size() || !(value >= 0.5 && value <= 100)) {
+        return "min 必須是 0.5 到 100 之間的 mm 數";
+    }
+    style.minCharMm = value;
+    return std::nullopt;
+}
+
 }  // namespace
 
 ParsedBlockStyle parseBlockStyle(const ProfileSection& section) {
@@ -75,7 +98,9 @@ ParsedBlockStyle parseBlockStyle(const ProfileSection& section) {
     parsed.style.format = std::move(format.format);
     if (parsed.style.isSymbol() && parsed.style.format.cells > 0) {
         parsed.fault = faultNaming(section, "cells 只用於 kind=text, 條碼與二維條碼不分格");
+        return parsed;
     }
+    if (std::optional<std::string> error = readShrink(section, parsed.style)) parsed.fault = faultNaming(section, *error);
     return parsed;
 }
 

@@ -18,6 +18,10 @@ namespace zarvo {
 struct BlockStyle {
     ValueFormat format;
     SymbolSpec symbol;  // kind Text: the value is drawn as text
+    // shrink=yes: a text that does not fit is set at the largest character
+    // height, in 0.1 mm steps down to minCharMm (min=), at which it does.
+    bool shrink = false;
+    double minCharMm = 2;
     bool isSymbol() const { return symbol.kind != SymbolKind::Text; }
 };
 

@@ -167,6 +167,9 @@ private:
     FrameMm innerFrame(const FrameRow& row, float dx, float dy) const;
     // Draws text in a row's frame shifted by (dx, dy) mm.
     FramePlacement drawInFrame(const FrameRow& row, std::string_view text, float dx, float dy);
+    // The text at the largest character height, from the row's down to
+    // minCharMm in 0.1 mm steps, at which all of it fits the frame.
+    FramePlacement drawShrunk(const FrameRow& row, std::string_view text, double minCharMm, float dx, float dy);
     // Draws a value through its block section: format, then kind.
     FramePlacement drawBlockValue(const FrameRow& row, const ProfileSection& section, std::string_view text,
                                   float dx, float dy);

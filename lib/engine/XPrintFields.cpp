@@ -54,7 +54,66 @@ FramePlacement XPrint::drawBlockValue(const FrameRow& row, const ProfileSection&
     if (value.text.empty()) return {};
     if (style.isSymbol()) return drawSymbolIn(row, style.symbol, value.text, dx, dy);
     if (style.format.cells > 0) return drawInCells(row, style.format.cells, value.text, dx, dy);
+    if (style.shrink) return drawShrunk(row, value.text, style.minCharMm, dx, dy);
     return drawInFrame(row, value.text, dx, dy);
+}
+
+namespace {
+
+// A surface that measures and draws nothing: the layout tried at a
+// character height before the text is drawn at the one that fits.
+class MeasuringSurface : public Surface {
+public:
+    explicit MeasuringSurface(Surface& real) : real_(real) {}
+    int dotsPerInch() const override { return real_.dotsPerInch(); }
+    void clear() override {}
+    void drawLine(int, int, int, int, const Pen&) override {}
+    void setTextColor(Rgb) override {}
+    void drawText(int, int, std::string_view, const Font&) override {}
+    void drawRect(int, int, int, int, const Pen&) override {}
+    void fillRect(double, double, double, double, Rgb) override {}
+    FontMetrics metrics(FontFace face, int height) override { return real_.metrics(face, height); }
+
+private:
+    Surface& real_;
+};
+
+// Puts another surface in slot for a scope, the first one back however the
+// scope ends.
+class SurfaceSwap {
+public:
+    SurfaceSwap(Surface*& slot, Surface* with) : slot_(slot), saved_(slot) { slot_ = with; }
+    ~SurfaceSwap() { slot_ = saved_; }
+    SurfaceSwap(const SurfaceSwap&) = delete;
+    SurfaceSwap& operator=(const SurfaceSwap&) = delete;
+
+private:
+    Surface*& slot_;
+    Surface* saved_;
+};
+
+}  // namespace
+
+FramePlacement XPrint::drawShrunk(const FrameRow& row, std::string_view text, double minCharMm, float dx, float dy) {
+    if (!surface) return {};
+    FrameRow trial = row;
+    Surface* const real = surface;
+    MeasuringSurface measuring(*real);
+    // From the row's own height down in 0.1 mm steps, counted in tenths so
+    // that no step drifts.
+    const int from = int(std::lround(row.ychar * 10));
+    const int to = std::min(from, int(std::lround(minCharMm * 10)));
+    for (int tenths = from; tenths > to; --tenths) {
+        trial.ychar = float(tenths) / 10;
+        FramePlacement placement;
+        {
+            const SurfaceSwap measure(surface, &measuring);
+            placement = drawInFrame(trial, text, dx, dy);
+        }
+        if (placement.complete()) return drawInFrame(trial, text, dx, dy);
+    }
+    trial.ychar = float(to) / 10;
+    return drawInFrame(trial, text, dx, dy);
 }
 
 FramePlacement XPrint::drawInCells(const FrameRow& row, int cells, std::string_view text, float dx, float dy) {

@@ -49,6 +49,11 @@ TEST(BlockSectionCheck, AKeyThatCannotBeUsedIsAFaultOnItsLine) {
         {"cells on a symbol", "[Block code]\nkind=qr\nmodule=0.5\ncells=4\n", 4, "cells", "kind=text"},
         {"cells on text", "[Block code]\nkind=text\ncells=4\n", 0, "", ""},
         {"other sections untouched", "[General]\nopacity=50\n[Mine]\nrows=3\n", 0, "", ""},
+        {"shrink to a least height", "[Block v]\nshrink=yes\nmin=1.5\n", 0, "", ""},
+        {"shrink neither yes nor no", "[Block v]\nshrink=maybe\n", 2, "shrink", "yes 或 no"},
+        {"a least height without shrink", "[Block v]\nmin=2\n", 2, "min", "shrink=yes"},
+        {"a least height that is no size", "[Block v]\nshrink=yes\nmin=0\n", 3, "min", "0.5 到 100"},
+        {"shrink on a symbol", "[Block v]\nkind=qr\nshrink=yes\n", 3, "shrink", "不分格的文字"},
     };
     for (const SectionCase& c : cases) {
         const FormProfile profile = profileFromText(c.profile);
@@ -154,6 +159,42 @@ TEST_F(BlockDrawingTest, TheFormattedValueIsDrawnAsTextOrOneCharacterACell) {
         EXPECT_THAT(faults, IsEmpty()) << c.name;
     }
     EXPECT_THAT(messages.texts(), IsEmpty());
+}
+
+// A value too long for its 40 x 10 mm frame at 5 mm prints whole with
+// shrink=yes, at a smaller height, every character inside the frame, on
+// screen and on printers of every resolution.
+TEST(BlockShrinking, ALongValueShrinksUntilItFitsAndStaysInsideItsFrame) {
+    struct Drawing : BlockDrawingTest {
+        using BlockDrawingTest::BlockDrawingTest;
+        void TestBody() override {}
+    };
+    const std::string value(60, 'W');
+    for (const auto& [mode, dpi] : {std::pair{1, 114}, std::pair{0, 180}, std::pair{0, 300}, std::pair{0, 600}}) {
+        SCOPED_TRACE(dpi);
+        Drawing drawing(mode, dpi);
+        drawing.drawValue("", value);
+        EXPECT_FALSE(drawing.placement.complete()) << "without shrink";
+        const std::vector<std::string> lines = drawing.drawValue("shrink=yes\n", value);
+        EXPECT_TRUE(drawing.placement.complete());
+        ASSERT_EQ(lines.size(), value.size());
+        const double px = dpi / 25.4;
+        for (const std::string& line : lines) {
+            std::istringstream in(line.substr(5));
+            double x = 0, y = 0;
+            std::string hex, face, height;
+            in >> x >> y >> hex >> face >> height;
+            const double h = std::stod(height.substr(2));
+            EXPECT_LT(h, 5 * px * 0.99) << line;
+            EXPECT_GE(x, 10 * px - 1) << line;
+            EXPECT_GE(y, 20 * px - 1) << line;
+            EXPECT_LE(x + 0.44 * h, 50 * px + 1) << line;
+            EXPECT_LE(y + h, 30 * px + 1) << line;
+        }
+    }
+    Drawing drawing;
+    drawing.drawValue("shrink=yes\nmin=4\n", value);
+    EXPECT_FALSE(drawing.placement.complete()) << "not even at its least height";
 }
 
 struct Fill {
