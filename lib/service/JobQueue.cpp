@@ -99,6 +99,11 @@ std::int64_t JobQueue::now() const {
 void JobQueue::start() {
     std::vector<JobRecord> jobs = spool_.load(now());
     for (JobRecord& job : jobs) {
+        {
+            // Accepted before the start: queued already.
+            std::lock_guard lock(mutex_);
+            if (jobs_.count(job.id)) continue;
+        }
         if (recoverJob(job)) {
             try {
                 spool_.save(job);
