@@ -19,7 +19,7 @@ struct ServerLimits {
     std::uint64_t bodyBytes = 64ull * 1024 * 1024;
     std::chrono::seconds timeout{30};  // for each request's header, its body, and each response
     int handlerThreads = 4;
-    int maxConnections = 64;
+    int maxConnections = 16;  // each may hold a body of bodyBytes
 };
 
 // The port cannot be listened on; what() says why, in Chinese.

@@ -286,6 +286,7 @@ void JobQueue::print(JobRecord job) {
         std::unique_ptr<Spooler> pdf;
         std::string printer = job.printer;
         if (job.pdf) {
+            if (!pdfSpoolers_) throw ReportError("這個服務不能製作 PDF");
             pdf = pdfSpoolers_(spool_.pdfPath(job.id));
             printer = pdf->printers().front().name;
         }

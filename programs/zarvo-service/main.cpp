@@ -121,9 +121,10 @@ int serve(const ServiceOptions& options) {
         sigwait(&stopping, &signal);
         server->stop();
     });
-    signalWaiter.detach();
     std::cerr << "zarvo-service 在 http://127.0.0.1:" << port << "/ 等候連線" << std::endl;
+    // Only the signal ends the server, so the thread has ended with it.
     server->run();
+    signalWaiter.join();
     jobs.stop();
     return 0;
 }
