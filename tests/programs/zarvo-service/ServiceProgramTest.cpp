@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "tests/common/TempDir.h"
+#include "tests/support/PrivateCups.h"
 
 extern char** environ;
 
@@ -102,6 +103,10 @@ protected:
                                                 "HOME=" + root,
                                                 "QT_QPA_PLATFORM=offscreen",
                                                 "PATH=/usr/bin:/bin"};
+        // The print service of the test, when it has one (PrivateCups sets these).
+        for (const char* name : {"CUPS_SERVER", "CUPS_SERVERROOT"}) {
+            if (const char* value = std::getenv(name)) environment.push_back(std::string(name) + "=" + value);
+        }
         std::filesystem::create_directories(dir.path() / "run");
         std::filesystem::permissions(dir.path() / "run", std::filesystem::perms::owner_all);
         std::vector<char*> env;
@@ -197,6 +202,36 @@ TEST_F(ServiceProgramTest, RecordsBecomeAPdfOfOnePageEachKeptAcrossARestart) {
     startService();
     EXPECT_EQ(json::parse(request("GET", "/v1/jobs/" + id).body)["state"], "done");
     EXPECT_EQ(request("GET", "/v1/jobs/" + id + "/pdf").status, 200);
+}
+
+TEST_F(ServiceProgramTest, AJobForAPrinterGoesToItsCupsQueue) {
+    test::PrivateCups cups;
+    cups.addQueue("alpha");
+    cups.addQueue("beta");
+    cups.setDefault("beta");
+    startService();
+    const json printers = json::parse(request("GET", "/v1/printers").body)["printers"];
+    ASSERT_EQ(printers.size(), 2u) << printers;
+    EXPECT_EQ(printers[1]["name"], "beta");
+    EXPECT_EQ(printers[1]["default"], true);
+    const std::vector<std::string> media = printers[0]["media"];
+    EXPECT_NE(std::find(media.begin(), media.end(), "iso_a4_210x297mm"), media.end()) << printers;
+
+    const HttpReply accepted = request("POST", "/v1/jobs",
+                                       R"({"form": "delivery_note", "format": "csv", "data": "no,customer\nA1,王\nA2,李\n"})");
+    ASSERT_EQ(accepted.status, 202) << accepted.body;
+    const std::string id = json::parse(accepted.body)["id"];
+    const json job = finished(id);
+    EXPECT_EQ(job["state"], "done") << job;
+    EXPECT_EQ(job["printer"], "beta");
+    EXPECT_EQ(job["sheets"], 2);
+    ASSERT_EQ(job["cups_jobs"].size(), 1u) << job;
+    const std::vector<std::filesystem::path> output = cups.waitForJobs(1);
+    EXPECT_EQ(test::PrivateCups::sheetCount(output[0]), 2);
+    EXPECT_EQ(cups.jobCount("beta"), 1u);
+    EXPECT_EQ(request("DELETE", "/v1/jobs/" + id).status, 409);
+    EXPECT_EQ(request("POST", "/v1/jobs", R"({"form": "delivery_note", "printer": "gamma", "records": [{}]})").status,
+              404);
 }
 
 TEST_F(ServiceProgramTest, OversizedRequestsAreRefusedBeforeTheirBody) {
