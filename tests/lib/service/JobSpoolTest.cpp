@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "platform/os/DataRoot.h"
 #include "platform/recording/RecordingSpooler.h"
@@ -129,6 +130,49 @@ TEST(JobQueueRestart, QueuedJobsPrintInOrderAndTheUncertainOneIsNot) {
     EXPECT_EQ(done->state, JobState::Done);
     EXPECT_TRUE(done->handingOver);
     EXPECT_EQ(done->sheets, 2);
+    jobs.stop();
+    setDataRootOverride({});
+}
+
+// A printer that takes its time to start each job.
+class SlowSpooler : public RecordingSpooler {
+public:
+    using RecordingSpooler::RecordingSpooler;
+    std::unique_ptr<PrintJob> startJob(const std::string& printerName, const std::string& documentName,
+                                       const SheetPaper& paper) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        return RecordingSpooler::startJob(printerName, documentName, paper);
+    }
+};
+
+TEST(JobQueueCancel, AJobBeingDrawnStopsAndNothingIsHandedOver) {
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.path() / "forms");
+    for (const char* extension : {"txt", "zarvo"}) {
+        dir.write(std::string("forms/delivery_note.") + extension,
+                  test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note." + extension));
+    }
+    setDataRootOverride((dir.path() / "data").string());
+    JobSpool spool((dir.path() / "jobs").string());
+    std::ostringstream trace;
+    SlowSpooler printers(trace, 300, {{"Office", true}});
+    const FormCatalog forms({(dir.path() / "forms").string()});
+    JobQueue jobs(printers, {}, forms, spool, JobQueue::Settings{1, 1000, {}});
+    jobs.start();
+    const auto accepted = jobs.submit({"delivery_note", "", 1, false, R"([{"no": "A1"}, {"no": "A2"}])", "json"});
+    const std::string id = std::get<JobRecord>(accepted).id;
+    for (int i = 0; i < 200 && jobs.find(id)->state != JobState::Printing; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    const std::optional<JobRecord> cancelled = jobs.cancel(id);
+    EXPECT_EQ(cancelled->state, JobState::Cancelled);
+    EXPECT_FALSE(cancelled->handingOver);
+    EXPECT_EQ(parseJobRecord(test::TempDir::read(spool.recordPath(id)))->state, JobState::Cancelled);
+    EXPECT_EQ(trace.str().find("sheet 1"), std::string::npos);
+    // A PDF job on a queue that makes no PDF files fails, saying so.
+    const auto pdf = jobs.submit({"delivery_note", "", 1, true, R"([{"no": "A1"}])", "json"});
+    ASSERT_TRUE(jobs.waitIdle(20000));
+    EXPECT_EQ(jobs.find(std::get<JobRecord>(pdf).id)->state, JobState::Failed);
     jobs.stop();
     setDataRootOverride({});
 }
