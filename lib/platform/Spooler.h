@@ -99,6 +99,13 @@ public:
         return std::nullopt;
     }
 
+    // The names of the papers the named printer lists ("iso_a4_210x297mm"),
+    // in its order; empty when it is not known or lists none.
+    virtual std::vector<std::string> mediaNames(const std::string& printerName) {
+        (void)printerName;
+        return {};
+    }
+
     // The size of the named printer's default paper, portrait, millimetres
     // (width, height); nullopt when it is not known.
     virtual std::optional<std::pair<double, double>> defaultPaperMm(const std::string& printerName) {

@@ -196,7 +196,6 @@ public:
         return options;
     }
 
-private:
     // Every media the queue lists, portrait.
     std::vector<QueueMedia> listedMedia() const {
         std::vector<QueueMedia> listed;
@@ -212,6 +211,7 @@ private:
         return listed;
     }
 
+private:
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     // The custom sizes the queue's PPD takes; nullopt for a queue without
@@ -460,6 +460,16 @@ std::optional<int> CupsSpooler::dotsPerInch(const std::string& printerName) {
         return Destination(printerName).dotsPerInch();
     } catch (const ReportError&) {
         return std::nullopt;
+    }
+}
+
+std::vector<std::string> CupsSpooler::mediaNames(const std::string& printerName) {
+    try {
+        std::vector<std::string> names;
+        for (const QueueMedia& media : Destination(printerName).listedMedia()) names.push_back(media.name);
+        return names;
+    } catch (const ReportError&) {
+        return {};
     }
 }
 

@@ -36,6 +36,9 @@ public:
     // printer or its default media cannot be found.
     std::optional<std::pair<double, double>> defaultPaperMm(const std::string& printerName) override;
     std::optional<int> dotsPerInch(const std::string& printerName) override;
+    // The media the queue lists, by their PWG names; empty for a printer
+    // that cannot be found.
+    std::vector<std::string> mediaNames(const std::string& printerName) override;
 };
 
 }  // namespace zarvo

@@ -36,6 +36,7 @@
 #include "compose/DataPages.h"
 #include "compose/PageComposer.h"
 #include "compose/PageFiles.h"
+#include "compose/StreamedPages.h"
 #include "compose/TestPage.h"
 #include "report/ConversionError.h"
 #include "report/PageDataFile.h"
@@ -53,19 +54,6 @@ std::function<void(const std::string&)> messageLines(std::ostream* out, const ch
     if (!out) return {};
     return [out, prefix](const std::string& text) { *out << prefix << text << '\n'; };
 }
-
-// Deletes the page data files this run wrote, unless they are to be kept.
-class WrittenPages {
-public:
-    WrittenPages(const PageSequence& pages, bool keep) : pages_(pages), keep_(keep) {}
-    ~WrittenPages() {
-        if (!keep_) removePageFiles(pages_.stem(), pages_.lastPage());
-    }
-
-private:
-    const PageSequence& pages_;
-    bool keep_;
-};
 
 std::string readWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -85,50 +73,6 @@ std::vector<std::string> pageFiles(const RenderOptions& options, PageSequence& w
     writeTestPage(written, options.inputs[0], lines);
     return {pageFileName(written.stem(), 0)};
 }
-
-// The pages to compose, by index: count of them, file(i) naming the data
-// file of page i (asked for in order, once each).
-struct PageSource {
-    std::int64_t count = 0;
-    std::function<std::string(std::int64_t)> file;
-};
-
-PageSource listedPages(const std::vector<std::string>& files) {
-    return {std::int64_t(files.size()), [&files](std::int64_t i) { return files[std::size_t(i)]; }};
-}
-
-// One page a record of a data file: each page's data file is written when
-// it is wanted and the one before it removed, so nothing grows with the
-// number of records.
-class StreamedPages {
-public:
-    StreamedPages(DataPages& pages, std::string stem, std::int64_t first, std::int64_t count, bool keep)
-        : pages_(pages), stem_(std::move(stem)), first_(first), count_(count), keep_(keep) {}
-    ~StreamedPages() { removeLast(); }
-    StreamedPages(const StreamedPages&) = delete;
-    StreamedPages& operator=(const StreamedPages&) = delete;
-
-    PageSource source() {
-        return {count_, [this](std::int64_t i) {
-                    removeLast();
-                    written_ = int(i);
-                    pages_.writePage(stem_, written_, first_ + i);
-                    return pageFileName(stem_, written_);
-                }};
-    }
-
-private:
-    void removeLast() {
-        if (written_ >= 0 && !keep_) std::filesystem::remove(pageFileName(stem_, written_));
-    }
-
-    DataPages& pages_;
-    std::string stem_;
-    std::int64_t first_;
-    std::int64_t count_;
-    bool keep_;
-    int written_ = -1;
-};
 
 void previewToTrace(const PageSource& pages, CompositionProblems& problems, const std::string& notice) {
     RecordingSurface surface(std::cout, kPreviewDpi);

@@ -407,6 +407,9 @@ TEST_F(CupsSpoolerTest, AnUnknownPrinterOrAStoppedServiceIsReportedAndPrintsNoth
 
 TEST_F(CupsSpoolerTest, ListsTheQueuesWithTheDefaultMarkedAndNothingWithoutAService) {
     EXPECT_EQ(listing(CupsSpooler().printers()), "alpha\nbeta *\ngamma\n");
+    const std::vector<std::string> media = CupsSpooler().mediaNames("alpha");
+    EXPECT_NE(std::find(media.begin(), media.end(), "iso_a4_210x297mm"), media.end()) << media.size();
+    EXPECT_TRUE(CupsSpooler().mediaNames("nobody").empty());
     test::CommandResult list = render("--list-printers");
     EXPECT_EQ(list.status, 0);
     EXPECT_EQ(list.out, "alpha\nbeta *\ngamma\n");
@@ -415,6 +418,7 @@ TEST_F(CupsSpoolerTest, ListsTheQueuesWithTheDefaultMarkedAndNothingWithoutAServ
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(CupsSpooler().printers().empty());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_TRUE(CupsSpooler().mediaNames("alpha").empty());
     list = render("--list-printers");
     EXPECT_EQ(list.status, 0);
     EXPECT_EQ(list.out, "");

@@ -1,0 +1,356 @@
+#include "service/JobQueue.h"
+
+#include <chrono>
+#include <ctime>
+#include <regex>
+
+#include "compose/DataFileStem.h"
+#include "compose/DataPages.h"
+#include "compose/PageComposer.h"
+#include "compose/StreamedPages.h"
+#include "engine/RenderContext.h"
+#include "report/ConversionError.h"
+#include "report/ReportError.h"
+#include "service/ServiceFiles.h"
+
+namespace zarvo {
+namespace {
+
+constexpr int kMaxCopies = 99;
+
+// A print job that says when it is about to be handed over and what it
+// became once it has been.
+class HandOverJob : public PrintJob {
+public:
+    HandOverJob(std::unique_ptr<PrintJob> inner, std::function<void()> before,
+                std::function<void(const std::vector<int>&)> after)
+        : inner_(std::move(inner)), before_(std::move(before)), after_(std::move(after)) {}
+
+    Surface& surface() override { return inner_->surface(); }
+    int dotsPerInch() const override { return inner_->dotsPerInch(); }
+    bool wholePixels() const override { return inner_->wholePixels(); }
+    void nextSheet(const SheetPaper& paper) override { inner_->nextSheet(paper); }
+    void finish() override {
+        before_();
+        inner_->finish();
+        after_(inner_->jobIds());
+    }
+    std::vector<std::string> sheetWarnings() const override { return inner_->sheetWarnings(); }
+    std::vector<int> jobIds() const override { return inner_->jobIds(); }
+
+private:
+    std::unique_ptr<PrintJob> inner_;
+    std::function<void()> before_;
+    std::function<void(const std::vector<int>&)> after_;
+};
+
+// The spooler a job is printed on, its jobs wrapped in HandOverJob.
+class HandOverSpooler : public Spooler {
+public:
+    HandOverSpooler(Spooler& inner, std::function<void()> before, std::function<void(const std::vector<int>&)> after)
+        : inner_(inner), before_(std::move(before)), after_(std::move(after)) {}
+
+    std::vector<PrinterInfo> printers() override { return inner_.printers(); }
+    std::unique_ptr<PrintJob> startJob(const std::string& printerName, const std::string& documentName,
+                                       const SheetPaper& paper) override {
+        return std::make_unique<HandOverJob>(inner_.startJob(printerName, documentName, paper), before_, after_);
+    }
+    std::optional<SheetMargins> sheetMargins(const std::string& printerName, const SheetPaper& paper) override {
+        return inner_.sheetMargins(printerName, paper);
+    }
+    std::optional<int> dotsPerInch(const std::string& printerName) override {
+        return inner_.dotsPerInch(printerName);
+    }
+    std::optional<std::pair<double, double>> defaultPaperMm(const std::string& printerName) override {
+        return inner_.defaultPaperMm(printerName);
+    }
+
+private:
+    Spooler& inner_;
+    std::function<void()> before_;
+    std::function<void(const std::vector<int>&)> after_;
+};
+
+JobRefusal refusal(int status, std::string code, std::string message) {
+    return JobRefusal{status, std::move(code), std::move(message), std::nullopt, std::nullopt};
+}
+
+}  // namespace
+
+void findRecordAndField(const std::string& message, JobRefusal& refusal) {
+    static const std::regex record("第 ([0-9]{1,18}) 筆");
+    static const std::regex field("欄位「([^」]*)」");
+    std::smatch match;
+    if (std::regex_search(message, match, record)) refusal.record = std::stoll(match[1].str());
+    if (std::regex_search(message, match, field)) refusal.field = match[1].str();
+}
+
+JobQueue::JobQueue(Spooler& printers, PdfSpoolers pdfSpoolers, const FormCatalog& forms, JobSpool& spool,
+                   Settings settings)
+    : printers_(printers), pdfSpoolers_(std::move(pdfSpoolers)), forms_(forms), spool_(spool),
+      settings_(std::move(settings)) {}
+
+JobQueue::~JobQueue() { stop(); }
+
+std::int64_t JobQueue::now() const {
+    return settings_.clock ? settings_.clock() : std::int64_t(std::time(nullptr));
+}
+
+void JobQueue::start() {
+    std::vector<JobRecord> jobs = spool_.load(now());
+    for (JobRecord& job : jobs) {
+        {
+            // Accepted before the start: queued already.
+            std::lock_guard lock(mutex_);
+            if (jobs_.count(job.id)) continue;
+        }
+        if (recoverJob(job)) {
+            try {
+                spool_.save(job);
+            } catch (const ReportError&) {
+                // Kept in memory as found; the next save tries again.
+            }
+        }
+        std::lock_guard lock(mutex_);
+        nextSequence_ = std::max(nextSequence_, job.sequence + 1);
+        if (job.state == JobState::Queued) queued_.push_back(job.id);
+        jobs_[job.id] = std::move(job);
+    }
+    std::lock_guard lock(mutex_);
+    stopping_ = false;
+    for (int i = 0; i < std::max(1, settings_.workers); ++i) workers_.emplace_back([this] { work(); });
+}
+
+void JobQueue::stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+    workers_.clear();
+}
+
+std::variant<JobRecord, JobRefusal> JobQueue::submit(const JobRequest& request) {
+    if (FormCatalog::pathLike(request.form)) {
+        return refusal(400, "bad_form_name", "表單名稱「" + request.form + "」不可含路徑, 只能是表單的名稱");
+    }
+    const std::optional<std::string> report = forms_.reportPath(request.form);
+    if (!report) return refusal(404, "form_not_found", "找不到表單「" + request.form + "」");
+    if (request.copies < 1 || request.copies > kMaxCopies) {
+        return refusal(400, "bad_copies", "份數必須是 1 到 " + std::to_string(kMaxCopies) + " 之間的整數");
+    }
+    if (request.dataExtension != "csv" && request.dataExtension != "json") {
+        return refusal(400, "bad_format", "資料格式必須是 csv 或 json");
+    }
+    JobRecord job;
+    job.form = request.form;
+    job.copies = request.copies;
+    job.pdf = request.pdf;
+    job.dataExtension = request.dataExtension;
+    if (!request.pdf) {
+        const std::vector<PrinterInfo> printers = printers_.printers();
+        for (const PrinterInfo& printer : printers) {
+            if (request.printer.empty() ? printer.isDefault : printer.name == request.printer) job.printer = printer.name;
+        }
+        if (job.printer.empty()) {
+            return request.printer.empty()
+                       ? refusal(409, "no_default_printer", "沒有預設印表機, 請指定印表機")
+                       : refusal(404, "printer_not_found", "找不到印表機「" + request.printer + "」");
+        }
+    }
+    {
+        std::lock_guard lock(mutex_);
+        if (queued_.size() >= settings_.maxQueued) {
+            return refusal(429, "queue_full",
+                           "等待列印的工作已達 " + std::to_string(settings_.maxQueued) + " 件, 請稍後再送");
+        }
+    }
+    job.id = randomHex(8);
+    job.created = now();
+    const std::string dataPath = spool_.dataPath(job);
+    try {
+        spool_.writeFile(dataPath, request.data);
+    } catch (const ReportError& error) {
+        return refusal(507, "spool_write_failed", error.what());
+    }
+    // The whole data file is checked, every value its block's format or
+    // symbol must take included, before the job is accepted.
+    try {
+        const DataPages pages(*report, dataPath);
+        if (pages.recordCount() == 0) {
+            spool_.remove(job);
+            return refusal(422, "no_records", "沒有任何一筆資料");
+        }
+    } catch (const std::exception& error) {
+        spool_.remove(job);
+        JobRefusal bad = refusal(422, "bad_data", error.what());
+        findRecordAndField(bad.message, bad);
+        return bad;
+    }
+    std::unique_lock lock(mutex_);
+    job.sequence = nextSequence_++;
+    lock.unlock();
+    try {
+        spool_.save(job);
+    } catch (const ReportError& error) {
+        spool_.remove(job);
+        return refusal(507, "spool_write_failed", error.what());
+    }
+    lock.lock();
+    jobs_[job.id] = job;
+    queued_.push_back(job.id);
+    lock.unlock();
+    changed_.notify_all();
+    return job;
+}
+
+std::optional<JobRecord> JobQueue::find(const std::string& id) const {
+    std::lock_guard lock(mutex_);
+    const auto found = jobs_.find(id);
+    if (found == jobs_.end()) return std::nullopt;
+    return found->second;
+}
+
+std::optional<JobRecord> JobQueue::cancel(const std::string& id) {
+    std::unique_lock lock(mutex_);
+    auto found = jobs_.find(id);
+    if (found == jobs_.end()) return std::nullopt;
+    JobRecord& job = found->second;
+    if (job.state == JobState::Queued) {
+        std::erase(queued_, id);
+        job.state = JobState::Cancelled;
+        job.message = "已取消";
+        const JobRecord cancelled = job;
+        lock.unlock();
+        changed_.notify_all();
+        try {
+            spool_.save(cancelled);
+        } catch (const ReportError&) {
+            // Cancelled in memory; a restart would find it queued again.
+        }
+        return cancelled;
+    }
+    const auto running = running_.find(id);
+    if (running == running_.end() || job.handingOver) return job;
+    // Being drawn: it stops at its next sheet, or before it is handed over.
+    running->second->cancel = true;
+    changed_.wait_for(lock, std::chrono::seconds(30), [&] { return !running_.count(id); });
+    return jobs_.at(id);
+}
+
+bool JobQueue::waitIdle(int timeoutMs) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return queued_.empty() && running_.empty(); });
+}
+
+void JobQueue::update(const JobRecord& job) {
+    {
+        std::lock_guard lock(mutex_);
+        jobs_[job.id] = job;
+    }
+    spool_.save(job);
+}
+
+void JobQueue::work() {
+    for (;;) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return stopping_ || !queued_.empty(); });
+        if (stopping_) return;
+        const std::string id = queued_.front();
+        queued_.pop_front();
+        running_[id] = std::make_shared<Running>();
+        JobRecord job = jobs_.at(id);
+        lock.unlock();
+        print(std::move(job));
+        lock.lock();
+        running_.erase(id);
+        lock.unlock();
+        changed_.notify_all();
+        prune();
+    }
+}
+
+void JobQueue::print(JobRecord job) {
+    std::shared_ptr<Running> running;
+    {
+        std::lock_guard lock(mutex_);
+        running = running_.at(job.id);
+    }
+    try {
+        job.state = JobState::Printing;
+        update(job);
+        const std::optional<std::string> report = forms_.reportPath(job.form);
+        if (!report) throw ReportError("找不到表單「" + job.form + "」");
+        std::unique_ptr<Spooler> pdf;
+        std::string printer = job.printer;
+        if (job.pdf) {
+            if (!pdfSpoolers_) throw ReportError("這個服務不能製作 PDF");
+            pdf = pdfSpoolers_(spool_.pdfPath(job.id));
+            printer = pdf->printers().front().name;
+        }
+        // The hand-over is on disk before the print service sees a byte,
+        // and its jobs as soon as it has them.
+        HandOverSpooler spooler(
+            pdf ? *pdf : printers_,
+            [&] {
+                std::lock_guard lock(mutex_);
+                if (running->cancel) throw PrintCancelled();
+                job.handingOver = true;
+                jobs_[job.id] = job;
+                spool_.save(job);
+            },
+            [&](const std::vector<int>& ids) {
+                job.cupsJobs.insert(job.cupsJobs.end(), ids.begin(), ids.end());
+                update(job);
+            });
+        PageSequence written(reserveDataFileStem(std::time(nullptr)));
+        const WrittenPages removal(written, false);
+        DataPages data(*report, spool_.dataPath(job));
+        StreamedPages pages(data, written.stem(), 0, data.recordCount(), false);
+        const PageSource source = pages.source();
+        const RenderContext paper = paperContext(spooler, printer);
+        CompositionProblems problems;
+        std::vector<std::string> warnings;
+        for (int copy = 0; copy < job.copies; ++copy) {
+            const PrintReceipt receipt = printSheets(paper, source.count, source.file, problems,
+                                                     [&](std::int64_t, std::int64_t) { return !running->cancel; });
+            job.sheets += receipt.sheets;
+            warnings.insert(warnings.end(), receipt.sheetWarnings.begin(), receipt.sheetWarnings.end());
+        }
+        job.state = JobState::Done;
+        for (const std::string& problem : problems) job.message += (job.message.empty() ? "" : "\n") + problem;
+        if (!warnings.empty()) job.message += (job.message.empty() ? "" : "\n") + sheetWarningSummary(warnings);
+    } catch (const PrintCancelled&) {
+        job.state = JobState::Cancelled;
+        job.message = "已取消";
+    } catch (const std::exception& error) {
+        job.state = JobState::Failed;
+        job.message = error.what();
+    }
+    try {
+        update(job);
+    } catch (const ReportError&) {
+        // Known in memory; on disk it stays as last written.
+    }
+}
+
+void JobQueue::prune() {
+    std::vector<JobRecord> old;
+    {
+        std::lock_guard lock(mutex_);
+        const std::int64_t limit = now() - kJobKeepSeconds;
+        for (auto it = jobs_.begin(); it != jobs_.end();) {
+            if (jobEnded(it->second.state) && it->second.created < limit) {
+                old.push_back(it->second);
+                it = jobs_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (const JobRecord& job : old) spool_.remove(job);
+}
+
+}  // namespace zarvo

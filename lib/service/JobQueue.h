@@ -1,0 +1,122 @@
+#pragma once
+// The print service's jobs: accepted after their data has been checked as
+// zarvo-render checks a data file, kept in the spool, and printed in the
+// order accepted by a few workers, each drawing one job at a time.
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <variant>
+#include <vector>
+
+#include "platform/Spooler.h"
+#include "service/FormCatalog.h"
+#include "service/JobSpool.h"
+
+namespace zarvo {
+
+// Why a job was not accepted, as the caller is told it.
+struct JobRefusal {
+    int status = 400;
+    std::string code;
+    std::string message;                // UTF-8, Traditional Chinese
+    std::optional<std::int64_t> record; // the record (from 1) at fault, when one is
+    std::optional<std::string> field;   // its column, UTF-8
+};
+
+// What a caller asks to print.
+struct JobRequest {
+    std::string form;
+    std::string printer;        // empty: the default printer (ignored for a PDF)
+    int copies = 1;
+    bool pdf = false;
+    std::string data;           // the data file's bytes
+    std::string dataExtension;  // "csv" or "json"
+};
+
+// Splits a data file check's message ("第 18 筆資料, 欄位「total」: ...")
+// into the record and the field it names, when it names them.
+void findRecordAndField(const std::string& message, JobRefusal& refusal);
+
+class JobQueue {
+public:
+    // Makes the spooler a PDF job prints on, writing pdfPath.
+    using PdfSpoolers = std::function<std::unique_ptr<Spooler>(const std::string& pdfPath)>;
+
+    struct Settings {
+        int workers = 4;
+        std::size_t maxQueued = 1000;
+        std::function<std::int64_t()> clock;  // seconds since the epoch; empty: the system's
+    };
+
+    // printers (not owned) prints the jobs for printers; forms and spool
+    // are not owned either. Nothing runs before start().
+    JobQueue(Spooler& printers, PdfSpoolers pdfSpoolers, const FormCatalog& forms, JobSpool& spool,
+             Settings settings);
+    // Stops the workers after the jobs they are drawing.
+    ~JobQueue();
+    JobQueue(const JobQueue&) = delete;
+    JobQueue& operator=(const JobQueue&) = delete;
+
+    // Reads the spool (recoverJob on each job, old jobs removed) and starts
+    // the workers, which print the queued jobs in order.
+    void start();
+    // Asks the workers to stop and waits for them.
+    void stop();
+
+    // Checks the request's data against its form and, when it is whole,
+    // writes the job to the spool, queues it and returns it; the refusal
+    // otherwise, with nothing kept.
+    std::variant<JobRecord, JobRefusal> submit(const JobRequest& request);
+
+    // The job of id, as it stands now.
+    std::optional<JobRecord> find(const std::string& id) const;
+
+    // Cancels the job of id if it has not reached the print service:
+    // the job after it (cancelled or, when it had, unchanged); nullopt for
+    // an unknown id.
+    std::optional<JobRecord> cancel(const std::string& id);
+
+    // Where the PDF of a PDF job is written.
+    std::string pdfPath(const std::string& id) const { return spool_.pdfPath(id); }
+
+    // Waits until no job is queued or being printed (for tests); false when
+    // timeoutMs passed first.
+    bool waitIdle(int timeoutMs);
+
+private:
+    struct Running {
+        bool cancel = false;
+    };
+
+    std::int64_t now() const;
+    void work();
+    void print(JobRecord job);
+    // Stores job in memory and on disk; a failure to write is kept in its message.
+    void update(const JobRecord& job);
+    void prune();
+
+    Spooler& printers_;
+    PdfSpoolers pdfSpoolers_;
+    const FormCatalog& forms_;
+    JobSpool& spool_;
+    Settings settings_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<std::string, JobRecord> jobs_;
+    std::deque<std::string> queued_;
+    std::map<std::string, std::shared_ptr<Running>> running_;
+    std::uint64_t nextSequence_ = 1;
+    bool stopping_ = false;
+    std::vector<std::thread> workers_;
+};
+
+}  // namespace zarvo

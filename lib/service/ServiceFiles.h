@@ -1,0 +1,58 @@
+#pragma once
+// Where the print service keeps its settings, its token, its forms and its
+// jobs, and reading its settings file (service.conf, an INI file):
+//
+//   port=8631
+//   [Forms]
+//   folder=/srv/forms
+//   folder2=/home/me/forms
+//
+// The forms folders are the values of the [Forms] keys named "folder" and
+// "folder" followed by a number, in the file's order.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zarvo {
+
+inline constexpr int kDefaultServicePort = 8631;
+
+struct ServiceConfig {
+    std::optional<int> port;               // none: the default
+    std::vector<std::string> formFolders;  // none: the default folder
+};
+
+// Reads service.conf's text; throws ReportError naming path and the line
+// for a line that cannot be read, a port outside 1..65535 or a folder that
+// is not an absolute path.
+ServiceConfig parseServiceConfig(std::string_view text, const std::string& path);
+
+// $XDG_CONFIG_HOME/zarvo/service.conf read; an empty config when there is
+// no such file. Throws ReportError as parseServiceConfig does, or when the
+// file exists but cannot be read.
+ServiceConfig readServiceConfig();
+
+// A port number written as decimal digits, 1..65535; nullopt otherwise.
+std::optional<int> parsePort(std::string_view text);
+
+// $XDG_DATA_HOME/zarvo/forms (~/.local/share/zarvo/forms without it).
+std::string defaultFormsFolder();
+// $XDG_STATE_HOME/zarvo/jobs (~/.local/state/zarvo/jobs without it).
+std::string defaultSpoolFolder();
+
+// The token callers must present: read from path, or made (32 random
+// bytes as 64 hex digits, one line, mode 0600) when there is no such file
+// or renew is set. Throws ReportError when the file can be read by group
+// or others, is no regular file, holds no token, or cannot be written.
+std::string loadServiceToken(const std::string& path, bool renew);
+
+// Whether a and b are equal, taking the same time for every a of b's
+// length wherever they differ.
+bool sameSecret(std::string_view a, std::string_view b);
+
+// n random bytes as 2n lower-case hex digits, from the kernel's generator.
+std::string randomHex(std::size_t n);
+
+}  // namespace zarvo

@@ -1,0 +1,161 @@
+// zarvo-service: prints forms for other programs on this machine. They ask
+// over HTTP on the loopback addresses, with the token in the user's
+// settings, naming a form of the forms folders and giving its records; the
+// records are checked as zarvo-render checks a data file, the job kept in
+// the spool and printed through CUPS, or into a PDF they fetch back.
+
+#include <QGuiApplication>
+#include <QHashSeed>
+
+#include <pthread.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "painting/PdfSpooler.h"
+#include "platform/os/ConfigFile.h"
+#include "printing/CupsSpooler.h"
+#include "report/ReportError.h"
+#include "service/FormCatalog.h"
+#include "service/HttpServer.h"
+#include "service/JobQueue.h"
+#include "service/JobSpool.h"
+#include "service/ServiceApi.h"
+#include "service/ServiceFiles.h"
+
+namespace zarvo {
+namespace {
+
+const char* const kServiceUsage =
+    "用法: zarvo-service [--port N] [--new-token]\n"
+    "      zarvo-service --help | --version\n"
+    "  --port N      在 127.0.0.1 與 ::1 的通訊埠 N 等候連線 (預設: service.conf 的 port=, 否則 8631)\n"
+    "  --new-token   產生新的權杖, 取代 $XDG_CONFIG_HOME/zarvo/service.token\n"
+    "表單: $XDG_DATA_HOME/zarvo/forms 的報表 (*.txt), 或 service.conf 的 [Forms] folder=, folder2=, ...\n"
+    "工作: $XDG_STATE_HOME/zarvo/jobs\n";
+
+const char* const kServiceVersion = "zarvo-service 2.1";
+
+struct ServiceOptions {
+    std::optional<int> port;
+    bool newToken = false;
+    bool help = false;
+    bool version = false;
+};
+
+std::optional<ServiceOptions> parseOptions(const std::vector<std::string>& args, std::string& error) {
+    ServiceOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--new-token") {
+            options.newToken = true;
+        } else if (arg == "--port") {
+            if (i + 1 == args.size() || !(options.port = parsePort(args[i + 1]))) {
+                error = "--port 需要 1 到 65535 的通訊埠號碼";
+                return std::nullopt;
+            }
+            ++i;
+        } else {
+            error = "不認得的參數: " + arg;
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+// Qt's own notices would mix with the service's messages; only its errors
+// are passed on.
+void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << '\n';
+}
+
+int serve(const ServiceOptions& options) {
+    const ServiceConfig config = readServiceConfig();
+    const int port = options.port.value_or(config.port.value_or(kDefaultServicePort));
+    const std::string token = loadServiceToken(userConfigFile("service.token"), options.newToken);
+    const FormCatalog forms(config.formFolders.empty() ? std::vector<std::string>{defaultFormsFolder()}
+                                                       : config.formFolders);
+    JobSpool spool(defaultSpoolFolder());
+
+    // SIGINT and SIGTERM end the service: blocked in every thread, taken
+    // by one that stops the server.
+    sigset_t stopping;
+    sigemptyset(&stopping);
+    sigaddset(&stopping, SIGINT);
+    sigaddset(&stopping, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopping, nullptr);
+
+    // The sheets are drawn through Qt (fonts and PDF pages), no screen needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(qtMessages);
+    static int argc = 1;
+    static char name[] = "zarvo-service";
+    static char* argv[] = {name, nullptr};
+    const QGuiApplication qt(argc, argv);
+
+    CupsSpooler printers;
+    JobQueue jobs(
+        printers, [](const std::string& pdfPath) { return std::make_unique<PdfSpooler>(pdfPath); }, forms, spool,
+        JobQueue::Settings{});
+    ServiceApi api(token, port, printers, forms, jobs);
+    std::unique_ptr<HttpServer> server;
+    try {
+        server = std::make_unique<HttpServer>(port, [&api](const ApiRequest& request) { return api.handle(request); });
+    } catch (const ListenError& error) {
+        std::cerr << error.what() << '\n';
+        return 1;
+    }
+    jobs.start();
+    std::thread signalWaiter([&server, stopping] {
+        int signal = 0;
+        sigwait(&stopping, &signal);
+        server->stop();
+    });
+    std::cerr << "zarvo-service 在 http://127.0.0.1:" << port << "/ 等候連線" << std::endl;
+    // Only the signal ends the server, so the thread has ended with it.
+    server->run();
+    signalWaiter.join();
+    jobs.stop();
+    return 0;
+}
+
+}  // namespace
+}  // namespace zarvo
+
+int main(int argc, char** argv) {
+    // Qt's PDF writer orders its fonts by hash: one seed, the same bytes every run.
+    QHashSeed::setDeterministicGlobalSeed();
+    // The spool, the PDF files and the token are the user's alone.
+    ::umask(077);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const std::optional<zarvo::ServiceOptions> options = zarvo::parseOptions(args, error);
+    if (!options) {
+        std::cerr << error << '\n' << zarvo::kServiceUsage;
+        return 2;
+    }
+    if (options->help) {
+        std::cout << zarvo::kServiceUsage;
+        return 0;
+    }
+    if (options->version) {
+        std::cout << zarvo::kServiceVersion << '\n';
+        return 0;
+    }
+    try {
+        return zarvo::serve(*options);
+    } catch (const std::exception& failure) {
+        std::cerr << failure.what() << '\n';
+        return 1;
+    }
+}
