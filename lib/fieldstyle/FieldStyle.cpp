@@ -22,7 +22,7 @@ const FieldChoice* chosen(const std::vector<FieldChoice>& choices, const std::st
 
 const std::vector<FieldChoice>& fieldKinds() {
     static const std::vector<FieldChoice> kinds = {
-        {"text", "文字", {"cells"}},
+        {"text", "文字", {"cells", "shrink", "min"}},
         {"code39", "Code 39 條碼", kLinear},
         {"code128", "Code 128 條碼", kLinear},
         {"ean13", "EAN-13 條碼", kLinear},
@@ -45,8 +45,9 @@ const std::vector<FieldChoice>& fieldFormats() {
 }
 
 const std::vector<std::string>& fieldOptionKeys() {
-    static const std::vector<std::string> keys = {"module", "height", "ecc",      "text",    "encoding", "quiet",
-                                                  "cells",  "prefix", "decimals", "grouping", "pattern"};
+    static const std::vector<std::string> keys = {"module", "height", "ecc",    "text",   "encoding",
+                                                  "quiet",  "cells",  "shrink", "min",    "prefix",
+                                                  "decimals", "grouping", "pattern"};
     return keys;
 }
 

@@ -33,7 +33,7 @@ constexpr int kMaxSampleSide = 600;
 
 const char* const kOptionLabels[][2] = {
     {"module", "模組寬 (mm)"}, {"height", "條高 (mm)"},    {"ecc", "容錯 (L/M/Q/H)"},   {"text", "條碼下文字 (yes/no)"},
-    {"encoding", "編碼 (big5/utf-8)"}, {"quiet", "靜區 (模組)"}, {"cells", "格數"}, {"prefix", "前綴"},
+    {"encoding", "編碼 (big5/utf-8)"}, {"quiet", "靜區 (模組)"}, {"cells", "格數"}, {"shrink", "放不下時縮小 (yes/no)"}, {"min", "最小字高 (mm)"}, {"prefix", "前綴"},
     {"decimals", "小數位數"}, {"grouping", "千分位 (yes/no)"}, {"pattern", "日期樣式"},
 };
 

@@ -23,6 +23,8 @@ TEST(FieldStyleTest, TheSectionHoldsTheChosenKindFormatAndTheOptionsTheyTake) {
         {"text", "amount-tw", {{"prefix", "新臺幣"}, {"cells", ""}}, "mine=1;format=amount-tw;prefix=新臺幣;"},
         {"text", "number", {{"decimals", "2"}, {"cells", "10"}}, "mine=1;format=number;cells=10;decimals=2;"},
         {"text", "", {}, "mine=1;"},
+        {"text", "", {{"shrink", "yes"}, {"min", "1.5"}}, "mine=1;shrink=yes;min=1.5;"},
+        {"code39", "", {{"shrink", "yes"}}, "mine=1;kind=code39;"},
     };
     for (const auto& c : cases) {
         const ProfileSection made = fieldSection(old, c.kind, c.format, c.options);
