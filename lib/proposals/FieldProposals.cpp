@@ -143,8 +143,8 @@ RowText proposedBlockRow(const FieldProposal& proposal) {
     // ychar, xmargin, ymargin.
     return RowText{proposal.name,
                    {"0", formatTenths(left), formatTenths(top), formatTenths(right - left), formatTenths(bottom - top),
-                    "0", "0", "0", "0", formatTenths(proposedCharHeight(proposal.box.bottom - proposal.box.top)), "0",
-                    "0"}};
+                    "0", "0", proposal.number ? "5" : "0", "0",
+                    formatTenths(proposedCharHeight(proposal.box.bottom - proposal.box.top)), "0", "0"}};
 }
 
 EditStep acceptProposalsStep(const std::vector<FieldProposal>& chosen, int blockCount) {

@@ -17,6 +17,7 @@ struct FieldProposal {
     std::string name;  // UTF-8, without blanks
     RectMm box;        // the box it fills
     RectMm frame;      // the box less the margin
+    bool number = false;  // named after a column of numbers: set right (distribution 5)
     bool operator==(const FieldProposal&) const = default;
 };
 

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <string_view>
 
-#include "report/Big5.h"
 #include "report/CsvRecords.h"
 #include "report/JsonRecords.h"
 #include "report/ReportError.h"
@@ -72,18 +71,6 @@ std::optional<DataRecord> DataFileReader::next() { return source_->next(); }
 DataFilePosition DataFileReader::position() const { return source_->position(); }
 
 void DataFileReader::seek(const DataFilePosition& position) { source_->seek(position); }
-
-std::vector<std::string> dataFileColumns(const std::string& path) {
-    std::vector<std::string> columns;
-    try {
-        DataFileReader reader(path);
-        reader.next();
-        for (const std::string& column : reader.columns()) columns.push_back(big5ToUtf8(column));
-    } catch (const std::exception&) {
-        columns.clear();
-    }
-    return columns;
-}
 
 DataFileSummary checkDataFile(const std::string& path) {
     DataFileReader reader(path);

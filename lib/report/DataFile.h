@@ -92,11 +92,6 @@ struct DataFileSummary {
 // ReportError that reading it raises.
 DataFileSummary checkDataFile(const std::string& path);
 
-// The column names (UTF-8) of the data file at path as far as its first
-// record shows them: a CSV file's header, a JSON file's first record's keys.
-// Empty when the file cannot be read: a convenience list, not a check.
-std::vector<std::string> dataFileColumns(const std::string& path);
-
 // The field records that write record on a page: each value with every line
 // break in it (CR LF, LF or CR) as the break marker "~~" and one break at its
 // very end dropped. A value that was nothing but that break is left out.

@@ -45,12 +45,14 @@
 #include "detail/DetailOrders.h"
 #include "detail/DetailSpec.h"
 #include "detaildialog/DetailForm.h"
+#include "layout/FieldProposalPanel.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
 #include "platform/Messages.h"
 #include "engine/FormProfileFile.h"
 #include "fielddialog/FieldForm.h"
 #include "report/Big5.h"
+#include "format/DataColumns.h"
 #include "report/DataFile.h"
 #include "report/TestDataLine.h"
 #include "platform/os/FileGroupWrite.h"
@@ -236,6 +238,11 @@ LayoutPage* MainWindow::buildLayoutPage() {
         const QScopedValueRollback open(dialogOpen_, true);
         return StationeryDialog.execute(this);
     });
+    page->proposals->setDataFileChooser([this]() -> std::optional<QString> {
+        if (dialogOpen()) return std::nullopt;
+        const QScopedValueRollback open(dialogOpen_, true);
+        return DataFileDialog.execute(this);
+    });
     page->setDpiAsker([this]() -> std::optional<int> {
         // Asked right after the picture is chosen, as part of the same command.
         const QScopedValueRollback open(dialogOpen_, true);
@@ -249,9 +256,11 @@ LayoutPage* MainWindow::buildLayoutPage() {
                                 const std::vector<std::string>& selected) -> std::optional<FormProfile> {
         const QScopedValueRollback open(dialogOpen_, true);
         // The columns of the data file last chosen for a preview, as grouping columns.
-        const std::vector<std::string> columns =
-            DataFileDialog.fileName().isEmpty() ? std::vector<std::string>{}
-                                                : dataFileColumns(QFile::encodeName(DataFileDialog.fileName()).toStdString());
+        std::vector<std::string> columns;
+        if (!DataFileDialog.fileName().isEmpty()) {
+            for (const DataColumn& column : dataColumns(QFile::encodeName(DataFileDialog.fileName()).toStdString()))
+                columns.push_back(column.name);
+        }
         return askDetailProfile(this, profile, blocks, selected, columns);
     });
     connect(page, &LayoutPage::stationeryChanged, this, [this] { document_->markUnsaved(); });
@@ -721,12 +730,11 @@ void MainWindow::btn_previewfileClick() {
 bool MainWindow::chooseGroupColumn(const QString& dataFile) {
     const std::optional<DetailSpec> spec = detailSpecOf(*document_->profile());
     if (!spec || dataFormatOf(QFile::encodeName(dataFile).toStdString()) != DataFormat::Csv) return true;
-    const std::vector<std::string> columns = dataFileColumns(QFile::encodeName(dataFile).toStdString());
     std::vector<std::string> big5Columns;
     QStringList offered;
-    for (const std::string& column : columns) {
-        big5Columns.push_back(utf8ToBig5(column).value_or(std::string()));
-        offered.append(QString::fromStdString(column));
+    for (const DataColumn& column : dataColumns(QFile::encodeName(dataFile).toStdString())) {
+        big5Columns.push_back(utf8ToBig5(column.name).value_or(std::string()));
+        offered.append(QString::fromStdString(column.name));
     }
     if (!needsGroupColumn(*spec, big5Columns)) return true;
     bool ok = false;

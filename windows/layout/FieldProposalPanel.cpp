@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include <QComboBox>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -38,6 +41,46 @@ bool hasBlank(const QString& name) {
     return std::any_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); });
 }
 
+// A proposal's name cell: typed, or chosen among the data file's columns
+// when they are offered, those in use greyed.
+class ColumnNameDelegate : public QStyledItemDelegate {
+public:
+    ColumnNameDelegate(const FieldProposalPanel& panel, QObject* parent) : QStyledItemDelegate(parent), panel_(panel) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        if (panel_.columns().empty()) return QStyledItemDelegate::createEditor(parent, option, index);
+        auto* box = new QComboBox(parent);
+        box->setObjectName(QStringLiteral("CB_column"));
+        box->setEditable(true);
+        const std::vector<std::string> used = panel_.namesInUse();
+        for (const DataColumn& column : panel_.columns()) {
+            box->addItem(QString::fromStdString(column.name));
+            if (std::find(used.begin(), used.end(), column.name) != used.end()) {
+                box->setItemData(box->count() - 1, QBrush(Qt::gray), Qt::ForegroundRole);
+                box->setItemData(box->count() - 1, QStringLiteral("已經用過"), Qt::ToolTipRole);
+            }
+        }
+        return box;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        if (auto* box = qobject_cast<QComboBox*>(editor)) {
+            box->setCurrentText(index.data().toString());
+            return;
+        }
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        if (auto* box = qobject_cast<QComboBox*>(editor)) {
+            model->setData(index, box->currentText().trimmed());
+            return;
+        }
+        QStyledItemDelegate::setModelData(editor, model, index);
+    }
+
+private:
+    const FieldProposalPanel& panel_;
+};
+
 }  // namespace
 
 FieldProposalPanel::FieldProposalPanel(LayoutView* view, const StationeryScan& scan, QPushButton* detectButton,
@@ -58,6 +101,8 @@ FieldProposalPanel::FieldProposalPanel(LayoutView* view, const StationeryScan& s
     btn_acceptall = named(new QPushButton(QStringLiteral("全部加入")), "btn_acceptall");
     btn_acceptsel = named(new QPushButton(QStringLiteral("加入所選")), "btn_acceptsel");
     btn_dropall = named(new QPushButton(QStringLiteral("全部捨棄")), "btn_dropall");
+    btn_namesfrom = named(new QPushButton(QStringLiteral("欄位名稱來自資料檔...")), "btn_namesfrom");
+    LV_proposed->setItemDelegateForColumn(0, new ColumnNameDelegate(*this, LV_proposed));
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
@@ -66,6 +111,7 @@ FieldProposalPanel::FieldProposalPanel(LayoutView* view, const StationeryScan& s
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(LB_proposed);
     layout->addWidget(LV_proposed, 1);
+    layout->addWidget(btn_namesfrom);
     layout->addLayout(buttons);
     setFixedWidth(kPanelWidth);
     hide();
@@ -74,12 +120,33 @@ FieldProposalPanel::FieldProposalPanel(LayoutView* view, const StationeryScan& s
     connect(btn_acceptall, &QPushButton::clicked, this, &FieldProposalPanel::acceptAll);
     connect(btn_acceptsel, &QPushButton::clicked, this, &FieldProposalPanel::acceptSelected);
     connect(btn_dropall, &QPushButton::clicked, this, &FieldProposalPanel::dropAll);
+    connect(btn_namesfrom, &QPushButton::clicked, this, &FieldProposalPanel::namesFromDataFile);
     connect(LV_proposed, &QTreeWidget::itemChanged, this, [this] { markClashes(); });
     connect(LV_proposed, &QTreeWidget::itemSelectionChanged, this, [this] {
         showFrames();
         updateButtons();
     });
     updateButtons();
+}
+
+void FieldProposalPanel::namesFromDataFile() {
+    if (!chooseDataFile_) return;
+    const std::optional<QString> path = chooseDataFile_();
+    if (!path) return;
+    std::vector<DataColumn> columns = dataColumns(QFile::encodeName(*path).toStdString());
+    if (columns.empty()) {
+        ShowWarning("資料檔 %s 讀不到欄位名稱", path->toUtf8().constData());
+        return;
+    }
+    columns_ = std::move(columns);
+    LB_proposed->setText(QStringLiteral("雙擊名稱可從資料檔的 %1 個欄位中選擇 (灰色的已經用過)").arg(columns_.size()));
+}
+
+std::vector<std::string> FieldProposalPanel::namesInUse() const {
+    std::vector<std::string> names;
+    for (const RowText& block : view_->currentRows().rows(RowKind::Block)) names.push_back(block.caption);
+    for (const FieldProposal& proposal : listed(Rows::All)) names.push_back(proposal.name);
+    return names;
 }
 
 void FieldProposalPanel::pictureChanged() {
@@ -183,6 +250,9 @@ std::vector<FieldProposal> FieldProposalPanel::listed(Rows rows) const {
             continue;
         FieldProposal proposal = proposals_[std::size_t(i)];
         proposal.name = item->text(0).toStdString();
+        proposal.number = std::any_of(columns_.begin(), columns_.end(), [&proposal](const DataColumn& column) {
+            return column.number && column.name == proposal.name;
+        });
         chosen.push_back(std::move(proposal));
     }
     return chosen;

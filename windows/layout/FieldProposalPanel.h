@@ -4,10 +4,14 @@
 // then add all or some of them as blocks, or drop them. The boxes are the
 // page's, found on a worker thread; the page stays usable meanwhile.
 
+#include <functional>
+#include <optional>
 #include <vector>
 
+#include <QString>
 #include <QWidget>
 
+#include "format/DataColumns.h"
 #include "proposals/FieldProposals.h"
 
 class QLabel;
@@ -44,12 +48,22 @@ public:
     void dropAll();
     // Whether a detection waits for the picture's lines.
     bool busy() const { return waiting_; }
+    // What "欄位名稱來自資料檔..." asks for: a data file (nullopt: cancelled).
+    void setDataFileChooser(std::function<std::optional<QString>()> choose) { chooseDataFile_ = std::move(choose); }
+    // Offers the data file's columns as the proposals' names: each name
+    // cell becomes a list of them (still editable), those taken greyed.
+    void namesFromDataFile();
+    // The columns offered, and the names in use (the report's blocks and
+    // the proposals' names), for the name cells' lists.
+    const std::vector<DataColumn>& columns() const { return columns_; }
+    std::vector<std::string> namesInUse() const;
 
     QLabel* LB_proposed;
     QTreeWidget* LV_proposed;
     QPushButton* btn_acceptall;
     QPushButton* btn_acceptsel;
     QPushButton* btn_dropall;
+    QPushButton* btn_namesfrom;
 
 private:
     void propose();
@@ -68,6 +82,8 @@ private:
     const StationeryScan& scan_;
     std::vector<FieldProposal> proposals_;  // one for each row of LV_proposed, in its order
     bool waiting_ = false;
+    std::function<std::optional<QString>()> chooseDataFile_;
+    std::vector<DataColumn> columns_;
 };
 
 }  // namespace zarvo

@@ -129,13 +129,14 @@ TEST(FieldProposalsTest, SizesTheCharactersToTheBox) {
 // their frames written to 0.1 mm with the right edge kept where it rounds.
 TEST(FieldProposalsTest, AcceptedProposalsBecomeBlockRowsInOneStep) {
     const FieldProposal customer{"客戶名稱", {22.04, 34.02, 119.98, 42.01}, {22.54, 34.52, 119.48, 41.51}};
-    const FieldProposal odd{"field1", {10.04, 10, 20.16, 15.3}, {10.04, 10, 20.16, 15.3}};
+    const FieldProposal odd{"field1", {10.04, 10, 20.16, 15.3}, {10.04, 10, 20.16, 15.3}, true};
     const EditStep step = acceptProposalsStep({customer, odd}, 3);
     ASSERT_EQ(step.size(), 2u);
     EXPECT_EQ(step[0], (RowChange{RowKind::Block, 3, std::nullopt,
                                   RowText{"客戶名稱", {"0", "22.5", "34.5", "97", "7", "0", "0", "0", "0", "4.5", "0", "0"}}}));
     EXPECT_EQ(step[1], (RowChange{RowKind::Block, 4, std::nullopt,
-                                  RowText{"field1", {"0", "10", "10", "10.2", "5.3", "0", "0", "0", "0", "3", "0", "0"}}}));
+                                  RowText{"field1", {"0", "10", "10", "10.2", "5.3", "0", "0", "5", "0", "3", "0", "0"}}}))
+        << "a column of numbers is set right";
     EXPECT_TRUE(acceptProposalsStep({}, 3).empty());
 }
 

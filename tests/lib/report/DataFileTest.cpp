@@ -243,20 +243,5 @@ TEST(DataFilePositions, SeekingBackReadsTheSameRecord) {
     }
 }
 
-TEST(DataFileColumns, AreTheHeaderOrTheFirstRecordsKeysAndNoneForAFileThatCannotBeRead) {
-    TempDir dir;
-    const struct {
-        const char* name;
-        std::string bytes;
-        std::vector<std::string> columns;
-    } cases[] = {
-        {"orders.csv", "order_no,\xab\x7e\xa6\x57,qty\r\nA1,x,1\r\n", {"order_no", "品名", "qty"}},
-        {"orders.json", "[{\"no\": \"A1\", \"qty\": 2}, {\"other\": 1}]", {"no", "qty"}},
-        {"empty.csv", "", {}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(dataFileColumns(dir.write(c.name, c.bytes)), c.columns) << c.name;
-    EXPECT_TRUE(dataFileColumns((dir.path() / "missing.csv").string()).empty());
-}
-
 }  // namespace
 }  // namespace zarvo

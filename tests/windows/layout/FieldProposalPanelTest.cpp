@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemDelegate>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -248,6 +250,38 @@ TEST_F(FieldProposalPanelTest, ProposesAFrameForEveryEmptyBoxOfTheDeliveryNote) 
 // The list beside the view: names edited in place, some added, names that
 // cannot be a block's refused, the rest dropped; a box holding a block gets
 // no second frame, and another picture drops what was proposed for the old.
+// Names may come from a data file's columns: each name cell lists them,
+// those in use greyed, and a column of numbers makes a block set right.
+TEST_F(FieldProposalPanelTest, NamesComeFromADataFilesColumns) {
+    openThreeBoxes();
+    detect();
+    ASSERT_EQ(listed().size(), 3u);
+    const QString data = QString::fromStdString(dir.write("bills.csv", "no,field2,qty\r\nA1,x,3\r\nA2,y,4.5\r\n"));
+    panel().setDataFileChooser([&] { return std::optional<QString>(data); });
+    panel().btn_namesfrom->click();
+    ASSERT_EQ(panel().columns().size(), 3u);
+
+    QTreeWidget& list = *panel().LV_proposed;
+    list.editItem(list.topLevelItem(0), 0);
+    auto* names = list.findChild<QComboBox*>(QStringLiteral("CB_column"));
+    ASSERT_NE(names, nullptr);
+    ASSERT_EQ(names->count(), 3);
+    EXPECT_EQ(names->itemData(1, Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::gray)) << "field2 is listed";
+    EXPECT_FALSE(names->itemData(2, Qt::ForegroundRole).isValid());
+    names->setCurrentText(QStringLiteral("qty"));
+    QAbstractItemDelegate* cell = list.itemDelegateForColumn(0);
+    emit cell->commitData(names);
+    emit cell->closeEditor(names);
+    ASSERT_EQ(listed().front(), "qty");
+
+    list.clearSelection();
+    list.topLevelItem(0)->setSelected(true);
+    panel().btn_acceptsel->click();
+    ASSERT_EQ(rowCount(Section::Blocks), 1);
+    EXPECT_EQ(document.rows(Section::Blocks)[0].caption, QStringLiteral("qty"));
+    EXPECT_EQ(document.rows(Section::Blocks)[0].values[7], QStringLiteral("5")) << "set right";
+}
+
 TEST_F(FieldProposalPanelTest, AddsRenamesAndDropsProposals) {
     openThreeBoxes();
     ASSERT_TRUE(page.btn_detect->isEnabled());
