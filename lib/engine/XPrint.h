@@ -109,6 +109,9 @@ public:
     // The block that a field named name (Big5) is drawn in: the last one of
     // that name; nullptr when none.
     const BlockRecord* findBlock(const std::string& name) const;
+    // Draws text as it stands in block's own frame (no lookup by name, no
+    // format): a block's name on the Layout page.
+    FramePlacement DrawInBlock(const BlockRecord& block, std::string_view text);
     // The names a field record can reach, each once, in the block table's order.
     std::vector<std::string> blockNames() const;
     // Draws text in the block named name (Big5), shifted by dx, dy mm, and

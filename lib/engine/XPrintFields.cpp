@@ -238,6 +238,11 @@ const BlockRecord* XPrint::findBlock(const std::string& name) const {
     return match;
 }
 
+FramePlacement XPrint::DrawInBlock(const BlockRecord& block, std::string_view text) {
+    if (surface) surface->setTextColor(kBlack);
+    return drawInFrame(block, text, 0, 0);
+}
+
 FramePlacement XPrint::DrawField(const std::string& name, const std::string& text, float dx, float dy) {
     const BlockRecord* match = findBlock(name);
     if (!match) {

@@ -72,26 +72,29 @@ FormFindings FormPainter::draw(QPainter& painter, int dpi) const {
     // Placed as for print: the header's preview-only shift is not added.
     engine.pxoffset = engine.pyoffset = 0;
     drawForm(engine);
-    std::unordered_set<std::string> unmatched;
     // Names drawn because there is no data are no values: nothing is said
     // about them.
     const bool quiet = hasNoFields() && !namesOnly_;
-    const auto place = [&](const std::string& name, const std::string& value) {
-        const BlockRecord* block = engine.findBlock(name);
-        if (!block) {
-            // The blocks' own names always name a block: only data can name none.
-            if (!name.empty() && !drawsNames()) addOnce(findings.unmatchedNames, unmatched, big5ToUtf8(name));
-            return;
-        }
-        if (engine.DrawField(name, value, 0, 0).complete() || quiet) return;
-        const double left = block->left + engine.xoffset, top = block->top + engine.yoffset;
-        findings.overfullNames.push_back(big5ToUtf8(name));
-        findings.overfullFrames.push_back(RectMm{left, top, left + block->width, top + block->height});
+    const auto noteOverfull = [&](const BlockRecord& block) {
+        const double left = block.left + engine.xoffset, top = block.top + engine.yoffset;
+        findings.overfullNames.push_back(big5ToUtf8(block.label));
+        findings.overfullFrames.push_back(RectMm{left, top, left + block.width, top + block.height});
     };
     if (drawsNames()) {
-        for (const auto& block : engine.blocks) place(block->label, block->label);
+        // Each block shows its own name in its own frame: no lookup by name.
+        for (const auto& block : engine.blocks) {
+            if (!engine.DrawInBlock(*block, block->label).complete() && !quiet) noteOverfull(*block);
+        }
     } else {
-        for (const TestDataField& field : fields_) place(field.name, field.value);
+        std::unordered_set<std::string> unmatched;
+        for (const TestDataField& field : fields_) {
+            const BlockRecord* block = engine.findBlock(field.name);
+            if (!block) {
+                if (!field.name.empty()) addOnce(findings.unmatchedNames, unmatched, big5ToUtf8(field.name));
+                continue;
+            }
+            if (!engine.DrawField(field.name, field.value, 0, 0).complete()) noteOverfull(*block);
+        }
     }
     findings.valueFaults = engine.valueFaults();
     findings.problem = engine.problem();
