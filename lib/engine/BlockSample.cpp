@@ -13,10 +13,10 @@ BlockSample drawBlockSample(Surface& surface, const FrameRow& row, const Profile
     engine.setProfile(profile);
     engine.surface = &surface;
     engine.dpi = surface.dotsPerInch();
-    auto block = std::make_unique<BlockRecord>(row);
-    block->left = 0;
-    block->top = 0;
-    engine.blocks.push_back(std::move(block));
+    BlockRecord block = row;
+    block.left = 0;
+    block.top = 0;
+    engine.addBlock(std::move(block));
     engine.blockCount = 1;
     BlockSample sample;
     sample.placement = engine.DrawField(row.label, std::string(big5Value), 0, 0);

@@ -89,6 +89,8 @@ SheetPaper XPrint::sheetPaper() const {
 void XPrint::Reset() {
     report.reset();
     blocks.clear();
+    blockIndex_.clear();
+    blockIndexed_ = false;
     blockCount = 0;
 }
 

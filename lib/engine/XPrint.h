@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/BlockRecord.h"
@@ -109,6 +110,9 @@ public:
     // The block that a field named name (Big5) is drawn in: the last one of
     // that name; nullptr when none.
     const BlockRecord* findBlock(const std::string& name) const;
+    // Adds a block record after the others (blocks are added only so, or
+    // all dropped by Reset, so that findBlock's index stays true).
+    void addBlock(BlockRecord block);
     // Draws text as it stands in block's own frame (no lookup by name, no
     // format): a block's name on the Layout page.
     FramePlacement DrawInBlock(const BlockRecord& block, std::string_view text);
@@ -157,6 +161,9 @@ public:
     std::shared_ptr<const FormProfile> profile = std::make_shared<const FormProfile>();
 
 private:
+    // The last block of each name, made when first asked for after blocks changed.
+    mutable std::unordered_map<std::string, const BlockRecord*> blockIndex_;
+    mutable bool blockIndexed_ = false;
     // The colour of lines and captions: red in preview, black on paper.
     Rgb formColor() const;
     void openReport(const std::string& path);

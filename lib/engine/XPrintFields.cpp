@@ -215,7 +215,7 @@ void XPrint::ReadBlocks() {
     for (int i = 0; i < count; ++i) {
         std::optional<FrameRow> row = report->readFrameRow();
         if (!row) break;
-        blocks.push_back(std::make_unique<BlockRecord>(std::move(*row)));
+        addBlock(std::move(*row));
     }
     blockCount = static_cast<int>(blocks.size());
 }
@@ -228,14 +228,21 @@ std::vector<std::string> XPrint::blockNames() const {
     return names;
 }
 
+void XPrint::addBlock(BlockRecord block) {
+    blocks.push_back(std::make_unique<BlockRecord>(std::move(block)));
+    blockIndexed_ = false;
+}
+
 const BlockRecord* XPrint::findBlock(const std::string& name) const {
-    const BlockRecord* match = nullptr;
-    if (name.size() <= kMaxBlockName) {
-        for (const auto& block : blocks) {
-            if (block->label == name) match = block.get();  // the last equal name wins
-        }
+    if (name.size() > kMaxBlockName) return nullptr;
+    if (!blockIndexed_) {
+        blockIndex_.clear();
+        // The last equal name wins.
+        for (const auto& block : blocks) blockIndex_[block->label] = block.get();
+        blockIndexed_ = true;
     }
-    return match;
+    const auto found = blockIndex_.find(name);
+    return found == blockIndex_.end() ? nullptr : found->second;
 }
 
 FramePlacement XPrint::DrawInBlock(const BlockRecord& block, std::string_view text) {
