@@ -1,9 +1,5 @@
 #include "layoutmodel/PositionEdit.h"
 
-#include <charconv>
-#include <cmath>
-#include <limits>
-
 #include "layoutmodel/Millimetres.h"
 #include "layoutmodel/RowEdits.h"
 #include "layoutmodel/StationeryGuides.h"
@@ -18,16 +14,19 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// The number text holds (empty: empty), nullopt with error when it is none.
-std::optional<double> number(const std::string& typed, const char* what, double empty, std::string& error) {
+const char* const kSetNeedsAll = "請輸入欄位框的 x、y 與大於 0 的寬、高 (mm)";
+
+// The number text holds; an empty text gives empty, or says that a frame's
+// place needs every value when there is none.
+std::optional<double> number(const std::string& typed, const char* what, std::optional<double> empty,
+                             std::string& error) {
     const std::string text = trimmed(typed);
-    if (text.empty()) return empty;
-    double value = 0;
-    const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (fault != std::errc() || end != text.data() + text.size()) {
-        error = std::string(what) + "「" + text + "」不是數字";
-        return std::nullopt;
+    if (text.empty()) {
+        if (!empty) error = kSetNeedsAll;
+        return empty;
     }
+    const std::optional<double> value = parseMillimetres(text);
+    if (!value) error = std::string(what) + "「" + text + "」不是數字";
     return value;
 }
 
@@ -39,18 +38,18 @@ std::optional<PositionRequest> positionRequestFrom(const PositionTexts& texts, s
     PositionRequest request;
     request.kind = texts.move ? PositionRequest::Kind::Move : PositionRequest::Kind::Set;
     // A move may leave x or y empty; a frame's place needs all four.
-    const double empty = texts.move ? 0 : std::numeric_limits<double>::quiet_NaN();
+    const std::optional<double> empty = texts.move ? std::optional<double>(0) : std::nullopt;
     const std::optional<double> x = number(texts.x, "x", empty, error);
     const std::optional<double> y = x ? number(texts.y, "y", empty, error) : std::nullopt;
     if (!x || !y) return std::nullopt;
     request.x = *x;
     request.y = *y;
     if (texts.move) return request;
-    const std::optional<double> width = number(texts.width, "寬", 0, error);
-    const std::optional<double> height = width ? number(texts.height, "高", 0, error) : std::nullopt;
+    const std::optional<double> width = number(texts.width, "寬", std::nullopt, error);
+    const std::optional<double> height = width ? number(texts.height, "高", std::nullopt, error) : std::nullopt;
     if (!width || !height) return std::nullopt;
-    if (std::isnan(request.x) || std::isnan(request.y) || *width <= 0 || *height <= 0) {
-        error = "請輸入欄位框的 x、y 與大於 0 的寬、高 (mm)";
+    if (*width <= 0 || *height <= 0) {
+        error = kSetNeedsAll;
         return std::nullopt;
     }
     request.width = *width;

@@ -39,6 +39,15 @@ protected:
         return shown;
     }
     void click(const char* name) { control<QPushButton>(*preview, name).click(); }
+    // A shown preview of the delivery note with its test data.
+    void showDeliveryNote() {
+        const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
+        newPreview(0, false);
+        writeTestPage(preview->pages(), examples + "delivery_note.txt",
+                      splitTestDataLines(test::TempDir::read(examples + "delivery_note_data.txt")));
+        preview->show();
+        preview->RenderPages();
+    }
     void enterPage(const QString& text) {
         QLineEdit& e1 = control<QLineEdit>(*preview, "E1");
         e1.setText(text);
@@ -175,12 +184,7 @@ TEST_F(PreviewFormTest, TheFirstPageShowsTheWindowModallyAtTheTopLeft) {
 // The window can be enlarged to see a whole sheet: the page takes the room
 // gained, and "整頁" shows the sheet whole, its proportions kept.
 TEST_F(PreviewFormTest, AnEnlargedWindowShowsTheWholePage) {
-    const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
-    newPreview(0, false);
-    writeTestPage(preview->pages(), examples + "delivery_note.txt",
-                  splitTestDataLines(test::TempDir::read(examples + "delivery_note_data.txt")));
-    preview->show();
-    preview->RenderPages();
+    showDeliveryNote();
     QWidget& image1 = control<QWidget>(*preview, "Image1");
     const QSize page = image1.size();
     EXPECT_TRUE(preview->windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -204,15 +208,11 @@ TEST_F(PreviewFormTest, AnEnlargedWindowShowsTheWholePage) {
 }
 
 TEST_F(PreviewFormTest, ThePageOnScreenIsTheRenderersImagePixelForPixel) {
-    const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
-    newPreview(0, false);
-    writeTestPage(preview->pages(), examples + "delivery_note.txt",
-                  splitTestDataLines(test::TempDir::read(examples + "delivery_note_data.txt")));
-    preview->show();
-    preview->RenderPages();
+    showDeliveryNote();
     QWidget& image1 = control<QWidget>(*preview, "Image1");
     const QImage shown = image1.grab().toImage().convertToFormat(QImage::Format_RGB32);
 
+    const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
     const std::string png = (dir.path() / "note.png").string();
     const test::CommandResult rendered = test::runCommand(
         std::string(ZARVO_RENDER) + " --data-dir '" + (dir.path() / "cli").string() + "' --png '" + png +
