@@ -1,5 +1,6 @@
 #include "service/JobQueue.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <regex>
@@ -202,6 +203,7 @@ std::variant<JobRecord, JobRefusal> JobQueue::submit(const JobRequest& request) 
     queued_.push_back(job.id);
     lock.unlock();
     changed_.notify_all();
+    tell(job);
     return job;
 }
 
@@ -229,6 +231,7 @@ std::optional<JobRecord> JobQueue::cancel(const std::string& id) {
         } catch (const ReportError&) {
             // Cancelled in memory; a restart would find it queued again.
         }
+        tell(cancelled);
         return cancelled;
     }
     const auto running = running_.find(id);
@@ -250,13 +253,44 @@ void JobQueue::update(const JobRecord& job) {
         std::lock_guard lock(mutex_);
         jobs_[job.id] = job;
     }
+    tell(job);
     spool_.save(job);
+}
+
+void JobQueue::tell(const JobRecord& job) const {
+    for (const Listener& listener : listeners_) listener(job);
+}
+
+void JobQueue::addListener(Listener listener) { listeners_.push_back(std::move(listener)); }
+
+void JobQueue::setPaused(bool paused) {
+    {
+        std::lock_guard lock(mutex_);
+        paused_ = paused;
+    }
+    changed_.notify_all();
+}
+
+bool JobQueue::paused() const {
+    std::lock_guard lock(mutex_);
+    return paused_;
+}
+
+std::vector<JobRecord> JobQueue::recent(std::size_t limit) const {
+    std::vector<JobRecord> jobs;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& [id, job] : jobs_) jobs.push_back(job);
+    }
+    std::sort(jobs.begin(), jobs.end(), [](const JobRecord& a, const JobRecord& b) { return a.sequence > b.sequence; });
+    if (jobs.size() > limit) jobs.resize(limit);
+    return jobs;
 }
 
 void JobQueue::work() {
     for (;;) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return stopping_ || !queued_.empty(); });
+        changed_.wait(lock, [&] { return stopping_ || (!paused_ && !queued_.empty()); });
         if (stopping_) return;
         const std::string id = queued_.front();
         queued_.pop_front();

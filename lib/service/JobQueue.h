@@ -91,6 +91,20 @@ public:
     // timeoutMs passed first.
     bool waitIdle(int timeoutMs);
 
+    // Called with a job each time it is accepted or its record changes
+    // (drawn, handed over, ended, cancelled), from the thread that changed
+    // it and outside the queue's lock. Added before start().
+    using Listener = std::function<void(const JobRecord&)>;
+    void addListener(Listener listener);
+
+    // While paused, queued jobs wait and no new one is drawn; jobs being
+    // drawn go on.
+    void setPaused(bool paused);
+    bool paused() const;
+
+    // The jobs known, most recently accepted first, at most limit of them.
+    std::vector<JobRecord> recent(std::size_t limit) const;
+
 private:
     struct Running {
         bool cancel = false;
@@ -101,6 +115,7 @@ private:
     void print(JobRecord job);
     // Stores job in memory and on disk; a failure to write is kept in its message.
     void update(const JobRecord& job);
+    void tell(const JobRecord& job) const;
     void prune();
 
     Spooler& printers_;
@@ -116,7 +131,9 @@ private:
     std::map<std::string, std::shared_ptr<Running>> running_;
     std::uint64_t nextSequence_ = 1;
     bool stopping_ = false;
+    bool paused_ = false;
     std::vector<std::thread> workers_;
+    std::vector<Listener> listeners_;
 };
 
 }  // namespace zarvo

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -174,6 +175,43 @@ TEST(JobQueueCancel, AJobBeingDrawnStopsAndNothingIsHandedOver) {
     ASSERT_TRUE(jobs.waitIdle(20000));
     EXPECT_EQ(jobs.find(std::get<JobRecord>(pdf).id)->state, JobState::Failed);
     jobs.stop();
+    setDataRootOverride({});
+}
+
+TEST(JobQueuePause, NothingIsDrawnWhilePausedAndListenersSeeEveryChange) {
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.path() / "forms");
+    for (const char* extension : {"txt", "zarvo"}) {
+        dir.write(std::string("forms/delivery_note.") + extension,
+                  test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note." + extension));
+    }
+    setDataRootOverride((dir.path() / "data").string());
+    JobSpool spool((dir.path() / "jobs").string());
+    std::ostringstream trace;
+    RecordingSpooler printers(trace, 300, {{"Office", true}});
+    const FormCatalog forms({(dir.path() / "forms").string()});
+    JobQueue jobs(printers, {}, forms, spool, JobQueue::Settings{1, 1000, {}});
+    std::mutex seenMutex;
+    std::vector<std::string> seen;
+    jobs.addListener([&](const JobRecord& job) {
+        std::lock_guard lock(seenMutex);
+        seen.push_back(job.form + ":" + std::string(jobStateName(job.state)));
+    });
+    jobs.setPaused(true);
+    jobs.start();
+    const auto first = jobs.submit({"delivery_note", "", 1, false, R"([{"no": "A1"}])", "json"});
+    const auto second = jobs.submit({"delivery_note", "", 1, false, R"([{"no": "B1"}])", "json"});
+    EXPECT_FALSE(jobs.waitIdle(200));
+    EXPECT_EQ(trace.str(), "");
+    EXPECT_EQ(jobs.recent(1).front().id, std::get<JobRecord>(second).id);
+    jobs.setPaused(false);
+    ASSERT_TRUE(jobs.waitIdle(20000));
+    EXPECT_EQ(jobs.find(std::get<JobRecord>(first).id)->state, JobState::Done);
+    jobs.stop();
+    std::lock_guard lock(seenMutex);
+    EXPECT_EQ(seen, (std::vector<std::string>{"delivery_note:queued", "delivery_note:queued", "delivery_note:printing",
+                                              "delivery_note:printing", "delivery_note:done", "delivery_note:printing",
+                                              "delivery_note:printing", "delivery_note:done"}));
     setDataRootOverride({});
 }
 
