@@ -26,6 +26,7 @@
 #include "service/HttpServer.h"
 #include "service/JobQueue.h"
 #include "service/JobSpool.h"
+#include "service/OriginAccess.h"
 #include "service/ServiceApi.h"
 #include "service/ServiceFiles.h"
 
@@ -107,14 +108,22 @@ int serve(const ServiceOptions& options) {
     JobQueue jobs(
         printers, [](const std::string& pdfPath) { return std::make_unique<PdfSpooler>(pdfPath); }, forms, spool,
         JobQueue::Settings{});
-    ServiceApi api(token, port, printers, forms, jobs);
+    OriginAccess origins({config.origins, userConfigFile("paired-origins")});
+    ServiceApi api(token, port, printers, forms, jobs, origins);
+    EventSocketRules events;
+    events.admit = [&api](const ApiRequest& upgrade) { return api.admitEvents(upgrade); };
+    events.tokenFits = [&api](const ApiRequest& upgrade, std::string_view given) {
+        return api.eventsTokenFits(upgrade, given);
+    };
     std::unique_ptr<HttpServer> server;
     try {
-        server = std::make_unique<HttpServer>(port, [&api](const ApiRequest& request) { return api.handle(request); });
+        server = std::make_unique<HttpServer>(
+            port, [&api](const ApiRequest& request) { return api.handle(request); }, ServerLimits{}, events);
     } catch (const ListenError& error) {
         std::cerr << error.what() << '\n';
         return 1;
     }
+    jobs.addListener([&server](const JobRecord& job) { server->broadcast(ServiceApi::jobEvent(job)); });
     jobs.start();
     std::thread signalWaiter([&server, stopping] {
         int signal = 0;
