@@ -29,6 +29,7 @@
 #include "service/OriginAccess.h"
 #include "service/ServiceApi.h"
 #include "service/ServiceFiles.h"
+#include "service/ServiceLog.h"
 
 namespace zarvo {
 namespace {
@@ -104,6 +105,7 @@ int serve(const ServiceOptions& options) {
     static char* argv[] = {name, nullptr};
     const QGuiApplication qt(argc, argv);
 
+    ServiceLog log(ServiceLog::defaultPath());
     CupsSpooler printers;
     JobQueue jobs(
         printers, [](const std::string& pdfPath) { return std::make_unique<PdfSpooler>(pdfPath); }, forms, spool,
@@ -118,12 +120,21 @@ int serve(const ServiceOptions& options) {
     std::unique_ptr<HttpServer> server;
     try {
         server = std::make_unique<HttpServer>(
-            port, [&api](const ApiRequest& request) { return api.handle(request); }, ServerLimits{}, events);
+            port,
+            [&api, &log](const ApiRequest& request) {
+                ApiResponse response = api.handle(request);
+                log.request(request, response.status);
+                return response;
+            },
+            ServerLimits{}, events);
     } catch (const ListenError& error) {
         std::cerr << error.what() << '\n';
         return 1;
     }
-    jobs.addListener([&server](const JobRecord& job) { server->broadcast(ServiceApi::jobEvent(job)); });
+    jobs.addListener([&server, &log](const JobRecord& job) {
+        log.job(job);
+        server->broadcast(ServiceApi::jobEvent(job));
+    });
     jobs.start();
     std::thread signalWaiter([&server, stopping] {
         int signal = 0;
@@ -131,10 +142,12 @@ int serve(const ServiceOptions& options) {
         server->stop();
     });
     std::cerr << "zarvo-service 在 http://127.0.0.1:" << port << "/ 等候連線" << std::endl;
+    log.note("started on port " + std::to_string(port));
     // Only the signal ends the server, so the thread has ended with it.
     server->run();
     signalWaiter.join();
     jobs.stop();
+    log.note("stopped");
     return 0;
 }
 
