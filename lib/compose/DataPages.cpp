@@ -45,8 +45,10 @@ void DataPages::checkValues(const FormProfile& profile) const {
         if (profile.block(block)) checked.push_back(block);
     }
     if (checked.empty()) return;
-    DataFileReader reader(dataPath_);
-    while (std::optional<DataRecord> record = reader.next()) {
+    // An order's items are its detail member, not a value of its own.
+    const auto reader = detail_ ? std::make_unique<DataFileReader>(dataPath_, detail_->spec().source)
+                                : std::make_unique<DataFileReader>(dataPath_);
+    while (std::optional<DataRecord> record = reader->next()) {
         for (const DataField& field : fieldsOf(*record)) {
             if (std::find(checked.begin(), checked.end(), field.name) == checked.end()) continue;
             const std::string fault = blockValueFault(profile, field.name, field.value);

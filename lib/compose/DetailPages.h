@@ -32,6 +32,8 @@ public:
 
     DetailPages(const DetailSpec& spec, const std::string& dataPath);
 
+    const DetailSpec& spec() const { return spec_; }
+
     // The sheets and the columns that may draw a "not in the report"
     // notice (the group column and detail fields left out).
     DataFileSummary summary() const;

@@ -8,23 +8,38 @@
 #include <boost/asio/thread_pool.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
+#include <boost/beast/websocket.hpp>
+#include <deque>
+#include <mutex>
+#include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 
 namespace zarvo {
 
 namespace net = boost::asio;
 namespace beast = boost::beast;
 namespace http = beast::http;
+namespace websocket = beast::websocket;
 using tcp = net::ip::tcp;
 
-struct HttpServer::State {
-    State(Handler h, ServerLimits l) : handler(std::move(h)), limits(l), pool(std::size_t(std::max(1, l.handlerThreads))) {}
+namespace {
+class EventSession;
+}
 
-    // First, so that it outlives the sessions the io context still holds
+struct HttpServer::State {
+    State(Handler h, ServerLimits l, EventSocketRules e)
+        : handler(std::move(h)), limits(l), events(std::move(e)), pool(std::size_t(std::max(1, l.handlerThreads))) {}
+
+    // First, so that they outlive the sessions the io context still holds
     // when it goes.
     std::atomic<int> connections{0};
+    std::atomic<int> eventSockets{0};
+    std::mutex listenersMutex;
+    std::set<std::shared_ptr<EventSession>> listeners;  // the sockets past their token
     Handler handler;
     ServerLimits limits;
+    EventSocketRules events;
     net::io_context io{1};
     net::thread_pool pool;
     std::vector<std::unique_ptr<tcp::acceptor>> acceptors;
@@ -39,6 +54,123 @@ std::string lowerCase(std::string_view text) {
     }
     return lower;
 }
+
+// The request as the handler and the events rules see it.
+ApiRequest apiRequest(const http::request<http::string_body>& request) {
+    ApiRequest api;
+    api.method = std::string(request.method_string());
+    api.target = std::string(request.target());
+    for (const auto& field : request) {
+        const std::string name = lowerCase(std::string_view(field.name_string().data(), field.name_string().size()));
+        auto [place, added] = api.headers.emplace(name, std::string(field.value()));
+        // A repeated header is kept as one list, which no check takes.
+        if (!added) place->second += ", " + std::string(field.value());
+    }
+    return api;
+}
+
+// An events socket: its first message must give the token, within the
+// request timeout; after that it only hears events. What it sends later
+// is read and dropped, so that a close is seen.
+class EventSession : public std::enable_shared_from_this<EventSession> {
+public:
+    EventSession(beast::tcp_stream stream, ApiRequest upgrade, HttpServer::State* state)
+        : socket_(std::move(stream)), upgrade_(std::move(upgrade)), state_(state),
+          tokenTimer_(socket_.get_executor()) {
+        ++state_->eventSockets;
+    }
+    ~EventSession() { --state_->eventSockets; }
+
+    void start(http::request<http::string_body> request) {
+        beast::get_lowest_layer(socket_).expires_never();
+        socket_.set_option(websocket::stream_base::timeout{state_->limits.timeout, websocket::stream_base::none(), false});
+        socket_.read_message_max(4096);
+        socket_.set_option(websocket::stream_base::decorator(
+            [](websocket::response_type& response) { response.set(http::field::server, "zarvo-service"); }));
+        auto held = std::make_shared<http::request<http::string_body>>(std::move(request));
+        socket_.async_accept(*held, [self = shared_from_this(), held](beast::error_code error) {
+            if (error) return;
+            self->awaitToken();
+        });
+    }
+
+    // Queues message for the socket; from any thread.
+    void send(std::shared_ptr<const std::string> message) {
+        net::post(socket_.get_executor(), [self = shared_from_this(), message = std::move(message)] {
+            if (self->closed_) return;
+            if (self->outgoing_.size() >= self->state_->limits.eventBacklog) return self->close(websocket::close_code::try_again_later);
+            self->outgoing_.push_back(message);
+            if (self->outgoing_.size() == 1) self->writeNext();
+        });
+    }
+
+private:
+    void awaitToken() {
+        tokenTimer_.expires_after(state_->limits.timeout);
+        tokenTimer_.async_wait([self = shared_from_this()](beast::error_code error) {
+            if (!error && !self->authorized_) self->close(websocket::close_code::policy_error);
+        });
+        read();
+    }
+
+    void read() {
+        socket_.async_read(buffer_, [self = shared_from_this()](beast::error_code error, std::size_t) {
+            if (error) return self->forget();
+            if (!self->authorized_) self->checkToken();
+            self->buffer_.consume(self->buffer_.size());
+            if (!self->closed_) self->read();
+        });
+    }
+
+    void checkToken() {
+        tokenTimer_.cancel();
+        const nlohmann::json message = nlohmann::json::parse(beast::buffers_to_string(buffer_.data()), nullptr, false);
+        const auto token = message.is_object() ? message.find("token") : message.end();
+        if (token == message.end() || !token->is_string() ||
+            !state_->events.tokenFits(upgrade_, token->get<std::string>())) {
+            return close(websocket::close_code::policy_error);
+        }
+        authorized_ = true;
+        {
+            std::lock_guard lock(state_->listenersMutex);
+            state_->listeners.insert(shared_from_this());
+        }
+        send(std::make_shared<const std::string>(R"({"event":"ready"})"));
+    }
+
+    void writeNext() {
+        socket_.text(true);
+        socket_.async_write(net::buffer(*outgoing_.front()), [self = shared_from_this()](beast::error_code error, std::size_t) {
+            if (error) return self->forget();
+            self->outgoing_.pop_front();
+            if (!self->outgoing_.empty() && !self->closed_) self->writeNext();
+        });
+    }
+
+    void close(websocket::close_code code) {
+        if (closed_) return;
+        closed_ = true;
+        forget();
+        socket_.async_close(code, [self = shared_from_this()](beast::error_code) {});
+    }
+
+    // Hears no more events; the socket goes once its last handler has run.
+    void forget() {
+        closed_ = true;
+        tokenTimer_.cancel();
+        std::lock_guard lock(state_->listenersMutex);
+        state_->listeners.erase(shared_from_this());
+    }
+
+    websocket::stream<beast::tcp_stream> socket_;
+    ApiRequest upgrade_;
+    HttpServer::State* state_;
+    net::steady_timer tokenTimer_;
+    beast::flat_buffer buffer_;
+    std::deque<std::shared_ptr<const std::string>> outgoing_;
+    bool authorized_ = false;
+    bool closed_ = false;
+};
 
 // One connection: requests read one after another, each answered before
 // the next is read.
@@ -103,15 +235,8 @@ private:
         if (error == http::error::body_limit) return refuseBody();
         if (error) return close();
         http::request<http::string_body> request = parser_->release();
-        ApiRequest api;
-        api.method = std::string(request.method_string());
-        api.target = std::string(request.target());
-        for (const auto& field : request) {
-            const std::string name = lowerCase(std::string_view(field.name_string().data(), field.name_string().size()));
-            auto [place, added] = api.headers.emplace(name, std::string(field.value()));
-            // A repeated header is kept as one list, which no check takes.
-            if (!added) place->second += ", " + std::string(field.value());
-        }
+        ApiRequest api = apiRequest(request);
+        if (isEventsPath(api.target)) return upgrade(std::move(request), std::move(api));
         api.body = std::move(request.body());
         keepAlive_ = request.keep_alive();
         stream_.expires_never();
@@ -126,6 +251,24 @@ private:
                 self->write(std::move(response));
             });
         });
+    }
+
+    bool isEventsPath(std::string_view target) const {
+        return !state_->events.path.empty() && target.substr(0, target.find('?')) == state_->events.path;
+    }
+
+    void upgrade(http::request<http::string_body> request, ApiRequest api) {
+        if (!websocket::is_upgrade(request)) {
+            return refuse(errorResponse(426, "websocket_required", "這個路徑只接受 WebSocket 連線"));
+        }
+        if (state_->events.admit) {
+            if (std::optional<ApiResponse> refused = state_->events.admit(api)) return refuse(std::move(*refused));
+        }
+        if (state_->eventSockets.load() >= state_->limits.maxEventSockets) {
+            return refuse(errorResponse(503, "too_many_event_sockets",
+                                        "事件連線已達 " + std::to_string(state_->limits.maxEventSockets) + " 條"));
+        }
+        std::make_shared<EventSession>(std::move(stream_), std::move(api), state_)->start(std::move(request));
     }
 
     void refuseBody() { refuse(errorResponse(413, "body_too_large", "請求內容超過 64 MiB")); }
@@ -202,8 +345,8 @@ std::unique_ptr<tcp::acceptor> listenOn(net::io_context& io, const net::ip::addr
 
 }  // namespace
 
-HttpServer::HttpServer(int port, Handler handler, ServerLimits limits)
-    : state_(std::make_unique<State>(std::move(handler), limits)) {
+HttpServer::HttpServer(int port, Handler handler, ServerLimits limits, EventSocketRules events)
+    : state_(std::make_unique<State>(std::move(handler), limits, std::move(events))) {
     state_->acceptors.push_back(listenOn(state_->io, net::ip::address_v4::loopback(), port, false));
     if (auto v6 = listenOn(state_->io, net::ip::address_v6::loopback(), port, true)) {
         state_->acceptors.push_back(std::move(v6));
@@ -214,6 +357,15 @@ HttpServer::HttpServer(int port, Handler handler, ServerLimits limits)
 HttpServer::~HttpServer() {
     stop();
     state_->pool.join();
+    // The sockets go while the io context they use is still there.
+    std::lock_guard lock(state_->listenersMutex);
+    state_->listeners.clear();
+}
+
+void HttpServer::broadcast(const std::string& message) {
+    const auto shared = std::make_shared<const std::string>(message);
+    std::lock_guard lock(state_->listenersMutex);
+    for (const std::shared_ptr<EventSession>& listener : state_->listeners) listener->send(shared);
 }
 
 bool HttpServer::listensOnIpv6() const { return state_->acceptors.size() > 1; }

@@ -26,11 +26,6 @@ constexpr std::string_view kStateNames[] = {"queued", "waiting", "printing", "do
 constexpr std::string_view kRecordExtension = ".job";
 constexpr std::size_t kMaxRecordBytes = 1024 * 1024;
 
-void syncFolder(const std::string& folder) {
-    const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0) ::fsync(fd.get());
-}
-
 std::optional<std::string> readSmallFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
@@ -119,33 +114,7 @@ std::string JobSpool::dataPath(const JobRecord& job) const { return folder_ + "/
 std::string JobSpool::pdfPath(const std::string& id) const { return folder_ + "/" + id + ".pdf"; }
 
 void JobSpool::writeFile(const std::string& path, std::string_view bytes) const {
-    const std::string temporary = path + ".tmp-" + randomHex(4);
-    {
-        const UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (fd.get() < 0) throw ReportError("無法寫入工作檔 " + path + ": " + errorReason(errno));
-        std::size_t written = 0;
-        while (written < bytes.size()) {
-            const ssize_t n = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                const int error = n < 0 ? errno : ENOSPC;
-                ::unlink(temporary.c_str());
-                throw ReportError("無法寫入工作檔 " + path + ": " + errorReason(error));
-            }
-            written += std::size_t(n);
-        }
-        if (::fsync(fd.get()) != 0) {
-            const int error = errno;
-            ::unlink(temporary.c_str());
-            throw ReportError("無法寫入工作檔 " + path + ": " + errorReason(error));
-        }
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        throw ReportError("無法寫入工作檔 " + path + ": " + errorReason(error));
-    }
-    syncFolder(folder_);
+    replacePrivateFile(path, bytes, "工作檔");
 }
 
 std::vector<JobRecord> JobSpool::load(std::int64_t now) const {

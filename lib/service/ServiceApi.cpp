@@ -52,6 +52,24 @@ const std::string* header(const ApiRequest& request, const std::string& name) {
     return found == request.headers.end() ? nullptr : &found->second;
 }
 
+std::string bearerToken(const std::string* authorization) {
+    return authorization && authorization->starts_with("Bearer ") ? authorization->substr(7) : std::string();
+}
+
+ApiResponse unauthorized() {
+    ApiResponse response = errorResponse(401, "unauthorized", "缺少或錯誤的權杖 (Authorization: Bearer ...)");
+    response.headers.emplace_back("WWW-Authenticate", "Bearer");
+    return response;
+}
+
+// What lets the page of origin read the answer; only ever sent to an
+// origin that may print.
+void addCors(ApiResponse& response, const std::string& origin) {
+    response.headers.emplace_back("Access-Control-Allow-Origin", origin);
+    response.headers.emplace_back("Vary", "Origin");
+    response.headers.emplace_back("Access-Control-Expose-Headers", "Location");
+}
+
 ApiResponse methodNotAllowed(const std::string& allowed) {
     ApiResponse response = errorResponse(405, "method_not_allowed", "此路徑不接受這個方法");
     response.headers.emplace_back("Allow", allowed);
@@ -88,34 +106,90 @@ ApiResponse errorResponse(int status, std::string_view code, const std::string& 
     return jsonResponse(status, {{"error", {{"code", code}, {"message", message}}}});
 }
 
-ServiceApi::ServiceApi(std::string token, int port, Spooler& printers, const FormCatalog& forms, JobQueue& jobs)
-    : token_(std::move(token)), port_(port), printers_(printers), forms_(forms), jobs_(jobs) {}
+ServiceApi::ServiceApi(std::string token, int port, Spooler& printers, const FormCatalog& forms, JobQueue& jobs,
+                       OriginAccess& origins)
+    : token_(std::move(token)), port_(port), printers_(printers), forms_(forms), jobs_(jobs), origins_(origins) {}
 
-ApiResponse ServiceApi::handle(const ApiRequest& request) {
-    // A web page's request carries its origin; none is let in (and nothing
-    // here ever says otherwise to a browser).
-    if (header(request, "origin")) {
-        return errorResponse(403, "origin_not_allowed", "不接受網頁直接送來的請求");
-    }
+std::optional<ApiResponse> ServiceApi::refuseHost(const ApiRequest& request) const {
     // A name that resolves to this machine only by a trick (DNS rebinding)
     // shows in the Host header.
     const std::string* host = header(request, "host");
     const std::string port = ":" + std::to_string(port_);
     const std::string hostName = host ? lowerCase(*host) : std::string();
-    if (hostName != "localhost" + port && hostName != "127.0.0.1" + port && hostName != "[::1]" + port) {
-        return errorResponse(403, "host_not_allowed", "Host 標頭必須是 localhost" + port + ", 127.0.0.1" + port +
-                                                          " 或 [::1]" + port);
+    if (hostName == "localhost" + port || hostName == "127.0.0.1" + port || hostName == "[::1]" + port) {
+        return std::nullopt;
     }
-    const std::string* authorization = header(request, "authorization");
-    const std::string presented =
-        authorization && authorization->starts_with("Bearer ") ? authorization->substr(7) : std::string();
-    if (!sameSecret(presented, token_)) {
-        ApiResponse response = errorResponse(401, "unauthorized", "缺少或錯誤的權杖 (Authorization: Bearer ...)");
-        response.headers.emplace_back("WWW-Authenticate", "Bearer");
-        return response;
-    }
+    return errorResponse(403, "host_not_allowed",
+                         "Host 標頭必須是 localhost" + port + ", 127.0.0.1" + port + " 或 [::1]" + port);
+}
+
+ApiResponse ServiceApi::handle(const ApiRequest& request) {
+    if (std::optional<ApiResponse> refused = refuseHost(request)) return *refused;
     const std::string_view target = request.target;
-    return route(request, target.substr(0, target.find('?')));
+    const std::string_view path = target.substr(0, target.find('?'));
+    if (const std::string* origin = header(request, "origin")) {
+        const std::optional<std::string> canonical = canonicalOrigin(*origin);
+        if (!canonical) return errorResponse(403, "origin_not_allowed", "不接受來源為「" + *origin + "」的網頁");
+        return fromPage(request, path, *canonical);
+    }
+    if (path == "/v1/pair") return errorResponse(400, "pair_needs_origin", "只有網頁需要配對 (請求沒有 Origin)");
+    const std::string* authorization = header(request, "authorization");
+    if (!sameSecret(bearerToken(authorization), token_)) return unauthorized();
+    return route(request, path);
+}
+
+ApiResponse ServiceApi::fromPage(const ApiRequest& request, std::string_view path, const std::string& origin) {
+    if (path == "/v1/pair") return request.method == "POST" ? pair(origin) : methodNotAllowed("POST");
+    if (!origins_.allowed(origin)) {
+        origins_.noticeRefused(origin);
+        return errorResponse(403, "origin_not_allowed", "網頁 " + origin + " 沒有被允許使用本機印表機");
+    }
+    ApiResponse response;
+    if (request.method == "OPTIONS") {
+        // A preflight carries no token; it only learns what may be sent.
+        response.status = 204;
+        response.headers = {{"Access-Control-Allow-Methods", "GET, POST, DELETE"},
+                            {"Access-Control-Allow-Headers", "Authorization, Content-Type"},
+                            {"Access-Control-Max-Age", "600"}};
+        if (header(request, "access-control-request-private-network")) {
+            response.headers.emplace_back("Access-Control-Allow-Private-Network", "true");
+        }
+    } else if (!origins_.tokenFits(origin, bearerToken(header(request, "authorization")))) {
+        response = unauthorized();
+    } else {
+        response = route(request, path);
+    }
+    addCors(response, origin);
+    return response;
+}
+
+ApiResponse ServiceApi::pair(const std::string& origin) {
+    const std::optional<std::string> token = origins_.pair(origin);
+    if (!token) return errorResponse(403, "origin_not_allowed", "使用者沒有允許 " + origin + " 使用本機印表機");
+    ApiResponse response = jsonResponse(200, {{"token", *token}, {"origin", origin}});
+    addCors(response, origin);
+    return response;
+}
+
+std::optional<ApiResponse> ServiceApi::admitEvents(const ApiRequest& upgrade) {
+    if (std::optional<ApiResponse> refused = refuseHost(upgrade)) return refused;
+    const std::string* origin = header(upgrade, "origin");
+    if (!origin) return std::nullopt;
+    const std::optional<std::string> canonical = canonicalOrigin(*origin);
+    if (canonical && origins_.allowed(*canonical)) return std::nullopt;
+    if (canonical) origins_.noticeRefused(*canonical);
+    return errorResponse(403, "origin_not_allowed", "網頁 " + *origin + " 沒有被允許使用本機印表機");
+}
+
+bool ServiceApi::eventsTokenFits(const ApiRequest& upgrade, std::string_view token) const {
+    const std::string* origin = header(upgrade, "origin");
+    if (!origin) return sameSecret(token, token_);
+    const std::optional<std::string> canonical = canonicalOrigin(*origin);
+    return canonical && origins_.tokenFits(*canonical, token);
+}
+
+std::string ServiceApi::jobEvent(const JobRecord& job) {
+    return json{{"event", "job"}, {"job", jobJson(job)}}.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
 ApiResponse ServiceApi::route(const ApiRequest& request, std::string_view path) {
@@ -193,15 +267,20 @@ ApiResponse ServiceApi::submit(const ApiRequest& request) {
         if (!pdf->is_boolean()) return errorResponse(400, "bad_pdf", "pdf 必須是 true 或 false");
         job.pdf = pdf->get<bool>();
     }
-    const auto records = body.find("records");
+    // Records, or orders carrying their items under the form's detail
+    // source member, are both a JSON data file's array.
+    auto records = body.find("records");
+    if (records == body.end()) records = body.find("orders");
     const auto data = body.find("data");
-    if ((records == body.end()) == (data == body.end())) {
-        return errorResponse(400, "missing_data", "請給 records (資料陣列) 或 data 與 format 兩者之一");
+    const int given = int(body.contains("records")) + int(body.contains("orders")) + int(data != body.end());
+    if (given != 1) {
+        return errorResponse(400, "missing_data", "請給 records、orders (資料陣列) 或 data 與 format 三者之一");
     }
     if (records != body.end()) {
-        if (!records->is_array()) return errorResponse(400, "bad_records", "records 必須是物件的陣列");
+        const std::string name = records.key();
+        if (!records->is_array()) return errorResponse(400, "bad_records", name + " 必須是物件的陣列");
         for (const json& record : *records) {
-            if (!record.is_object()) return errorResponse(400, "bad_records", "records 必須是物件的陣列");
+            if (!record.is_object()) return errorResponse(400, "bad_records", name + " 必須是物件的陣列");
         }
         job.data = records->dump(-1, ' ', false, json::error_handler_t::strict);
         job.dataExtension = "json";

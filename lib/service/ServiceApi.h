@@ -1,8 +1,8 @@
 #pragma once
 // The print service's HTTP interface as plain rules: a request in, a
-// response out, no sockets. Who may call (the token, the Host header, no
-// web page origins), the routes, and every error as
-// {"error": {"code", "message"}} with its status.
+// response out, no sockets. Who may call (the token, the Host header, the
+// web pages' origins and their own tokens, CORS), the routes, and every
+// error as {"error": {"code", "message"}} with its status.
 
 #include <cstdint>
 #include <map>
@@ -14,6 +14,7 @@
 #include "platform/Spooler.h"
 #include "service/FormCatalog.h"
 #include "service/JobQueue.h"
+#include "service/OriginAccess.h"
 
 namespace zarvo {
 
@@ -43,13 +44,28 @@ ApiResponse errorResponse(int status, std::string_view code, const std::string& 
 
 class ServiceApi {
 public:
-    // token: what callers must present; port: the port the Host header
-    // must name. printers, forms and jobs are not owned.
-    ServiceApi(std::string token, int port, Spooler& printers, const FormCatalog& forms, JobQueue& jobs);
+    // token: what programs without an origin must present; port: the port
+    // the Host header must name. printers, forms, jobs and origins are not
+    // owned.
+    ServiceApi(std::string token, int port, Spooler& printers, const FormCatalog& forms, JobQueue& jobs,
+               OriginAccess& origins);
 
     ApiResponse handle(const ApiRequest& request);
 
+    // Whether the upgrade to the events socket may go on: nullopt, or the
+    // answer that refuses it (a foreign Host, an origin not allowed).
+    std::optional<ApiResponse> admitEvents(const ApiRequest& upgrade);
+    // Whether token opens the events socket asked for by upgrade: the
+    // origin's own token for a page, the service's for a program.
+    bool eventsTokenFits(const ApiRequest& upgrade, std::string_view token) const;
+
+    // {"event": "job", "job": {...}}, as the events socket sends it.
+    static std::string jobEvent(const JobRecord& job);
+
 private:
+    std::optional<ApiResponse> refuseHost(const ApiRequest& request) const;
+    ApiResponse fromPage(const ApiRequest& request, std::string_view path, const std::string& origin);
+    ApiResponse pair(const std::string& origin);
     ApiResponse route(const ApiRequest& request, std::string_view path);
     ApiResponse printers();
     ApiResponse forms();
@@ -63,6 +79,7 @@ private:
     Spooler& printers_;
     const FormCatalog& forms_;
     JobQueue& jobs_;
+    OriginAccess& origins_;
 };
 
 }  // namespace zarvo

@@ -16,6 +16,7 @@
 #include "platform/os/UniqueFd.h"
 #include "report/IniDocument.h"
 #include "report/ReportError.h"
+#include "service/OriginAccess.h"
 
 namespace zarvo {
 namespace {
@@ -28,9 +29,10 @@ std::string xdgFolder(const char* name, const char* fallback) {
     return std::string(home ? home : "") + "/" + fallback;
 }
 
-bool folderKey(std::string_view key) {
-    if (key.substr(0, 6) != "folder") return false;
-    for (char c : key.substr(6)) {
+// "stem", or stem followed by digits ("folder", "folder2").
+bool numberedKey(std::string_view key, std::string_view stem) {
+    if (!key.starts_with(stem)) return false;
+    for (char c : key.substr(stem.size())) {
         if (c < '0' || c > '9') return false;
     }
     return true;
@@ -69,12 +71,23 @@ ServiceConfig parseServiceConfig(std::string_view text, const std::string& path)
     }
     if (const IniSection* forms = document.section("Forms")) {
         for (const IniEntry& entry : forms->entries) {
-            if (!folderKey(entry.key)) continue;
+            if (!numberedKey(entry.key, "folder")) continue;
             if (entry.value.empty() || entry.value.front() != '/') {
                 throw ReportError("設定檔 " + path + " 第 " + std::to_string(entry.line) +
                                   " 行: 表單資料夾必須是完整路徑 (以 / 開頭), 而不是「" + entry.value + "」");
             }
             config.formFolders.push_back(entry.value);
+        }
+    }
+    if (const IniSection* origins = document.section("Origins")) {
+        for (const IniEntry& entry : origins->entries) {
+            if (!numberedKey(entry.key, "origin")) continue;
+            const std::optional<std::string> origin = canonicalOrigin(entry.value);
+            if (!origin) {
+                throw ReportError("設定檔 " + path + " 第 " + std::to_string(entry.line) +
+                                  " 行: 「" + entry.value + "」不是網頁的來源 (例如 https://erp.example.com)");
+            }
+            config.origins.push_back(*origin);
         }
     }
     return config;
@@ -118,35 +131,47 @@ std::string randomHex(std::size_t n) {
     return hex;
 }
 
+std::optional<std::string> readPrivateText(const std::string& path, std::size_t maxBytes, const std::string& what) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT) return std::nullopt;
+        throw ReportError("無法開啟" + what + " " + path + ": " + errorReason(errno));
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        throw ReportError(what + " " + path + " 不是一般檔案");
+    }
+    if (info.st_mode & 077) {
+        throw ReportError(what + " " + path + " 其他使用者也能讀取, 請執行 chmod 600 " + path);
+    }
+    std::string text(maxBytes + 1, '\0');
+    std::size_t got = 0;
+    while (got < text.size()) {
+        const ssize_t n = ::read(fd.get(), text.data() + got, text.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw ReportError("無法讀取" + what + " " + path + ": " + errorReason(errno));
+        if (n == 0) break;
+        got += std::size_t(n);
+    }
+    if (got > maxBytes) throw ReportError(what + " " + path + " 太大");
+    text.resize(got);
+    return text;
+}
+
 std::string loadServiceToken(const std::string& path, bool renew) {
     if (!renew) {
-        const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-        if (fd.get() >= 0) {
-            struct stat info {};
-            if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-                throw ReportError("權杖檔 " + path + " 不是一般檔案");
-            }
-            if (info.st_mode & 077) {
-                throw ReportError("權杖檔 " + path + " 其他使用者也能讀取, 請執行 chmod 600 或以 --new-token 重新產生");
-            }
-            char buffer[256];
-            const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-            if (n < 0) throw ReportError("無法讀取權杖檔 " + path + ": " + errorReason(errno));
-            std::string token(buffer, std::size_t(n));
-            while (!token.empty() && (token.back() == '\n' || token.back() == '\r')) token.pop_back();
-            if (token.size() < 16 || token.size() > 128 || token.find_first_of(" \t\r\n") != std::string::npos) {
+        if (std::optional<std::string> token = readPrivateText(path, 256, "權杖檔")) {
+            while (!token->empty() && (token->back() == '\n' || token->back() == '\r')) token->pop_back();
+            if (token->size() < 16 || token->size() > 128 || token->find_first_of(" \t\r\n") != std::string::npos) {
                 throw ReportError("權杖檔 " + path + " 的內容無法使用, 請以 --new-token 重新產生");
             }
-            return token;
+            return *token;
         }
-        if (errno != ENOENT) throw ReportError("無法開啟權杖檔 " + path + ": " + errorReason(errno));
     }
     const std::string folder = path.substr(0, path.rfind('/'));
     if (!folder.empty()) ensurePrivateDirectory(folder);
     const std::string token = randomHex(kTokenBytes);
-    // A new file, or the old one emptied, so its mode is set here too.
-    writePrivateFile(path, token + "\n", WriteMode::Truncate);
-    ::chmod(path.c_str(), 0600);
+    replacePrivateFile(path, token + "\n", "權杖檔");
     return token;
 }
 

@@ -6,9 +6,12 @@
 //   [Forms]
 //   folder=/srv/forms
 //   folder2=/home/me/forms
+//   [Origins]
+//   origin=https://erp.example.com
 //
 // The forms folders are the values of the [Forms] keys named "folder" and
-// "folder" followed by a number, in the file's order.
+// "folder" followed by a number, in the file's order; the web pages allowed
+// to print are those of the [Origins] keys "origin", "origin2", ...
 
 #include <optional>
 #include <string>
@@ -22,6 +25,7 @@ inline constexpr int kDefaultServicePort = 8631;
 struct ServiceConfig {
     std::optional<int> port;               // none: the default
     std::vector<std::string> formFolders;  // none: the default folder
+    std::vector<std::string> origins;      // canonical, as canonicalOrigin makes them
 };
 
 // Reads service.conf's text; throws ReportError naming path and the line
@@ -47,6 +51,12 @@ std::string defaultSpoolFolder();
 // or renew is set. Throws ReportError when the file can be read by group
 // or others, is no regular file, holds no token, or cannot be written.
 std::string loadServiceToken(const std::string& path, bool renew);
+
+// The text of the file at path, nullopt when there is none. Throws
+// ReportError, calling the file what ("權杖檔"), when it is no regular file,
+// the group or others can read it, it holds more than maxBytes or it
+// cannot be read.
+std::optional<std::string> readPrivateText(const std::string& path, std::size_t maxBytes, const std::string& what);
 
 // Whether a and b are equal, taking the same time for every a of b's
 // length wherever they differ.

@@ -26,8 +26,10 @@
 #include "service/HttpServer.h"
 #include "service/JobQueue.h"
 #include "service/JobSpool.h"
+#include "service/OriginAccess.h"
 #include "service/ServiceApi.h"
 #include "service/ServiceFiles.h"
+#include "service/ServiceLog.h"
 
 namespace zarvo {
 namespace {
@@ -103,18 +105,36 @@ int serve(const ServiceOptions& options) {
     static char* argv[] = {name, nullptr};
     const QGuiApplication qt(argc, argv);
 
+    ServiceLog log(ServiceLog::defaultPath());
     CupsSpooler printers;
     JobQueue jobs(
         printers, [](const std::string& pdfPath) { return std::make_unique<PdfSpooler>(pdfPath); }, forms, spool,
         JobQueue::Settings{});
-    ServiceApi api(token, port, printers, forms, jobs);
+    OriginAccess origins({config.origins, userConfigFile("paired-origins")});
+    ServiceApi api(token, port, printers, forms, jobs, origins);
+    EventSocketRules events;
+    events.admit = [&api](const ApiRequest& upgrade) { return api.admitEvents(upgrade); };
+    events.tokenFits = [&api](const ApiRequest& upgrade, std::string_view given) {
+        return api.eventsTokenFits(upgrade, given);
+    };
     std::unique_ptr<HttpServer> server;
     try {
-        server = std::make_unique<HttpServer>(port, [&api](const ApiRequest& request) { return api.handle(request); });
+        server = std::make_unique<HttpServer>(
+            port,
+            [&api, &log](const ApiRequest& request) {
+                ApiResponse response = api.handle(request);
+                log.request(request, response.status);
+                return response;
+            },
+            ServerLimits{}, events);
     } catch (const ListenError& error) {
         std::cerr << error.what() << '\n';
         return 1;
     }
+    jobs.addListener([&server, &log](const JobRecord& job) {
+        log.job(job);
+        server->broadcast(ServiceApi::jobEvent(job));
+    });
     jobs.start();
     std::thread signalWaiter([&server, stopping] {
         int signal = 0;
@@ -122,10 +142,12 @@ int serve(const ServiceOptions& options) {
         server->stop();
     });
     std::cerr << "zarvo-service 在 http://127.0.0.1:" << port << "/ 等候連線" << std::endl;
+    log.note("started on port " + std::to_string(port));
     // Only the signal ends the server, so the thread has ended with it.
     server->run();
     signalWaiter.join();
     jobs.stop();
+    log.note("stopped");
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "report/ReportError.h"
@@ -47,6 +48,45 @@ void writePrivateFile(const std::string& path, std::string_view bytes, WriteMode
         written += static_cast<std::size_t>(n);
     }
     if (close(fd) != 0) fail(errno);
+}
+
+void replacePrivateFile(const std::string& path, std::string_view bytes, const std::string& what) {
+    std::string temporary = path + ".tmp-XXXXXX";
+    auto fail = [&](int error) {
+        throw ReportError("無法寫入" + what + " " + path + ": " + errorReason(error));
+    };
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) fail(errno);
+    auto abandon = [&](int error) {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        fail(error);
+    };
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) abandon(n < 0 ? errno : ENOSPC);
+        written += std::size_t(n);
+    }
+    if (::fsync(fd) != 0) abandon(errno);
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        fail(error);
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        fail(error);
+    }
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
 }
 
 }  // namespace zarvo

@@ -12,6 +12,10 @@
 #include <chrono>
 #include <thread>
 
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/websocket.hpp>
+
 #include "service/HttpServer.h"
 
 namespace zarvo {
@@ -56,11 +60,11 @@ std::string readReplies(int fd, int count) {
 
 class HttpServerTest : public ::testing::Test {
 protected:
-    void serve(ServerLimits limits) {
+    void serve(ServerLimits limits, EventSocketRules events = {}) {
         server = std::make_unique<HttpServer>(port, [this](const ApiRequest& request) {
             seen.push_back(request);
             return errorResponse(418, "seen", request.method + " " + request.target);
-        }, limits);
+        }, limits, events);
         thread = std::thread([this] { server->run(); });
     }
     ~HttpServerTest() override {
@@ -110,6 +114,67 @@ TEST_F(HttpServerTest, OneConnectionCarriesSeveralRequests) {
 TEST_F(HttpServerTest, APortInUseIsRefused) {
     serve({});
     EXPECT_THROW(HttpServer(port, [](const ApiRequest&) { return ApiResponse{}; }), ListenError);
+}
+
+namespace websocket = boost::beast::websocket;
+
+// What an events socket that sends first hears: its messages, until the
+// server closes it (then "closed CODE") or count have come.
+std::vector<std::string> listen(int port, const std::string& first, std::size_t count, HttpServer& server,
+                                const std::string& origin = {}) {
+    boost::asio::io_context io;
+    websocket::stream<boost::asio::ip::tcp::socket> socket(io);
+    socket.next_layer().connect({boost::asio::ip::make_address("127.0.0.1"), std::uint16_t(port)});
+    socket.set_option(websocket::stream_base::decorator([&](websocket::request_type& request) {
+        if (!origin.empty()) request.set(boost::beast::http::field::origin, origin);
+    }));
+    std::vector<std::string> heard;
+    boost::beast::error_code error;
+    websocket::response_type answer;
+    socket.handshake(answer, "localhost:" + std::to_string(port), "/v1/events", error);
+    if (error) return {error == websocket::error::upgrade_declined ? "refused" : error.message()};
+    socket.write(boost::asio::buffer(first));
+    while (heard.size() < count) {
+        boost::beast::flat_buffer buffer;
+        socket.read(buffer, error);
+        if (error) {
+            heard.push_back("closed " + std::to_string(int(socket.reason().code)));
+            break;
+        }
+        heard.push_back(boost::beast::buffers_to_string(buffer.data()));
+        if (heard.size() == 1) server.broadcast(R"({"event":"job"})");
+    }
+    return heard;
+}
+
+TEST_F(HttpServerTest, EventSocketsHearEventsOnlyAfterTheirToken) {
+    EventSocketRules events;
+    events.admit = [](const ApiRequest& upgrade) -> std::optional<ApiResponse> {
+        if (upgrade.headers.count("origin")) return errorResponse(403, "origin_not_allowed", "no");
+        return std::nullopt;
+    };
+    events.tokenFits = [](const ApiRequest&, std::string_view token) { return token == "secret"; };
+    ServerLimits limits;
+    limits.timeout = std::chrono::seconds(1);
+    serve(limits, events);
+    server->broadcast("before anyone listens");
+    struct Case {
+        const char* first;
+        std::string origin;
+        std::vector<std::string> heard;
+    } cases[] = {
+        {R"({"token": "secret"})", "", {R"({"event":"ready"})", R"({"event":"job"})"}},
+        {R"({"token": "wrong"})", "", {"closed 1008"}},
+        {"secret", "", {"closed 1008"}},
+        {R"({"token": "secret"})", "https://evil.example", {"refused"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(listen(port, c.first, 2, *server, c.origin), c.heard) << c.first;
+    // A plain request to the events path is told to upgrade.
+    const int fd = connectTo(port);
+    const std::string request = "GET /v1/events HTTP/1.1\r\nHost: localhost\r\n\r\n";
+    ::send(fd, request.data(), request.size(), 0);
+    EXPECT_NE(readReplies(fd, 1).find("HTTP/1.1 426"), std::string::npos);
+    ::close(fd);
 }
 
 }  // namespace

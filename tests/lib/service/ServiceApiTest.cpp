@@ -69,8 +69,74 @@ protected:
                       return std::make_unique<RecordingSpooler>(pdfTrace, 300, std::vector<PrinterInfo>{{"PDF", true}});
                   },
                   forms, spool, JobQueue::Settings{1, 3, {}}};
-    ServiceApi api{kToken, 8631, printers, forms, jobs};
+    OriginAccess origins{{{"https://erp.example.com"}, (dir.path() / "paired-origins").string()}};
+    ServiceApi api{kToken, 8631, printers, forms, jobs, origins};
 };
+
+// Says yes or no at once, counting the questions.
+class ScriptedQuestion : public OriginQuestion {
+public:
+    void ask(const std::string& origin, std::function<void(bool)> answer) override {
+        asked.push_back(origin);
+        answer(yes);
+    }
+    bool yes = true;
+    std::vector<std::string> asked;
+};
+
+TEST_F(ServiceApiTest, WebPagesPrintWithTheirOwnTokenOnceTheirOriginIsAllowed) {
+    ScriptedQuestion question;
+    origins.setQuestion(&question);
+    const std::string erp = "https://erp.example.com";
+    const std::string erpToken = parsed(call("POST", "/v1/pair", {}, {{"origin", erp}, {"authorization", "(none)"}}))["token"];
+    question.yes = false;
+    EXPECT_EQ(call("POST", "/v1/pair", {}, {{"origin", "http://shop.example"}, {"authorization", "(none)"}}).status, 403);
+    question.yes = true;
+    const ApiResponse shopPair = call("POST", "/v1/pair", {}, {{"origin", "http://shop.example:8080"}, {"authorization", "(none)"}});
+    const std::string shopToken = parsed(shopPair)["token"];
+    struct Case {
+        const char* what;
+        const char* method;
+        std::string origin;
+        std::string token;
+        std::map<std::string, std::string> more;
+        int status;
+        bool cors;
+    } cases[] = {
+        {"configured origin, its token", "GET", erp, erpToken, {}, 200, true},
+        {"same origin, other case", "GET", "HTTPS://ERP.example.com:443", erpToken, {}, 200, true},
+        {"configured origin, the program token", "GET", erp, kToken, {}, 401, true},
+        {"configured origin, another page's token", "GET", erp, shopToken, {}, 401, true},
+        {"paired origin, its token", "GET", "http://shop.example:8080", shopToken, {}, 200, true},
+        {"paired origin, other port", "GET", "http://shop.example", shopToken, {}, 403, false},
+        {"other scheme", "GET", "http://erp.example.com", erpToken, {}, 403, false},
+        {"null origin", "GET", "null", erpToken, {}, 403, false},
+        {"preflight", "OPTIONS", erp, "", {{"access-control-request-private-network", "true"}}, 204, true},
+        {"preflight of a stranger", "OPTIONS", "https://evil.example", "", {}, 403, false},
+    };
+    for (const Case& c : cases) {
+        std::map<std::string, std::string> headers = c.more;
+        headers["origin"] = c.origin;
+        headers["authorization"] = c.token.empty() ? "(none)" : "Bearer " + c.token;
+        const ApiResponse response = call(c.method, "/v1/printers", {}, headers);
+        EXPECT_EQ(response.status, c.status) << c.what;
+        std::map<std::string, std::string> sent(response.headers.begin(), response.headers.end());
+        EXPECT_EQ(sent.count("Access-Control-Allow-Origin") > 0, c.cors) << c.what;
+        if (c.cors) {
+            EXPECT_EQ(canonicalOrigin(sent["Access-Control-Allow-Origin"]), canonicalOrigin(c.origin)) << c.what;
+        }
+        if (c.status == 204) {
+            EXPECT_EQ(sent["Access-Control-Allow-Private-Network"], "true");
+        }
+    }
+    // Pages that are refused are asked about beside, once a minute each.
+    EXPECT_EQ(question.asked, (std::vector<std::string>{"http://shop.example", "http://shop.example:8080",
+                                                        "http://erp.example.com", "https://evil.example"}));
+    // A token once handed out is not handed out again unasked.
+    question.yes = false;
+    EXPECT_EQ(call("POST", "/v1/pair", {}, {{"origin", "http://shop.example:8080"}, {"authorization", "(none)"}}).status, 403);
+    EXPECT_EQ(call("POST", "/v1/pair").status, 400);
+}
 
 TEST_F(ServiceApiTest, OnlyTheTokenOnALocalHostWithoutAnOriginIsLetIn) {
     struct Case {
@@ -187,6 +253,10 @@ TEST_F(ServiceApiTest, BadJobsAreRefusedWithWhyAndLeaveNothing) {
         {"{\"form\": \"delivery_note\"}", 400, "missing_data"},
         {"{\"form\": \"delivery_note\", \"records\": [], \"data\": \"\", \"format\": \"csv\"}", 400, "missing_data"},
         {"{\"form\": \"delivery_note\", \"records\": [1]}", 400, "bad_records"},
+        {"{\"form\": \"delivery_note\", \"records\": [], \"orders\": []}", 400, "missing_data"},
+        {"{\"form\": \"delivery_note\", \"orders\": [[]]}", 400, "bad_records"},
+        {"{\"form\": \"delivery_note\", \"orders\": [{\"no\": \"A1\", \"total_words\": \"1x\", \"items\": [{\"qty\": \"2\"}]}]}", 422,
+         "bad_data", 1, "total_words"},
         {"{\"form\": \"delivery_note\", \"records\": {}}", 400, "bad_records"},
         {"{\"form\": \"delivery_note\", \"data\": \"a\\n1\\n\", \"format\": \"xml\"}", 400, "bad_format"},
         {"{\"form\": \"delivery_note\", \"data\": 5, \"format\": \"csv\"}", 400, "bad_data_text"},
