@@ -4,15 +4,19 @@
 // queues, prints two delivery notes and follows the job to its end; the
 // sheets that reach the queue are the ones zarvo-render prints for the same
 // data. The client's errors: a refused value and an origin nobody allowed.
+// A page left open while the service restarts follows it back.
 // The program exits 77 (skipped) when Chromium is not installed.
 
 #include <gtest/gtest.h>
+
+#include <sys/wait.h>
 
 #include <QImage>
 #include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/common/Command.h"
@@ -123,19 +127,29 @@ protected:
         return pageOrigin(host) + "/print.html?port=" + std::to_string(service.port());
     }
 
-    // Runs the page driver with plan; what it saw, or null (with why as a
-    // test failure) when it did not finish.
-    json drivePage(const json& plan) {
-        dir.write("plan.json", plan.dump());
-        const test::CommandResult run =
-            test::runCommand("/usr/bin/python3 '" + std::string(ZARVO_SOURCE_DIR) +
-                                 "/tests/programs/zarvo-service/web/print_page.py' < '" +
-                                 (dir.path() / "plan.json").string() + "'",
-                             dir);
-        EXPECT_EQ(run.status, 0) << run.err << "\nservice:\n" << service.error();
-        const json seen = json::parse(run.out, nullptr, false);
-        return run.status == 0 && !seen.is_discarded() ? seen : json();
+    // Starts the page driver with plan, in the background.
+    pid_t startDriver(const json& plan) {
+        const std::string planFile = dir.write("plan.json", plan.dump());
+        const std::string command = "/usr/bin/python3 '" + std::string(ZARVO_SOURCE_DIR) +
+                                    "/tests/programs/zarvo-service/web/print_page.py' < '" + planFile + "' > '" +
+                                    (dir.path() / "seen.json").string() + "'";
+        return test::spawnProgram({"/bin/sh", "-c", command}, {"PATH=/usr/bin:/bin", "HOME=" + dir.path().string()},
+                                  dir.path() / "driver.err");
     }
+
+    // What the page driver saw, once it has ended; null (with why as a test
+    // failure) when it did not finish.
+    json driverResult(pid_t driver) {
+        int status = -1;
+        ::waitpid(driver, &status, 0);
+        const bool finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        EXPECT_TRUE(finished) << test::TempDir::read((dir.path() / "driver.err").string()) << "\nservice:\n"
+                              << service.error();
+        const json seen = json::parse(test::TempDir::read((dir.path() / "seen.json").string()), nullptr, false);
+        return finished && !seen.is_discarded() ? seen : json();
+    }
+
+    json drivePage(const json& plan) { return driverResult(startDriver(plan)); }
 
     // The sheets of a cupsd job rasterised.
     std::vector<QImage> sheets(const std::filesystem::path& job) {
@@ -209,6 +223,27 @@ TEST_F(WebPrintTest, ARefusedValueAndAnOriginNobodyAllowedReachThePageAsErrors) 
     EXPECT_EQ(cups.jobCount(), 0u);
     const std::string pairing = seen["refused_pairing"];
     EXPECT_EQ(pairing.rfind("未獲允許使用本機印表機", 0), 0u) << pairing;
+}
+
+TEST_F(WebPrintTest, APageOpenWhileTheServiceRestartsFollowsAndPrintsAgain) {
+    const std::filesystem::path paired = dir.path() / "paired";
+    const pid_t driver = startDriver({{"page", page("127.0.0.1")},
+                                      {"restart_file", paired.string()},
+                                      {"printer", "Counter"},
+                                      {"notes", json::array({typedNotes().at(1)})}});
+    for (int i = 0; i < 1200 && !std::filesystem::exists(paired); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(std::filesystem::exists(paired));
+    // The token the page keeps was made by the service that stops here.
+    EXPECT_EQ(service.stop(), 0);
+    ASSERT_TRUE(service.start()) << service.error();
+    const json seen = driverResult(driver);
+    ASSERT_TRUE(seen.is_object());
+    EXPECT_EQ(seen["reconnected"], json({"與本機列印服務的連線中斷, 正在重新連線…", "已連線"}));
+    EXPECT_EQ(seen["job"]["state"], "done") << seen;
+    EXPECT_EQ(test::PrivateCups::sheetCount(cups.waitForJobs(1).front()), 1);
+    EXPECT_EQ(cups.jobCount("Counter"), 1u);
 }
 
 }  // namespace

@@ -5,10 +5,13 @@ Reads a plan (JSON) on standard input:
   {"page": URL of print.html,
    "notes": [{"customer", "date", "no", "items": [{"item", "qty", "unit", "price"}]}] (optional),
    "printer": the queue to print them on,
+   "restart_file": a file to write once paired, after which the service
+     restarts and the page has to follow it back (optional),
    "bad_records": records the client should see refused (optional),
    "refused_page": URL of the page under an origin the service does not know (optional)}
 and writes what the page showed (JSON) on standard output: the printers
-listed, the state of its event connection, the job it followed, the client's error for the bad records and
+listed, the state of its event connection (and the states it went through
+while the service restarted), the job it followed, the client's error for the bad records and
 the pairing message on the refused page. Exits 1 with the page's text and
 console on standard error when the page does not get there in time.
 """
@@ -49,6 +52,19 @@ def pair(driver, page):
     wait(driver, lambda d: not d.find_element(By.ID, "printer").get_property("disabled")
          or not d.find_element(By.ID, "pair").get_property("disabled"), 150)
     return driver.find_element(By.ID, "message").text
+
+
+def follow_restart(driver, restart_file):
+    """Tells the test (by writing restart_file) that the service may restart;
+    the states the page's event connection went through until it was back."""
+    connection = driver.find_element(By.ID, "connection")
+    with open(restart_file, "w"):
+        pass
+    states = []
+    for goal in ("與本機列印服務的連線中斷", "已連線"):
+        wait(driver, lambda d: connection.text.startswith(goal))
+        states.append(connection.text)
+    return states
 
 
 def type_note(driver, note):
@@ -113,6 +129,8 @@ def visit(driver, plan):
     if not result["printers"]:
         # Not paired: what the page said is all there is to see.
         return result
+    if "restart_file" in plan:
+        result["reconnected"] = follow_restart(driver, plan["restart_file"])
     if "notes" in plan:
         result.update(print_notes(driver, plan))
     if "bad_records" in plan:
