@@ -242,7 +242,7 @@ function followJobs() {
 async function connect() {
   const button = $("#pair");
   button.disabled = true;
-  showMessage("正在連線本機印表機…");
+  showMessage("正在連線本機印表機… 若電腦上出現詢問, 請按允許");
   try {
     await pair(SERVICE);
     const [printers, forms] = await Promise.all([listPrinters(), listForms()]);

@@ -120,7 +120,9 @@ export function forgetToken(base = state.base) {
 }
 
 function unreachable(base) {
-  return new ZarvoError(`無法連線到本機列印服務 (${base}), 請確認 zarvo-service 已經啟動`, {
+  // A page whose origin is no longer allowed gets no CORS headers either,
+  // which looks the same to it.
+  return new ZarvoError(`無法連線到本機列印服務 (${base}): 請確認 zarvo-service 已經啟動, 且這個網頁仍被允許使用本機印表機`, {
     code: "unreachable",
   });
 }

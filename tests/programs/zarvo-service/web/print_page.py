@@ -82,10 +82,11 @@ def type_note(driver, note):
 
 def printers(driver):
     """The printers listed, the one chosen at first, and the state of the
-    event connection once it is ready (or after 10 s)."""
+    event connection once it is ready (or after 30 s)."""
     select = Select(driver.find_element(By.ID, "printer"))
     try:
-        wait(driver, lambda d: d.find_element(By.ID, "connection").text == "已連線", 10)
+        if select.options:
+            wait(driver, lambda d: d.find_element(By.ID, "connection").text == "已連線", 30)
     except TimeoutException:
         pass
     chosen = select.all_selected_options
