@@ -111,11 +111,14 @@ function orderFromForm() {
   };
 }
 
-function renderNotes() {
+// Lists the notes waiting to be printed, the one the service refused
+// (if any) marked.
+function renderNotes(refused = null) {
   const body = $("#notes");
   body.replaceChildren(
     ...notes.map((order, index) => {
       const row = document.createElement("tr");
+      row.classList.toggle("refused", order === refused);
       for (const text of [order.no, order.customer, String(order.items.length), order.total]) {
         row.insertCell().textContent = text;
       }
@@ -189,27 +192,32 @@ async function refreshJob(id) {
   }
 }
 
+// The copies asked for; throws unless 1 to 99.
+function copiesWanted() {
+  const copies = Number($("#copies").value);
+  if (!Number.isInteger(copies) || copies < 1 || copies > 99) throw new Error("份數必須是 1 到 99 之間的整數");
+  return copies;
+}
+
 async function printNotes() {
-  const button = $("#print");
-  button.disabled = true;
+  $("#print").disabled = true;
   const sending = notes.slice();
+  let refused = null;
   try {
-    const id = await print({
-      form: FORM,
-      printer: $("#printer").value,
-      copies: Number($("#copies").value) || 1,
-      orders: sending,
-    });
-    notes.splice(0, sending.length);
-    renderNotes();
+    const id = await print({ form: FORM, printer: $("#printer").value, copies: copiesWanted(), orders: sending });
+    // Only the notes sent leave the list (others may have been removed meanwhile).
+    for (const order of sending) {
+      const index = notes.indexOf(order);
+      if (index >= 0) notes.splice(index, 1);
+    }
     trackJob(id);
     showMessage(`已送出 ${sending.length} 張出貨單`);
   } catch (error) {
-    const where = error.record ? ` (第 ${error.record} 張出貨單)` : "";
-    showMessage(error.message + where, true);
-  } finally {
-    renderNotes();
+    showMessage(error.message, true);
+    // The service counts the orders from 1.
+    refused = sending[error.record - 1] ?? null;
   }
+  renderNotes(refused);
 }
 
 function showPrinters(printers) {
@@ -270,7 +278,7 @@ function setUp() {
   $("#note").addEventListener("submit", addNote);
   $("#pair").addEventListener("click", connect);
   $("#print").addEventListener("click", printNotes);
-  $("#printer").addEventListener("change", renderNotes);
+  $("#printer").addEventListener("change", () => renderNotes());
 }
 
 setUp();

@@ -3,7 +3,8 @@
 // cupsd: the page pairs (its origin listed in service.conf), lists the
 // queues, prints two delivery notes and follows the job to its end; the
 // sheets that reach the queue are the ones zarvo-render prints for the same
-// data. The client's errors: a refused value and an origin nobody allowed.
+// data. The errors: copies out of range, a value the service refuses and
+// an origin nobody allowed.
 // A page left open while the service restarts follows it back.
 // The program exits 77 (skipped) when Chromium is not installed.
 
@@ -208,11 +209,17 @@ TEST_F(WebPrintTest, APagePrintsTwoNotesOnTheChosenQueueAsZarvoRenderDoes) {
     }
 }
 
-TEST_F(WebPrintTest, ARefusedValueAndAnOriginNobodyAllowedReachThePageAsErrors) {
+TEST_F(WebPrintTest, CopiesOutOfRangeARefusedValueAndAnOriginNobodyAllowedPrintNothing) {
     const json seen = drivePage({{"page", page("127.0.0.1")},
+                                 {"printer", "Office"},
+                                 {"notes", typedNotes()},
+                                 {"copies", "0"},
                                  {"bad_records", json::parse(R"([{"no": "A1"}, {"no": "A2", "total_words": "12a"}])")},
                                  {"refused_page", page("localhost")}});
     ASSERT_TRUE(seen.is_object());
+    // Nothing is sent, and the notes stay on the list.
+    EXPECT_EQ(seen["job"], json({{"error", "份數必須是 1 到 99 之間的整數"}}));
+    EXPECT_EQ(seen["waiting"], 2);
     const json& refused = seen["refused"];
     EXPECT_EQ(refused["name"], "ZarvoError") << refused;
     EXPECT_EQ(refused["status"], 422);

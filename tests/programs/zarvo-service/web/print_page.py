@@ -4,7 +4,7 @@
 Reads a plan (JSON) on standard input:
   {"page": URL of print.html,
    "notes": [{"customer", "date", "no", "items": [{"item", "qty", "unit", "price"}]}] (optional),
-   "printer": the queue to print them on,
+   "printer": the queue to print them on, "copies": what to type as copies (optional),
    "restart_file": a file to write once paired, after which the service
      restarts and the page has to follow it back (optional),
    "bad_records": records the client should see refused (optional),
@@ -100,6 +100,10 @@ def print_notes(driver, plan):
     Select(driver.find_element(By.ID, "printer")).select_by_value(plan["printer"])
     for note in plan["notes"]:
         type_note(driver, note)
+    if "copies" in plan:
+        copies = driver.find_element(By.ID, "copies")
+        copies.clear()
+        copies.send_keys(plan["copies"])
     driver.find_element(By.ID, "print").click()
     # The job once it has ended, or the error the page shows instead.
     job = wait(driver, lambda d: d.execute_script(
