@@ -60,7 +60,20 @@ void DataPages::checkValues(const FormProfile& profile) const {
 DataPages::~DataPages() = default;
 
 void DataPages::writePage(const std::string& stem, int page, std::int64_t record) {
-    if (detail_) return writeFields(stem, page, detail_->sheetFields(record));
+    std::string text = formatPageHeader(reportPath_);
+    for (const DataField& field : pageFields(record)) text += formatFieldRecord(field.name, 0, 0, field.value);
+    writePrivateFile(pageFileNameForWriting(stem, page), text, WriteMode::Truncate);
+}
+
+std::vector<DataField> DataPages::pageFields(std::int64_t record) {
+    std::vector<DataField> fields = detail_ ? detail_->sheetFields(record) : recordFields(record);
+    std::erase_if(fields, [this](const DataField& field) {
+        return std::find(blocks_.begin(), blocks_.end(), field.name) == blocks_.end();
+    });
+    return fields;
+}
+
+std::vector<DataField> DataPages::recordFields(std::int64_t record) {
     if (!reader_ || record < nextRecord_) {
         reader_ = std::make_unique<DataFileReader>(dataPath_);
         nextRecord_ = 0;
@@ -71,16 +84,7 @@ void DataPages::writePage(const std::string& stem, int page, std::int64_t record
         if (!found) throw ReportError("資料檔 " + dataPath_ + " 沒有第 " + std::to_string(record + 1) + " 筆資料");
         ++nextRecord_;
     }
-    writeFields(stem, page, fieldsOf(*found));
-}
-
-void DataPages::writeFields(const std::string& stem, int page, const std::vector<DataField>& fields) const {
-    std::string text = formatPageHeader(reportPath_);
-    for (const DataField& field : fields) {
-        if (std::find(blocks_.begin(), blocks_.end(), field.name) == blocks_.end()) continue;
-        text += formatFieldRecord(field.name, 0, 0, field.value);
-    }
-    writePrivateFile(pageFileNameForWriting(stem, page), text, WriteMode::Truncate);
+    return fieldsOf(*found);
 }
 
 std::int64_t DataPages::orderCount() const { return detail_ ? detail_->orderCount() : recordCount_; }

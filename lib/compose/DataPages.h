@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "report/DataFile.h"
+
 namespace zarvo {
 
 class DataFileReader;
 class DetailPages;
 class FormProfile;
-struct DataField;
+
 
 class DataPages {
 public:
@@ -54,8 +56,12 @@ public:
     // read or written.
     void writePage(const std::string& stem, int page, std::int64_t record);
 
+    // The fields that page's data file holds for record, as writePage
+    // reads them (Big5 names and values).
+    std::vector<DataField> pageFields(std::int64_t record);
+
 private:
-    void writeFields(const std::string& stem, int page, const std::vector<DataField>& fields) const;
+    std::vector<DataField> recordFields(std::int64_t record);
     // Throws for the first value that its block's section cannot take.
     void checkValues(const FormProfile& profile) const;
 

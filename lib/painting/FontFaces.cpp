@@ -1,5 +1,7 @@
 #include "painting/FontFaces.h"
 
+#include <cmath>
+
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -55,6 +57,18 @@ const FaceShape& faceShape(FontFace face) {
     }
     static const FaceShape ming = measure(FontFace::Ming);
     return ming;
+}
+
+double emFor(const FaceShape& shape, double height) {
+    return height > 0 ? height / shape.cellPerEm : -height;
+}
+
+FontMetrics faceMetrics(const FaceShape& shape, double height) {
+    if (height == 0) return {};
+    const double em = emFor(shape, height);
+    return FontMetrics{static_cast<int>(std::lround(em * shape.fullWidthPerEm)),
+                       height > 0 ? static_cast<int>(std::lround(height))
+                                  : static_cast<int>(std::lround(em * shape.cellPerEm))};
 }
 
 }  // namespace zarvo

@@ -21,4 +21,13 @@ struct FaceShape {
 // QGuiApplication; the result lives for the whole program.
 const FaceShape& faceShape(FontFace face);
 
+// The em size of shape for a height: a positive height is the cell
+// height, a negative one the em size itself.
+double emFor(const FaceShape& shape, double height);
+
+// The cell and full-width advance of shape at height (as emFor takes it;
+// 0 gives empty metrics), rounded: the face's own proportions, so a text
+// laid out with them takes the same room on every device.
+FontMetrics faceMetrics(const FaceShape& shape, double height);
+
 }  // namespace zarvo

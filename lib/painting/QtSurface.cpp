@@ -244,21 +244,11 @@ namespace {
 
 // The em size of a face for a height: a positive height is the cell, a
 // negative one (as with the system font calls) the em size itself.
-double emFor(const FaceShape& shape, double height) {
-    return height > 0 ? height / shape.cellPerEm : -height;
-}
 
-FontMetrics scaledMetrics(const FaceShape& shape, double height) {
-    if (height == 0) return {};
-    const double em = emFor(shape, height);
-    return FontMetrics{static_cast<int>(std::lround(em * shape.fullWidthPerEm)),
-                       height > 0 ? static_cast<int>(std::lround(height))
-                                  : static_cast<int>(std::lround(em * shape.cellPerEm))};
-}
 
 }  // namespace
 
-FontMetrics QtSurface::metrics(FontFace face, int height) { return scaledMetrics(faceShape(face), height); }
+FontMetrics QtSurface::metrics(FontFace face, int height) { return faceMetrics(faceShape(face), height); }
 
 QtSurface::SizedFont& QtSurface::sizedFont(const Font& font) {
     const auto key = std::make_pair(font.face, font.height);
@@ -281,7 +271,7 @@ QtSurface::SizedFont QtSurface::makeSizedFont(FontFace face, double height) cons
     sized.font.setPointSizeF(em * 72.0 / device->logicalDpiY());
     sized.font.setHintingPreference(QFont::PreferNoHinting);
     sized.ascent = em * shape.ascentPerEm;
-    sized.metrics = scaledMetrics(shape, height);
+    sized.metrics = faceMetrics(shape, height);
     // Resolved for the device, as the painter resolves the font it draws with.
     if (delivery_ == TextDelivery::Runs) sized.raw = QRawFont::fromFont(QFont(sized.font, device));
     return sized;

@@ -90,6 +90,10 @@ void launchDataPreview(const QString& fileName, const QString& dataFile, Spooler
     if (pages->hasDetailRows()) pageName = [pages](int page) { return pages->pageName(page); };
     preview->setPageWriter(
         int(pages->recordCount()), [pages, stem](int page) { pages->writePage(stem, page, page); }, pageName);
+    // Every value is laid out against its frame beside the preview.
+    auto* noFit = new NoFitList;
+    preview->setNoFitList(noFit);
+    noFit->check(QFile::encodeName(fileName).toStdString(), QFile::encodeName(dataFile).toStdString());
     preview->RenderPages();
 }
 

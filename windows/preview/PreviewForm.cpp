@@ -54,6 +54,7 @@ constexpr int kWidth = 800;
 // The panel and the page; the status bar adds its own height below.
 constexpr int kHeight = 602;
 constexpr int kPanelHeight = 73;
+constexpr int kNoFitListHeight = 120;
 // CB_zoom's items: the page at 100 %, the whole page in the window.
 constexpr int kWholePage = 1;
 
@@ -248,10 +249,21 @@ void TPreviewForm::resizeEvent(QResizeEvent* event) {
     Label2->move(5, Label2->y());
     // The page takes what the window gains; the panel stays as it is.
     const int status = ST_preview->height();
-    ScrollBox1->resize(width(), height() - kPanelHeight - status);
+    const int list = LV_nofit ? kNoFitListHeight : 0;
+    ScrollBox1->resize(width(), height() - kPanelHeight - status - list);
+    if (LV_nofit) LV_nofit->setGeometry(0, height() - status - list, width(), list);
     ST_preview->setGeometry(0, height() - status, width(), status);
     fitImage();
     QDialog::resizeEvent(event);
+}
+
+void TPreviewForm::setNoFitList(NoFitList* list) {
+    LV_nofit = list;
+    list->setParent(this);
+    list->show();
+    connect(list, &NoFitList::pageChosen, this, [this](int page) { jumpToPage(QString::number(page + 1)); });
+    // The window grows by the list, so the page keeps its room.
+    resize(width(), height() + kNoFitListHeight);
 }
 
 void TPreviewForm::fitImage() {

@@ -18,6 +18,7 @@
 #include "engine/RenderContext.h"
 #include "painting/PdfSpooler.h"
 #include "painting/PreviewImage.h"
+#include "preview/NoFitList.h"
 #include "compose/PageComposer.h"
 
 class QCheckBox;
@@ -93,6 +94,11 @@ public:
     void setPreviewMode(int mode) { PreviewMode = mode; }
     // PrinterName (UTF-8).
     void setPrinterName(const std::string& name) { PrinterName = name; }
+
+    // Places list (the data values that do not fit, taken over) along the
+    // window's foot, above the status bar; a double-click on a value shows
+    // its page.
+    void setNoFitList(NoFitList* list);
 
     int previewMode() const { return PreviewMode; }
     const std::string& printerName() const { return PrinterName; }
@@ -170,6 +176,7 @@ private:
     PageImage* Image1;
     // What the last print sent.
     QStatusBar* ST_preview;
+    NoFitList* LV_nofit = nullptr;
 
     int CurrentPage = 0;
     int PreviewMode = 0;

@@ -19,6 +19,9 @@
 #include "engine/PageFileName.h"
 #include "printing/CupsSpooler.h"
 #include "report/ConversionError.h"
+#include <QLineEdit>
+
+#include "preview/NoFitList.h"
 #include "tests/common/Command.h"
 #include "document/Big5TextFile.h"
 #include "tests/windows/designer/AnsweringFileDialogs.h"
@@ -276,6 +279,40 @@ TEST_F(PreviewLaunchTest, ADataFilePreviewsOnePageARecordAndPrintsThemInOneJob) 
     EXPECT_EQ(cups.jobCount(), 1u);
     delete PreviewForm;
     for (int page = 0; page < 3; ++page) EXPECT_FALSE(std::filesystem::exists(pageFileName(stem, page)));
+}
+
+// A value longer than its frame is listed with its record while the
+// preview is open, and a double-click shows its page.
+TEST_F(PreviewLaunchTest, ValuesTheirFramesCannotHoldAreListedBesideThePreview) {
+    test::AnsweringFileDialogs dialogs;
+    MainWindow window(printers);
+    window.show();
+    dialogs.answers.push_back(report("note.txt", TempDir::read(std::string(ZARVO_SOURCE_DIR) +
+                                                               "/examples/delivery_note.txt")));
+    window.Open1Click();
+    std::string csv = "no,customer\n";
+    for (int record = 1; record <= 9; ++record) {
+        csv += "A" + std::to_string(record) + "," + (record == 7 ? std::string(150, 'W') : "Wang") + "\n";
+    }
+    dialogs.answers.push_back(QString::fromStdString(dir.write("orders.csv", csv)));
+    QStringList listed;
+    QString page;
+    ModalAnswerer look([&](QWidget& preview) {
+        auto* list = preview.findChild<NoFitList*>(QStringLiteral("LV_nofit"));
+        ASSERT_NE(list, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !list->checking(); }, 20000));
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem* item = list->topLevelItem(row);
+            listed << item->text(0) + "|" + item->text(1) + "|" + item->text(2);
+        }
+        if (list->topLevelItemCount() > 0) emit list->itemDoubleClicked(list->topLevelItem(0), 0);
+        page = preview.findChild<QLineEdit*>(QStringLiteral("E1"))->text();
+        preview.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    });
+    window.btn_previewfileClick();
+    ASSERT_TRUE(look.answered());
+    EXPECT_EQ(listed, QStringList{QStringLiteral("第 7 筆|customer|") + QString(150, 'W')});
+    EXPECT_EQ(page, QStringLiteral("7"));
 }
 
 // With detail rows each page is a sheet of an order, named beside its number.
