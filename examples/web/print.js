@@ -30,8 +30,10 @@ const $ = (selector) => document.querySelector(selector);
 const notes = [];
 // The jobs this page sent: id -> {element, states}.
 const jobs = new Map();
-// Changes of jobs that came before their id was known: id -> [job].
+// Changes of jobs that came while a print request was under way, before
+// its id was known: id -> [job]. Emptied when no request is.
 const early = new Map();
+let requests = 0;
 
 function showMessage(text, isError = false) {
   const message = $("#message");
@@ -167,7 +169,7 @@ function showJob(job) {
 function receiveJob(job) {
   if (jobs.has(job.id)) {
     showJob(job);
-  } else {
+  } else if (requests > 0) {
     if (!early.has(job.id)) early.set(job.id, []);
     early.get(job.id).push(job);
   }
@@ -179,7 +181,6 @@ function trackJob(id) {
   $("#jobs").prepend(element);
   jobs.set(id, { element, states: [] });
   for (const job of early.get(id) ?? []) showJob(job);
-  early.delete(id);
   if (!element.dataset.state) refreshJob(id);
 }
 
@@ -203,6 +204,7 @@ async function printNotes() {
   $("#print").disabled = true;
   const sending = notes.slice();
   let refused = null;
+  ++requests;
   try {
     const id = await print({ form: FORM, printer: $("#printer").value, copies: copiesWanted(), orders: sending });
     // Only the notes sent leave the list (others may have been removed meanwhile).
@@ -217,16 +219,15 @@ async function printNotes() {
     // The service counts the orders from 1.
     refused = sending[error.record - 1] ?? null;
   }
+  // Other programs' jobs are not kept.
+  if (--requests === 0) early.clear();
   renderNotes(refused);
 }
 
 function showPrinters(printers) {
   const select = $("#printer");
   select.replaceChildren(
-    ...printers.map((printer) => {
-      const option = new Option(printer.name, printer.name, printer.default, printer.default);
-      return option;
-    }),
+    ...printers.map((printer) => new Option(printer.name, printer.name, printer.default, printer.default)),
   );
   select.disabled = printers.length === 0;
   if (printers.length === 0) showMessage("這台電腦沒有可用的印表機", true);

@@ -105,6 +105,7 @@ long differingPixels(const QImage& a, const QImage& b) {
 class WebPrintTest : public ::testing::Test {
 protected:
     WebPrintTest() {
+        while (pagePort == service.port()) pagePort = test::freePort();
         cups.addQueue("Counter");
         cups.addQueue("Office");
         cups.setDefault("Counter");
