@@ -11,24 +11,17 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QMessageBox>
 
 #include "servicetray/OriginQuestionBox.h"
 #include "tests/support/QtTestMain.h"
+#include "tests/windows/servicetray/EventWait.h"
 
 namespace zarvo {
 namespace {
 
+using test::waitFor;
 using namespace std::chrono_literals;
-
-// Runs the event loop until done() or 5 s have passed.
-bool waitFor(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 QAbstractButton* buttonNamed(QMessageBox& box, const char* name) {
     return box.findChild<QAbstractButton*>(QLatin1String(name));
