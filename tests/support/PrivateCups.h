@@ -94,9 +94,16 @@ public:
                      const std::vector<std::string>& options);
     // Stops printing on the named queue; it still accepts jobs and keeps them. Throws on failure.
     void holdPrinting(const std::string& name);
+    // Removes the named queue and its jobs; throws on failure.
+    void removeQueue(const std::string& name);
+    // The titles (job names) of the jobs whose output is complete, sorted.
+    std::vector<std::string> printedTitles() const;
     // Stops cupsd and the IPP printers (by their process ids) and waits for
     // them to end; harmless when stopped.
     void stop();
+    // Starts cupsd again after stop(), its queues and jobs as they were,
+    // and waits until it answers; throws std::runtime_error when it does not.
+    void restart();
 
     // The PostScript output files of the first count jobs, in job order, once
     // every one of them has completed; throws when they do not within timeout.
