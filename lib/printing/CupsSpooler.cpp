@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cmath>
 #include <deque>
+#include <map>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
@@ -584,12 +585,12 @@ std::optional<std::vector<QueuedJob>> CupsSpooler::queuedJobs(const std::vector<
     // and only those that have left it are asked after one by one.
     const std::optional<std::vector<QueuedJob>> active = listJobs(CUPS_WHICHJOBS_ACTIVE);
     if (!active) return std::nullopt;
+    std::map<int, const QueuedJob*> byId;
+    for (const QueuedJob& job : *active) byId[job.id] = &job;
     std::vector<QueuedJob> found;
     for (int id : ids) {
-        const auto listed =
-            std::find_if(active->begin(), active->end(), [&](const QueuedJob& job) { return job.id == id; });
-        if (listed != active->end()) {
-            found.push_back(*listed);
+        if (const auto listed = byId.find(id); listed != byId.end()) {
+            found.push_back(*listed->second);
             continue;
         }
         std::optional<QueuedJob> ended = jobAttributes(id);

@@ -3,8 +3,9 @@
 // configuration, spool and state in a temporary directory, listening on a
 // unix socket there and, when asked, on a loopback TCP port too. Its queues
 // use a PPD of our own (A4, JIS B4, A3 with margins that are not zero) and a
-// backend that keeps one PostScript file per job (a distorting queue keeps
-// it shifted and stretched as an ill-adjusted printer would print it); a
+// backend that keeps one PostScript file per job, and its title (a
+// distorting queue keeps it shifted and stretched as an ill-adjusted
+// printer would print it); a
 // queue may also take custom sizes, or drive a 24-pin dot-matrix printer
 // through CUPS's own driver (its output the printer's stream); a
 // driverless queue has an IPP printer of its own. While it lives,

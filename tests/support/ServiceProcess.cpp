@@ -149,6 +149,7 @@ ServiceProcess::Reply ServiceProcess::request(const std::string& method, const s
     for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) reply.append(buffer, std::size_t(n));
     ::close(fd);
     Reply result;
+    result.connected = true;
     if (reply.rfind("HTTP/1.1 ", 0) == 0) result.status = std::atoi(reply.substr(9, 3).c_str());
     const std::size_t start = reply.find("\r\n\r\n");
     if (start != std::string::npos) result.body = reply.substr(start + 4);

@@ -32,7 +32,8 @@ public:
     int stop();
 
     struct Reply {
-        int status = 0;  // 0 when the connection failed or was cut
+        bool connected = false;  // false: nothing was sent
+        int status = 0;          // 0 when the connection failed or was cut
         std::string body;
     };
     // One request on a connection of its own (callable from any thread);
