@@ -3,8 +3,9 @@
 // whose queue prints them. Reports the 99th percentile time to the 202
 // answer, jobs printed a second (first request to last output), the
 // median time from the request to CUPS taking the job (its record on disk
-// naming its CUPS job), and the service's resident memory before and
-// after. Every job must come out of the queue exactly once.
+// naming its CUPS job), and the service's resident memory before (after a
+// first load of 200 jobs) and after. Every job must come out of the queue
+// exactly once.
 
 #include <benchmark/benchmark.h>
 
@@ -112,65 +113,84 @@ private:
     std::map<std::string, Clock::time_point> seen_;
 };
 
+// What kClients clients posting jobs one-sheet jobs at once were answered.
+struct Load {
+    std::vector<double> answerMs;
+    std::map<std::string, Clock::time_point> posted;  // accepted job id, when it was sent
+};
+
+Load postJobs(const zarvo::test::ServiceProcess& service, int jobs) {
+    const std::string body = R"({"form": "delivery_note", "records": [{"no": "N1", "customer": "王小明"}]})";
+    Load load;
+    std::mutex mutex;
+    std::vector<std::thread> clients;
+    for (int c = 0; c < kClients; ++c) {
+        clients.emplace_back([&] {
+            for (int i = 0; i < jobs / kClients; ++i) {
+                const Clock::time_point sent = Clock::now();
+                const zarvo::test::ServiceProcess::Reply reply = service.request("POST", "/v1/jobs", body);
+                const Clock::time_point answered = Clock::now();
+                std::lock_guard lock(mutex);
+                load.answerMs.push_back(millis(answered - sent));
+                if (reply.status == 202) load.posted.emplace(json::parse(reply.body)["id"], sent);
+            }
+        });
+    }
+    for (std::thread& client : clients) client.join();
+    return load;
+}
+
+// Until count jobs are out of the queue, or the service has ended them all
+// and CUPS holds none (at most 15 minutes).
+void waitPrinted(const zarvo::test::PrivateCups& cups, const zarvo::test::ServiceProcess& service,
+                 std::size_t count) {
+    const auto deadline = Clock::now() + std::chrono::minutes(15);
+    while (cups.printedTitles().size() < count && Clock::now() < deadline &&
+           (cups.activeJobCount() > 0 || !allEnded(service.dir() / "state/zarvo/jobs"))) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
 void serviceUnderLoad(benchmark::State& state) {
     zarvo::test::PrivateCups cups;
     cups.addQueue("office");
     cups.setDefault("office");
     zarvo::test::ServiceProcess service(ZARVO_SERVICE, ZARVO_SOURCE_DIR);
     service.start();
-    const std::string body = R"({"form": "delivery_note", "records": [{"no": "N1", "customer": "王小明"}]})";
-    // One job first, so that the memory before is that of a service at work.
-    service.request("POST", "/v1/jobs", body);
-    while (cups.printedTitles().size() < 1) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // A first load, so that the memory before is that of a service that has
+    // already drawn and followed jobs on all its threads.
+    constexpr int kWarmUp = 200;
+    waitPrinted(cups, service, postJobs(service, kWarmUp).posted.size());
     const std::size_t rssBefore = service.residentKb();
     HandOverWatch watch((service.dir() / "state/zarvo/jobs").string());
 
     for (auto _ : state) {
-        std::mutex mutex;
-        std::vector<double> answerMs;
-        std::map<std::string, Clock::time_point> posted;
         const Clock::time_point start = Clock::now();
-        std::vector<std::thread> clients;
-        for (int c = 0; c < kClients; ++c) {
-            clients.emplace_back([&] {
-                for (int i = 0; i < kJobs / kClients; ++i) {
-                    const Clock::time_point sent = Clock::now();
-                    const zarvo::test::ServiceProcess::Reply reply = service.request("POST", "/v1/jobs", body);
-                    const Clock::time_point answered = Clock::now();
-                    std::lock_guard lock(mutex);
-                    answerMs.push_back(millis(answered - sent));
-                    if (reply.status == 202) posted.emplace(json::parse(reply.body)["id"], sent);
-                }
-            });
-        }
-        for (std::thread& client : clients) client.join();
-        // Until every job is out, or the service has ended them all and CUPS holds none.
-        const auto deadline = Clock::now() + std::chrono::minutes(15);
-        while (cups.printedTitles().size() < posted.size() + 1 && Clock::now() < deadline &&
-               (cups.activeJobCount() > 0 || !allEnded(service.dir() / "state/zarvo/jobs"))) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
+        const Load load = postJobs(service, kJobs);
+        waitPrinted(cups, service, kWarmUp + load.posted.size());
         const double seconds = millis(Clock::now() - start) / 1000;
 
         std::map<std::string, int> printed;
         for (const std::string& title : cups.printedTitles()) ++printed[title.substr(6, 16)];
         int once = 0;
-        for (const auto& [id, sent] : posted) once += printed[id] == 1;
         const auto handedOver = watch.handedOver();
         std::vector<double> toCups;
-        for (const auto& [id, sent] : posted) {
+        for (const auto& [id, sent] : load.posted) {
+            once += printed[id] == 1;
             if (const auto found = handedOver.find(id); found != handedOver.end()) {
                 toCups.push_back(millis(found->second - sent));
             }
         }
-        state.counters["accepted"] = double(posted.size());
+        state.counters["accepted"] = double(load.posted.size());
         state.counters["printed_once"] = once;
-        state.counters["answer_p99_ms"] = percentile(answerMs, 0.99);
-        state.counters["jobs_per_s"] = double(posted.size()) / seconds;
+        state.counters["answer_p99_ms"] = percentile(load.answerMs, 0.99);
+        state.counters["jobs_per_s"] = double(load.posted.size()) / seconds;
         state.counters["to_cups_median_ms"] = percentile(toCups, 0.5);
         state.counters["rss_before_kb"] = double(rssBefore);
         state.counters["rss_after_kb"] = double(service.residentKb());
-        if (int(posted.size()) != kJobs || once != kJobs) state.SkipWithError("a job was refused, lost or printed twice");
+        if (int(load.posted.size()) != kJobs || once != kJobs) {
+            state.SkipWithError("a job was refused, lost or printed twice");
+        }
     }
 }
 
