@@ -77,8 +77,8 @@ bool needsSettling(const JobRecord& job) {
 //   job is followed; when none is found, CUPS answered, and CUPS still
 //   remembers a job older than this one (so it has forgotten none made
 //   since), the job never reached CUPS and is queued again;
-// - anything else (CUPS not answering, a part of the job found, a CUPS
-//   job that cannot be withdrawn, no history to rely on) leaves it
+// - anything else (CUPS not answering, only some of its CUPS jobs found,
+//   a CUPS job that cannot be withdrawn, no history to rely on) leaves it
 //   unknown, with kMaybeSentMessage, for a person to look at the printer.
 void settleHandOver(JobRecord& job, Spooler& spooler) {
     const bool recorded = job.handOverJobs > 0 && int(job.cupsJobs.size()) == job.handOverJobs;

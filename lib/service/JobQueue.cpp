@@ -358,9 +358,9 @@ std::optional<JobQueue::Clock::time_point> JobQueue::nextRetry() const {
 }
 
 void JobQueue::holdBack(const JobRecord& job, PrinterReadiness readiness) {
+    const std::string printer = readiness == PrinterReadiness::ServiceDown ? "" : job.printer;
     {
         std::lock_guard lock(mutex_);
-        const std::string printer = readiness == PrinterReadiness::ServiceDown ? "" : job.printer;
         blockedUntil_[printer] = Clock::now() + settings_.retry;
         // Back in the place of its sequence, ahead of the jobs accepted after it.
         const auto place = std::find_if(queued_.begin(), queued_.end(), [&](const std::string& other) {
@@ -368,9 +368,7 @@ void JobQueue::holdBack(const JobRecord& job, PrinterReadiness readiness) {
         });
         queued_.insert(place, job.id);
     }
-    const std::string message = waitingMessage(readiness, job.printer);
-    const std::string printer = readiness == PrinterReadiness::ServiceDown ? "" : job.printer;
-    restate(printer, std::nullopt, JobState::Waiting, message);
+    restate(printer, std::nullopt, JobState::Waiting, waitingMessage(readiness, job.printer));
 }
 
 void JobQueue::restate(const std::string& printer, std::optional<JobState> from, JobState to,

@@ -85,7 +85,7 @@ TEST(SettleHandOver, SendsAgainOnlyWhatSurelyNeverReachedCups) {
         {"cut off while sending", true, {queued(1, Q::Completed, "x"), queued(4, Q::Held, name, 0, 201)}, {},
          JobState::Queued, {}, {4}},
         {"no history", true, {queued(5, Q::Completed, "x", 4, 300)}, {}, JobState::Unknown, {}, {}},
-        {"part of it", true, {queued(1, Q::Completed, "x"), queued(6, Q::Completed, name)}, {}, JobState::Unknown, {},
+        {"some of it", true, {queued(1, Q::Completed, "x"), queued(6, Q::Completed, name)}, {}, JobState::Unknown, {},
          {}, 2},
     };
     for (const Case& c : cases) {
