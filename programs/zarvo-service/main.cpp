@@ -13,6 +13,7 @@
 
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -22,6 +23,7 @@
 #include "platform/os/ConfigFile.h"
 #include "printing/CupsSpooler.h"
 #include "report/ReportError.h"
+#include "service/FolderWatcher.h"
 #include "service/FormCatalog.h"
 #include "service/HttpServer.h"
 #include "service/JobQueue.h"
@@ -38,6 +40,7 @@ const char* const kServiceUsage =
     "  --port N      在 127.0.0.1 與 ::1 的通訊埠 N 等候連線 (預設: service.conf 的 port=, 否則 8631)\n"
     "  --new-token   產生新的權杖, 取代 $XDG_CONFIG_HOME/zarvo/service.token\n"
     "表單: $XDG_DATA_HOME/zarvo/forms 的報表 (*.txt), 或 service.conf 的 [Forms] folder=, folder2=, ...\n"
+    "監看資料夾: service.conf 的 [Watch 名稱] folder=, printer=; 放入的 表單.csv 或 表單.json 會印出\n"
     "工作: $XDG_STATE_HOME/zarvo/jobs\n";
 
 const char* const kServiceVersion = "zarvo-service 2.1";
@@ -116,6 +119,13 @@ int serve(const ServiceOptions& options) {
         return 1;
     }
     jobs.start();
+    // The watcher's lines come from its own thread: one at a time.
+    FolderWatcher watcher(jobs, config.watchedFolders, ServerLimits{}.bodyBytes, [](const std::string& line) {
+        static std::mutex logMutex;
+        const std::lock_guard lock(logMutex);
+        std::cerr << line << std::endl;
+    });
+    watcher.start();
     std::thread signalWaiter([&server, stopping] {
         int signal = 0;
         sigwait(&stopping, &signal);
@@ -125,6 +135,7 @@ int serve(const ServiceOptions& options) {
     // Only the signal ends the server, so the thread has ended with it.
     server->run();
     signalWaiter.join();
+    watcher.stop();
     jobs.stop();
     return 0;
 }
