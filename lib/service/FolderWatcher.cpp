@@ -33,8 +33,8 @@ struct DataFileName {
 
 // FORM and its extension when name is FORM.csv or FORM.json and no dot-file.
 std::optional<DataFileName> dataFileName(const std::string& name) {
-    if (name.empty() || name.front() == '.') return std::nullopt;
     const std::size_t dot = name.rfind('.');
+    if (name.empty() || name.front() == '.' || dot == std::string::npos) return std::nullopt;
     const std::string extension = name.substr(dot + 1);
     if (extension != "csv" && extension != "json") return std::nullopt;
     return DataFileName{name.substr(0, dot), extension};
@@ -69,7 +69,7 @@ bool exists(const std::string& path) {
 // has now. Throws ReportError when it cannot be moved.
 std::string moveUnique(const std::string& from, const std::string& folder, const std::string& name,
                        bool reasonBeside) {
-    const std::size_t dot = name.rfind('.');
+    const std::size_t dot = std::min(name.rfind('.'), name.size());
     for (int n = 1; n <= kMaxSuffix; ++n) {
         const std::string candidate =
             folder + "/" + (n == 1 ? name : name.substr(0, dot) + "-" + std::to_string(n) + name.substr(dot));
@@ -93,10 +93,6 @@ bool openElsewhere(const std::string& path) {
     return errno == EAGAIN;
 }
 
-JobRefusal refusal(int status, std::string code, std::string message) {
-    return JobRefusal{status, std::move(code), std::move(message), std::nullopt, std::nullopt};
-}
-
 // bytes as "64 MiB", or "4096 位元組" when it is no whole number of MiB.
 std::string sizeText(std::uint64_t bytes) {
     constexpr std::uint64_t mebibyte = 1024 * 1024;
@@ -107,11 +103,11 @@ std::string sizeText(std::uint64_t bytes) {
 JobRefusal unreadFile(const RegularFileBytes& file, std::uint64_t maxBytes) {
     switch (file.status) {
     case RegularFileStatus::TooLarge:
-        return refusal(413, "file_too_large", "資料檔超過 " + sizeText(maxBytes));
+        return JobRefusal{413, "file_too_large", "資料檔超過 " + sizeText(maxBytes), {}, {}};
     case RegularFileStatus::NotRegular:
-        return refusal(400, "not_a_file", "不是一般檔案 (可能是連結或裝置)");
-    case RegularFileStatus::Missing: return refusal(404, "file_missing", "檔案在讀取前就被移走了");
-    default: return refusal(500, "file_unreadable", "無法讀取資料檔: " + errorReason(file.error));
+        return JobRefusal{400, "not_a_file", "不是一般檔案 (可能是連結或裝置)", {}, {}};
+    case RegularFileStatus::Missing: return JobRefusal{404, "file_missing", "檔案在讀取前就被移走了", {}, {}};
+    default: return JobRefusal{500, "file_unreadable", "無法讀取資料檔: " + errorReason(file.error), {}, {}};
     }
 }
 
@@ -146,6 +142,7 @@ void FolderWatcher::start() {
 
 void FolderWatcher::stop() {
     if (!thread_.joinable()) return;
+    stopping_ = true;
     const std::uint64_t one = 1;
     while (::write(wake_.get(), &one, sizeof one) < 0 && errno == EINTR) {
     }
@@ -216,7 +213,10 @@ void FolderWatcher::handle(const inotify_event& event) {
 }
 
 void FolderWatcher::scan(const WatchedFolder& watched) {
-    for (const std::string& name : entryNames(watched.folder)) take(watched, name, true);
+    for (const std::string& name : entryNames(watched.folder)) {
+        if (stopping_) return;
+        take(watched, name, true);
+    }
 }
 
 void FolderWatcher::recoverTaken(const WatchedFolder& watched) {
@@ -232,9 +232,10 @@ void FolderWatcher::recoverTaken(const WatchedFolder& watched) {
             return;
         }
         refuse(watched.folder + "/" + name, name, done + "/" + taken, watched.folder + "/failed",
-               refusal(0, "uncertain",
-                       "服務在收下這個檔案時停止, 不知道它是否已成為列印工作; 請先查看印表機與工作, 需要時再放回 " +
-                           watched.folder));
+               JobRefusal{0, "uncertain",
+                          "服務在收下這個檔案時停止, 不知道它是否已成為列印工作; 請先查看印表機與工作, 需要時再放回 " +
+                              watched.folder,
+                          {}, {}});
     }
 }
 
@@ -275,7 +276,13 @@ void FolderWatcher::take(const WatchedFolder& watched, const std::string& name, 
         log_(std::string(error.what()) + "; " + source + " 留在原處");
         return;
     }
-    settle(watched, name, taken, submitFile(watched, name, taken));
+    try {
+        settle(watched, name, taken, submitFile(watched, name, taken));
+    } catch (const std::exception& error) {
+        // Whether it became a job is not known: it stays under its dot-name,
+        // and the next start puts it in failed/ saying so.
+        log_(source + " 無法處理: " + error.what() + "; 檔案留在 " + taken);
+    }
 }
 
 std::variant<JobRecord, JobRefusal> FolderWatcher::submitFile(const WatchedFolder& watched, const std::string& name,

@@ -14,6 +14,7 @@
 
 #include <sys/inotify.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -76,6 +77,7 @@ private:
     Log log_;
     UniqueFd inotify_;
     UniqueFd wake_;  // written once by stop()
+    std::atomic<bool> stopping_ = false;  // a scan of many files ends early
     std::map<int, WatchedFolder> watches_;  // by watch descriptor; used by the thread alone once it runs
     std::thread thread_;
 };
