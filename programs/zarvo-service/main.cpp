@@ -15,6 +15,7 @@
 
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -24,6 +25,7 @@
 #include "platform/os/ConfigFile.h"
 #include "printing/CupsSpooler.h"
 #include "report/ReportError.h"
+#include "service/FolderWatcher.h"
 #include "service/FormCatalog.h"
 #include "service/HttpServer.h"
 #include "service/JobQueue.h"
@@ -45,6 +47,7 @@ const char* const kServiceUsage =
     "  --port N      在 127.0.0.1 與 ::1 的通訊埠 N 等候連線 (預設: service.conf 的 port=, 否則 8631)\n"
     "  --new-token   產生新的權杖, 取代 $XDG_CONFIG_HOME/zarvo/service.token\n"
     "表單: $XDG_DATA_HOME/zarvo/forms 的報表 (*.txt), 或 service.conf 的 [Forms] folder=, folder2=, ...\n"
+    "監看資料夾: service.conf 的 [Watch 名稱] folder=, printer=; 放入的 表單.csv 或 表單.json 會印出\n"
     "工作: $XDG_STATE_HOME/zarvo/jobs\n";
 
 const char* const kServiceVersion = "zarvo-service 2.1";
@@ -226,8 +229,17 @@ int serve(const ServiceOptions& options) {
                                                      ServiceTraySettings{port, forms.folders().front(), config.origins});
     }
     jobs.start();
+    // The watcher's lines come from its own thread; the log takes one at a time.
+    FolderWatcher watcher(jobs, config.watchedFolders, ServerLimits{}.bodyBytes, [&log](const std::string& line) {
+        log.note(line);
+        static std::mutex errMutex;
+        const std::lock_guard lock(errMutex);
+        std::cerr << line << std::endl;
+    });
+    watcher.start();
     if (onDesktop) onDesktop->serve(*server, stopping);
     else serveHeadless(*server, stopping);
+    watcher.stop();
     jobs.stop();
     log.note("stopped");
     return 0;

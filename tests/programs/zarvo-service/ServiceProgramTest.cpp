@@ -260,5 +260,26 @@ TEST_F(ServiceProgramTest, APortInUseEndsWithOneLine) {
     EXPECT_NE(message.find(std::to_string(port)), std::string::npos) << message;
 }
 
+TEST_F(ServiceProgramTest, AFileMovedIntoAWatchedFolderIsPrintedOnItsPrinter) {
+    test::PrivateCups cups;
+    cups.addQueue("alpha");
+    cups.addQueue("beta");
+    cups.setDefault("beta");
+    const std::filesystem::path inbox = dir.path() / "出貨單";
+    std::filesystem::create_directories(inbox);
+    std::filesystem::create_directories(dir.path() / "config/zarvo");
+    dir.write("config/zarvo/service.conf", "[Watch 出貨單]\nfolder=" + inbox.string() + "\nprinter=alpha\n\n" +
+                                               "[Watch gone]\nfolder=" + (dir.path() / "missing").string() + "\n");
+    startService();
+    dir.write("delivery_note.csv", "no,customer\nA1,王\n");
+    std::filesystem::rename(dir.path() / "delivery_note.csv", inbox / "delivery_note.csv");
+    EXPECT_EQ(cups.waitForJobs(1).size(), 1u);
+    EXPECT_EQ(cups.jobCount("alpha"), 1u);
+    EXPECT_TRUE(std::filesystem::exists(inbox / "done/delivery_note.csv"));
+    EXPECT_EQ(stop(), 0);
+    const std::string said = test::TempDir::read((dir.path() / "service.err").string());
+    EXPECT_NE(said.find("missing ([Watch gone]): 不存在, 略過"), std::string::npos) << said;
+}
+
 }  // namespace
 }  // namespace zarvo
