@@ -28,7 +28,7 @@ namespace zarvo {
 
 namespace {
 
-constexpr int kPanelWidth = 300;
+constexpr int kPanelWidth = 320;
 // The list's columns.
 enum Column { kName = 0, kCaption = 1, kCorner = 2 };
 const QColor kClashColour(0xcc, 0x00, 0x00);
@@ -129,8 +129,8 @@ FieldProposalPanel::FieldProposalPanel(LayoutView* view, const StationeryScan& s
     LV_proposed->setSelectionBehavior(QAbstractItemView::SelectRows);
     LV_proposed->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::SelectedClicked);
-    LV_proposed->header()->resizeSection(kName, 90);
-    LV_proposed->header()->resizeSection(kCaption, 80);
+    LV_proposed->header()->resizeSection(kName, 75);
+    LV_proposed->header()->resizeSection(kCaption, 65);
     LV_proposed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     btn_acceptall = named(new QPushButton(QStringLiteral("全部加入")), "btn_acceptall");
     btn_acceptsel = named(new QPushButton(QStringLiteral("加入所選")), "btn_acceptsel");

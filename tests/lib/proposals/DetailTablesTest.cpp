@@ -85,12 +85,5 @@ TEST(DetailTablesTest, FindsColumnsOfEqualBoxesUnderCaptions) {
     for (const Case& c : cases) EXPECT_EQ(shapes(findDetailTables(c.boxes)), c.want) << c.name;
 }
 
-TEST(DetailTablesTest, KeepsEachColumnsCaptionAndBoxesInOrder) {
-    const std::vector<DetailTable> tables = findDetailTables(table(60, {20, 90, 115}, 3));
-    ASSERT_EQ(tables.size(), 1u);
-    EXPECT_EQ(tables[0].headers, (std::vector<RectMm>{{20, 60, 90, 70}, {90, 60, 115, 70}}));
-    EXPECT_EQ(tables[0].columns[1], (std::vector<RectMm>{{90, 70, 115, 79}, {90, 79, 115, 88}, {90, 88, 115, 97}}));
-}
-
 }  // namespace
 }  // namespace zarvo

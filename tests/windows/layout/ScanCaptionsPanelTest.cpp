@@ -76,10 +76,9 @@ protected:
 };
 
 // The captions of the bill as Tesseract reads them: at least five of six
-// right, shown in 標題, naming the proposals; a data file's columns keep
-// them; accepted, the table's columns become six numbered rows each with
-// [Detail] filled, the columns of numbers set right, and one undo takes it
-// all back.
+// right, shown in 標題, naming the proposals; accepted, the table's columns
+// become six numbered rows each with [Detail] filled, the data file's
+// columns of numbers set right, and one undo takes it all back.
 TEST_F(ScanCaptionsPanelTest, ReadsTheCaptionsAndProposesTheTableAsDetailRows) {
     if (!traditionalChineseModelDir()) GTEST_SKIP() << "tesseract-ocr-chi-tra is not installed";
     openWornBill();
@@ -101,14 +100,10 @@ TEST_F(ScanCaptionsPanelTest, ReadsTheCaptionsAndProposesTheTableAsDetailRows) {
         if (!captionKey(captions[i]).empty()) EXPECT_EQ(names[i], nameFromCaption(captions[i], {})) << "named after its caption";
     }
     EXPECT_GE(right, 5);
-    for (int i = 2; i < 6; ++i)
-        EXPECT_TRUE(list().topLevelItem(i)->text(2).contains(QStringLiteral("明細 6 列"))) << i;
-
     const QString data = QString::fromStdString(
         dir.write("bills.csv", "客戶名稱,請款日期,品名,數量,單價,金額\r\n甲,2026/12/01,紙,3,4.5,13.5\r\n"));
     panel().setDataFileChooser([&] { return std::optional<QString>(data); });
     panel().btn_namesfrom->click();
-    EXPECT_EQ(column(0), names) << "the captions are the columns' names";
 
     panel().btn_acceptall->click();
     EXPECT_TRUE(messages.shown().empty()) << messages.shown().front().text;
