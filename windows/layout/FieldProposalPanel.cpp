@@ -48,7 +48,7 @@ QString frameText(const RectMm& frame) {
 QString placeText(const FieldProposal& proposal) {
     const QString corner = cornerText(proposal.frame);
     if (proposal.rowBoxes.empty()) return corner;
-    return QStringLiteral("%1 (明細 %2 列)").arg(corner).arg(proposal.rowBoxes.size());
+    return QStringLiteral("%1 ×%2 列").arg(corner).arg(proposal.rowBoxes.size());
 }
 
 QString tooltipText(const FieldProposal& proposal) {
@@ -129,8 +129,8 @@ FieldProposalPanel::FieldProposalPanel(LayoutView* view, const StationeryScan& s
     LV_proposed->setSelectionBehavior(QAbstractItemView::SelectRows);
     LV_proposed->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::SelectedClicked);
-    LV_proposed->header()->resizeSection(kName, 75);
-    LV_proposed->header()->resizeSection(kCaption, 65);
+    LV_proposed->header()->resizeSection(kName, 80);
+    LV_proposed->header()->resizeSection(kCaption, 75);
     LV_proposed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     btn_acceptall = named(new QPushButton(QStringLiteral("全部加入")), "btn_acceptall");
     btn_acceptsel = named(new QPushButton(QStringLiteral("加入所選")), "btn_acceptsel");

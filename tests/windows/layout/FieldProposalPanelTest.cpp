@@ -211,7 +211,7 @@ TEST_F(FieldProposalPanelTest, ProposesAFrameForEveryEmptyBoxOfTheDeliveryNote) 
     int rows = 0;
     for (int i = 0; i < proposed; ++i) {
         const QString place = panel().LV_proposed->topLevelItem(i)->text(2);
-        const QRegularExpressionMatch detail = QRegularExpression(QStringLiteral("明細 (\\d+) 列")).match(place);
+        const QRegularExpressionMatch detail = QRegularExpression(QStringLiteral("×(\\d+) 列")).match(place);
         rows += detail.hasMatch() ? detail.captured(1).toInt() : 1;
     }
     panel().btn_acceptall->click();

@@ -108,12 +108,12 @@ TEST_F(ScanCaptionsPanelTest, ReadsTheCaptionsAndProposesTheTableAsDetailRows) {
     panel().btn_acceptall->click();
     EXPECT_TRUE(messages.shown().empty()) << messages.shown().front().text;
     ASSERT_EQ(rowCount(Section::Blocks), 2 + 4 * 6);
-    const std::optional<DetailSpec> spec = detail();
-    ASSERT_TRUE(spec.has_value());
-    EXPECT_EQ(spec->rows, 6);
+    const std::optional<DetailSpec> written = detail();
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(written->rows, 6);
     std::vector<std::string> fields;
     for (int i = 2; i < 6; ++i) fields.push_back(*utf8ToBig5(names[std::size_t(i)]));
-    EXPECT_EQ(spec->fields, fields);
+    EXPECT_EQ(written->fields, fields);
     for (int i = 2; i < 6; ++i) {
         const QString field = QString::fromStdString(names[std::size_t(i)]);
         const bool number = field == QStringLiteral("數量") || field == QStringLiteral("單價") || field == QStringLiteral("金額");
