@@ -184,6 +184,14 @@ void LayoutPage::buildControls() {
         stationeryEdited();
     });
     scan_.whenFound([this] { scanLinesFound(); });
+    // Reading the scan's captions takes seconds: its progress in the status line.
+    connect(proposals, &FieldProposalPanel::progress, ST_layout, [this](const QString& text) {
+        if (text.isEmpty()) {
+            ST_layout->clearMessage();
+        } else {
+            ST_layout->showMessage(text);
+        }
+    });
     connect(layoutView, &LayoutView::pointerMoved, ST_layoutPointer, &StatusText::setText);
     connect(layoutView, &LayoutView::findingsChanged, this, &LayoutPage::showNotes);
 }
