@@ -27,7 +27,9 @@ record, and each printer can be calibrated so that the data lands in the
 printed boxes.
 
 The zarvo-render command draws the same forms into PNG images, PDF files or
-print jobs without a window.")
+print jobs without a window. The zarvo-service user service prints them for
+other programs on the same computer, asked over HTTP on the loopback
+addresses or given data files in watched folders.")
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)

@@ -27,8 +27,12 @@ PageSource StreamedPages::source() {
 }
 
 void StreamedPages::removeLast() {
+    // Page 0 holds the stem's reservation: were it removed while the print
+    // goes on, a job starting in the same second would take the stem, and
+    // the WrittenPages of this print would delete that job's page 0.
+    // WrittenPages removes it last.
     std::error_code ignored;
-    if (written_ >= 0 && !keep_) std::filesystem::remove(pageFileName(stem_, written_), ignored);
+    if (written_ > 0 && !keep_) std::filesystem::remove(pageFileName(stem_, written_), ignored);
 }
 
 WrittenPages::~WrittenPages() {

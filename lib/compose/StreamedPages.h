@@ -25,7 +25,8 @@ struct PageSource {
 PageSource listedPages(const std::vector<std::string>& files);
 
 // One page a record of a data file: each page's data file is written when
-// it is wanted and the one before it removed (unless keep is set).
+// it is wanted and the one before it removed (unless keep is set), except
+// page 0, the stem's reservation, which the print's WrittenPages removes.
 class StreamedPages {
 public:
     // count pages from page first of pages, written under stem.

@@ -2,6 +2,7 @@
 // Printers and print jobs: what stands in for the printer spooler and the
 // printer device context. Every sheet of a job has its own paper.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,28 @@ namespace zarvo {
 struct PrinterInfo {
     std::string name;  // UTF-8, as the system names it
     bool isDefault = false;
+};
+
+// Whether a printer can be given a job now.
+enum class PrinterReadiness {
+    Ready,
+    ServiceDown,   // the print service cannot be reached
+    Missing,       // the print service does not know the printer
+    NotAccepting,  // the printer refuses new jobs
+    Stopped,       // the printer keeps its jobs unprinted
+};
+
+// Where a job handed to the print service stands.
+enum class QueuedJobState { Pending, Held, Processing, Stopped, Cancelled, Aborted, Completed, Missing };
+
+// One job of the print service, as far as the question asked tells it.
+struct QueuedJob {
+    int id = 0;
+    QueuedJobState state = QueuedJobState::Missing;  // Missing: the service has no such job
+    std::string name;         // UTF-8, the document name it was given
+    std::string reason;       // UTF-8, what the service says of it; may be empty
+    std::int64_t created = 0; // seconds since the epoch
+    int kilobytes = -1;       // the data it was given, kilobytes rounded up; -1 when not told
 };
 
 // The printable margins of a portrait sheet, millimetres.
@@ -67,6 +90,10 @@ public:
     // order (one per run of sheets on the same paper); complete once
     // finish() has returned. Empty for outputs that make no such jobs.
     virtual std::vector<int> jobIds() const { return {}; }
+
+    // How many print service jobs finish() will hand over, once the last
+    // sheet is drawn; 0 for outputs that make no such jobs.
+    virtual int jobsToHandOver() const { return 0; }
 };
 
 class Spooler {
@@ -111,6 +138,31 @@ public:
     virtual std::optional<std::pair<double, double>> defaultPaperMm(const std::string& printerName) {
         (void)printerName;
         return std::nullopt;
+    }
+
+    // Whether the named printer can be given a job now; outputs without a
+    // print service of their own are always ready.
+    virtual PrinterReadiness readiness(const std::string& printerName) {
+        (void)printerName;
+        return PrinterReadiness::Ready;
+    }
+
+    // The print service's jobs of ids, in that order (state, reason and
+    // data told; a job it does not have is Missing); nullopt when the
+    // service cannot be reached or this spooler makes no such jobs.
+    virtual std::optional<std::vector<QueuedJob>> queuedJobs(const std::vector<int>& ids) {
+        (void)ids;
+        return std::nullopt;
+    }
+
+    // Every job the print service remembers, ended ones included (id,
+    // state, name, data and creation told); nullopt as for queuedJobs.
+    virtual std::optional<std::vector<QueuedJob>> allQueuedJobs() { return std::nullopt; }
+
+    // Withdraws the print service's job id; false when it cannot.
+    virtual bool cancelQueuedJob(int id) {
+        (void)id;
+        return false;
     }
 };
 

@@ -8,7 +8,10 @@
 #include <atomic>
 #include <cmath>
 #include <deque>
+#include <map>
+#include <cstdlib>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include <QMarginsF>
@@ -46,6 +49,92 @@ bool serviceRuns() {
     if (!http) return false;
     httpClose(http);
     return true;
+}
+
+QueuedJobState queuedJobState(int ippState) {
+    switch (ippState) {
+    case IPP_JSTATE_PENDING: return QueuedJobState::Pending;
+    case IPP_JSTATE_HELD: return QueuedJobState::Held;
+    case IPP_JSTATE_PROCESSING: return QueuedJobState::Processing;
+    case IPP_JSTATE_STOPPED: return QueuedJobState::Stopped;
+    case IPP_JSTATE_CANCELED: return QueuedJobState::Cancelled;
+    case IPP_JSTATE_ABORTED: return QueuedJobState::Aborted;
+    case IPP_JSTATE_COMPLETED: return QueuedJobState::Completed;
+    default: return QueuedJobState::Missing;
+    }
+}
+
+// CUPS's jobs of one Get-Jobs (which: CUPS_WHICHJOBS_*); nullopt when
+// CUPS cannot be reached.
+std::optional<std::vector<QueuedJob>> listJobs(int which) {
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, which);
+    if (count < 0 || (count == 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING)) return std::nullopt;
+    std::vector<QueuedJob> listed;
+    for (int i = 0; i < count; ++i) {
+        QueuedJob job;
+        job.id = jobs[i].id;
+        job.state = queuedJobState(jobs[i].state);
+        job.name = jobs[i].title ? jobs[i].title : "";
+        job.created = jobs[i].creation_time;
+        job.kilobytes = jobs[i].size;
+        listed.push_back(std::move(job));
+    }
+    cupsFreeJobs(count, jobs);
+    return listed;
+}
+
+// Why a job stands as it does: the printer's last message about it, else
+// its state's reasons.
+std::string jobReason(ipp_t* response) {
+    if (ipp_attribute_t* message = ippFindAttribute(response, "job-printer-state-message", IPP_TAG_TEXT)) {
+        if (const char* text = ippGetString(message, 0, nullptr); text && *text) return text;
+    }
+    std::string reasons;
+    ipp_attribute_t* attr = ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD);
+    for (int i = 0; attr && i < ippGetCount(attr); ++i) {
+        const char* reason = ippGetString(attr, i, nullptr);
+        if (!reason || std::string_view(reason) == "none") continue;
+        reasons += (reasons.empty() ? "" : ", ") + std::string(reason);
+    }
+    return reasons;
+}
+
+// One job of CUPS, from Get-Job-Attributes; nullopt when CUPS cannot be
+// reached, Missing when it has no such job.
+std::optional<QueuedJob> jobAttributes(int id) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d", id);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    static const char* const wanted[] = {"job-state",        "job-state-reasons", "job-printer-state-message",
+                                         "job-name",         "time-at-creation",  "job-k-octets"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(std::size(wanted)),
+                  nullptr, wanted);
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (!response) return std::nullopt;
+    QueuedJob job;
+    job.id = id;
+    if (ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING) {
+        ipp_attribute_t* state = ippFindAttribute(response, "job-state", IPP_TAG_ENUM);
+        job.state = state ? queuedJobState(ippGetInteger(state, 0)) : QueuedJobState::Missing;
+        if (ipp_attribute_t* name = ippFindAttribute(response, "job-name", IPP_TAG_NAME)) {
+            job.name = ippGetString(name, 0, nullptr);
+        }
+        if (ipp_attribute_t* created = ippFindAttribute(response, "time-at-creation", IPP_TAG_INTEGER)) {
+            job.created = ippGetInteger(created, 0);
+        }
+        if (ipp_attribute_t* size = ippFindAttribute(response, "job-k-octets", IPP_TAG_INTEGER)) {
+            job.kilobytes = ippGetInteger(size, 0);
+        }
+        job.reason = jobReason(response);
+    } else if (ippGetStatusCode(response) != IPP_STATUS_ERROR_NOT_FOUND) {
+        ippDelete(response);
+        return std::nullopt;
+    }
+    ippDelete(response);
+    return job;
 }
 
 // The destinations CUPS reports, "name/instance" for an instance.
@@ -308,6 +397,7 @@ public:
 
     std::vector<std::string> sheetWarnings() const override { return warnings_; }
     std::vector<int> jobIds() const override { return submitted_; }
+    int jobsToHandOver() const override { return int(runs_.size()); }
 
     void finish() override {
         if (finished_) return;
@@ -471,6 +561,49 @@ std::vector<std::string> CupsSpooler::mediaNames(const std::string& printerName)
     } catch (const ReportError&) {
         return {};
     }
+}
+
+PrinterReadiness CupsSpooler::readiness(const std::string& printerName) {
+    const std::size_t slash = printerName.find('/');
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printerName.substr(0, slash).c_str(), nullptr);
+    if (!dest) return serviceRuns() ? PrinterReadiness::Missing : PrinterReadiness::ServiceDown;
+    const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    const char* state = cupsGetOption("printer-state", dest->num_options, dest->options);
+    PrinterReadiness readiness = PrinterReadiness::Ready;
+    if (accepting && std::string_view(accepting) == "false") {
+        readiness = PrinterReadiness::NotAccepting;
+    } else if (state && std::atoi(state) == IPP_PSTATE_STOPPED) {
+        readiness = PrinterReadiness::Stopped;
+    }
+    cupsFreeDests(1, dest);
+    if (slash != std::string::npos && !instanceDefined(printerName)) return PrinterReadiness::Missing;
+    return readiness;
+}
+
+std::optional<std::vector<QueuedJob>> CupsSpooler::queuedJobs(const std::vector<int>& ids) {
+    // Most followed jobs are still to print: one listing answers for them,
+    // and only those that have left it are asked after one by one.
+    const std::optional<std::vector<QueuedJob>> active = listJobs(CUPS_WHICHJOBS_ACTIVE);
+    if (!active) return std::nullopt;
+    std::map<int, const QueuedJob*> byId;
+    for (const QueuedJob& job : *active) byId[job.id] = &job;
+    std::vector<QueuedJob> found;
+    for (int id : ids) {
+        if (const auto listed = byId.find(id); listed != byId.end()) {
+            found.push_back(*listed->second);
+            continue;
+        }
+        std::optional<QueuedJob> ended = jobAttributes(id);
+        if (!ended) return std::nullopt;
+        found.push_back(std::move(*ended));
+    }
+    return found;
+}
+
+std::optional<std::vector<QueuedJob>> CupsSpooler::allQueuedJobs() { return listJobs(CUPS_WHICHJOBS_ALL); }
+
+bool CupsSpooler::cancelQueuedJob(int id) {
+    return cupsCancelJob2(CUPS_HTTP_DEFAULT, nullptr, id, 0) <= IPP_STATUS_OK_CONFLICTING;
 }
 
 std::unique_ptr<PrintJob> CupsSpooler::startJob(const std::string& printerName,

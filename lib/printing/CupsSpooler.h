@@ -39,6 +39,15 @@ public:
     // The media the queue lists, by their PWG names; empty for a printer
     // that cannot be found.
     std::vector<std::string> mediaNames(const std::string& printerName) override;
+
+    // From the queue's printer-is-accepting-jobs and printer-state.
+    PrinterReadiness readiness(const std::string& printerName) override;
+    // The jobs still to print from one Get-Jobs, those that have ended one
+    // Get-Job-Attributes each (with their reasons and documents).
+    std::optional<std::vector<QueuedJob>> queuedJobs(const std::vector<int>& ids) override;
+    // Every job CUPS keeps, of every queue, from one Get-Jobs.
+    std::optional<std::vector<QueuedJob>> allQueuedJobs() override;
+    bool cancelQueuedJob(int id) override;
 };
 
 }  // namespace zarvo

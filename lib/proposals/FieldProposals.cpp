@@ -6,8 +6,10 @@
 #include <optional>
 #include <set>
 
+#include "detail/DetailSpec.h"
 #include "layoutmodel/Millimetres.h"
 #include "layoutmodel/RowShape.h"
+#include "proposals/DetailTables.h"
 
 namespace zarvo {
 
@@ -85,17 +87,65 @@ std::vector<Caption> captionsOf(const std::vector<RowText>& labels) {
     return captions;
 }
 
-// The text of the first caption whose frame lies in one of the caption
-// boxes beside box that side says, if any.
+// The first of the caption boxes beside box that side says, if any.
+template <typename Beside>
+std::optional<RectMm> captionBoxBeside(const RectMm& box, const std::vector<GuideBox>& boxes, Beside beside) {
+    for (const GuideBox& found : boxes)
+        if (found.hasInk && beside(found.frame, box)) return found.frame;
+    return std::nullopt;
+}
+
+// The caption box of box: left of it, else above it.
+std::optional<RectMm> captionBoxOf(const RectMm& box, const std::vector<GuideBox>& boxes) {
+    std::optional<RectMm> found = captionBoxBeside(box, boxes, leftOf);
+    return found ? found : captionBoxBeside(box, boxes, above);
+}
+
+// The text of the first caption whose frame lies in captionBox, if any.
+std::optional<std::string> captionIn(const RectMm& captionBox, const std::vector<Caption>& captions) {
+    for (const Caption& caption : captions)
+        if (holds(captionBox, caption.frame, kCaptionReachMm)) return caption.text;
+    return std::nullopt;
+}
+
+// The text of the first caption in one of the caption boxes beside box that
+// side says, if any.
 template <typename Beside>
 std::optional<std::string> captionBeside(const RectMm& box, const std::vector<GuideBox>& boxes,
                                          const std::vector<Caption>& captions, Beside beside) {
     for (const GuideBox& found : boxes) {
         if (!found.hasInk || !beside(found.frame, box)) continue;
-        for (const Caption& caption : captions)
-            if (holds(found.frame, caption.frame, kCaptionReachMm)) return caption.text;
+        if (std::optional<std::string> text = captionIn(found.frame, captions)) return text;
     }
     return std::nullopt;
+}
+
+// The names a fallback takes in turn: field1, field2 ... for lone boxes,
+// colA, colB ... for detail columns (whose blocks add the row's number).
+std::string fallbackName(bool column, int number) {
+    if (!column) return "field" + std::to_string(number);
+    std::string letters;
+    for (int n = number; n > 0; n = (n - 1) / 26) letters.insert(letters.begin(), char('A' + (n - 1) % 26));
+    return "col" + letters;
+}
+
+// Where a box lies in the tables: the table's column it starts, or a later
+// row of one.
+struct TablePlace {
+    const std::vector<RectMm>* column = nullptr;  // the box is this column's first row
+    RectMm header;
+    bool laterRow = false;
+};
+
+TablePlace tablePlace(const RectMm& box, const std::vector<DetailTable>& tables) {
+    for (const DetailTable& table : tables) {
+        for (std::size_t c = 0; c < table.columns.size(); ++c) {
+            const std::vector<RectMm>& column = table.columns[c];
+            if (column.front() == box) return {&column, table.headers[c], false};
+            if (std::find(column.begin() + 1, column.end(), box) != column.end()) return {nullptr, {}, true};
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -109,24 +159,47 @@ std::vector<FieldProposal> proposeFields(const std::vector<GuideBox>& boxes, con
         if (const std::optional<RowShape> shape = rowShape(RowKind::Block, block)) blockFrames.push_back(shape->frame);
     }
     const std::vector<Caption> captions = captionsOf(labels);
+    const std::vector<DetailTable> tables = findDetailTables(boxes);
+    const auto free = [&](const RectMm& box) {
+        if (box.right - box.left <= 2 * marginMm || box.bottom - box.top <= 2 * marginMm) return false;
+        const RectMm frame = insetFrame(box, marginMm);
+        return std::none_of(blockFrames.begin(), blockFrames.end(),
+                            [&](const RectMm& b) { return overlaps(b, frame); });
+    };
     std::vector<FieldProposal> proposals;
-    int nextNumber = 1;
+    int nextField = 1, nextColumn = 1;
     for (const GuideBox& found : boxes) {
         if (found.hasInk) continue;
         const RectMm& box = found.frame;
-        if (box.right - box.left <= 2 * marginMm || box.bottom - box.top <= 2 * marginMm) continue;
-        const RectMm frame = insetFrame(box, marginMm);
-        if (std::any_of(blockFrames.begin(), blockFrames.end(), [&](const RectMm& b) { return overlaps(b, frame); }))
-            continue;
-        std::optional<std::string> name = captionBeside(box, boxes, captions, leftOf);
-        if (!name) name = captionBeside(box, boxes, captions, above);
+        const TablePlace place = tablePlace(box, tables);
+        if (place.laterRow) continue;
+        FieldProposal proposal;
+        proposal.box = box;
+        proposal.frame = insetFrame(box, marginMm);
+        if (place.column) {
+            for (const RectMm& row : *place.column)
+                if (free(row)) proposal.rowBoxes.push_back(row);
+            if (proposal.rowBoxes.empty()) continue;
+            proposal.box = proposal.rowBoxes.front();
+            proposal.frame = insetFrame(proposal.box, marginMm);
+            proposal.captionBox = place.header;
+        } else {
+            if (!free(box)) continue;
+            proposal.captionBox = captionBoxOf(box, boxes);
+        }
+        std::optional<std::string> name = place.column ? captionIn(place.header, captions)
+                                                        : captionBeside(box, boxes, captions, leftOf);
+        if (!name && !place.column) name = captionBeside(box, boxes, captions, above);
+        if (name) proposal.caption = *name;
         if (!name || taken.count(*name)) {
+            int& next = place.column ? nextColumn : nextField;
             do {
-                name = "field" + std::to_string(nextNumber++);
+                name = fallbackName(bool(place.column), next++);
             } while (taken.count(*name));
         }
         taken.insert(*name);
-        proposals.push_back({*name, box, frame});
+        proposal.name = *name;
+        proposals.push_back(std::move(proposal));
     }
     return proposals;
 }
@@ -147,10 +220,38 @@ RowText proposedBlockRow(const FieldProposal& proposal) {
                     formatTenths(proposedCharHeight(proposal.box.bottom - proposal.box.top)), "0", "0"}};
 }
 
+std::vector<std::string> proposedBlockNames(const FieldProposal& proposal) {
+    if (proposal.rowBoxes.empty()) return {proposal.name};
+    std::vector<std::string> names;
+    for (std::size_t row = 1; row <= proposal.rowBoxes.size(); ++row) names.push_back(detailBlock(proposal.name, int(row)));
+    return names;
+}
+
+std::vector<RectMm> proposedBlockFrames(const FieldProposal& proposal) {
+    if (proposal.rowBoxes.empty()) return {proposal.frame};
+    const double margin = proposal.frame.left - proposal.box.left;
+    std::vector<RectMm> frames;
+    for (const RectMm& box : proposal.rowBoxes) frames.push_back(insetFrame(box, margin));
+    return frames;
+}
+
 EditStep acceptProposalsStep(const std::vector<FieldProposal>& chosen, int blockCount) {
     EditStep step;
-    for (const FieldProposal& proposal : chosen)
-        step.push_back(RowChange{RowKind::Block, blockCount++, std::nullopt, proposedBlockRow(proposal)});
+    for (const FieldProposal& proposal : chosen) {
+        if (proposal.rowBoxes.empty()) {
+            step.push_back(RowChange{RowKind::Block, blockCount++, std::nullopt, proposedBlockRow(proposal)});
+            continue;
+        }
+        const std::vector<std::string> names = proposedBlockNames(proposal);
+        const std::vector<RectMm> frames = proposedBlockFrames(proposal);
+        for (std::size_t row = 0; row < names.size(); ++row) {
+            FieldProposal one = proposal;
+            one.name = names[row];
+            one.box = proposal.rowBoxes[row];
+            one.frame = frames[row];
+            step.push_back(RowChange{RowKind::Block, blockCount++, std::nullopt, proposedBlockRow(one)});
+        }
+    }
     return step;
 }
 
@@ -158,12 +259,15 @@ std::vector<std::string> clashingNames(const std::vector<FieldProposal>& chosen,
     std::set<std::string> taken;
     for (const RowText& block : blocks) taken.insert(block.caption);
     std::map<std::string, int> uses;
-    for (const FieldProposal& proposal : chosen) ++uses[proposal.name];
+    for (const FieldProposal& proposal : chosen)
+        for (const std::string& block : proposedBlockNames(proposal)) ++uses[block];
     std::vector<std::string> clashes;
     for (const FieldProposal& proposal : chosen) {
-        const std::string& name = proposal.name;
-        if ((taken.count(name) || uses[name] > 1) && std::find(clashes.begin(), clashes.end(), name) == clashes.end())
-            clashes.push_back(name);
+        const std::vector<std::string> names = proposedBlockNames(proposal);
+        const bool clash = std::any_of(names.begin(), names.end(),
+                                       [&](const std::string& n) { return taken.count(n) || uses[n] > 1; });
+        if (clash && std::find(clashes.begin(), clashes.end(), proposal.name) == clashes.end())
+            clashes.push_back(proposal.name);
     }
     return clashes;
 }

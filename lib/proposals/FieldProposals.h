@@ -1,9 +1,12 @@
 #pragma once
 // Data frames proposed for the empty boxes of the stationery: one block for
 // every box that holds no printed caption and no block yet, filling it less
-// a margin, named after the caption beside it when the report has one.
+// a margin, named after the caption beside it when the report has one. The
+// columns of a table under a row of captions are proposed as detail rows:
+// one block a row, numbered.
 // Widget-free; everything is in millimetres of the report's row coordinates.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,15 @@ struct FieldProposal {
     RectMm box;        // the box it fills
     RectMm frame;      // the box less the margin
     bool number = false;  // named after a column of numbers: set right (distribution 5)
+    // The caption box beside the box (left, else above; a table's header)
+    // whose printed caption may name it, and that caption (UTF-8) when known:
+    // a label's text, or the scan's print read.
+    std::optional<RectMm> captionBox;
+    std::string caption;
+    // A column of detail rows: the boxes of its rows, first row first (box is
+    // the first); its blocks are the name followed by the row number. Empty
+    // for a lone box.
+    std::vector<RectMm> rowBoxes;
     bool operator==(const FieldProposal&) const = default;
 };
 
@@ -28,7 +40,9 @@ struct FieldProposal {
 // overlap). Its name is the caption (blanks removed) of the first label
 // whose frame lies in the caption box just left of it, else just above it,
 // when no block or earlier proposal has that name; otherwise the first of
-// field1, field2, ... that none has.
+// field1, field2, ... that none has. The boxes of a table (findDetailTables)
+// give one proposal a column instead, at its first row's box, named after
+// the label in its header or else colA, colB, ...; it holds every row's box.
 std::vector<FieldProposal> proposeFields(const std::vector<GuideBox>& boxes, const std::vector<RowText>& labels,
                                          const std::vector<RowText>& blocks, double marginMm);
 
@@ -42,13 +56,22 @@ double proposedCharHeight(double boxHeightMm);
 // them.
 RowText proposedBlockRow(const FieldProposal& proposal);
 
+// The blocks proposal makes: its name, or for a column of detail rows its
+// name followed by each row's number (qty1, qty2 ...).
+std::vector<std::string> proposedBlockNames(const FieldProposal& proposal);
+// The frames of those blocks, in the same order: each box less the margin
+// that proposal's frame keeps inside its box.
+std::vector<RectMm> proposedBlockFrames(const FieldProposal& proposal);
+
 // The step that appends the chosen proposals' rows to a block list of
-// blockCount rows, in the order given: one undo step.
+// blockCount rows, in the order given, a column of detail rows as a block
+// for each row's box: one undo step.
 EditStep acceptProposalsStep(const std::vector<FieldProposal>& chosen, int blockCount);
 
-// The names (UTF-8) among chosen that a block of blocks already has, or that
-// two of chosen share: adding them would leave only the last block of a
-// name filled. Each once, in the order of chosen.
+// The names (UTF-8) of the proposals among chosen one of whose blocks
+// (proposedBlockNames) a block of blocks already has, or that two of chosen
+// share: adding them would leave only the last block of a name filled. Each
+// once, in the order of chosen.
 std::vector<std::string> clashingNames(const std::vector<FieldProposal>& chosen, const std::vector<RowText>& blocks);
 
 }  // namespace zarvo

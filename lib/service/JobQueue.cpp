@@ -12,6 +12,7 @@
 #include "engine/RenderContext.h"
 #include "report/ConversionError.h"
 #include "report/ReportError.h"
+#include "service/JobFollowing.h"
 #include "service/ServiceFiles.h"
 
 namespace zarvo {
@@ -23,7 +24,7 @@ constexpr int kMaxCopies = 99;
 // became once it has been.
 class HandOverJob : public PrintJob {
 public:
-    HandOverJob(std::unique_ptr<PrintJob> inner, std::function<void()> before,
+    HandOverJob(std::unique_ptr<PrintJob> inner, std::function<void(int jobs)> before,
                 std::function<void(const std::vector<int>&)> after)
         : inner_(std::move(inner)), before_(std::move(before)), after_(std::move(after)) {}
 
@@ -32,29 +33,33 @@ public:
     bool wholePixels() const override { return inner_->wholePixels(); }
     void nextSheet(const SheetPaper& paper) override { inner_->nextSheet(paper); }
     void finish() override {
-        before_();
+        before_(inner_->jobsToHandOver());
         inner_->finish();
         after_(inner_->jobIds());
     }
     std::vector<std::string> sheetWarnings() const override { return inner_->sheetWarnings(); }
     std::vector<int> jobIds() const override { return inner_->jobIds(); }
+    int jobsToHandOver() const override { return inner_->jobsToHandOver(); }
 
 private:
     std::unique_ptr<PrintJob> inner_;
-    std::function<void()> before_;
+    std::function<void(int jobs)> before_;
     std::function<void(const std::vector<int>&)> after_;
 };
 
-// The spooler a job is printed on, its jobs wrapped in HandOverJob.
+// The spooler a job is printed on, its jobs wrapped in HandOverJob and
+// named name (when not empty) in place of the report's path.
 class HandOverSpooler : public Spooler {
 public:
-    HandOverSpooler(Spooler& inner, std::function<void()> before, std::function<void(const std::vector<int>&)> after)
-        : inner_(inner), before_(std::move(before)), after_(std::move(after)) {}
+    HandOverSpooler(Spooler& inner, std::string name, std::function<void(int jobs)> before,
+                    std::function<void(const std::vector<int>&)> after)
+        : inner_(inner), name_(std::move(name)), before_(std::move(before)), after_(std::move(after)) {}
 
     std::vector<PrinterInfo> printers() override { return inner_.printers(); }
     std::unique_ptr<PrintJob> startJob(const std::string& printerName, const std::string& documentName,
                                        const SheetPaper& paper) override {
-        return std::make_unique<HandOverJob>(inner_.startJob(printerName, documentName, paper), before_, after_);
+        return std::make_unique<HandOverJob>(
+            inner_.startJob(printerName, name_.empty() ? documentName : name_, paper), before_, after_);
     }
     std::optional<SheetMargins> sheetMargins(const std::string& printerName, const SheetPaper& paper) override {
         return inner_.sheetMargins(printerName, paper);
@@ -68,13 +73,21 @@ public:
 
 private:
     Spooler& inner_;
-    std::function<void()> before_;
+    std::string name_;
+    std::function<void(int jobs)> before_;
     std::function<void(const std::vector<int>&)> after_;
 };
 
 JobRefusal refusal(int status, std::string code, std::string message) {
     return JobRefusal{status, std::move(code), std::move(message), std::nullopt, std::nullopt};
 }
+
+// Whether a job for printer waits until it can be given to it.
+bool waitsFor(PrinterReadiness readiness) {
+    return readiness != PrinterReadiness::Ready && readiness != PrinterReadiness::Missing;
+}
+
+std::string missingPrinter(const std::string& printer) { return "找不到印表機「" + printer + "」"; }
 
 }  // namespace
 
@@ -105,7 +118,9 @@ void JobQueue::start() {
             std::lock_guard lock(mutex_);
             if (jobs_.count(job.id)) continue;
         }
-        if (recoverJob(job)) {
+        const bool settling = needsSettling(job);
+        if (settling) settleHandOver(job, printers_);
+        if (settling || recoverJob(job)) {
             try {
                 spool_.save(job);
             } catch (const ReportError&) {
@@ -115,11 +130,13 @@ void JobQueue::start() {
         std::lock_guard lock(mutex_);
         nextSequence_ = std::max(nextSequence_, job.sequence + 1);
         if (job.state == JobState::Queued) queued_.push_back(job.id);
+        if (job.state == JobState::Printing) followed_.insert(job.id);
         jobs_[job.id] = std::move(job);
     }
     std::lock_guard lock(mutex_);
     stopping_ = false;
     for (int i = 0; i < std::max(1, settings_.workers); ++i) workers_.emplace_back([this] { work(); });
+    follower_ = std::thread([this] { follow(); });
 }
 
 void JobQueue::stop() {
@@ -130,6 +147,7 @@ void JobQueue::stop() {
     changed_.notify_all();
     for (std::thread& worker : workers_) worker.join();
     workers_.clear();
+    if (follower_.joinable()) follower_.join();
 }
 
 std::variant<JobRecord, JobRefusal> JobQueue::submit(const JobRequest& request) {
@@ -153,6 +171,12 @@ std::variant<JobRecord, JobRefusal> JobQueue::submit(const JobRequest& request) 
         const std::vector<PrinterInfo> printers = printers_.printers();
         for (const PrinterInfo& printer : printers) {
             if (request.printer.empty() ? printer.isDefault : printer.name == request.printer) job.printer = printer.name;
+        }
+        // While CUPS is away a named printer cannot be looked up: its job
+        // is taken and waits for CUPS, where the printer's fate is known.
+        if (job.printer.empty() && printers.empty() && !request.printer.empty() &&
+            printers_.readiness(request.printer) == PrinterReadiness::ServiceDown) {
+            job.printer = request.printer;
         }
         if (job.printer.empty()) {
             return request.printer.empty()
@@ -219,7 +243,7 @@ std::optional<JobRecord> JobQueue::cancel(const std::string& id) {
     auto found = jobs_.find(id);
     if (found == jobs_.end()) return std::nullopt;
     JobRecord& job = found->second;
-    if (job.state == JobState::Queued) {
+    if (std::find(queued_.begin(), queued_.end(), id) != queued_.end()) {
         std::erase(queued_, id);
         job.state = JobState::Cancelled;
         job.message = "已取消";
@@ -245,7 +269,7 @@ std::optional<JobRecord> JobQueue::cancel(const std::string& id) {
 bool JobQueue::waitIdle(int timeoutMs) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return queued_.empty() && running_.empty(); });
+                             [&] { return queued_.empty() && running_.empty() && followed_.empty(); });
 }
 
 void JobQueue::update(const JobRecord& job) {
@@ -290,19 +314,84 @@ std::vector<JobRecord> JobQueue::recent(std::size_t limit) const {
 void JobQueue::work() {
     for (;;) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return stopping_ || (!paused_ && !queued_.empty()); });
-        if (stopping_) return;
-        const std::string id = queued_.front();
-        queued_.pop_front();
-        running_[id] = std::make_shared<Running>();
-        JobRecord job = jobs_.at(id);
+        std::optional<std::string> id;
+        for (;;) {
+            if (stopping_) return;
+            if (!paused_ && (id = nextToPrint())) break;
+            const std::optional<Clock::time_point> retry = paused_ ? std::nullopt : nextRetry();
+            if (retry) {
+                changed_.wait_until(lock, *retry);
+            } else {
+                changed_.wait(lock);
+            }
+        }
+        std::erase(queued_, *id);
+        running_[*id] = std::make_shared<Running>();
+        JobRecord job = jobs_.at(*id);
         lock.unlock();
         print(std::move(job));
         lock.lock();
-        running_.erase(id);
+        running_.erase(*id);
         lock.unlock();
         changed_.notify_all();
         prune();
+    }
+}
+
+std::optional<std::string> JobQueue::nextToPrint() {
+    const Clock::time_point now = Clock::now();
+    std::erase_if(blockedUntil_, [&](const auto& blocked) { return blocked.second <= now; });
+    const bool cupsAway = blockedUntil_.count("") > 0;
+    for (const std::string& id : queued_) {
+        const JobRecord& job = jobs_.at(id);
+        // Skipping every job of a waiting printer keeps that printer's order.
+        if (job.pdf || (!cupsAway && !blockedUntil_.count(job.printer))) return id;
+    }
+    return std::nullopt;
+}
+
+std::optional<JobQueue::Clock::time_point> JobQueue::nextRetry() const {
+    if (queued_.empty() || blockedUntil_.empty()) return std::nullopt;
+    Clock::time_point first = blockedUntil_.begin()->second;
+    for (const auto& [printer, until] : blockedUntil_) first = std::min(first, until);
+    return first;
+}
+
+void JobQueue::holdBack(const JobRecord& job, PrinterReadiness readiness) {
+    const std::string printer = readiness == PrinterReadiness::ServiceDown ? "" : job.printer;
+    {
+        std::lock_guard lock(mutex_);
+        blockedUntil_[printer] = Clock::now() + settings_.retry;
+        // Back in the place of its sequence, ahead of the jobs accepted after it.
+        const auto place = std::find_if(queued_.begin(), queued_.end(), [&](const std::string& other) {
+            return jobs_.at(other).sequence > job.sequence;
+        });
+        queued_.insert(place, job.id);
+    }
+    restate(printer, std::nullopt, JobState::Waiting, waitingMessage(readiness, job.printer));
+}
+
+void JobQueue::restate(const std::string& printer, std::optional<JobState> from, JobState to,
+                       const std::string& message) {
+    std::vector<JobRecord> changed;
+    {
+        std::lock_guard lock(mutex_);
+        for (const std::string& id : queued_) {
+            JobRecord& job = jobs_.at(id);
+            if (job.pdf || (from && job.state != *from) || (!printer.empty() && job.printer != printer)) continue;
+            if (job.state == to && job.message == message) continue;
+            job.state = to;
+            job.message = message;
+            changed.push_back(job);
+        }
+    }
+    for (const JobRecord& job : changed) {
+        tell(job);
+        try {
+            spool_.save(job);
+        } catch (const ReportError&) {
+            // Known in memory; on disk it stays queued, which a restart reads the same way.
+        }
     }
 }
 
@@ -312,61 +401,140 @@ void JobQueue::print(JobRecord job) {
         std::lock_guard lock(mutex_);
         running = running_.at(job.id);
     }
+    const PrinterReadiness readiness = job.pdf ? PrinterReadiness::Ready : printers_.readiness(job.printer);
+    if (waitsFor(readiness) && !running->cancel) return holdBack(job, readiness);
+    // The printer takes jobs again: those waiting for it go back to the queue.
+    if (readiness == PrinterReadiness::Ready) restate(job.printer, JobState::Waiting, JobState::Queued, "");
     try {
-        job.state = JobState::Printing;
-        update(job);
-        const std::optional<std::string> report = forms_.reportPath(job.form);
-        if (!report) throw ReportError("找不到表單「" + job.form + "」");
-        std::unique_ptr<Spooler> pdf;
-        std::string printer = job.printer;
-        if (job.pdf) {
-            if (!pdfSpoolers_) throw ReportError("這個服務不能製作 PDF");
-            pdf = pdfSpoolers_(spool_.pdfPath(job.id));
-            printer = pdf->printers().front().name;
-        }
-        // The hand-over is on disk before the print service sees a byte,
-        // and its jobs as soon as it has them.
-        HandOverSpooler spooler(
-            pdf ? *pdf : printers_,
-            [&] {
-                std::lock_guard lock(mutex_);
-                if (running->cancel) throw PrintCancelled();
-                job.handingOver = true;
-                jobs_[job.id] = job;
-                spool_.save(job);
-            },
-            [&](const std::vector<int>& ids) {
-                job.cupsJobs.insert(job.cupsJobs.end(), ids.begin(), ids.end());
-                update(job);
-            });
-        PageSequence written(reserveDataFileStem(std::time(nullptr)));
-        const WrittenPages removal(written, false);
-        DataPages data(*report, spool_.dataPath(job));
-        StreamedPages pages(data, written.stem(), 0, data.recordCount(), false);
-        const PageSource source = pages.source();
-        const RenderContext paper = paperContext(spooler, printer);
-        CompositionProblems problems;
-        std::vector<std::string> warnings;
-        for (int copy = 0; copy < job.copies; ++copy) {
-            const PrintReceipt receipt = printSheets(paper, source.count, source.file, problems,
-                                                     [&](std::int64_t, std::int64_t) { return !running->cancel; });
-            job.sheets += receipt.sheets;
-            warnings.insert(warnings.end(), receipt.sheetWarnings.begin(), receipt.sheetWarnings.end());
-        }
-        job.state = JobState::Done;
-        for (const std::string& problem : problems) job.message += (job.message.empty() ? "" : "\n") + problem;
-        if (!warnings.empty()) job.message += (job.message.empty() ? "" : "\n") + sheetWarningSummary(warnings);
+        if (readiness == PrinterReadiness::Missing) throw ReportError(missingPrinter(job.printer));
+        draw(job, *running);
     } catch (const PrintCancelled&) {
         job.state = JobState::Cancelled;
         job.message = "已取消";
     } catch (const std::exception& error) {
-        job.state = JobState::Failed;
-        job.message = error.what();
+        // CUPS or the printer went away before anything was handed over:
+        // the job waits for them rather than failing.
+        const PrinterReadiness now =
+            job.pdf || job.handingOver ? PrinterReadiness::Ready : printers_.readiness(job.printer);
+        if (running->cancel && !job.handingOver) {
+            job.state = JobState::Cancelled;
+            job.message = "已取消";
+        } else if (waitsFor(now)) {
+            return holdBack(job, now);
+        } else {
+            job.state = JobState::Failed;
+            job.message = now == PrinterReadiness::Missing ? missingPrinter(job.printer) : error.what();
+        }
     }
     try {
         update(job);
     } catch (const ReportError&) {
         // Known in memory; on disk it stays as last written.
+    }
+    if (job.state == JobState::Printing) {
+        {
+            std::lock_guard lock(mutex_);
+            followed_.insert(job.id);
+        }
+        changed_.notify_all();
+    }
+}
+
+void JobQueue::draw(JobRecord& job, Running& running) {
+    job.state = JobState::Printing;
+    job.message.clear();
+    if (!job.pdf) ++job.attempt;
+    update(job);
+    const std::optional<std::string> report = forms_.reportPath(job.form);
+    if (!report) throw ReportError("找不到表單「" + job.form + "」");
+    std::unique_ptr<Spooler> pdf;
+    std::string printer = job.printer;
+    if (job.pdf) {
+        if (!pdfSpoolers_) throw ReportError("這個服務不能製作 PDF");
+        pdf = pdfSpoolers_(spool_.pdfPath(job.id));
+        printer = pdf->printers().front().name;
+    }
+    // The hand-over is on disk before the print service sees a byte, with
+    // how many jobs it makes for all the copies (each copy makes the same
+    // runs), and its jobs as soon as it has them.
+    HandOverSpooler spooler(
+        pdf ? *pdf : printers_, pdf ? std::string() : cupsJobName(job),
+        [&](int jobs) {
+            std::lock_guard lock(mutex_);
+            if (running.cancel) throw PrintCancelled();
+            job.handingOver = true;
+            job.handOverJobs = jobs * job.copies;
+            jobs_[job.id] = job;
+            spool_.save(job);
+        },
+        [&](const std::vector<int>& ids) {
+            job.cupsJobs.insert(job.cupsJobs.end(), ids.begin(), ids.end());
+            update(job);
+        });
+    PageSequence written(reserveDataFileStem(std::time(nullptr)));
+    const WrittenPages removal(written, false);
+    DataPages data(*report, spool_.dataPath(job));
+    StreamedPages pages(data, written.stem(), 0, data.recordCount(), false);
+    const PageSource source = pages.source();
+    const RenderContext paper = paperContext(spooler, printer);
+    CompositionProblems problems;
+    std::vector<std::string> warnings;
+    for (int copy = 0; copy < job.copies; ++copy) {
+        const PrintReceipt receipt = printSheets(paper, source.count, source.file, problems,
+                                                 [&](std::int64_t, std::int64_t) { return !running.cancel; });
+        job.sheets += receipt.sheets;
+        warnings.insert(warnings.end(), receipt.sheetWarnings.begin(), receipt.sheetWarnings.end());
+    }
+    // Handed to CUPS: printing until CUPS has printed it.
+    job.state = job.cupsJobs.empty() ? JobState::Done : JobState::Printing;
+    for (const std::string& problem : problems) job.message += (job.message.empty() ? "" : "\n") + problem;
+    if (!warnings.empty()) job.message += (job.message.empty() ? "" : "\n") + sheetWarningSummary(warnings);
+}
+
+void JobQueue::follow() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return stopping_ || !followed_.empty(); });
+        if (changed_.wait_for(lock, settings_.followEvery, [&] { return stopping_; })) return;
+        lock.unlock();
+        followOnce();
+        lock.lock();
+    }
+}
+
+void JobQueue::followOnce() {
+    std::vector<JobRecord> jobs;
+    std::vector<int> ids;
+    {
+        std::lock_guard lock(mutex_);
+        for (const std::string& id : followed_) {
+            jobs.push_back(jobs_.at(id));
+            ids.insert(ids.end(), jobs.back().cupsJobs.begin(), jobs.back().cupsJobs.end());
+        }
+    }
+    // CUPS away: the jobs stay printing, asked about again next time.
+    const std::optional<std::vector<QueuedJob>> states = printers_.queuedJobs(ids);
+    if (!states || states->size() != ids.size()) return;
+    auto next = states->begin();
+    for (JobRecord& job : jobs) {
+        const std::vector<QueuedJob> own(next, next + std::ptrdiff_t(job.cupsJobs.size()));
+        next += std::ptrdiff_t(job.cupsJobs.size());
+        const std::optional<FollowedOutcome> outcome = followedOutcome(own);
+        if (!outcome) continue;
+        job.state = outcome->state;
+        if (!outcome->message.empty()) {
+            job.message = outcome->message + (job.message.empty() ? "" : "\n" + job.message);
+        }
+        try {
+            update(job);
+        } catch (const ReportError&) {
+            // Known in memory; on disk it stays printing, which a restart asks CUPS about again.
+        }
+        {
+            std::lock_guard lock(mutex_);
+            followed_.erase(job.id);
+        }
+        changed_.notify_all();
     }
 }
 

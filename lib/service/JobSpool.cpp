@@ -68,6 +68,8 @@ std::string jobRecordText(const JobRecord& job) {
         {"data", job.dataExtension},
         {"state", jobStateName(job.state)},
         {"handing_over", job.handingOver},
+        {"hand_over_jobs", job.handOverJobs},
+        {"attempt", job.attempt},
         {"sheets", job.sheets},
         {"cups_jobs", job.cupsJobs},
         {"message", job.message},
@@ -91,6 +93,9 @@ std::optional<JobRecord> parseJobRecord(std::string_view text) {
         if (!state) return std::nullopt;
         job.state = *state;
         job.handingOver = record.at("handing_over").get<bool>();
+        // Records written before jobs were followed in CUPS have neither.
+        job.handOverJobs = record.value("hand_over_jobs", 0);
+        job.attempt = record.value("attempt", 0);
         job.sheets = record.at("sheets").get<std::int64_t>();
         job.cupsJobs = record.at("cups_jobs").get<std::vector<int>>();
         job.message = record.at("message").get<std::string>();

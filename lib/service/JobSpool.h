@@ -33,6 +33,12 @@ struct JobRecord {
     // before the first job is submitted, so that a job that was under way
     // when the service stopped is never printed again unasked.
     bool handingOver = false;
+    // How many CUPS jobs the hand-over makes, added up before each is
+    // submitted; cupsJobs is whole when it holds that many.
+    int handOverJobs = 0;
+    // How many times the job has been drawn for a printer; its CUPS jobs
+    // are named after it (see cupsJobName).
+    int attempt = 0;
     std::int64_t sheets = 0;
     std::vector<int> cupsJobs;
     std::string message;        // UTF-8, why it failed or what the printer leaves out

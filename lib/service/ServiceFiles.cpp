@@ -54,6 +54,10 @@ std::optional<int> parsePort(std::string_view text) {
     return port;
 }
 
+ReportError serviceConfigError(const std::string& path, int line, const std::string& reason) {
+    return ReportError("設定檔 " + path + " 第 " + std::to_string(line) + " 行: " + reason);
+}
+
 ServiceConfig parseServiceConfig(std::string_view text, const std::string& path) {
     const IniDocument document = parseIni(text);
     if (const IniFault* fault = document.firstFault()) {
@@ -90,6 +94,7 @@ ServiceConfig parseServiceConfig(std::string_view text, const std::string& path)
             config.origins.push_back(*origin);
         }
     }
+    config.watchedFolders = parseWatchedFolders(document, path);
     return config;
 }
 

@@ -18,6 +18,9 @@
 #include <string_view>
 #include <vector>
 
+#include "report/ReportError.h"
+#include "service/WatchConfig.h"
+
 namespace zarvo {
 
 inline constexpr int kDefaultServicePort = 8631;
@@ -26,12 +29,16 @@ struct ServiceConfig {
     std::optional<int> port;               // none: the default
     std::vector<std::string> formFolders;  // none: the default folder
     std::vector<std::string> origins;      // canonical, as canonicalOrigin makes them
+    std::vector<WatchedFolder> watchedFolders;  // the [Watch NAME] sections
 };
 
 // Reads service.conf's text; throws ReportError naming path and the line
 // for a line that cannot be read, a port outside 1..65535 or a folder that
 // is not an absolute path.
 ServiceConfig parseServiceConfig(std::string_view text, const std::string& path);
+
+// The error for a fault of service.conf at path, line: "設定檔 PATH 第 N 行: reason".
+ReportError serviceConfigError(const std::string& path, int line, const std::string& reason);
 
 // $XDG_CONFIG_HOME/zarvo/service.conf read; an empty config when there is
 // no such file. Throws ReportError as parseServiceConfig does, or when the

@@ -218,6 +218,16 @@ PrivateCups::PrivateCups(const std::string& serverDirectives, Transport transpor
     // libcups keeps the server and its connection per process: start over.
     cupsSetServer(server_.c_str());
 
+    try {
+        restart();
+    } catch (...) {
+        fs::remove_all(dir_);
+        throw;
+    }
+}
+
+void PrivateCups::restart() {
+    if (pid_ > 0) return;
     const std::string conf = (dir_ / "cupsd.conf").string();
     const std::string files = (dir_ / "cups-files.conf").string();
     pid_ = spawn({"/usr/sbin/cupsd", "-f", "-c", conf, "-s", files}, dir_ / "log" / "cupsd.out");
@@ -226,7 +236,6 @@ PrivateCups::PrivateCups(const std::string& serverDirectives, Transport transpor
         waitUntilAnswering();
     } catch (...) {
         stop();
-        fs::remove_all(dir_);
         throw;
     }
 }
@@ -298,6 +307,7 @@ void PrivateCups::writeBackend() const {
               "\"$prolog\" \"$out.part\" && mv \"$out.ps\" \"$out.part\" || exit 1\n"
               "fi\n"
               "printf '%s\\n' \"$5\" > \"$out.options\"\n"
+              "printf '%s\\n' \"$3\" > \"$out.title\"\n"
               "mv \"$out.part\" \"$out.prn\"\n",
               fs::perms::owner_all);
 }
@@ -375,6 +385,21 @@ void PrivateCups::addInstance(const std::string& printer, const std::string& ins
 }
 
 void PrivateCups::holdPrinting(const std::string& name) { runOrThrow("cupsdisable '" + name + "'"); }
+
+void PrivateCups::removeQueue(const std::string& name) { runOrThrow("lpadmin -x '" + name + "'"); }
+
+std::vector<std::string> PrivateCups::printedTitles() const {
+    std::vector<std::string> titles;
+    for (const auto& entry : fs::directory_iterator(dir_ / "out")) {
+        if (entry.path().extension() != ".prn") continue;
+        fs::path title = entry.path();
+        std::string line;
+        std::getline(std::ifstream(title.replace_extension(".title")), line);
+        titles.push_back(line);
+    }
+    std::sort(titles.begin(), titles.end());
+    return titles;
+}
 
 void PrivateCups::addEverywhereQueue(const std::string& name) {
     const fs::path home = dir_ / "ipp" / name;

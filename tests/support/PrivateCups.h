@@ -3,8 +3,9 @@
 // configuration, spool and state in a temporary directory, listening on a
 // unix socket there and, when asked, on a loopback TCP port too. Its queues
 // use a PPD of our own (A4, JIS B4, A3 with margins that are not zero) and a
-// backend that keeps one PostScript file per job (a distorting queue keeps
-// it shifted and stretched as an ill-adjusted printer would print it); a
+// backend that keeps one PostScript file per job, and its title (a
+// distorting queue keeps it shifted and stretched as an ill-adjusted
+// printer would print it); a
 // queue may also take custom sizes, or drive a 24-pin dot-matrix printer
 // through CUPS's own driver (its output the printer's stream); a
 // driverless queue has an IPP printer of its own. While it lives,
@@ -94,9 +95,16 @@ public:
                      const std::vector<std::string>& options);
     // Stops printing on the named queue; it still accepts jobs and keeps them. Throws on failure.
     void holdPrinting(const std::string& name);
+    // Removes the named queue and its jobs; throws on failure.
+    void removeQueue(const std::string& name);
+    // The titles (job names) of the jobs whose output is complete, sorted.
+    std::vector<std::string> printedTitles() const;
     // Stops cupsd and the IPP printers (by their process ids) and waits for
     // them to end; harmless when stopped.
     void stop();
+    // Starts cupsd again after stop(), its queues and jobs as they were,
+    // and waits until it answers; throws std::runtime_error when it does not.
+    void restart();
 
     // The PostScript output files of the first count jobs, in job order, once
     // every one of them has completed; throws when they do not within timeout.

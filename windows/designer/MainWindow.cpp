@@ -238,7 +238,7 @@ LayoutPage* MainWindow::buildLayoutPage() {
         const QScopedValueRollback open(dialogOpen_, true);
         return StationeryDialog.execute(this);
     });
-    page->proposals->setDataFileChooser([this]() -> std::optional<QString> {
+    page->setDataFileChooser([this]() -> std::optional<QString> {
         if (dialogOpen()) return std::nullopt;
         const QScopedValueRollback open(dialogOpen_, true);
         return DataFileDialog.execute(this);

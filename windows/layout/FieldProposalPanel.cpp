@@ -1,6 +1,7 @@
 #include "layout/FieldProposalPanel.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include <QComboBox>
 #include <QFile>
@@ -11,19 +12,25 @@
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QtConcurrent>
 
+#include "detailedit/ProposedDetail.h"
 #include "layoutmodel/LayoutDocument.h"
 #include "layout/LayoutView.h"
 #include "layoutmodel/Millimetres.h"
 #include "stationery/StationeryScan.h"
 #include "platform/Messages.h"
 #include "painting/ObjectName.h"
+#include "proposals/CaptionNames.h"
+#include "scancaptions/ScanCaptions.h"
 
 namespace zarvo {
 
 namespace {
 
-constexpr int kPanelWidth = 240;
+constexpr int kPanelWidth = 320;
+// The list's columns.
+enum Column { kName = 0, kCaption = 1, kCorner = 2 };
 const QColor kClashColour(0xcc, 0x00, 0x00);
 
 QString mm(double v) { return QString::fromStdString(formatTenths(v)); }
@@ -36,6 +43,29 @@ QString frameText(const RectMm& frame) {
     return QStringLiteral("左上角 %1, %2 mm, 寬 %3 mm, 高 %4 mm")
         .arg(mm(frame.left), mm(frame.top), mm(frame.right - frame.left), mm(frame.bottom - frame.top));
 }
+
+// The corner column: a detail column's corner says its rows too.
+QString placeText(const FieldProposal& proposal) {
+    const QString corner = cornerText(proposal.frame);
+    if (proposal.rowBoxes.empty()) return corner;
+    return QStringLiteral("%1 ×%2 列").arg(corner).arg(proposal.rowBoxes.size());
+}
+
+QString tooltipText(const FieldProposal& proposal) {
+    const QString frame = frameText(proposal.frame);
+    if (proposal.rowBoxes.empty()) return frame;
+    return QStringLiteral("明細列的一欄, 共 %1 列; 第 1 列%2").arg(proposal.rowBoxes.size()).arg(frame);
+}
+
+// The caption as the list shows it: one line.
+QString captionText(const std::string& caption) { return QString::fromStdString(caption).simplified(); }
+
+RectMm shifted(const RectMm& box, PointMm by) {
+    return {box.left + by.x, box.top + by.y, box.right + by.x, box.bottom + by.y};
+}
+
+const QString kNoModelNote =
+    QStringLiteral("未安裝繁體中文文字辨識 (tesseract-ocr-chi-tra), 欄位以 field1... 命名");
 
 bool hasBlank(const QString& name) {
     return std::any_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); });
@@ -89,20 +119,24 @@ FieldProposalPanel::FieldProposalPanel(LayoutView* view, const StationeryScan& s
     setObjectName(QStringLiteral("FieldProposalPanel"));
     LB_proposed = named(new QLabel, "LB_proposed");
     LB_proposed->setWordWrap(true);
+    LB_captions = named(new QLabel, "LB_captions");
+    LB_captions->setWordWrap(true);
+    LB_captions->hide();
     LV_proposed = named(new QTreeWidget, "LV_proposed");
     LV_proposed->setRootIsDecorated(false);
-    LV_proposed->setHeaderLabels({QStringLiteral("名稱"), QStringLiteral("左上角 (mm)")});
+    LV_proposed->setHeaderLabels({QStringLiteral("名稱"), QStringLiteral("標題"), QStringLiteral("左上角 (mm)")});
     LV_proposed->setSelectionMode(QAbstractItemView::ExtendedSelection);
     LV_proposed->setSelectionBehavior(QAbstractItemView::SelectRows);
     LV_proposed->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::SelectedClicked);
-    LV_proposed->header()->resizeSection(0, 100);
+    LV_proposed->header()->resizeSection(kName, 80);
+    LV_proposed->header()->resizeSection(kCaption, 75);
     LV_proposed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     btn_acceptall = named(new QPushButton(QStringLiteral("全部加入")), "btn_acceptall");
     btn_acceptsel = named(new QPushButton(QStringLiteral("加入所選")), "btn_acceptsel");
     btn_dropall = named(new QPushButton(QStringLiteral("全部捨棄")), "btn_dropall");
     btn_namesfrom = named(new QPushButton(QStringLiteral("欄位名稱來自資料檔...")), "btn_namesfrom");
-    LV_proposed->setItemDelegateForColumn(0, new ColumnNameDelegate(*this, LV_proposed));
+    LV_proposed->setItemDelegateForColumn(kName, new ColumnNameDelegate(*this, LV_proposed));
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
@@ -110,6 +144,7 @@ FieldProposalPanel::FieldProposalPanel(LayoutView* view, const StationeryScan& s
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(LB_proposed);
+    layout->addWidget(LB_captions);
     layout->addWidget(LV_proposed, 1);
     layout->addWidget(btn_namesfrom);
     layout->addLayout(buttons);
@@ -126,6 +161,10 @@ FieldProposalPanel::FieldProposalPanel(LayoutView* view, const StationeryScan& s
         showFrames();
         updateButtons();
     });
+    connect(&reading_, &QFutureWatcherBase::progressValueChanged, this, [this](int done) {
+        emit progress(QStringLiteral("正在辨識底圖上的標題 %1/%2…").arg(done).arg(readBoxes_.size()));
+    });
+    connect(&reading_, &QFutureWatcherBase::finished, this, &FieldProposalPanel::captionsRead);
     updateButtons();
 }
 
@@ -139,6 +178,7 @@ void FieldProposalPanel::namesFromDataFile() {
         return;
     }
     columns_ = std::move(columns);
+    nameAfterCaptions();
     LB_proposed->setText(QStringLiteral("雙擊名稱可從資料檔的 %1 個欄位中選擇 (灰色的已經用過)").arg(columns_.size()));
 }
 
@@ -151,6 +191,7 @@ std::vector<std::string> FieldProposalPanel::namesInUse() const {
 
 void FieldProposalPanel::pictureChanged() {
     waiting_ = false;
+    stopReading();
     showProposals({});
     hide();
     updateButtons();
@@ -175,6 +216,7 @@ void FieldProposalPanel::detect() {
         LB_proposed->setText(QStringLiteral("底圖太大, 無法在其中偵測欄位"));
         return;
     }
+    stopReading();
     showProposals({});
     if (!scan_.lines()) {
         LB_proposed->setText(QStringLiteral("正在找底圖上的格子, 請稍候…"));
@@ -202,8 +244,98 @@ void FieldProposalPanel::propose() {
         LB_proposed->setText(QStringLiteral("找到 %1 個格子, 但都有標題、已有欄位或太小, 沒有可建議的欄位")
                                  .arg(guides.boxes.size()));
     } else {
-        LB_proposed->setText(QStringLiteral("建議 %1 個欄位 (虛線框)。雙擊名稱可改名。").arg(proposals_.size()));
+        const auto columns = std::count_if(proposals_.begin(), proposals_.end(),
+                                           [](const FieldProposal& p) { return !p.rowBoxes.empty(); });
+        QString text = QStringLiteral("建議 %1 個欄位 (虛線框)").arg(proposals_.size());
+        if (columns > 0) text += QStringLiteral(", 其中 %1 欄是明細列").arg(columns);
+        LB_proposed->setText(text + QStringLiteral("。雙擊名稱可改名。"));
     }
+    readCaptions();
+}
+
+void FieldProposalPanel::readCaptions() {
+    stopReading();
+    LB_captions->hide();
+    std::vector<RectMm> boxes;
+    for (const FieldProposal& proposal : proposals_) {
+        if (proposal.captionBox && proposal.caption.empty() &&
+            std::find(boxes.begin(), boxes.end(), *proposal.captionBox) == boxes.end())
+            boxes.push_back(*proposal.captionBox);
+    }
+    const std::optional<StationeryPicture>& picture = view_->stationery().picture();
+    if (boxes.empty() || !picture || picture->image.isNull() || picture->widthMm <= 0) return;
+    const CaptionReaderFactory make = captionReaders_ ? captionReaders_() : CaptionReaderFactory{};
+    if (!make) {
+        LB_captions->setText(kNoModelNote);
+        LB_captions->show();
+        return;
+    }
+    // The worker gets its own copies: the picture (shared, read only) and
+    // the boxes in mm from the picture's corner.
+    const PointMm corner = view_->pictureCorner();
+    std::vector<RectMm> inPicture;
+    for (const RectMm& box : boxes) inPicture.push_back(shifted(box, {-corner.x, -corner.y}));
+    const QImage image = picture->image;
+    const double pixelsPerMm = image.width() / picture->widthMm;
+    readBoxes_ = std::move(boxes);
+    emit progress(QStringLiteral("正在辨識底圖上的標題 0/%1…").arg(readBoxes_.size()));
+    reading_.setFuture(QtConcurrent::run(
+        [image, pixelsPerMm, inPicture, make](QPromise<std::vector<std::string>>& promise) {
+            promise.setProgressRange(0, int(inPicture.size()));
+            const std::unique_ptr<CaptionReader> reader = make();
+            if (!reader) return;
+            promise.addResult(zarvo::readCaptions(
+                image, pixelsPerMm, inPicture, *reader, [&](int done) { promise.setProgressValue(done); },
+                [&] { return promise.isCanceled(); }));
+        }));
+}
+
+void FieldProposalPanel::stopReading() {
+    if (reading_.isRunning()) reading_.cancel();
+    reading_.setFuture(QFuture<std::vector<std::string>>());
+    readBoxes_.clear();
+    emit progress(QString());
+}
+
+void FieldProposalPanel::captionsRead() {
+    const QFuture<std::vector<std::string>> future = reading_.future();
+    if (future.isCanceled() || readBoxes_.empty()) return;
+    const std::vector<RectMm> boxes = std::move(readBoxes_);
+    readBoxes_.clear();
+    emit progress(QString());
+    if (future.resultCount() == 0) {
+        LB_captions->setText(QStringLiteral("無法啟動繁體中文文字辨識, 欄位以 field1... 命名"));
+        LB_captions->show();
+        return;
+    }
+    const std::vector<std::string> texts = future.result();
+    for (std::size_t i = 0; i < proposals_.size(); ++i) {
+        FieldProposal& proposal = proposals_[i];
+        if (!proposal.captionBox || !proposal.caption.empty()) continue;
+        const auto read = std::find(boxes.begin(), boxes.end(), *proposal.captionBox);
+        if (read == boxes.end()) continue;
+        proposal.caption = captionText(texts[std::size_t(read - boxes.begin())]).toStdString();
+    }
+    nameAfterCaptions();
+}
+
+void FieldProposalPanel::nameAfterCaptions() {
+    const QSignalBlocker quiet(LV_proposed);
+    for (std::size_t i = 0; i < proposals_.size() && int(i) < LV_proposed->topLevelItemCount(); ++i) {
+        FieldProposal& proposal = proposals_[i];
+        QTreeWidgetItem* item = LV_proposed->topLevelItem(int(i));
+        item->setText(kCaption, captionText(proposal.caption));
+        if (item->text(kName).toStdString() != proposal.name) continue;  // edited
+        const std::string name = nameFromCaption(proposal.caption, columns_);
+        // A detail column's blocks add the row's number to its name.
+        if (name.empty() || name == proposal.name || (!proposal.rowBoxes.empty() && std::isdigit((unsigned char)name.back())))
+            continue;
+        const std::vector<std::string> used = namesInUse();
+        if (std::find(used.begin(), used.end(), name) != used.end()) continue;
+        proposal.name = name;
+        item->setText(kName, QString::fromStdString(name));
+    }
+    markClashes();
 }
 
 void FieldProposalPanel::showProposals(std::vector<FieldProposal> proposals) {
@@ -212,9 +344,10 @@ void FieldProposalPanel::showProposals(std::vector<FieldProposal> proposals) {
         const QSignalBlocker quiet(LV_proposed);
         LV_proposed->clear();
         for (const FieldProposal& proposal : proposals_) {
-            auto* item = new QTreeWidgetItem({QString::fromStdString(proposal.name), cornerText(proposal.frame)});
+            auto* item = new QTreeWidgetItem(
+                {QString::fromStdString(proposal.name), captionText(proposal.caption), placeText(proposal)});
             item->setFlags(item->flags() | Qt::ItemIsEditable);
-            for (int column : {0, 1}) item->setToolTip(column, frameText(proposal.frame));
+            for (int column : {kName, kCaption, kCorner}) item->setToolTip(column, tooltipText(proposal));
             LV_proposed->addTopLevelItem(item);
         }
     }
@@ -229,16 +362,18 @@ void FieldProposalPanel::markClashes() {
     const QSignalBlocker quiet(LV_proposed);
     for (int i = 0; i < LV_proposed->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = LV_proposed->topLevelItem(i);
-        const bool clash = std::find(clashes.begin(), clashes.end(), item->text(0).toStdString()) != clashes.end();
-        item->setForeground(0, clash ? QBrush(kClashColour) : QBrush());
-        item->setToolTip(0, clash ? QStringLiteral("已有同名的欄位") : frameText(proposals_[std::size_t(i)].frame));
+        const bool clash = std::find(clashes.begin(), clashes.end(), item->text(kName).toStdString()) != clashes.end();
+        item->setForeground(kName, clash ? QBrush(kClashColour) : QBrush());
+        item->setToolTip(kName, clash ? QStringLiteral("已有同名的欄位") : tooltipText(proposals_[std::size_t(i)]));
     }
 }
 
 void FieldProposalPanel::showFrames() {
     std::vector<ProposedFrame> frames;
-    for (int i = 0; i < LV_proposed->topLevelItemCount() && i < int(proposals_.size()); ++i)
-        frames.push_back({proposals_[std::size_t(i)].frame, LV_proposed->topLevelItem(i)->isSelected()});
+    for (int i = 0; i < LV_proposed->topLevelItemCount() && i < int(proposals_.size()); ++i) {
+        const bool selected = LV_proposed->topLevelItem(i)->isSelected();
+        for (const RectMm& frame : proposedBlockFrames(proposals_[std::size_t(i)])) frames.push_back({frame, selected});
+    }
     view_->setProposedFrames(std::move(frames));
 }
 
@@ -249,7 +384,7 @@ std::vector<FieldProposal> FieldProposalPanel::listed(Rows rows) const {
         if ((rows == Rows::Selected && !item->isSelected()) || (rows == Rows::Unselected && item->isSelected()))
             continue;
         FieldProposal proposal = proposals_[std::size_t(i)];
-        proposal.name = item->text(0).toStdString();
+        proposal.name = item->text(kName).toStdString();
         proposal.number = std::any_of(columns_.begin(), columns_.end(), [&proposal](const DataColumn& column) {
             return column.number && column.name == proposal.name;
         });
@@ -284,7 +419,15 @@ void FieldProposalPanel::accept(Rows rows) {
         for (const std::string& name : clashes) names += (names.empty() ? "" : ", ") + name;
         if (AskYesNo("已有名為 %s 的 Block, 只有最後一個會填入資料, 仍要加入 ?", names.c_str()) != ResultYes) return;
     }
-    if (!view_->addBlocks(acceptProposalsStep(chosen, view_->currentRows().rowCount(RowKind::Block)))) return;
+    LayoutDocument* document = view_->document();
+    if (!document) return;
+    const ProposalsAccepted accepted =
+        acceptProposals(chosen, view_->currentRows().rows(RowKind::Block), document->formRow(), *document->profile());
+    if (!accepted.error.empty()) {
+        ShowWarning("%s", accepted.error.c_str());
+        return;
+    }
+    if (!view_->addBlocks(accepted.step)) return;
     // What stays listed keeps the names typed for it.
     showProposals(rows == Rows::All ? std::vector<FieldProposal>{} : listed(Rows::Unselected));
     if (proposals_.empty()) {
@@ -295,6 +438,7 @@ void FieldProposalPanel::accept(Rows rows) {
 }
 
 void FieldProposalPanel::dropAll() {
+    stopReading();
     showProposals({});
     hide();
 }

@@ -27,6 +27,9 @@
 #include "platform/Messages.h"
 #include "painting/ObjectName.h"
 #include "widgets/DropDownBox.h"
+#include "report/FormProfile.h"
+#include "report/ReportError.h"
+#include "platform/os/PrivateFile.h"
 
 namespace zarvo {
 
@@ -101,6 +104,11 @@ void LayoutPage::buildControls() {
     btn_position->setToolTip(QStringLiteral("以 mm 移動所選的列, 或設定一個框的位置與大小"));
     btn_fitboxes = named(new QPushButton(QStringLiteral("套入框格")), "btn_fitboxes");
     btn_fitboxes->setToolTip(QStringLiteral("把所選的每個框套入底圖上它所在的格子"));
+    btn_checkdata = named(new QPushButton(QStringLiteral("檢查資料...")), "btn_checkdata");
+    btn_checkdata->setToolTip(QStringLiteral("列出資料檔中放不下它的欄位的每個值"));
+    LV_nofit = new NoFitList;
+    LV_nofit->setMaximumHeight(140);
+    LV_nofit->hide();
 
     layoutView = new LayoutView;
     proposals = new FieldProposalPanel(layoutView, scan_, btn_detect);
@@ -115,6 +123,7 @@ void LayoutPage::buildControls() {
     // allows; the status bar has room at its right end.
     ST_layout->addPermanentWidget(btn_position);
     ST_layout->addPermanentWidget(btn_fitboxes);
+    ST_layout->addPermanentWidget(btn_checkdata);
     ST_layout->addPermanentWidget(btn_detect);
 
     auto* bar = new QHBoxLayout;
@@ -135,6 +144,7 @@ void LayoutPage::buildControls() {
     middle->addWidget(layoutView, 1);
     middle->addWidget(proposals);
     layout->addLayout(middle, 1);
+    layout->addWidget(LV_nofit);
     layout->addWidget(ST_layout);
 
     connect(ZoomBox, &QComboBox::activated, this, &LayoutPage::zoomChosen);
@@ -146,6 +156,9 @@ void LayoutPage::buildControls() {
     askPosition_ = [this](const std::optional<PositionTexts>& frame) { return askPosition(this, frame); };
     connect(btn_position, &QPushButton::clicked, this, &LayoutPage::positionChosen);
     connect(btn_fitboxes, &QPushButton::clicked, layoutView, &LayoutView::fitSelectionToBoxes);
+    connect(btn_checkdata, &QPushButton::clicked, this, &LayoutPage::checkDataFile);
+    connect(LV_nofit, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { selectBlock(item->text(1).toStdString()); });
     connect(ChB_names, &QCheckBox::toggled, layoutView, &LayoutView::setNamesShown);
     connect(ChB_overlays, &QCheckBox::toggled, layoutView, &LayoutView::setOverlaysShown);
     connect(ChB_grid, &QCheckBox::toggled, layoutView, &LayoutView::setGridShown);
@@ -171,8 +184,56 @@ void LayoutPage::buildControls() {
         stationeryEdited();
     });
     scan_.whenFound([this] { scanLinesFound(); });
+    // Reading the scan's captions takes seconds: its progress in the status line.
+    connect(proposals, &FieldProposalPanel::progress, ST_layout, [this](const QString& text) {
+        if (text.isEmpty()) {
+            ST_layout->clearMessage();
+        } else {
+            ST_layout->showMessage(text);
+        }
+    });
     connect(layoutView, &LayoutView::pointerMoved, ST_layoutPointer, &StatusText::setText);
     connect(layoutView, &LayoutView::findingsChanged, this, &LayoutPage::showNotes);
+}
+
+void LayoutPage::setDataFileChooser(std::function<std::optional<QString>()> choose) {
+    chooseDataFile_ = choose;
+    proposals->setDataFileChooser(std::move(choose));
+}
+
+void LayoutPage::checkDataFile() {
+    LayoutDocument* document = layoutView->document();
+    if (!document || !chooseDataFile_) return;
+    const std::optional<QString> dataFile = chooseDataFile_();
+    if (!dataFile) return;
+    // The form as it stands, unsaved edits included, beside its profile.
+    checkedForm_ = std::make_unique<QTemporaryDir>();
+    const std::string report = QFile::encodeName(checkedForm_->filePath(QStringLiteral("form.txt"))).toStdString();
+    try {
+        writePrivateFile(report, document->reportBytes(), WriteMode::Truncate);
+        if (const std::shared_ptr<const FormProfile> profile = document->profile()) {
+            writePrivateFile(report.substr(0, report.size() - 4) + ".zarvo", formProfileText(*profile),
+                             WriteMode::Truncate);
+        }
+    } catch (const ReportError& error) {
+        ShowWarning("%s", error.what());
+        return;
+    }
+    LV_nofit->show();
+    LV_nofit->check(report, QFile::encodeName(*dataFile).toStdString());
+}
+
+void LayoutPage::selectBlock(const std::string& name) {
+    LayoutEditor& editor = layoutView->editor();
+    const std::vector<RowText>& blocks = editor.scene().rows(RowKind::Block);
+    std::vector<RowRef> found;
+    for (int i = 0; i < int(blocks.size()); ++i) {
+        if (blocks[std::size_t(i)].caption == name) found.push_back({RowKind::Block, i});
+    }
+    if (found.empty()) return;
+    editor.select(found, found.front());
+    layoutView->viewport()->update();
+    layoutView->setFocus(Qt::OtherFocusReason);
 }
 
 void LayoutPage::pageShown() {

@@ -11,8 +11,10 @@
 #include <utility>
 
 #include <QString>
+#include <QTemporaryDir>
 #include <QWidget>
 
+#include "preview/NoFitList.h"
 #include "layout/DetailRows.h"
 #include "layoutmodel/PositionEdit.h"
 #include "stationery/StationeryPicture.h"
@@ -55,6 +57,9 @@ public:
     // selected); the dialog by default.
     using PositionAsker = std::function<std::optional<PositionRequest>(const std::optional<PositionTexts>&)>;
     void setPositionAsker(PositionAsker ask) { askPosition_ = std::move(ask); }
+    // What "檢查資料..." and the proposals' names ask for: a data file
+    // (nullopt: cancelled).
+    void setDataFileChooser(std::function<std::optional<QString>()> choose);
 
     // The page is being shown: fills the printer list the first time, takes
     // the rows and the report afresh and gives the view the focus.
@@ -84,6 +89,8 @@ public:
     QPushButton* btn_detect;
     QPushButton* btn_position;
     QPushButton* btn_fitboxes;
+    QPushButton* btn_checkdata;
+    NoFitList* LV_nofit;
     FieldProposalPanel* proposals;
     QStatusBar* ST_layout;
     StatusText* ST_layoutPointer;
@@ -131,6 +138,14 @@ private:
     DetailAsker askDetail_;
     PositionAsker askPosition_;
     void positionChosen();
+    // "檢查資料...": every value of a chosen data file laid out against the
+    // frames as they stand now, unsaved edits included.
+    void checkDataFile();
+    // Selects the frames of the block named name (UTF-8).
+    void selectBlock(const std::string& name);
+    std::function<std::optional<QString>()> chooseDataFile_;
+    // Where the form as it stands is written for the check.
+    std::unique_ptr<QTemporaryDir> checkedForm_;
     bool printersFilled_ = false;
     std::optional<SheetPaper> marginsPaper_;  // the paper whose margins are shown
     QString paperNote_;                       // why the sheet is the printer's default paper

@@ -496,7 +496,8 @@ bool LayoutView::addBlocks(const EditStep& step) {
     takeRowsIfStale();
     editor_.edit(step, nowMs(), true);
     std::vector<RowRef> added;
-    for (const RowChange& change : step) added.push_back(RowRef{change.kind, change.index});
+    for (const RowChange& change : step)
+        if (change.kind == RowKind::Block) added.push_back(RowRef{change.kind, change.index});
     editor_.select(added);
     selectionMayHaveChanged();
     return true;
@@ -510,6 +511,11 @@ void LayoutView::drawGuides(QPainter& painter) {
         const PointMm to = guide.vertical ? PointMm{line.position, line.to} : PointMm{line.to, line.position};
         painter.drawLine(viewportPointOf(from), viewportPointOf(to));
     }
+}
+
+PointMm LayoutView::pictureCorner() const {
+    const PointMm origin = sheet_.origin();
+    return {pictureToRow(0, pictureDx_, origin.x + form_.offset().x), pictureToRow(0, pictureDy_, origin.y + form_.offset().y)};
 }
 
 StationeryGuides LayoutView::stationeryGuides() const {

@@ -95,8 +95,9 @@ public:
     // The proposed frames drawn over the form (none: empty).
     void setProposedFrames(std::vector<ProposedFrame> frames);
     // Adds the block rows of step (insertions only, at the end of the block
-    // list as the view holds it) as one undo step and selects them; false
-    // when a dialog refuses input or there is no document.
+    // list as the view holds it, and maybe the form row's change) as one
+    // undo step and selects them; false when a dialog refuses input or there
+    // is no document.
     bool addBlocks(const EditStep& step);
     // The rows of the three lists as they are now (taken afresh when stale).
     const LayoutScene& currentRows();
@@ -108,6 +109,8 @@ public:
     double snapMargin() const { return snapMargin_; }
     // The found lines and boxes where they lie now, in row coordinates.
     StationeryGuides stationeryGuides() const;
+    // Where the picture's top-left corner lies now, in row coordinates (mm).
+    PointMm pictureCorner() const;
 
     const FormFindings& findings() const { return findings_; }
     // The rows that lie wholly off the sheet, each with where it is, as the

@@ -37,6 +37,7 @@ void NoFitList::check(const std::string& reportPath, const std::string& dataPath
     findings_.clear();
     addTopLevelItem(new QTreeWidgetItem({QStringLiteral("檢查中..."), QString(), QStringLiteral("正在檢查每筆資料是否放得下它的欄位")}));
     cancel_ = std::make_shared<std::atomic<bool>>(false);
+    checking_ = true;
     const QPointer<NoFitList> list(this);
     watcher_.setFuture(QtConcurrent::run([reportPath, dataPath, cancel = cancel_, list]() {
         Outcome outcome;
@@ -64,6 +65,7 @@ void NoFitList::showProgress(qint64 done, qint64 total) {
 }
 
 void NoFitList::finish() {
+    checking_ = false;
     const Outcome outcome = watcher_.result();
     if (!outcome.problem.empty()) {
         clear();

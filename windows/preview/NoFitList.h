@@ -29,7 +29,7 @@ public:
     void check(const std::string& reportPath, const std::string& dataPath);
     // Shows findings (as a finished check does).
     void showFindings(const std::vector<ValueNotFitting>& findings);
-    bool checking() const { return watcher_.isRunning(); }
+    bool checking() const { return checking_; }
     const std::vector<ValueNotFitting>& findings() const { return findings_; }
 
 signals:
@@ -50,6 +50,7 @@ private:
     QFutureWatcher<Outcome> watcher_;
     std::shared_ptr<std::atomic<bool>> cancel_;
     std::vector<ValueNotFitting> findings_;
+    bool checking_ = false;  // from check() until its findings are shown
 };
 
 // The most values a check lists.

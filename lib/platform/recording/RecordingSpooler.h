@@ -4,6 +4,9 @@
 // every sheet and draws on a recording
 // surface that writes to the same trace.
 
+#include <functional>
+#include <map>
+#include <mutex>
 #include <ostream>
 
 #include "platform/Spooler.h"
@@ -28,8 +31,32 @@ public:
     int jobsStarted() const { return jobsStarted_; }
     const std::string& lastDocumentName() const { return lastDocumentName_; }
 
+    // A scripted print service behind the printers, for tests. Once kept,
+    // every finished job is also one Pending job of it, ids from 1 (the
+    // job's jobIds()), moved on by setQueuedState; it answers while
+    // reachable. readiness() says what setReadiness set (Ready before).
+    void keepQueuedJobs() { keeping_ = true; }
+    void setReachable(bool reachable);
+    void setReadiness(const std::string& printerName, PrinterReadiness readiness);
+    void setQueuedState(int id, QueuedJobState state, const std::string& reason = {});
+    // Adds a job as one left by an earlier run would be.
+    void addQueuedJob(const QueuedJob& job);
+
+    PrinterReadiness readiness(const std::string& printerName) override;
+    std::optional<std::vector<QueuedJob>> queuedJobs(const std::vector<int>& ids) override;
+    std::optional<std::vector<QueuedJob>> allQueuedJobs() override;
+    bool cancelQueuedJob(int id) override;
+
 private:
     bool knows(const std::string& printerName) const;
+    // The id of a job just handed to the scripted service, named name.
+    int handOver(const std::string& name);
+
+    mutable std::mutex scriptMutex_;
+    bool keeping_ = false;
+    bool reachable_ = true;
+    std::map<std::string, PrinterReadiness> readiness_;
+    std::map<int, QueuedJob> queued_;
 
     std::ostream& out_;
     int dpi_;

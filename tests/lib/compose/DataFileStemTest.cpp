@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "platform/os/DataRoot.h"
+#include "compose/DataPages.h"
 #include "compose/PageFiles.h"
+#include "compose/StreamedPages.h"
 #include "tests/common/TempDir.h"
 
 namespace zarvo {
@@ -46,6 +48,29 @@ TEST(DataFileStemTest, JobsStartedTogetherGetStemsOfTheirOwn) {
     std::set<std::string> distinct;
     for (const auto& mine : stems) distinct.insert(mine.begin(), mine.end());
     EXPECT_EQ(distinct.size(), std::size_t(kThreads * kEach));
+    setDataRootOverride("");
+}
+
+// A streamed print holds its stem until it ends: its page 0 stays until
+// its WrittenPages goes, so a job started in the same second meanwhile
+// takes the next second instead of a stem whose files this print removes.
+TEST(DataFileStemTest, AStreamedPrintHoldsItsStemUntilItEnds) {
+    test::TempDir dir;
+    setDataRootOverride((dir.path() / "data").string());
+    const std::string note =
+        dir.write("note.txt", test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note.txt"));
+    DataPages data(note, dir.write("records.csv", "customer\nA\nB\n"));
+    {
+        PageSequence written(reserveDataFileStem(7000));
+        const WrittenPages removal(written, false);
+        {
+            StreamedPages pages(data, written.stem(), 0, data.recordCount(), false);
+            const PageSource source = pages.source();
+            for (std::int64_t page = 0; page < source.count; ++page) source.file(page);
+        }
+        EXPECT_EQ(reserveDataFileStem(7000), "/QEL/Tmp/7001");
+    }
+    EXPECT_EQ(reserveDataFileStem(7000), "/QEL/Tmp/7000");
     setDataRootOverride("");
 }
 

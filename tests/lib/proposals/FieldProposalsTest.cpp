@@ -140,6 +140,62 @@ TEST(FieldProposalsTest, AcceptedProposalsBecomeBlockRowsInOneStep) {
     EXPECT_TRUE(acceptProposalsStep({}, 3).empty());
 }
 
+// A table's columns are proposed as detail rows: one proposal a column at
+// its first row's box, holding every row's box, with its header as caption
+// box; named after the header's label, else colA, colB ... A lone box keeps
+// the caption box beside it, left before above.
+TEST(FieldProposalsTest, ProposesATablesColumnsAsDetailRows) {
+    std::vector<GuideBox> form = {box(20, 30, 50, 40, true), box(50, 30, 120, 40)};
+    const double edges[] = {20, 90, 115, 150};
+    for (int c = 0; c < 3; ++c) form.push_back(box(edges[c], 60, edges[c + 1], 70, true));
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 3; ++c) form.push_back(box(edges[c], 70 + 9 * r, edges[c + 1], 79 + 9 * r));
+    const std::vector<RowText> labels = {frameRow("品名", 21, 61, 60, 8), frameRow("客戶：", 21, 31, 20, 8)};
+
+    const std::vector<FieldProposal> proposals = proposeFields(form, labels, {frameRow("colA", 0, 200, 5, 5)}, 0.5);
+    ASSERT_EQ(names(proposals), (std::vector<std::string>{"客戶：", "品名", "colB", "colC"}));
+    EXPECT_TRUE(proposals[0].rowBoxes.empty());
+    EXPECT_EQ(proposals[0].captionBox, (RectMm{20, 30, 50, 40}));
+    EXPECT_EQ(proposals[0].caption, "客戶：");
+    const FieldProposal& item = proposals[1];
+    EXPECT_EQ(item.caption, "品名");
+    EXPECT_EQ(item.captionBox, (RectMm{20, 60, 90, 70}));
+    EXPECT_EQ(item.box, (RectMm{20, 70, 90, 79}));
+    ASSERT_EQ(item.rowBoxes.size(), 4u);
+    EXPECT_EQ(item.rowBoxes.back(), (RectMm{20, 97, 90, 106}));
+    EXPECT_EQ(proposals[2].caption, "") << "no label in its header";
+    EXPECT_EQ(proposals[2].captionBox, (RectMm{90, 60, 115, 70}));
+
+    // A block over the third row takes that row from its column.
+    const std::vector<FieldProposal> taken = proposeFields(form, {}, {frameRow("x", 91, 89, 20, 6)}, 0.5);
+    ASSERT_EQ(taken.size(), 4u);
+    EXPECT_EQ(taken[2].rowBoxes.size(), 3u);
+    EXPECT_EQ(taken[1].rowBoxes.size(), 4u);
+}
+
+// A column of detail rows becomes a block a row, its name followed by the
+// row's number, each filling its row's box less the margin.
+TEST(FieldProposalsTest, AcceptedDetailColumnsBecomeNumberedBlocks) {
+    FieldProposal qty{"數量", {90, 70, 115, 79}, {90.5, 70.5, 114.5, 78.5}, true};
+    qty.rowBoxes = {{90, 70, 115, 79}, {90, 79, 115, 88}, {90, 88, 115, 97}};
+    const FieldProposal lone{"note", {0, 0, 10, 10}, {0.5, 0.5, 9.5, 9.5}};
+    EXPECT_EQ(proposedBlockNames(qty), (std::vector<std::string>{"數量1", "數量2", "數量3"}));
+    EXPECT_EQ(proposedBlockNames(lone), (std::vector<std::string>{"note"}));
+    EXPECT_EQ(proposedBlockFrames(qty)[2], (RectMm{90.5, 88.5, 114.5, 96.5}));
+
+    const EditStep step = acceptProposalsStep({lone, qty}, 2);
+    ASSERT_EQ(step.size(), 4u);
+    EXPECT_EQ(step[0].after->caption, "note");
+    EXPECT_EQ(step[3], (RowChange{RowKind::Block, 5, std::nullopt,
+                                  RowText{"數量3", {"0", "90.5", "88.5", "24", "8", "0", "0", "5", "0", "5", "0", "0"}}}))
+        << "the third row's box, set right as its column";
+
+    // A column clashes by any of its blocks.
+    EXPECT_EQ(clashingNames({qty, lone}, {RowText{"數量2", {}}}), (std::vector<std::string>{"數量"}));
+    EXPECT_EQ(clashingNames({qty, FieldProposal{"數量3", {}, {}}}, {}), (std::vector<std::string>{"數量", "數量3"}));
+    EXPECT_TRUE(clashingNames({qty, lone}, {RowText{"數量", {}}}).empty());
+}
+
 TEST(FieldProposalsTest, NamesThatWouldGiveTwoBlocksOneNameAreFound) {
     const auto named = [](std::vector<std::string> names) {
         std::vector<FieldProposal> proposals;

@@ -890,5 +890,22 @@ TEST_F(LayoutPageTest, AValueItsFormatCannotTakeIsNamedInTheStatusBar) {
     EXPECT_TRUE(messages.shown().empty());
 }
 
+// A data file's values are laid out against the frames as they stand; a
+// double-click on one that does not fit selects its frame.
+TEST_F(LayoutPageTest, ADataFilesValuesThatDoNotFitAreListedAndTheirFrameSelected) {
+    openDeliveryNote();
+    const std::string csv = "no,customer\nA1,Wang\nA2," + std::string(150, 'W') + "\n";
+    const QString data = QString::fromStdString(dir.write("orders.csv", csv));
+    page.setDataFileChooser([&]() -> std::optional<QString> { return data; });
+    page.btn_checkdata->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.LV_nofit->checking(); }, 20000));
+    ASSERT_EQ(page.LV_nofit->topLevelItemCount(), 1);
+    EXPECT_EQ(page.LV_nofit->topLevelItem(0)->text(0), QStringLiteral("第 2 筆"));
+    emit page.LV_nofit->itemDoubleClicked(page.LV_nofit->topLevelItem(0), 0);
+    const std::vector<RowRef> selected = view().editor().selection();
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(view().editor().scene().row(selected.front()).caption, "customer");
+}
+
 }  // namespace
 }  // namespace zarvo

@@ -22,9 +22,9 @@
 
 #include "tests/common/Command.h"
 #include "tests/common/TempDir.h"
-#include "tests/programs/zarvo-service/ServiceProcess.h"
 #include "tests/support/PrivateCups.h"
 #include "tests/support/RasterisedPages.h"
+#include "tests/support/ServiceProcess.h"
 #include "tests/support/StationeryProof.h"
 
 namespace zarvo {
@@ -118,7 +118,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(test::waitForListener(pagePort, 10000)) << test::TempDir::read((dir.path() / "pages.err").string());
-        ASSERT_TRUE(service.start()) << "the service did not start: " << service.error();
+        ASSERT_NO_THROW(service.start());
     }
 
     std::string pageOrigin(const std::string& host) const {
@@ -146,7 +146,7 @@ protected:
         ::waitpid(driver, &status, 0);
         const bool finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;
         EXPECT_TRUE(finished) << test::TempDir::read((dir.path() / "driver.err").string()) << "\nservice:\n"
-                              << service.error();
+                              << test::TempDir::read((service.dir() / "service.err").string());
         const json seen = json::parse(test::TempDir::read((dir.path() / "seen.json").string()), nullptr, false);
         return finished && !seen.is_discarded() ? seen : json();
     }
@@ -160,7 +160,7 @@ protected:
 
     test::TempDir dir;
     test::PrivateCups cups;
-    test::ServiceProcess service{dir.path() / "service"};
+    test::ServiceProcess service{ZARVO_SERVICE, ZARVO_SOURCE_DIR};
     int pagePort = test::freePort();
     pid_t pageServer = -1;
 };
@@ -191,7 +191,7 @@ TEST_F(WebPrintTest, APagePrintsTwoNotesOnTheChosenQueueAsZarvoRenderDoes) {
     for (const std::string& entry : service.environment()) environment += "'" + entry + "' ";
     const test::CommandResult render =
         test::runCommand("env " + environment + "'" + std::string(ZARVO_RENDER) + "' --print --printer Office --data '" +
-                             data + "' '" + (dir.path() / "service/data/zarvo/forms/delivery_note.txt").string() + "'",
+                             data + "' '" + (service.dir() / "data/zarvo/forms/delivery_note.txt").string() + "'",
                          dir);
     ASSERT_EQ(render.status, 0) << render.err;
     const std::filesystem::path expected = cups.waitForJobs(2).back();
@@ -245,7 +245,7 @@ TEST_F(WebPrintTest, APageOpenWhileTheServiceRestartsFollowsAndPrintsAgain) {
     EXPECT_TRUE(std::filesystem::exists(paired));
     // The token the page keeps was made by the service that stops here.
     EXPECT_EQ(service.stop(), 0);
-    ASSERT_TRUE(service.start()) << service.error();
+    ASSERT_NO_THROW(service.start());
     const json seen = driverResult(driver);
     ASSERT_TRUE(seen.is_object());
     EXPECT_EQ(seen["reconnected"], json({"與本機列印服務的連線中斷, 正在重新連線…", "已連線"}));
