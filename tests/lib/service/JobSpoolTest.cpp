@@ -32,6 +32,16 @@ JobRecord record(const std::string& id, JobState state, std::uint64_t sequence, 
     return job;
 }
 
+// The delivery note as the form of dir's forms folder, page data under dir.
+void useDeliveryNoteForm(test::TempDir& dir) {
+    std::filesystem::create_directories(dir.path() / "forms");
+    for (const char* extension : {"txt", "zarvo"}) {
+        dir.write(std::string("forms/delivery_note.") + extension,
+                  test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note." + extension));
+    }
+    setDataRootOverride((dir.path() / "data").string());
+}
+
 TEST(JobRecordText, ReadsBackWhatItWrites) {
     JobRecord job = record("00000000000000aa", JobState::Done, 7);
     job.handingOver = true;
@@ -74,12 +84,7 @@ TEST(RecoverJob, OnlyWhatNeverReachedThePrinterIsPrintedAgain) {
 
 TEST(JobQueueRestart, QueuedJobsPrintInOrderAndTheUncertainOneIsNot) {
     test::TempDir dir;
-    std::filesystem::create_directories(dir.path() / "forms");
-    for (const char* extension : {"txt", "zarvo"}) {
-        dir.write(std::string("forms/delivery_note.") + extension,
-                  test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note." + extension));
-    }
-    setDataRootOverride((dir.path() / "data").string());
+    useDeliveryNoteForm(dir);
     JobSpool spool((dir.path() / "jobs").string());
     // As the service left them: accepted in the order of their sequence.
     struct Left {
@@ -148,12 +153,7 @@ public:
 
 TEST(JobQueueCancel, AJobBeingDrawnStopsAndNothingIsHandedOver) {
     test::TempDir dir;
-    std::filesystem::create_directories(dir.path() / "forms");
-    for (const char* extension : {"txt", "zarvo"}) {
-        dir.write(std::string("forms/delivery_note.") + extension,
-                  test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note." + extension));
-    }
-    setDataRootOverride((dir.path() / "data").string());
+    useDeliveryNoteForm(dir);
     JobSpool spool((dir.path() / "jobs").string());
     std::ostringstream trace;
     SlowSpooler printers(trace, 300, {{"Office", true}});
@@ -180,12 +180,7 @@ TEST(JobQueueCancel, AJobBeingDrawnStopsAndNothingIsHandedOver) {
 
 TEST(JobQueuePause, NothingIsDrawnWhilePausedAndListenersSeeEveryChange) {
     test::TempDir dir;
-    std::filesystem::create_directories(dir.path() / "forms");
-    for (const char* extension : {"txt", "zarvo"}) {
-        dir.write(std::string("forms/delivery_note.") + extension,
-                  test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note." + extension));
-    }
-    setDataRootOverride((dir.path() / "data").string());
+    useDeliveryNoteForm(dir);
     JobSpool spool((dir.path() / "jobs").string());
     std::ostringstream trace;
     RecordingSpooler printers(trace, 300, {{"Office", true}});
