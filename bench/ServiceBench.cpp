@@ -6,6 +6,10 @@
 // naming its CUPS job), and the service's resident memory before (after a
 // first load of 200 jobs) and after. Every job must come out of the queue
 // exactly once.
+//
+// A second pass posts one job at a time to an idle service and queue and
+// reports the median time from the request to CUPS taking the job: the
+// latency a clerk pressing "print" meets.
 
 #include <benchmark/benchmark.h>
 
@@ -194,6 +198,41 @@ void serviceUnderLoad(benchmark::State& state) {
     }
 }
 
+// Posts one job, waits until CUPS has taken it and printed it, then the next.
+void serviceSingleJob(benchmark::State& state) {
+    constexpr int kSingles = 40;
+    zarvo::test::PrivateCups cups;
+    cups.addQueue("office");
+    cups.setDefault("office");
+    zarvo::test::ServiceProcess service(ZARVO_SERVICE, ZARVO_SOURCE_DIR);
+    service.start();
+    waitPrinted(cups, service, postJobs(service, kClients).posted.size());
+    HandOverWatch watch((service.dir() / "state/zarvo/jobs").string());
+    const std::string body = R"({"form": "delivery_note", "records": [{"no": "N1", "customer": "王小明"}]})";
+
+    for (auto _ : state) {
+        std::vector<double> toCups;
+        for (int i = 0; i < kSingles; ++i) {
+            const Clock::time_point sent = Clock::now();
+            const zarvo::test::ServiceProcess::Reply reply = service.request("POST", "/v1/jobs", body);
+            if (reply.status != 202) break;
+            const std::string id = json::parse(reply.body)["id"];
+            const auto deadline = sent + std::chrono::seconds(30);
+            while (!watch.handedOver().count(id) && Clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            if (const auto handedOver = watch.handedOver(); handedOver.count(id)) {
+                toCups.push_back(millis(handedOver.at(id) - sent));
+            }
+            waitPrinted(cups, service, std::size_t(kClients + i + 1));
+        }
+        state.counters["to_cups_median_ms"] = percentile(toCups, 0.5);
+        state.counters["to_cups_p90_ms"] = percentile(toCups, 0.9);
+        if (int(toCups.size()) != kSingles) state.SkipWithError("a job was refused or never reached CUPS");
+    }
+}
+
+BENCHMARK(serviceSingleJob)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(serviceUnderLoad)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 }  // namespace
