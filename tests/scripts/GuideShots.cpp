@@ -26,8 +26,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScrollBar>
 #include <QComboBox>
 #include <QDir>
+#include <QFont>
+#include <QIcon>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -45,6 +50,8 @@
 #include "layout/FieldProposalPanel.h"
 #include "layout/LayoutPage.h"
 #include "layout/LayoutView.h"
+#include "service/OriginAccess.h"
+#include "servicetray/OriginsForm.h"
 #include "platform/Messages.h"
 #include "shell/QtMessagePresenter.h"
 #include "shell/Startup.h"
@@ -103,7 +110,7 @@ public:
     // Runs command, which opens a modal dialog named window, and takes the
     // dialog's picture before closing it (after then, when given).
     void takeModal(const QString& name, const QString& window, const std::function<void()>& command,
-                   const std::function<void(QWidget&)>& then = {}) {
+                   const std::function<void(QWidget&)>& then = {}, const std::function<void(QWidget&)>& before = {}) {
         bool seen = false;
         test::ModalAnswerer answerer(
             [&](QWidget& modal) {
@@ -111,6 +118,7 @@ public:
                     fail("expected " + window.toStdString() + ", found " + modal.objectName().toStdString() +
                          " (" + modal.windowTitle().toStdString() + ")");
                 seen = true;
+                if (before) before(modal);
                 take(name, modal);
                 if (then) then(modal);
                 else modal.close();
@@ -177,7 +185,32 @@ void chooseZoom(LayoutPage& page, const QString& text) {
     const int index = page.ZoomBox->findText(text);
     if (index < 0) Camera::fail("no zoom " + text.toStdString());
     page.ZoomBox->setCurrentIndex(index);
+    emit page.ZoomBox->activated(index);
     QTest::qWait(300);
+}
+
+// Shows page of the main window afresh, so that it takes the report and
+// test data as they are now.
+void showPage(MainWindow& main, QWidget* page) {
+    main.PageControl1->setCurrentWidget(main.TabSheet1);
+    main.PageControl1->setCurrentWidget(page);
+    QTest::qWait(300);
+}
+
+void choosePrinter(LayoutPage& page, const QString& text) {
+    const int index = page.CB_printer->findText(text);
+    if (index < 0) Camera::fail("no printer " + text.toStdString());
+    page.CB_printer->setCurrentIndex(index);
+    emit page.CB_printer->activated(index);
+    QTest::qWait(300);
+}
+
+// Nothing selected, the view at the sheet's top-left corner.
+void unselected(LayoutPage& page) {
+    QTest::keyClick(page.layoutView, Qt::Key_Escape);
+    page.layoutView->horizontalScrollBar()->setValue(0);
+    page.layoutView->verticalScrollBar()->setValue(0);
+    QTest::qWait(200);
 }
 
 void waitFor(const std::function<bool()>& done, int ms, const char* what) {
@@ -204,17 +237,22 @@ int main(int argc, char** argv) {
     // Everything the program keeps goes into a folder of this run.
     const fs::path home = fs::temp_directory_path() / ("zarvo-guideshots-" + std::to_string(::getpid()));
     fs::remove_all(home);
-    for (const char* sub : {"config", "state", "cache", "data", "runtime", "work"}) fs::create_directories(home / sub);
+    for (const char* sub : {"config", "state", "cache", "data", "runtime", "報表"}) fs::create_directories(home / sub);
     fs::permissions(home / "runtime", fs::perms::owner_all);
     setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
     setenv("XDG_STATE_HOME", (home / "state").c_str(), 1);
     setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
     setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
-    const fs::path work = home / "work";
+    const fs::path work = home / "報表";
     copyExamples(fs::path(ZARVO_SOURCE_DIR) / "examples", work);
 
     ZarvoApplication application(argc, argv);
+    // One style and face under Xvfb and offscreen alike, so that the
+    // pictures and the dump give every window the same size.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setFont(QFont(QStringLiteral("AR PL UMing TW"), 10));
+    QIcon::setThemeName(QStringLiteral("hicolor"));
     QtMessagePresenter presenter;
     setMessagePresenter(&presenter);
     QueuedFiles files;
@@ -242,7 +280,7 @@ int main(int argc, char** argv) {
             write(work / "delivery_note.zarvo", "picture=stationery.pdf\ndx=1.5\ndy=1\n\n" + kept);
         }
         main.openFile(q(note));
-        main.PageControl1->setCurrentWidget(main.TabSheet2);
+        showPage(main, main.TabSheet2);
         camera.take(QStringLiteral("main-window"), main);
 
         files.answers = {q(work / "delivery_note_data.txt")};
@@ -253,11 +291,12 @@ int main(int argc, char** argv) {
         camera.takeModal(QStringLiteral("preview"), QStringLiteral("PreviewForm"), [&] { main.Print1Click(); });
 
         // The Layout page over the stationery, every row selected.
-        main.PageControl1->setCurrentWidget(main.TabSheet6);
-        QTest::qWait(500);
+        showPage(main, main.TabSheet6);
         chooseZoom(layout, QStringLiteral("頁寬"));
+        unselected(layout);
         camera.take(QStringLiteral("layout-stationery"), main);
         chooseZoom(layout, QStringLiteral("200 %"));
+        unselected(layout);
         layout.layoutView->setFocus();
         QTest::keyClick(layout.layoutView, Qt::Key_A, Qt::ControlModifier);
         camera.take(QStringLiteral("layout-selected"), main);
@@ -287,8 +326,10 @@ int main(int argc, char** argv) {
         main.openFile(q(work / "einvoice_proof.txt"));
         files.answers = {q(work / "einvoice_proof_data.txt")};
         main.btn_readdataClick();
-        main.PageControl1->setCurrentWidget(main.TabSheet6);
-        chooseZoom(layout, QStringLiteral("頁寬"));
+        showPage(main, main.TabSheet6);
+        choosePrinter(layout, QStringLiteral("（無）紙張左上角"));
+        chooseZoom(layout, QStringLiteral("整頁"));
+        unselected(layout);
         camera.take(QStringLiteral("einvoice-layout"), main);
         main.btn_clearClick();
 
@@ -296,11 +337,14 @@ int main(int argc, char** argv) {
         main.openFile(q(work / "continuous_delivery.txt"));
         files.answers = {q(work / "continuous_delivery_data.txt")};
         main.btn_readdataClick();
-        main.PageControl1->setCurrentWidget(main.TabSheet6);
+        showPage(main, main.TabSheet6);
         chooseZoom(layout, QStringLiteral("整頁"));
+        unselected(layout);
         camera.take(QStringLiteral("continuous-layout"), main);
         camera.takeModal(QStringLiteral("paper-form"), QStringLiteral("TPaperForm"), [&] {
-            layout.CB_paper->setCurrentIndex(layout.CB_paper->findText(QStringLiteral("自訂..."), Qt::MatchStartsWith));
+            const int custom = layout.CB_paper->findText(QStringLiteral("自訂..."), Qt::MatchStartsWith);
+            layout.CB_paper->setCurrentIndex(custom);
+            emit layout.CB_paper->activated(custom);
         });
         main.btn_clearClick();
 
@@ -311,32 +355,71 @@ int main(int argc, char** argv) {
         write(work / "bill.zarvo", "picture=bill-scan.png\n");
         write(work / "bills.csv",
               "單號,客戶名稱,請款日期,品名,數量,單價,金額\r\n"
-              "R001,祥和國際貿易股份有限公司,2024-06-14,不鏽鋼螺絲 M6,200,3,600\r\n"
+              "R001,祥和國際貿易股份有限公司台北市信義區分公司,2024-06-14,不鏽鋼螺絲 M6,200,3,600\r\n"
               "R001,,,平墊圈 M6,200,1,200\r\n"
               "R002,大同五金行,2024-06-15,六角螺帽 M8,50,4,200\r\n");
         main.openFile(q(work / "bill.txt"));
-        main.PageControl1->setCurrentWidget(main.TabSheet6);
+        showPage(main, main.TabSheet6);
         chooseZoom(layout, QStringLiteral("頁寬"));
         waitFor([&] { return layout.btn_detect->isEnabled(); }, 20000, "the scan");
         layout.btn_detect->click();
         FieldProposalPanel* panel = layout.findChild<FieldProposalPanel*>();
         if (!panel) Camera::fail("no proposals list");
         waitFor([&] { return !panel->busy() && !panel->reading(); }, 60000, "the proposals");
+        chooseZoom(layout, QStringLiteral("頁寬"));
         camera.take(QStringLiteral("scan-proposals"), main);
         files.answers = {q(work / "bills.csv")};
         panel->btn_namesfrom->click();
         QTest::qWait(300);
+        panel->LV_proposed->setCurrentItem(panel->LV_proposed->topLevelItem(2));
+        panel->LV_proposed->editItem(panel->LV_proposed->topLevelItem(2), 0);
+        QTest::qWait(300);
         camera.take(QStringLiteral("scan-names"), main);
+        if (auto* editor = panel->findChild<QComboBox*>(QStringLiteral("CB_column")))
+            QTest::keyClick(editor, Qt::Key_Escape);
+        else
+            Camera::fail("no drop-down of columns in the proposals list");
         panel->btn_acceptall->click();
         QTest::qWait(300);
         layout.ChB_names->setChecked(true);
         camera.take(QStringLiteral("scan-added"), main);
-        camera.takeModal(QStringLiteral("scan-detail"), QStringLiteral("TDetailForm"),
-                         [&] { layout.btn_detail->click(); });
+        // The group column typed, then 確定.
+        camera.takeModal(
+            QStringLiteral("scan-detail"), QStringLiteral("TDetailForm"), [&] { layout.btn_detail->click(); },
+            [&](QWidget& dialog) {
+                QTest::qWait(100);
+                dialog.findChild<QPushButton*>(QStringLiteral("btn_ok"))->click();
+            },
+            [&](QWidget& dialog) {
+                auto* group = dialog.findChild<QComboBox*>(QStringLiteral("CB_group"));
+                if (!group) Camera::fail("no CB_group");
+                group->setCurrentText(QStringLiteral("單號"));
+            });
         files.answers = {q(work / "bills.csv")};
         layout.btn_checkdata->click();
-        QTest::qWait(500);
+        waitFor([&] { return layout.LV_nofit->topLevelItemCount() > 0 &&
+                             !layout.LV_nofit->topLevelItem(0)->text(0).contains(QStringLiteral("檢查中")); },
+                20000, "the check of the data");
+        chooseZoom(layout, QStringLiteral("頁寬"));
+        QTest::keyClick(layout.layoutView, Qt::Key_Escape);
         camera.take(QStringLiteral("scan-checkdata"), main);
+
+        // Saved, then the data file's preview: one page a bill.
+        main.Save1Click();
+        showPage(main, main.TabSheet3);
+        files.answers = {q(work / "bills.csv")};
+        camera.takeModal(QStringLiteral("scan-preview"), QStringLiteral("PreviewForm"),
+                         [&] { main.btn_previewfileClick(); });
+
+        // The print service's list of web pages that may print: one from
+        // service.conf, one the person allowed.
+        {
+            OriginAccess origins({{"https://erp.example.com"}, (home / "paired-origins").string()});
+            TOriginsForm form(origins, {"https://erp.example.com"});
+            form.show();
+            camera.take(QStringLiteral("origins"), form);
+            form.close();
+        }
 
         camera.collectAll();
         if (dump) camera.printDump();
