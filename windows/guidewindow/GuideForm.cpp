@@ -1,12 +1,18 @@
 #include "guidewindow/GuideForm.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextImageFormat>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -26,6 +32,27 @@ QString nativePath(const std::filesystem::path& path) { return QFile::decodeName
 
 bool isMarkdown(const QUrl& url) { return url.path().endsWith(QStringLiteral(".md"), Qt::CaseInsensitive); }
 
+// Shrinks every picture of browser's page wider than width to that width
+// (its height follows), so that a screenshot never needs a sideways scroll.
+void fitPictures(QTextBrowser& browser, int width) {
+    QTextDocument& document = *browser.document();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto part = block.begin(); !part.atEnd(); ++part) {
+            const QTextFragment fragment = part.fragment();
+            QTextImageFormat format = fragment.charFormat().toImageFormat();
+            if (!format.isValid() || format.hasProperty(QTextFormat::ImageWidth)) continue;
+            const QVariant data = browser.loadResource(QTextDocument::ImageResource, QUrl(format.name()));
+            const QImage picture =
+                data.userType() == QMetaType::QByteArray ? QImage::fromData(data.toByteArray()) : data.value<QImage>();
+            if (picture.isNull() || picture.width() <= width) continue;
+            format.setWidth(width);
+            QTextCursor cursor(&document);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+}
+
 }  // namespace
 
 GuideForm::GuideForm(QWidget* parent) : QDialog(parent) {
@@ -36,6 +63,10 @@ GuideForm::GuideForm(QWidget* parent) : QDialog(parent) {
     // Links are followed here, so that a page of the guide is always read as
     // Markdown and a web address goes to the browser.
     TB_guide->setOpenLinks(false);
+    // Read for minutes at a time: larger than the dialogs' controls.
+    QFont text = TB_guide->font();
+    text.setPointSize(12);
+    TB_guide->setFont(text);
     btn_back = named(new QPushButton(QStringLiteral("上一頁")), "btn_back");
     btn_forward = named(new QPushButton(QStringLiteral("下一頁")), "btn_forward");
     btn_contents = named(new QPushButton(QStringLiteral("目錄")), "btn_contents");
@@ -53,6 +84,10 @@ GuideForm::GuideForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(TB_guide);
 
     connect(TB_guide, &QTextBrowser::anchorClicked, this, &GuideForm::follow);
+    connect(TB_guide, &QTextBrowser::sourceChanged, this, [this] {
+        // The window's width, not the view's: the view is laid out only once shown.
+        fitPictures(*TB_guide, std::max(200, width() - 80));
+    });
     connect(TB_guide, &QTextBrowser::backwardAvailable, btn_back, &QWidget::setEnabled);
     connect(TB_guide, &QTextBrowser::forwardAvailable, btn_forward, &QWidget::setEnabled);
     connect(btn_back, &QPushButton::clicked, TB_guide, &QTextBrowser::backward);

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <vector>
 
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -15,6 +17,7 @@
 #include <QTextImageFormat>
 #include <QUrl>
 
+#include "tests/common/TempDir.h"
 #include "tests/support/ModalAnswerer.h"
 
 namespace zarvo {
@@ -83,6 +86,31 @@ TEST_F(GuideFormTest, EveryPageDrawsItsPictures) {
             }
     }
     EXPECT_GT(pictures, 0);
+}
+
+// A screenshot wider than the window is drawn at the window's width.
+TEST_F(GuideFormTest, APictureWiderThanTheWindowIsShrunkToFit) {
+    test::TempDir dir;
+    fs::create_directories(dir.path() / "images");
+    QImage wide(2000, 500, QImage::Format_RGB32), narrow(300, 100, QImage::Format_RGB32);
+    wide.fill(Qt::white);
+    narrow.fill(Qt::white);
+    ASSERT_TRUE(wide.save(QString::fromStdString((dir.path() / "images/wide.png").string())));
+    ASSERT_TRUE(narrow.save(QString::fromStdString((dir.path() / "images/narrow.png").string())));
+    dir.write("index.md", "# 目錄\n\n![寬](images/wide.png)\n\n![窄](images/narrow.png)\n");
+    GuideForm form;
+    form.showPage(dir.path(), {}, "index.md");
+    std::map<QString, double> widths;
+    QTextDocument& document = *form.TB_guide->document();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextImageFormat format = fragment.fragment().charFormat().toImageFormat();
+            if (format.isValid()) widths[format.name()] = format.width();
+        }
+    ASSERT_EQ(widths.size(), 2u);
+    EXPECT_GT(widths[QStringLiteral("images/wide.png")], 0);
+    EXPECT_LT(widths[QStringLiteral("images/wide.png")], form.width());
+    EXPECT_EQ(widths[QStringLiteral("images/narrow.png")], 0);  // its own size
 }
 
 TEST_F(GuideFormTest, AMissingGuideOrPageIsSaidInChinese) {
