@@ -1,5 +1,6 @@
 #pragma once
-// The designer's command line: zarvo [REPORT], zarvo --help, zarvo --version.
+// The designer's command line: zarvo [REPORT], zarvo --help, zarvo --version,
+// zarvo --guide.
 // Read before the application starts, so that help needs no display.
 
 #include <optional>
@@ -14,6 +15,7 @@ extern const char* const kDesignerVersion;
 struct DesignerOptions {
     bool help = false;
     bool version = false;
+    bool guide = false;  // print where the user's guide is
     std::optional<std::string> report;  // the report to open, as given
 };
 

@@ -2,12 +2,17 @@
 // message boxes as real dialogs, the system's printers, the permanent
 // windows and the event loop.
 
+#include <filesystem>
 #include <iostream>
+#include <optional>
+#include <vector>
 
 #include <QFile>
 #include <QHashSeed>
 
 #include "designer/MainWindow.h"
+#include "guide/GuideLocation.h"
+#include "guide/GuidePages.h"
 #include "platform/Messages.h"
 #include "printing/CupsSpooler.h"
 #include "shell/QtMessagePresenter.h"
@@ -26,6 +31,15 @@ int main(int argc, char** argv) {
     if (options->help || options->version) {
         std::cout << (options->help ? zarvo::kDesignerUsage : zarvo::kDesignerVersion) << (options->help ? "" : "\n");
         return 0;
+    }
+    if (options->guide) {
+        const std::vector<std::filesystem::path> folders = zarvo::guideFoldersOfThisProgram();
+        if (const std::optional<std::filesystem::path> guide = zarvo::findGuide(folders)) {
+            std::cout << (*guide / zarvo::kGuideContents).string() << '\n';
+            return 0;
+        }
+        std::cerr << "zarvo: " << zarvo::guideMissingMessage(folders) << '\n';
+        return 1;
     }
     // Qt's PDF writer orders its fonts by hash: one seed, the same bytes every run.
     QHashSeed::setDeterministicGlobalSeed();

@@ -19,6 +19,7 @@
 #include "painting/FormFonts.h"
 #include "compose/PrintFeedback.h"
 #include "compose/PrinterChoices.h"
+#include "guidewindow/GuideForm.h"
 #include "preview/TopLevelError.h"
 
 namespace zarvo {
@@ -59,6 +60,7 @@ TCalibrationForm::TCalibrationForm(Spooler& printers, QWidget* parent) : QDialog
 void TCalibrationForm::buildControls() {
     setObjectName(QStringLiteral("CalibrationForm"));
     setWindowTitle(QStringLiteral("印表機校正"));
+    addGuideKey(*this);
     setFont(mingFont(16));
 
     Label1 = label("Label1", QStringLiteral("印表機"));

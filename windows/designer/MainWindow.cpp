@@ -33,6 +33,8 @@
 #include "document/LayoutBinding.h"
 #include "designer/EditorText.h"
 #include "document/FieldStyleInput.h"
+#include "guide/GuidePages.h"
+#include "guidewindow/GuideForm.h"
 #include "designer/MainWindowParts.h"
 #include "layout/StatusText.h"
 #include "designer/PreviewLaunch.h"
@@ -372,6 +374,10 @@ void MainWindow::buildMenus() {
     File1->addActions({New1, Open1, Save1, SaveAs1, N2, Print1, SavePreview1, MU_calibrate, N1, Exit1});
     MU_help = makeAction(this, "MU_help", "&Help");
     bar->addAction(MU_help);
+    MU_guide = named(bar->addMenu(QStringLiteral("說明")), "MU_guide");
+    MU_guide->menuAction()->setObjectName(QStringLiteral("MU_guide"));
+    MU_manual = makeAction(this, "MU_manual", "使用手冊", QKeySequence(Qt::Key_F1));
+    MU_guide->addAction(MU_manual);
 
     PopupMenu1 = named(new QMenu(this), "PopupMenu1");
     PM_insert = makeAction(this, "PM_insert", "新增一筆資料");
@@ -393,6 +399,7 @@ void MainWindow::connectCommands() {
     bindHandler(MU_calibrate, &QAction::triggered, this, &MainWindow::MU_calibrateClick);
     bindHandler(Exit1, &QAction::triggered, this, &MainWindow::Exit1Click);
     bindHandler(MU_help, &QAction::triggered, this, &MainWindow::MU_helpClick);
+    bindHandler(MU_manual, &QAction::triggered, this, &MainWindow::MU_manualClick);
     connect(ME_text, &QPlainTextEdit::textChanged, this, &MainWindow::ME_textChange);
     connect(ME_data, &QPlainTextEdit::textChanged, this, &MainWindow::ME_dataChange);
     bindHandler(PageControl1, &QTabWidget::currentChanged, this, &MainWindow::PageControl1Change);
@@ -552,6 +559,14 @@ void MainWindow::Exit1Click() {
 
 void MainWindow::MU_helpClick() {
     if (helpCommand_) helpCommand_();
+}
+
+void MainWindow::MU_manualClick() {
+    // The page on show (the Layout page has a page of its own), else the window's.
+    const std::string page = PageControl1->currentWidget()->objectName().toStdString();
+    const std::string window = objectName().toStdString();
+    const std::string_view names[] = {page, window};
+    showGuide(guidePageFor(names));
 }
 
 void MainWindow::MU_calibrateClick() {

@@ -86,6 +86,8 @@ public:
     void SaveAs1Click();
     void Exit1Click();
     void MU_helpClick();
+    // 使用手冊 (F1): the guide at the page for what the window shows.
+    void MU_manualClick();
 
     // Brings the text and the lists into agreement: reads the text into the
     // lists when it changed, then writes every edited list into the text.
@@ -194,6 +196,8 @@ public:
     QAction* N1;
     QAction* Exit1;
     QAction* MU_help;
+    QMenu* MU_guide;
+    QAction* MU_manual;
     QMenu* PopupMenu1;
     QAction* PM_insert;
     QAction* PM_delete;

@@ -17,6 +17,7 @@
 #include "engine/BlockSample.h"
 #include "engine/BlockStyle.h"
 #include "fieldstyle/FieldStyle.h"
+#include "guidewindow/GuideForm.h"
 #include "platform/Messages.h"
 #include "painting/ObjectName.h"
 #include "widgets/OkCancelRow.h"
@@ -47,6 +48,7 @@ TFieldForm::TFieldForm(const FrameRow& row, const ProfileSection& section, std::
     : QDialog(parent), row_(row), original_(section), sampleValue_(std::move(sampleValue)) {
     setObjectName(QStringLiteral("TFieldForm"));
     setWindowTitle(QStringLiteral("欄位屬性"));
+    addGuideKey(*this);
     Label_block = named(new QLabel(QStringLiteral("欄位: ") + QString::fromStdString(big5ToUtf8(row.label))), "Label_block");
     CB_kind = named(new QComboBox, "CB_kind");
     for (const FieldChoice& kind : fieldKinds()) CB_kind->addItem(QString::fromStdString(kind.label));

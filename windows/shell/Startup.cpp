@@ -12,6 +12,7 @@
 #include "designer/LineForm.h"
 #include "document/QuitWatch.h"
 #include "designer/MainWindow.h"
+#include "guidewindow/GuideForm.h"
 #include "preview/PreviewForm.h"
 #include "preview/PrinterForm.h"
 #include "preview/SelectPrinterForm.h"
@@ -95,6 +96,7 @@ int runApplication(std::span<const StartupStep> steps, Spooler& printers,
         // asked for while one is open ends the loop as at any other time.
         if (started) QTimer::singleShot(0, &main, [&started, &main] { started(main); });
         QApplication::exec();
+        closeGuide();
     } catch (const std::exception& error) {
         showException(error, "啟動");
     }

@@ -1,4 +1,4 @@
-// zarvo --help and --version print and end without a display; an unknown
+// zarvo --help, --version and --guide print and end without a display; an unknown
 // option or a second report is an error, never a file to open.
 
 #include <gtest/gtest.h>
@@ -21,6 +21,8 @@ TEST(DesignerCommandLineTest, HelpAndVersionPrintAndEndWhileMistakesAreRefused) 
     const Case cases[] = {
         {"--help", 0, "用法: zarvo [報表檔]\n", ""},
         {"--version", 0, "zarvo 2.1\n", ""},
+        // Run from the build, the guide is the source tree's.
+        {"--guide", 0, ZARVO_SOURCE_DIR "/docs/guide/index.md\n", ""},
         {"--helpp", 2, "", "zarvo: 不明的選項 --helpp\n用法: zarvo"},
         {"-x a.txt", 2, "", "zarvo: 不明的選項 -x\n"},
         {"a.txt b.txt", 2, "", "zarvo: 一次只能開啟一個報表, 多出的是 b.txt\n"},

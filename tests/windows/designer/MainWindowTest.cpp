@@ -138,7 +138,7 @@ TEST_F(MainWindowTest, ControlsCarryTheirNamesAndCaptions) {
                                       "N1", "Exit1"}));
     QStringList barItems;
     for (QAction* action : window.menuBar()->actions()) barItems.append(action->text());
-    EXPECT_EQ(barItems, QStringList({"&File", "&Help"}));
+    EXPECT_EQ(barItems, QStringList({"&File", "&Help", "說明"}));
     EXPECT_EQ(window.PopupMenu1->actions(), QList<QAction*>({window.PM_insert, window.PM_delete, window.PM_test}));
     for (const char* name : {"ME_text", "ME_data"})
         EXPECT_NE(window.findChild<QPlainTextEdit*>(QString::fromLatin1(name)), nullptr) << name;
