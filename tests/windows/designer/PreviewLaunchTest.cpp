@@ -1,5 +1,6 @@
 #include "designer/PreviewLaunch.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 #include <QCheckBox>
@@ -30,6 +31,7 @@
 #include "tests/support/PrivateCups.h"
 #include "tests/support/RasterisedPages.h"
 #include "tests/support/StationeryProof.h"
+#include "tests/support/DeliveryNoteTables.h"
 
 namespace zarvo {
 namespace {
@@ -341,6 +343,47 @@ TEST_F(PreviewLaunchTest, ADataFileOfOrdersNamesEachSheetByOrderAndSheet) {
     ASSERT_TRUE(paging.answered());
     EXPECT_EQ(shown, (QStringList{QStringLiteral("第1頁 A1 1/2"), QStringLiteral("第2頁 A1 2/2"),
                                   QStringLiteral("第3頁 B7 1/1")}));
+}
+
+// 資料庫預視... asks the query's parameters, then previews the rows it
+// gives: the first order of the delivery note from an SQLite file.
+TEST_F(PreviewLaunchTest, ADatabasePreviewAsksTheParametersAndShowsTheRowsTheyGive) {
+    test::AnsweringFileDialogs dialogs;
+    MainWindow window(printers);
+    window.show();
+    const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
+    const std::string script = dir.write("tables.sql", test::deliveryNoteTables(ZARVO_SOURCE_DIR));
+    ASSERT_EQ(std::system(("sqlite3 '" + (dir.path() / "orders.db").string() + "' < '" + script + "'").c_str()), 0);
+    std::string query = test::deliveryNoteGroupedQuery();
+    query.replace(query.find(" ORDER BY"), 0, " WHERE o.no = :no");
+    dir.write("note.zarvo", TempDir::read(examples + "delivery_note.zarvo") +
+                                "\n[Database]\ndriver=sqlite\ndatabase=orders.db\nquery=\"" + query + "\"\n");
+    dialogs.answers.push_back(report("note.txt", TempDir::read(examples + "delivery_note.txt")));
+    window.Open1Click();
+    ASSERT_EQ(window.btn_dbpreview->text(), QStringLiteral("資料庫預視..."));
+    QStringList shown;
+    std::unique_ptr<ModalAnswerer> preview;
+    QString asked;
+    ModalAnswerer question([&](QWidget& dialog) {
+        asked = dialog.findChild<QLabel*>()->text();
+        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("SH1130614027"));
+        preview = std::make_unique<ModalAnswerer>([&](QWidget& window) {
+            const auto* sheet = window.findChild<QLabel*>(QStringLiteral("Label_sheet"));
+            for (int page = 0; page < 3; ++page) {
+                shown.append(sheet->text());
+                window.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
+            }
+            window.close();
+        }, 20000);
+        static_cast<QDialog&>(dialog).accept();
+    });
+    window.btn_dbpreviewClick();
+    ASSERT_TRUE(question.answered());
+    EXPECT_EQ(asked, QStringLiteral("查詢的參數 :no 的值:"));
+    ASSERT_TRUE(preview);
+    EXPECT_TRUE(preview->answered());
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("SH1130614027 1/3"), QStringLiteral("SH1130614027 2/3"),
+                                  QStringLiteral("SH1130614027 3/3")}));
 }
 
 // A CSV of detail rows needs the column that makes one order: asked for
