@@ -25,6 +25,12 @@ std::string lower(std::string_view text) {
     return out;
 }
 
+// Whether a connect option or connection string names a password.
+bool holdsPassword(std::string_view text) {
+    const std::string lowered = lower(text);
+    return lowered.find("password") != std::string::npos || lowered.find("pwd") != std::string::npos;
+}
+
 bool isNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool isNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
@@ -59,7 +65,13 @@ private:
         if (entry.verbatim) return fault(entry.line, key, key + " 的值無法讀取");
         const std::string& value = entry.value;
         if (key == "driver") return readDriver(entry);
-        if (key == "database") return text(entry, spec_.database, true);
+        if (key == "database") {
+            // An ODBC connection string may carry one; a profile must not.
+            if (holdsPassword(entry.value)) {
+                return fault(entry.line, key, "database 不可以含有密碼, 請用 password-env 或 credentials");
+            }
+            return text(entry, spec_.database, true);
+        }
         if (key == "host") return text(entry, spec_.host, false);
         if (key == "user") return text(entry, spec_.user, false);
         if (key == "port") return number(entry, spec_.port, 1, 65535);
@@ -97,8 +109,7 @@ private:
     void readOptions(const ProfileEntry& entry) {
         // A password in the options would be written with the profile and
         // shown wherever the options are.
-        const std::string text = lower(entry.value);
-        if (text.find("password") != std::string::npos || text.find("pwd") != std::string::npos) {
+        if (holdsPassword(entry.value)) {
             return fault(entry.line, entry.key, "options 不可以含有密碼, 請用 password-env 或 credentials");
         }
         spec_.options = entry.value;

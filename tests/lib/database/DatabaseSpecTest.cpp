@@ -23,6 +23,7 @@ TEST(DatabaseSpecTest, AKeyThatCannotBeUsedIsAFaultOnItsLine) {
         {"driver=mysql\nquery=SELECT 1\ntimeout=0\n", 4, "timeout 必須是 1 到 86400"},
         {"driver=mysql\nquery=SELECT 1\npassword=x\n", 4, "密碼不可以寫在表單設定檔中"},
         {"driver=mysql\nquery=SELECT 1\noptions=PWD=x\n", 4, "options 不可以含有密碼"},
+        {"driver=odbc\nquery=SELECT 1\ndatabase=DSN=erp;Pwd=x\n", 4, "database 不可以含有密碼"},
         {"driver=mysql\nquery=SELECT 1\npassword-env=A\ncredentials=b\n", 5, "只能用一個"},
         {"driver=mysql\nquery=SELECT 1; DROP TABLE t\n", 3, "query 只能是一個 SQL 敘述"},
         {"driver=mysql\nquery=SELECT ';' AS x;\nitems=SELECT 1 -- ;x\n", 0, ""},

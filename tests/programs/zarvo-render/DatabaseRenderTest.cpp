@@ -1,5 +1,6 @@
-// zarvo-render --database: the delivery note's orders read from SQLite and
-// PostgreSQL draw the same sheets as from the CSV file, and every fault of
+// zarvo-render --database: the delivery note's orders read from SQLite,
+// PostgreSQL and PostgreSQL through ODBC draw the same sheets as from the CSV
+// file, and every fault of
 // the database stops before anything is drawn, with one message.
 
 #include <gtest/gtest.h>
@@ -85,7 +86,7 @@ protected:
 
 std::unique_ptr<PrivatePostgres> DatabaseRenderTest::postgres;
 
-TEST_F(DatabaseRenderTest, OrdersFromSqliteAndPostgresqlDrawAsTheCsvFileDoes) {
+TEST_F(DatabaseRenderTest, OrdersFromSqlitePostgresqlAndOdbcDrawAsTheCsvFileDoes) {
     const CommandResult csv = render("--trace --data '" + std::string(ZARVO_SOURCE_DIR) +
                                      "/examples/delivery_note_orders.csv'");
     ASSERT_EQ(csv.status, 0) << csv.err;
@@ -95,7 +96,12 @@ TEST_F(DatabaseRenderTest, OrdersFromSqliteAndPostgresqlDrawAsTheCsvFileDoes) {
     const std::string items = "query=\"" + test::deliveryNoteOrdersQuery() + "\"\nitems=\"" +
                               test::deliveryNoteItemsQuery() + "\"\n";
     const std::string grouped = "query=\"" + test::deliveryNoteGroupedQuery() + "\"\n";
-    std::vector<std::pair<std::string, std::string>> sources = {
+    struct Source {
+        std::string what;
+        std::string section;
+        std::string environment = "";
+    };
+    std::vector<Source> sources = {
         {"SQLite, items=", "[Database]\ndriver=sqlite\ndatabase=orders.db\n" + items},
         {"SQLite, grouped", "[Database]\ndriver=sqlite\ndatabase=orders.db\n" + grouped},
     };
@@ -103,16 +109,23 @@ TEST_F(DatabaseRenderTest, OrdersFromSqliteAndPostgresqlDrawAsTheCsvFileDoes) {
         sources.push_back({"PostgreSQL, items=", "[Database]\n" + postgresKeys() + items});
         sources.push_back({"PostgreSQL, grouped", "[Database shop]\n" + postgresKeys() + grouped});
     }
-    for (const auto& [what, section] : sources) {
+    if (postgres && std::filesystem::exists("/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so")) {
+        sources.push_back({"ODBC, items=",
+                           "[Database]\ndriver=odbc\nuser=reader\npassword-env=PGPW\ndatabase=\"DRIVER={PostgreSQL "
+                           "Unicode};SERVER=127.0.0.1;PORT=" + std::to_string(postgres->port()) +
+                               ";DATABASE=zarvo\"\n" + items,
+                           std::string("PGPW=") + PrivatePostgres::kReaderPassword});
+    }
+    for (const auto& [what, section, environment] : sources) {
         useDatabase(section);
         const std::string name = section.starts_with("[Database shop]") ? " --database-name shop" : "";
-        const CommandResult preview = render("--trace --database" + name);
+        const CommandResult preview = render("--trace --database" + name, environment);
         EXPECT_EQ(preview.status, 0) << what << preview.err;
         EXPECT_EQ(preview.out, csv.out) << what;
-        const CommandResult print = render("--print --trace --database" + name);
+        const CommandResult print = render("--print --trace --database" + name, environment);
         EXPECT_EQ(print.out, csvPrint.out) << what;
         // --records counts orders: the second is one sheet.
-        const CommandResult second = render("--trace --records 2 --database" + name);
+        const CommandResult second = render("--trace --records 2 --database" + name, environment);
         EXPECT_EQ(occurrences(second.out, "image "), 1u) << what << second.err;
     }
     if (!postgres) GTEST_SKIP() << "PostgreSQL 15 is not installed";
