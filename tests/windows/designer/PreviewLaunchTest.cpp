@@ -16,7 +16,10 @@
 
 #include "designer/RowEditors.h"
 #include "designer/SourceEditor.h"
+#include "databasedialog/DatabaseForm.h"
 #include "designer/MainWindow.h"
+#include "layout/LayoutPage.h"
+#include "layout/LayoutView.h"
 #include "engine/PageFileName.h"
 #include "printing/CupsSpooler.h"
 #include "report/ConversionError.h"
@@ -384,6 +387,35 @@ TEST_F(PreviewLaunchTest, ADatabasePreviewAsksTheParametersAndShowsTheRowsTheyGi
     EXPECT_TRUE(preview->answered());
     EXPECT_EQ(shown, (QStringList{QStringLiteral("SH1130614027 1/3"), QStringLiteral("SH1130614027 2/3"),
                                   QStringLiteral("SH1130614027 3/3")}));
+}
+
+// "資料庫..." writes what its dialog keeps into the profile as one undo step.
+TEST_F(PreviewLaunchTest, TheDatabaseDialogWritesTheProfileAsOneUndoStep) {
+    test::AnsweringFileDialogs dialogs;
+    MainWindow window(printers);
+    window.show();
+    dialogs.answers.push_back(report("note.txt", TempDir::read(std::string(ZARVO_SOURCE_DIR) +
+                                                               "/examples/delivery_note.txt")));
+    window.Open1Click();
+    ASSERT_FALSE(window.document().unsaved());
+    QString shown;
+    ModalAnswerer fill([&](QWidget& dialog) {
+        shown = dialog.objectName();
+        if (shown != QStringLiteral("TDatabaseForm")) return;
+        auto& form = static_cast<TDatabaseForm&>(dialog);
+        form.ED_database->setText(QStringLiteral("orders.db"));
+        form.ME_query->setPlainText(QStringLiteral("SELECT * FROM orders WHERE no = :no"));
+        form.btn_ok->click();
+    });
+    window.btn_databaseClick();
+    ASSERT_TRUE(fill.answered());
+    ASSERT_EQ(shown, QStringLiteral("TDatabaseForm"));
+    const ProfileSection* section = window.document().profile()->section("Database");
+    ASSERT_NE(section, nullptr);
+    EXPECT_EQ(*section->value("query"), "SELECT * FROM orders WHERE no = :no");
+    EXPECT_TRUE(window.document().unsaved());
+    window.TabSheet6->layoutView->editor().undo();
+    EXPECT_EQ(window.document().profile()->section("Database"), nullptr);
 }
 
 // A CSV of detail rows needs the column that makes one order: asked for
