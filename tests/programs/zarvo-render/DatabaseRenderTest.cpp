@@ -1,7 +1,7 @@
 // zarvo-render --database: the delivery note's orders read from SQLite,
 // PostgreSQL and PostgreSQL through ODBC draw the same sheets as from the CSV
-// file, and every fault of
-// the database stops before anything is drawn, with one message.
+// file, and every fault of the database stops before anything is drawn,
+// with one message.
 
 #include <gtest/gtest.h>
 
