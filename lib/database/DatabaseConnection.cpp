@@ -128,9 +128,13 @@ void DatabaseConnection::begin() {
 }
 
 DatabaseConnection::~DatabaseConnection() {
+    // The transaction ends before the prepared statement is freed: after a
+    // failed query PostgreSQL refuses every command of the transaction,
+    // and the driver would complain on standard error.
+    if (query_) query_->finish();
+    if (db_.isOpen()) db_.rollback();
     query_.reset();
     if (db_.isOpen()) {
-        db_.rollback();
         db_.close();
     }
     db_ = QSqlDatabase();

@@ -196,6 +196,8 @@ TEST_F(DatabaseRenderTest, EveryFaultStopsBeforeAnythingIsDrawnWithOneMessage) {
          {"第 30 行: timeout 必須是 1 到 86400 的整數"}},
         {"rejected query", postgresKeys() + "query=\"SELECT nosuch FROM orders\"\n", "", "",
          {"第 28 行", "nosuch"}},
+        {"query timed out", postgresKeys() + "query=\"SELECT pg_sleep(5)::text AS no\"\ntimeout=1\n", "", "",
+         {"第 28 行", "statement timeout"}},
         {"second statement", postgresKeys() + "query=\"SELECT no FROM orders; DELETE FROM items\"\n", "", "",
          {"第 28 行: query 只能是一個 SQL 敘述"}},
         {"parameter missing", postgresKeys() + "query=\"SELECT * FROM orders WHERE no = :no\"\n", "", "",
