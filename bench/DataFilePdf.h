@@ -14,13 +14,15 @@
 #include "compose/DataPages.h"
 #include "compose/PageComposer.h"
 
-inline void printDataFileToPdf(benchmark::State& state, const std::string& dataFile) {
+// report is the delivery note unless given (a copy beside its own profile).
+inline void printDataFileToPdf(benchmark::State& state, const zarvo::DataOrigin& dataFile,
+                               const std::string& report = kExamples + "delivery_note.txt") {
     ensureGuiApplication();
     DeliveryNote note;  // the data directory and the page sequence
     const std::string output = (std::filesystem::temp_directory_path() / "zarvo-bench-data.pdf").string();
     zarvo::PdfSpooler spooler(output);
     const zarvo::RenderContext paper = zarvo::paperContext(spooler, spooler.printers().front().name);
-    zarvo::DataPages pages(kExamples + "delivery_note.txt", dataFile);
+    zarvo::DataPages pages(report, dataFile);
     const std::string stem = note.pages.stem();
     zarvo::CompositionProblems problems;
     for (auto _ : state) {

@@ -40,13 +40,15 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The libraries the programs link come from dpkg-shlibdeps; these are what
 # they load at run time, which no linker sees: Qt's platform and image format
 # plugins (TIFF scans of the stationery), Qt's Traditional Chinese texts, the
-# AR PL faces that stand in for the forms' two Chinese faces, and the
-# monospaced face of the source editor.
+# AR PL faces that stand in for the forms' two Chinese faces, the
+# monospaced face of the source editor, and Qt's SQL drivers for forms
+# filled from a database.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, qt6-image-formats-plugins, qt6-translations-l10n, fonts-arphic-uming, fonts-arphic-ukai, fonts-dejavu-core")
+    "qt6-qpa-plugins, qt6-image-formats-plugins, qt6-translations-l10n, fonts-arphic-uming, fonts-arphic-ukai, fonts-dejavu-core, libqt6sql6-sqlite, libqt6sql6-psql, libqt6sql6-mysql, libqt6sql6-odbc")
 # Zarvo talks to CUPS through libcups (a linked library, so above); the CUPS
 # client commands are what users check its printer names against (lpstat -e).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client")
+# ODBC drivers reach the databases Qt has no driver of its own for.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, odbc-postgresql, odbc-mariadb, tdsodbc, libsqliteodbc")
 
 include(CPack)

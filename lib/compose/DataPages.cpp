@@ -15,14 +15,13 @@
 
 namespace zarvo {
 
-DataPages::DataPages(const std::string& reportPath, const std::string& dataPath)
-    : reportPath_(reportPath), dataPath_(dataPath) {
+DataPages::DataPages(const std::string& reportPath, const DataOrigin& data) : reportPath_(reportPath), data_(data) {
     // The block table lies after the lines and captions; nothing is drawn
     // without a surface.
     XPrint engine(reportPath);
     drawForm(engine);
-    detail_ = DetailPages::open(engine, dataPath);
-    const DataFileSummary summary = detail_ ? detail_->summary() : checkDataFile(dataPath);
+    detail_ = DetailPages::open(engine, data_);
+    const DataFileSummary summary = detail_ ? detail_->summary() : checkDataFile(data_);
     recordCount_ = summary.records;
     for (const std::string& column : summary.columns) {
         if (engine.findBlock(column)) {
@@ -46,8 +45,8 @@ void DataPages::checkValues(const FormProfile& profile) const {
     }
     if (checked.empty()) return;
     // An order's items are its detail member, not a value of its own.
-    const auto reader = detail_ ? std::make_unique<DataFileReader>(dataPath_, detail_->spec().source)
-                                : std::make_unique<DataFileReader>(dataPath_);
+    const auto reader = detail_ ? std::make_unique<DataFileReader>(data_, detail_->spec().source)
+                                : std::make_unique<DataFileReader>(data_);
     while (std::optional<DataRecord> record = reader->next()) {
         for (const DataField& field : fieldsOf(*record)) {
             if (std::find(checked.begin(), checked.end(), field.name) == checked.end()) continue;
@@ -75,13 +74,13 @@ std::vector<DataField> DataPages::pageFields(std::int64_t record) {
 
 std::vector<DataField> DataPages::recordFields(std::int64_t record) {
     if (!reader_ || record < nextRecord_) {
-        reader_ = std::make_unique<DataFileReader>(dataPath_);
+        reader_ = std::make_unique<DataFileReader>(data_);
         nextRecord_ = 0;
     }
     std::optional<DataRecord> found;
     while (nextRecord_ <= record) {
         found = reader_->next();
-        if (!found) throw ReportError("資料檔 " + dataPath_ + " 沒有第 " + std::to_string(record + 1) + " 筆資料");
+        if (!found) throw ReportError(dataPlaceOf(data_) + " 沒有第 " + std::to_string(record + 1) + " 筆資料");
         ++nextRecord_;
     }
     return fieldsOf(*found);

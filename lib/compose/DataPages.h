@@ -20,12 +20,13 @@ class FormProfile;
 
 class DataPages {
 public:
-    // Reads the report's block table and checks the whole data file, every
-    // value of a block with a format or symbol included.
+    // Reads the report's block table and checks the whole data file (or a
+    // database's rows, read again for the pages), every value of a block
+    // with a format or symbol included.
     // Throws ReportError for a data file that cannot be read or is damaged
     // anywhere (its message says where: "第 18 筆資料, 欄位「total」:
     // 「12a」不是金額"), ConversionError for a bad header.
-    DataPages(const std::string& reportPath, const std::string& dataPath);
+    DataPages(const std::string& reportPath, const DataOrigin& data);
     ~DataPages();
     DataPages(const DataPages&) = delete;
     DataPages& operator=(const DataPages&) = delete;
@@ -66,7 +67,7 @@ private:
     void checkValues(const FormProfile& profile) const;
 
     std::string reportPath_;
-    std::string dataPath_;
+    DataOrigin data_;
     std::vector<std::string> blocks_;  // Big5 names
     std::vector<std::string> unmatched_;
     std::int64_t recordCount_ = 0;

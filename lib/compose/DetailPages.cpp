@@ -9,18 +9,18 @@
 
 namespace zarvo {
 
-std::unique_ptr<DetailPages> DetailPages::open(const XPrint& engine, const std::string& dataPath) {
+std::unique_ptr<DetailPages> DetailPages::open(const XPrint& engine, const DataOrigin& data) {
     const std::optional<DetailSpec> spec = detailSpecOf(*engine.profile);
     if (!spec) return nullptr;
     const std::vector<std::string> missing = missingDetailBlocks(*spec, engine.blockNames());
     if (!missing.empty()) throw ReportError(missingDetailBlocksMessage(missing));
-    auto pages = std::make_unique<DetailPages>(*spec, dataPath);
+    auto pages = std::make_unique<DetailPages>(*spec, data);
     if (!pages->detailed_) return nullptr;
     return pages;
 }
 
-DetailPages::DetailPages(const DetailSpec& spec, const std::string& dataPath) : spec_(spec), dataPath_(dataPath) {
-    DetailOrderReader reader(spec_, dataPath_);
+DetailPages::DetailPages(const DetailSpec& spec, const DataOrigin& data) : spec_(spec), data_(data) {
+    DetailOrderReader reader(spec_, data_);
     std::int64_t sheets = 0;
     for (;;) {
         const DataFilePosition at = reader.position();
@@ -57,7 +57,7 @@ std::int64_t DetailPages::firstSheetOf(std::int64_t order) const {
 
 std::pair<std::size_t, std::int64_t> DetailPages::orderOf(std::int64_t sheet) const {
     if (sheet < 0 || sheet >= summary().records) {
-        throw ReportError("資料檔 " + dataPath_ + " 沒有第 " + std::to_string(sheet + 1) + " 頁");
+        throw ReportError(dataPlaceOf(data_) + " 沒有第 " + std::to_string(sheet + 1) + " 頁");
     }
     const auto after = std::upper_bound(marks_.begin(), marks_.end(), sheet,
                                         [](std::int64_t s, const OrderMark& m) { return s < m.firstSheet; });
@@ -84,7 +84,7 @@ std::vector<DataField> DetailPages::sheetFields(std::int64_t sheet) {
 void DetailPages::readOrder(std::size_t index) {
     if (cachedOrder_ == index) return;
     const bool following = reader_ && cachedOrder_ && *cachedOrder_ + 1 == index;
-    if (!reader_) reader_ = std::make_unique<DetailOrderReader>(spec_, dataPath_);
+    if (!reader_) reader_ = std::make_unique<DetailOrderReader>(spec_, data_);
     if (!following) {
         const std::size_t marked = index - index % kOrdersPerMark;
         reader_->seek(marks_[index / kOrdersPerMark].at, std::int64_t(marked) + 1);
@@ -94,7 +94,7 @@ void DetailPages::readOrder(std::size_t index) {
     cachedOrder_.reset();
     const std::optional<DetailOrder> order = reader_->next();
     if (!order || order->items.size() != orders_[index].items) {
-        throw ReportError("資料檔 " + dataPath_ + " 在檢查之後被改變了");
+        throw ReportError(dataPlaceOf(data_) + " 在檢查之後被改變了");
     }
     cachedSheets_ = detailSheets(spec_, *order);
     cachedLabel_ = orderLabel(*order);

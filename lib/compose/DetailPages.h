@@ -22,15 +22,15 @@ class XPrint;
 
 class DetailPages {
 public:
-    // The detail pages of dataPath for the report open on engine (its
+    // The detail pages of data for the report open on engine (its
     // blocks read); nullptr when its profile has no [Detail] or the file
     // holds no detail rows (one page a record then, as without [Detail]).
     // Throws ReportError when a block [Detail] names is missing from the
     // report, and for a damaged file, an order whose records disagree or a
     // summed value that is no number, before anything is drawn.
-    static std::unique_ptr<DetailPages> open(const XPrint& engine, const std::string& dataPath);
+    static std::unique_ptr<DetailPages> open(const XPrint& engine, const DataOrigin& data);
 
-    DetailPages(const DetailSpec& spec, const std::string& dataPath);
+    DetailPages(const DetailSpec& spec, const DataOrigin& data);
 
     const DetailSpec& spec() const { return spec_; }
 
@@ -69,7 +69,7 @@ private:
     void readOrder(std::size_t index);
 
     DetailSpec spec_;
-    std::string dataPath_;
+    DataOrigin data_;
     bool detailed_ = false;
     std::vector<OrderSize> orders_;
     std::vector<OrderMark> marks_;

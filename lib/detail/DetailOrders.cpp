@@ -22,17 +22,20 @@ bool needsGroupColumn(const DetailSpec& spec, const std::vector<std::string>& co
            });
 }
 
-DetailOrderReader::DetailOrderReader(const DetailSpec& spec, const std::string& path)
-    : spec_(spec), path_(path), csv_(dataFormatOf(path) == DataFormat::Csv), reader_(path, spec.source) {
+DetailOrderReader::DetailOrderReader(const DetailSpec& spec, const DataOrigin& origin)
+    : spec_(spec),
+      place_(dataPlaceOf(origin)),
+      csv_(origin.open ? origin.itemRows : dataFormatOf(origin.path) == DataFormat::Csv),
+      reader_(origin, spec.source) {
     if (!csv_) return;
     const std::vector<std::string>& header = reader_.columns();
     detailed_ = std::any_of(header.begin(), header.end(), [&](const std::string& c) { return isDetailField(c); });
     if (needsGroupColumn(spec_, header)) {
-        throw ReportError("資料檔 " + path + " 有明細欄位, 但表單設定檔的 [Detail] 沒有 group, "
+        throw ReportError(place_ + " 有明細欄位, 但表單設定檔的 [Detail] 沒有 group, "
                           "無法知道哪些資料屬於同一筆訂單");
     }
     if (detailed_ && std::find(header.begin(), header.end(), spec_.group) == header.end()) {
-        throw ReportError("資料檔 " + path + " 沒有 [Detail] 的 group 欄位「" + big5ToUtf8(spec_.group) + "」");
+        throw ReportError(place_ + " 沒有 [Detail] 的 group 欄位「" + big5ToUtf8(spec_.group) + "」");
     }
 }
 
@@ -52,7 +55,7 @@ std::optional<DataRecord> DetailOrderReader::nextRecord() {
 const std::string* DetailOrderReader::groupOf(const DataRecord& record) const {
     const DataField* field = fieldNamed(record.fields, spec_.group);
     if (!field) {
-        throw ReportError("資料檔 " + path_ + " 第 " + std::to_string(record.number) + " 筆資料沒有「" +
+        throw ReportError(place_ + " 第 " + std::to_string(record.number) + " 筆資料沒有「" +
                           big5ToUtf8(spec_.group) + "」, 無法知道屬於哪一筆訂單");
     }
     return &field->value;
@@ -69,7 +72,7 @@ void DetailOrderReader::addRecord(DetailOrder& order, std::int64_t firstRecord, 
         }
         const DataField* first = fieldNamed(order.fields, field.name);
         if (first && first->value == field.value) continue;
-        throw ReportError("資料檔 " + path_ + " 第 " + std::to_string(firstRecord) + " 筆與第 " +
+        throw ReportError(place_ + " 第 " + std::to_string(firstRecord) + " 筆與第 " +
                           std::to_string(record.number) + " 筆資料屬於同一筆訂單, 欄位「" +
                           big5ToUtf8(field.name) + "」卻不同:「" + (first ? big5ToUtf8(first->value) : "") +
                           "」與「" + big5ToUtf8(field.value) + "」");

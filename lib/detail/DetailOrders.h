@@ -27,7 +27,9 @@ public:
     // Opens path (CSV or JSON) for spec; throws ReportError as
     // DataFileReader does, and for a CSV file with detail columns when spec
     // has no group column.
-    DetailOrderReader(const DetailSpec& spec, const std::string& path);
+    // Another origin's records are grouped as a CSV file's when it says
+    // they are item rows, else taken as a JSON file's orders.
+    DetailOrderReader(const DetailSpec& spec, const DataOrigin& origin);
 
     // Whether the file holds detail rows: a CSV file's header names a detail
     // field; a JSON record read so far held the item member.
@@ -52,7 +54,7 @@ private:
     bool isDetailField(const std::string& name) const;
 
     const DetailSpec& spec_;
-    std::string path_;
+    std::string place_;  // "資料檔 PATH", for messages
     bool csv_;
     DataFileReader reader_;
     bool detailed_ = false;

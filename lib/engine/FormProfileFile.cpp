@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "database/DatabaseSpec.h"
 #include "detail/DetailSpec.h"
 #include "engine/BlockStyle.h"
 #include "platform/os/RegularFile.h"
@@ -26,6 +27,7 @@ FormProfile profileFromText(std::string_view text) {
     FormProfile profile = parseFormProfile(text);
     checkBlockSections(profile);
     checkDetailSection(profile);
+    checkDatabaseSections(profile);
     return profile;
 }
 

@@ -15,7 +15,7 @@ namespace zarvo {
 FormProfile readFormProfileFile(const std::string& profilePath);
 
 // A profile's text read as parseFormProfile does, its [Block NAME] sections
-// (value format and symbol keys) and [Detail] checked as the engine uses
+// (value format and symbol keys), [Detail] and [Database ...] checked as the engine uses
 // them: a key that cannot be used is a fault of its section, on its line.
 // What the file reader and the designer (for the profile it holds in
 // memory) both call.

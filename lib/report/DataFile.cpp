@@ -18,7 +18,9 @@ std::string asciiLower(std::string text) {
     return text;
 }
 
-std::unique_ptr<DataRecordSource> openSource(const std::string& path, const std::string& itemMember = {}) {
+std::unique_ptr<DataRecordSource> openSource(const DataOrigin& origin, const std::string& itemMember = {}) {
+    if (origin.open) return origin.open();
+    const std::string& path = origin.path;
     const DataFormat format = dataFormatOf(path);
     if (format == DataFormat::Csv) return std::make_unique<CsvRecords>(path);
     return std::make_unique<JsonRecords>(path, format == DataFormat::JsonLines, itemMember);
@@ -57,10 +59,14 @@ DataFormat dataFormatOf(const std::string& path) {
     throw ReportError("資料檔 " + path + " 的副檔名必須是 .csv、.json 或 .jsonl");
 }
 
-DataFileReader::DataFileReader(const std::string& path) : source_(openSource(path)) {}
+std::string dataPlaceOf(const DataOrigin& origin) {
+    return origin.open ? origin.path : "資料檔 " + origin.path;
+}
 
-DataFileReader::DataFileReader(const std::string& path, const std::string& itemMember)
-    : source_(openSource(path, itemMember)) {}
+DataFileReader::DataFileReader(const DataOrigin& origin) : source_(openSource(origin)) {}
+
+DataFileReader::DataFileReader(const DataOrigin& origin, const std::string& itemMember)
+    : source_(openSource(origin, itemMember)) {}
 
 DataFileReader::~DataFileReader() = default;
 
@@ -72,8 +78,8 @@ DataFilePosition DataFileReader::position() const { return source_->position(); 
 
 void DataFileReader::seek(const DataFilePosition& position) { source_->seek(position); }
 
-DataFileSummary checkDataFile(const std::string& path) {
-    DataFileReader reader(path);
+DataFileSummary checkDataFile(const DataOrigin& origin) {
+    DataFileReader reader(origin);
     DataFileSummary summary;
     while (reader.next()) ++summary.records;
     summary.columns = reader.columns();

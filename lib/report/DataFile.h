@@ -4,6 +4,7 @@
 // time, so memory holds one record however long the file is.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +51,26 @@ struct DataFilePosition {
 
 class DataRecordSource;
 
+// Where records come from: a data file by its path, or another source (a
+// database) that opens its records afresh from the first each time asked.
+struct DataOrigin {
+    DataOrigin(std::string filePath) : path(std::move(filePath)) {}
+    DataOrigin(const char* filePath) : path(filePath) {}
+
+    // The data file; for another source the words that name it in messages.
+    std::string path;
+    // Opens another source's records from the first; empty for a data file.
+    // Its records carry their items (DataRecord::items) unless itemRows.
+    std::function<std::unique_ptr<DataRecordSource>()> open = {};
+    // Another source whose records are item rows to be grouped by the
+    // [Detail] group column, as a CSV file's are.
+    bool itemRows = true;
+};
+
+// "資料檔 PATH" for a data file, the source's own words for another: what
+// messages put before the place of a fault.
+std::string dataPlaceOf(const DataOrigin& origin);
+
 // Reads the records of a data file in order. Every error is a ReportError
 // whose message (UTF-8) says where the file is damaged.
 class DataFileReader {
@@ -58,10 +79,11 @@ public:
     // a JSON array's opening); throws ReportError when the file cannot be
     // opened or read, its extension is none of the three or its start is
     // damaged.
-    explicit DataFileReader(const std::string& path);
+    // Another origin's records are opened as it opens them.
+    explicit DataFileReader(const DataOrigin& origin);
     // The same, a JSON object's member itemMember (UTF-8) being read as an
     // array of item objects into DataRecord::items instead of refused.
-    DataFileReader(const std::string& path, const std::string& itemMember);
+    DataFileReader(const DataOrigin& origin, const std::string& itemMember);
     ~DataFileReader();
 
     // The distinct column names (Big5) in order of first appearance: a CSV
@@ -88,9 +110,9 @@ struct DataFileSummary {
     std::vector<std::string> columns;
 };
 
-// Reads the whole file at path once and summarises it; throws the first
-// ReportError that reading it raises.
-DataFileSummary checkDataFile(const std::string& path);
+// Reads the whole file (or other origin) once and summarises it; throws the
+// first ReportError that reading it raises.
+DataFileSummary checkDataFile(const DataOrigin& origin);
 
 // The field records that write record on a page: each value with every line
 // break in it (CR LF, LF or CR) as the break marker "~~" and one break at its

@@ -12,6 +12,7 @@
 #include "engine/RenderContext.h"
 #include "report/ConversionError.h"
 #include "report/ReportError.h"
+#include "service/DatabaseJobData.h"
 #include "service/JobFollowing.h"
 #include "service/ServiceFiles.h"
 
@@ -158,6 +159,19 @@ std::variant<JobRecord, JobRefusal> JobQueue::submit(const JobRequest& request) 
     if (!report) return refusal(404, "form_not_found", "找不到表單「" + request.form + "」");
     if (request.copies < 1 || request.copies > kMaxCopies) {
         return refusal(400, "bad_copies", "份數必須是 1 到 " + std::to_string(kMaxCopies) + " 之間的整數");
+    }
+    if (request.params) {
+        // The rows are fetched now and spooled like any data file.
+        JobRequest fetched = request;
+        fetched.params.reset();
+        try {
+            const JobData data = databaseJobData(*report, *request.params);
+            fetched.data = data.bytes;
+            fetched.dataExtension = data.extension;
+        } catch (const std::exception& error) {
+            return refusal(422, "database_error", error.what());
+        }
+        return submit(fetched);
     }
     if (request.dataExtension != "csv" && request.dataExtension != "json") {
         return refusal(400, "bad_format", "資料格式必須是 csv 或 json");

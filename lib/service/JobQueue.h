@@ -22,6 +22,7 @@
 #include <variant>
 #include <vector>
 
+#include "database/DatabaseConnection.h"
 #include "platform/Spooler.h"
 #include "service/FormCatalog.h"
 #include "service/JobSpool.h"
@@ -45,6 +46,9 @@ struct JobRequest {
     bool pdf = false;
     std::string data;           // the data file's bytes
     std::string dataExtension;  // "csv" or "json"
+    // Given instead of data: the parameters of the form's [Database] query,
+    // whose rows become the job's data file when it is accepted.
+    std::optional<DatabaseParameters> params;
 };
 
 // Splits a data file check's message ("第 18 筆資料, 欄位「total」: ...")

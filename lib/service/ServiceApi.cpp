@@ -272,11 +272,27 @@ ApiResponse ServiceApi::submit(const ApiRequest& request) {
     auto records = body.find("records");
     if (records == body.end()) records = body.find("orders");
     const auto data = body.find("data");
-    const int given = int(body.contains("records")) + int(body.contains("orders")) + int(data != body.end());
+    const auto params = body.find("params");
+    const int given = int(body.contains("records")) + int(body.contains("orders")) + int(data != body.end()) +
+                      int(params != body.end());
     if (given != 1) {
-        return errorResponse(400, "missing_data", "請給 records、orders (資料陣列) 或 data 與 format 三者之一");
+        return errorResponse(400, "missing_data",
+                             "請給 records、orders (資料陣列)、data 與 format, 或 params (資料庫查詢的參數) 四者之一");
     }
-    if (records != body.end()) {
+    if (params != body.end()) {
+        // The parameters of the form's database query, each a string or a number.
+        if (!params->is_object()) return errorResponse(400, "bad_params", "params 必須是物件");
+        job.params.emplace();
+        for (const auto& [name, value] : params->items()) {
+            if (value.is_string()) {
+                (*job.params)[name] = value.get<std::string>();
+            } else if (value.is_number()) {
+                (*job.params)[name] = value.dump();
+            } else {
+                return errorResponse(400, "bad_params", "params 的「" + name + "」必須是字串或數字");
+            }
+        }
+    } else if (records != body.end()) {
         const std::string name = records.key();
         if (!records->is_array()) return errorResponse(400, "bad_records", name + " 必須是物件的陣列");
         for (const json& record : *records) {

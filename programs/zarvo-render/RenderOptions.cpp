@@ -10,6 +10,7 @@ const char* const kRenderUsage =
     "                    [--dpi N] [--data-dir DIR] [--keep] REPORT [TESTDATA]\n"
     "      zarvo-render ... --pages PAGE.rpt [PAGE.rpt ...]\n"
     "      zarvo-render ... --data FILE [--records A-B] REPORT\n"
+    "      zarvo-render ... --database [--database-name NAME] [--param K=V ...] [--records A-B] REPORT\n"
     "      zarvo-render --print --pdf FILE --stationery [--printer-origin NAME] ...\n"
     "      zarvo-render --print --printer NAME --calibration-page [--paper CODE]\n"
     "      zarvo-render --calibration PRINTER | --calibrate PRINTER DX DY SX SY | --calibrate PRINTER reset\n"
@@ -25,6 +26,9 @@ const char* const kRenderUsage =
     "  --list-printers    列出系統的印表機, 預設的一台後面加 \" *\"\n"
     "  --data FILE        資料檔 (.csv, .json, .jsonl) 的每一筆資料印成一頁\n"
     "  --records A-B      只取第 A 到第 B 筆資料 (--records A: 只取第 A 筆)\n"
+    "  --database         表單設定檔 [Database] 查詢到的每一筆資料印成一頁\n"
+    "  --database-name N  改用 [Database N] (需要 --database)\n"
+    "  --param K=V        查詢的參數 :K 的值 (可以給多次)\n"
     "  --calibration-page 在 --printer 印出校正頁; --paper 0 (A4), 3 (B4) 或 4 (A3)\n"
     "  --calibration P    印表機 P 目前的校正值: dx dy (mm) sx sy (%)\n"
     "  --calibrate P ...  保存印表機 P 的校正值 DX DY SX SY, 或以 reset 取消\n";
@@ -73,7 +77,11 @@ std::string checkCombination(const RenderOptions& o) {
         return "--pdf 與 --printer 需要 --print";
     if (o.inputs.empty()) return o.pages ? "--pages 之後需要至少一個資料檔" : "請指定報表檔";
     if (!o.dataFile.empty() && (o.pages || o.inputs.size() != 1)) return "--data 只能配一個報表檔";
-    if (o.records && o.dataFile.empty()) return "--records 需要 --data";
+    if (o.database && !o.dataFile.empty()) return "--database 與 --data 只能用一個";
+    if (o.database && (o.pages || o.inputs.size() != 1)) return "--database 只能配一個報表檔";
+    if (!o.databaseName.empty() && !o.database) return "--database-name 需要 --database";
+    if (!o.params.empty() && !o.database) return "--param 需要 --database";
+    if (o.records && o.dataFile.empty() && !o.database) return "--records 需要 --data 或 --database";
     if (o.stationery && o.pdfFile.empty()) return "--stationery 需要 --pdf";
     if (!o.printerOrigin.empty() && !o.stationery) return "--printer-origin 需要 --stationery";
     if (!o.pages && o.inputs.size() > 2) return "只能指定一個報表檔和一個測試資料檔";
@@ -101,6 +109,19 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
         else if (arg == "--calibration") { if (!value(o.calibrationOf)) return std::nullopt; }
         else if (arg == "--calibration-page") o.calibrationPage = true;
         else if (arg == "--data") { if (!value(o.dataFile)) return std::nullopt; }
+        else if (arg == "--database") o.database = true;
+        else if (arg == "--database-name") { if (!value(o.databaseName)) return std::nullopt; }
+        else if (arg == "--param") {
+            std::string text;
+            if (!value(text)) return std::nullopt;
+            const std::size_t equals = text.find('=');
+            if (equals == std::string::npos || equals == 0 || (equals == 1 && text[0] == ':')) {
+                error = "--param 需要 名稱=值, 而不是 '" + text + "'";
+                return std::nullopt;
+            }
+            o.params.emplace_back(text.substr(text[0] == ':' ? 1 : 0, equals - (text[0] == ':' ? 1 : 0)),
+                                  text.substr(equals + 1));
+        }
         else if (arg == "--records") {
             std::string range;
             if (!value(range)) return std::nullopt;

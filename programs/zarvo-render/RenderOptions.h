@@ -3,8 +3,8 @@
 
 #include <cstdint>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zarvo {
@@ -29,6 +29,9 @@ struct RenderOptions {
     std::string calibratePrinter;            // --calibrate PRINTER ...: keeps a correction
     std::vector<std::string> calibrateValues;  // DX DY SX SY, or "reset"
     std::string dataFile;          // --data FILE: one page per record of a CSV or JSON file
+    bool database = false;         // --database: one page per row of the form profile's [Database]
+    std::string databaseName;      // --database-name NAME: [Database NAME] instead
+    std::vector<std::pair<std::string, std::string>> params;  // --param k=v, in order
     // --records A-B or --records A: the records taken (1-based, both ends).
     std::optional<std::pair<std::int64_t, std::int64_t>> records;
     bool calibrationPage = false;  // --calibration-page: the calibration sheet on --printer

@@ -38,6 +38,8 @@
 #include "compose/PageFiles.h"
 #include "compose/StreamedPages.h"
 #include "compose/TestPage.h"
+#include "database/DatabaseOrigin.h"
+#include "engine/FormProfileFile.h"
 #include "report/ConversionError.h"
 #include "report/PageDataFile.h"
 #include "report/ReportError.h"
@@ -310,6 +312,14 @@ int compose(const RenderOptions& options, const PageSource& pages, const std::st
     return problems.empty() ? 0 : 1;
 }
 
+// The rows of the report's [Database] (or --database-name's section) for
+// the --param values.
+DataOrigin databaseOriginOf(const RenderOptions& options) {
+    const std::string& report = options.inputs.front();
+    const DatabaseParameters params(options.params.begin(), options.params.end());
+    return databaseOrigin(databaseRequest(report, *formProfileBeside(report), options.databaseName, params));
+}
+
 // The records of --records (1-based, both ends taken) as the 0-based first
 // and a count; the whole file without it. A range beyond the last record
 // is refused, naming how many there are.
@@ -330,10 +340,10 @@ std::pair<std::int64_t, std::int64_t> pageRange(const DataPages& data, std::pair
     return {firstPage, data.firstPageOf(records.first + records.second) - firstPage};
 }
 
-// REPORT filled from every record of --data (or those of --records): the
-// whole file is checked before anything is drawn.
-int renderData(const RenderOptions& options, const std::string& stem) {
-    DataPages data(options.inputs.front(), options.dataFile);
+// REPORT filled from every record of --data or --database (or those of
+// --records): every record is checked before anything is drawn.
+int renderData(const RenderOptions& options, const DataOrigin& origin, const std::string& stem) {
+    DataPages data(options.inputs.front(), origin);
     const auto [first, count] = pageRange(data, recordRange(options, data.orderCount()));
     StreamedPages pages(data, stem, first, count, options.keep);
     const std::string notice = data.unmatchedColumns().empty() ? "" : unmatchedColumnsMessage(data.unmatchedColumns());
@@ -360,7 +370,8 @@ int render(const RenderOptions& options) {
     auto qt = startQt(options);
     PageSequence written(reserveDataFileStem(std::time(nullptr)));
     const WrittenPages removal(written, options.keep);
-    if (!options.dataFile.empty()) return renderData(options, written.stem());
+    if (!options.dataFile.empty()) return renderData(options, options.dataFile, written.stem());
+    if (options.database) return renderData(options, databaseOriginOf(options), written.stem());
     const std::vector<std::string> files = pageFiles(options, written);
     return compose(options, listedPages(files), std::string());
 }

@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -46,6 +47,8 @@
 #include "document/WindowPlacement.h"
 #include "detail/DetailOrders.h"
 #include "detail/DetailSpec.h"
+#include "database/DatabaseSpec.h"
+#include "databasedialog/DatabaseForm.h"
 #include "detaildialog/DetailForm.h"
 #include "layout/FieldProposalPanel.h"
 #include "layout/LayoutPage.h"
@@ -200,6 +203,8 @@ QWidget* MainWindow::buildTestDataPage() {
     btn_savedata = makeButton("btn_savedata", "儲存測試資料");
     btn_readdata = makeButton("btn_readdata", "讀取測試資料");
     btn_previewfile = makeButton("btn_previewfile", "資料檔預視...");
+    btn_dbpreview = makeButton("btn_dbpreview", "資料庫預視...");
+    btn_database = makeButton("btn_database", "資料庫...");
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->addWidget(Label2, 0, 0);
@@ -210,6 +215,8 @@ QWidget* MainWindow::buildTestDataPage() {
     grid->addWidget(btn_savedata, 1, 3);
     grid->addWidget(btn_readdata, 1, 4);
     grid->addWidget(btn_previewfile, 1, 5);
+    grid->addWidget(btn_dbpreview, 2, 5);
+    grid->addWidget(btn_database, 2, 4);
 
     ME_data = makeEditor("ME_data");
     auto* layout = new QVBoxLayout(page);
@@ -418,6 +425,8 @@ void MainWindow::connectCommands() {
     bindHandler(btn_savedata, &QPushButton::clicked, this, &MainWindow::btn_savedataClick);
     bindHandler(btn_readdata, &QPushButton::clicked, this, &MainWindow::btn_readdataClick);
     bindHandler(btn_previewfile, &QPushButton::clicked, this, &MainWindow::btn_previewfileClick);
+    bindHandler(btn_dbpreview, &QPushButton::clicked, this, &MainWindow::btn_dbpreviewClick);
+    bindHandler(btn_database, &QPushButton::clicked, this, &MainWindow::btn_databaseClick);
 
     bindHandler(btn_Linsert, &QPushButton::clicked, this, &MainWindow::btn_LinsertClick);
     bindHandler(btn_Ledit, &QPushButton::clicked, this, &MainWindow::LV_LabelDblClick);
@@ -736,6 +745,42 @@ void MainWindow::btn_previewfileClick() {
     }
     if (!path || !chooseGroupColumn(*path)) return;
     runPreview([&] { launchDataPreview(document_->fileName(), *path, printers_, this); });
+}
+
+void MainWindow::btn_dbpreviewClick() {
+    if (dialogOpen()) return;
+    DatabaseParameters params;
+    {
+        const QScopedValueRollback open(dialogOpen_, true);
+        if (!confirmPreviewOfSavedReport(document_->unsaved())) return;
+        const std::optional<DatabaseSpec> spec = databaseSpecOf(*document_->profile(), "");
+        if (!spec) {
+            ShowWarning("表單設定檔沒有可用的 [Database], 請先按「資料庫...」設定資料庫");
+            return;
+        }
+        for (const std::string& name : parameterNames(spec->query)) {
+            bool ok = false;
+            const QString value = QInputDialog::getText(this, QStringLiteral("資料庫預視"),
+                                                        QStringLiteral("查詢的參數 :%1 的值:").arg(QString::fromStdString(name)),
+                                                        QLineEdit::Normal, QString(), &ok);
+            if (!ok) return;
+            params[name] = value.toStdString();
+        }
+    }
+    runPreview([&] { launchDatabasePreview(document_->fileName(), params, printers_, this); });
+}
+
+void MainWindow::btn_databaseClick() {
+    if (dialogOpen()) return;
+    std::optional<FormProfile> kept;
+    {
+        const QScopedValueRollback open(dialogOpen_, true);
+        kept = askDatabaseProfile(this, *document_->profile(), QFile::encodeName(document_->fileName()).toStdString());
+    }
+    if (!kept || *kept == *document_->profile()) return;
+    // The profile is part of the form's text: one change, one undo step.
+    TabSheet6->layoutView->changeForm(
+        RowText{std::to_string(document_->headerPaperCode()), {formProfileText(*kept)}});
 }
 
 // A CSV file of detail rows needs the column whose equal values make one

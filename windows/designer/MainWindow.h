@@ -121,6 +121,12 @@ public:
     // Previews the report as saved with one page per record of a data file
     // (CSV or JSON) chosen in DataFileDialog.
     void btn_previewfileClick();
+    // Previews the report as saved with the rows of its [Database], asking
+    // the query's parameters first.
+    void btn_dbpreviewClick();
+    // The database dialog; what it keeps is written into the profile as
+    // one undo step.
+    void btn_databaseClick();
     // Appends the selected block's name and a comma to the test data as a
     // line of its own; nothing without a selected block.
     void PM_testClick();
@@ -173,6 +179,8 @@ public:
     QPushButton* btn_savedata;
     QPushButton* btn_readdata;
     QPushButton* btn_previewfile;
+    QPushButton* btn_dbpreview;
+    QPushButton* btn_database;
     QPlainTextEdit* ME_data;
     QTreeWidget* LV_Label;
     QPushButton* btn_Linsert;

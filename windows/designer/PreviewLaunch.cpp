@@ -6,7 +6,11 @@
 #include <variant>
 
 #include <QFile>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QFutureWatcher>
+#include <QProgressDialog>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "document/Big5TextFile.h"
 #include "stationery/StationeryUnderlay.h"
@@ -14,6 +18,9 @@
 #include "compose/DataPages.h"
 #include "preview/PreviewForm.h"
 #include "compose/TestPage.h"
+#include "database/DatabaseOrigin.h"
+#include "engine/FormProfileFile.h"
+#include "report/ReportError.h"
 #include "report/TestDataLine.h"
 
 namespace zarvo {
@@ -40,6 +47,33 @@ void offerStationery(TPreviewForm& preview, const QString& fileName) {
     preview.setStationery([underlay, printers = &preview.spooler()](const std::string& printer) {
         return PdfSheetOptions{underlay, printerCornerOrigin(*printers, printer)};
     });
+}
+
+// The pages of data for the report at reportPath. A file is read here; a
+// database on a worker thread (its connect and query time-outs bound the
+// wait) while a busy dialog keeps the window painted, so that the designer
+// never freezes. Throws what reading throws.
+std::shared_ptr<DataPages> readPages(const std::string& reportPath, const DataOrigin& data, QWidget* owner) {
+    if (!data.open) return std::make_shared<DataPages>(reportPath, data);
+    using Read = std::variant<std::shared_ptr<DataPages>, std::string>;
+    QFutureWatcher<Read> watcher;
+    QProgressDialog busy(QStringLiteral("正在讀取資料庫..."), QString(), 0, 0, owner);
+    busy.setObjectName(QStringLiteral("DatabaseBusy"));
+    busy.setWindowModality(Qt::WindowModal);
+    busy.setMinimumDuration(500);
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFutureWatcher<Read>::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(QtConcurrent::run([reportPath, data]() -> Read {
+        try {
+            return std::make_shared<DataPages>(reportPath, data);
+        } catch (const std::exception& error) {
+            return std::string(error.what());
+        }
+    }));
+    if (!watcher.isFinished()) loop.exec();
+    const Read read = watcher.result();
+    if (const std::string* fault = std::get_if<std::string>(&read)) throw ReportError(*fault);
+    return std::get<std::shared_ptr<DataPages>>(read);
 }
 
 }  // namespace
@@ -69,13 +103,24 @@ void launchPreview(const QString& fileName, bool unsaved, const QString& testDat
 }
 
 void launchDataPreview(const QString& fileName, const QString& dataFile, Spooler& printers, QWidget* owner) {
+    launchDataPreview(fileName, DataOrigin(QFile::encodeName(dataFile).toStdString()), printers, owner);
+}
+
+void launchDatabasePreview(const QString& fileName, const DatabaseParameters& params, Spooler& printers,
+                           QWidget* owner) {
+    if (!reportExists(fileName)) return;
+    const std::string report = QFile::encodeName(fileName).toStdString();
+    launchDataPreview(fileName, databaseOrigin(databaseRequest(report, *formProfileBeside(report), "", params)),
+                      printers, owner);
+}
+
+void launchDataPreview(const QString& fileName, const DataOrigin& data, Spooler& printers, QWidget* owner) {
     if (!previewReplaceable() || !reportExists(fileName)) return;
     // The whole data file is read before anything changes: a damaged one
     // leaves the last preview as it was.
-    auto pages = std::make_shared<DataPages>(QFile::encodeName(fileName).toStdString(),
-                                             QFile::encodeName(dataFile).toStdString());
+    const std::shared_ptr<DataPages> pages = readPages(QFile::encodeName(fileName).toStdString(), data, owner);
     if (pages->recordCount() == 0 || pages->recordCount() > INT_MAX) {
-        ShowWarning("資料檔 %s 沒有資料或資料太多, 無法預視", dataFile.toUtf8().constData());
+        ShowWarning("%s 沒有資料或資料太多, 無法預視", dataPlaceOf(data).c_str());
         return;
     }
     if (!pages->unmatchedColumns().empty()) {
@@ -93,7 +138,7 @@ void launchDataPreview(const QString& fileName, const QString& dataFile, Spooler
     // Every value is laid out against its frame beside the preview.
     auto* noFit = new NoFitList;
     preview->setNoFitList(noFit);
-    noFit->check(QFile::encodeName(fileName).toStdString(), QFile::encodeName(dataFile).toStdString());
+    noFit->check(QFile::encodeName(fileName).toStdString(), data);
     preview->RenderPages();
 }
 

@@ -4,7 +4,9 @@
 
 #include <QString>
 
+#include "database/DatabaseConnection.h"
 #include "platform/Spooler.h"
+#include "report/DataFile.h"
 
 class QWidget;
 
@@ -35,5 +37,14 @@ bool confirmPreviewOfSavedReport(bool unsaved);
 // once before the first page. Throws ReportError for a data file that
 // cannot be read (nothing is shown), ConversionError for a bad header.
 void launchDataPreview(const QString& fileName, const QString& dataFile, Spooler& printers, QWidget* owner);
+// The same with the records of data; a source other than a file (a
+// database) is read on a worker thread while a progress dialog shows.
+void launchDataPreview(const QString& fileName, const DataOrigin& data, Spooler& printers, QWidget* owner);
+
+// Previews the report at fileName as saved with the rows of the [Database]
+// of its profile on disk, queried with params, as launchDataPreview does.
+// Throws ReportError naming the database's fault (nothing is shown).
+void launchDatabasePreview(const QString& fileName, const DatabaseParameters& params, Spooler& printers,
+                           QWidget* owner);
 
 }  // namespace zarvo

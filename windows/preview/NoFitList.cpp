@@ -31,7 +31,7 @@ void NoFitList::stop() {
     watcher_.waitForFinished();
 }
 
-void NoFitList::check(const std::string& reportPath, const std::string& dataPath) {
+void NoFitList::check(const std::string& reportPath, const DataOrigin& data) {
     stop();
     clear();
     findings_.clear();
@@ -39,10 +39,10 @@ void NoFitList::check(const std::string& reportPath, const std::string& dataPath
     cancel_ = std::make_shared<std::atomic<bool>>(false);
     checking_ = true;
     const QPointer<NoFitList> list(this);
-    watcher_.setFuture(QtConcurrent::run([reportPath, dataPath, cancel = cancel_, list]() {
+    watcher_.setFuture(QtConcurrent::run([reportPath, data, cancel = cancel_, list]() {
         Outcome outcome;
         try {
-            DataPages pages(reportPath, dataPath);
+            DataPages pages(reportPath, data);
             outcome.findings = valuesNotFitting(reportPath, pages, kMaxListedNoFit,
                                                 [&](std::int64_t done, std::int64_t total) {
                                                     if (done % 50 == 0 || done == total) {

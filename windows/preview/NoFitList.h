@@ -5,6 +5,8 @@
 
 #include <QTreeWidget>
 
+#include "report/DataFile.h"
+
 #include <atomic>
 #include <memory>
 #include <string>
@@ -26,7 +28,7 @@ public:
     // Checks every page of dataPath for the report at reportPath (both
     // paths in the file system's encoding), replacing what the list held;
     // the list says how far it has come, then what it found.
-    void check(const std::string& reportPath, const std::string& dataPath);
+    void check(const std::string& reportPath, const DataOrigin& data);
     // Shows findings (as a finished check does).
     void showFindings(const std::vector<ValueNotFitting>& findings);
     bool checking() const { return checking_; }

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include "service/ServiceApi.h"
 #include "service/ServiceFiles.h"
 #include "tests/common/TempDir.h"
+#include "tests/support/DeliveryNoteTables.h"
 
 namespace zarvo {
 namespace {
@@ -329,6 +331,54 @@ TEST_F(ServiceApiTest, AcceptedJobsAreOnDiskBeforeTheAnswerAndPrintedInOrder) {
     EXPECT_EQ(call("GET", "/v1/jobs/" + id + "/pdf").status, 404);
     EXPECT_EQ(parsed(call("DELETE", "/v1/jobs/" + id))["error"]["code"], "job_ended");
     EXPECT_EQ(parsed(call("GET", "/v1/jobs/" + std::string(parsed(pdf)["id"])))["state"], "done");
+}
+
+// A job may give its form's database query parameters instead of records:
+// the rows are fetched when it is accepted and printed as records would be.
+TEST_F(ServiceApiTest, AJobForAFormWithADatabaseGivesItsParameters) {
+    const std::string script = dir.write("tables.sql", test::deliveryNoteTables(ZARVO_SOURCE_DIR));
+    ASSERT_EQ(std::system(("sqlite3 '" + (dir.path() / "forms/orders.db").string() + "' < '" + script + "'").c_str()), 0);
+    std::string query = test::deliveryNoteOrdersQuery();
+    query.replace(query.find(" ORDER BY"), 0, " WHERE no = :no OR :no = 'all'");
+    dir.write("forms/delivery_note.zarvo", deliveryNote("zarvo") + "\n[Block date]\nformat=roc-date\n\n[Database]\n"
+              "driver=sqlite\ndatabase=orders.db\nquery=\"" + query + "\"\nitems=\"" +
+              test::deliveryNoteItemsQuery() + "\"\n");
+    const struct {
+        std::string params;
+        int status;
+        std::string code;
+    } cases[] = {
+        {"{\"no\": \"SH1130614027\"}", 202, ""},
+        {"[\"SH1130614027\"]", 400, "bad_params"},
+        {"{\"no\": [1]}", 400, "bad_params"},
+        {"{}", 422, "database_error"},
+        {"{\"no\": \"none\"}", 422, "no_records"},
+        {"{\"no\": \"all\"}", 202, ""},
+    };
+    std::vector<std::string> ids;
+    for (const auto& c : cases) {
+        const ApiResponse response =
+            call("POST", "/v1/jobs", "{\"form\": \"delivery_note\", \"params\": " + c.params + "}");
+        EXPECT_EQ(response.status, c.status) << c.params << response.body;
+        if (c.status == 202) {
+            ids.push_back(parsed(response)["id"]);
+        } else {
+            EXPECT_EQ(parsed(response)["error"]["code"], c.code) << c.params;
+        }
+    }
+    // The first order's three sheets; both orders' four.
+    jobs.start();
+    ASSERT_TRUE(jobs.waitIdle(20000));
+    ASSERT_EQ(ids.size(), 2u);
+    EXPECT_EQ(parsed(call("GET", "/v1/jobs/" + ids[0]))["sheets"], 3);
+    EXPECT_EQ(parsed(call("GET", "/v1/jobs/" + ids[1]))["sheets"], 4);
+    // A query the database rejects is said as zarvo-render says it.
+    dir.write("forms/delivery_note.zarvo", "[Database]\ndriver=sqlite\ndatabase=orders.db\nquery=SELECT x FROM nowhere\n");
+    const json refused = parsed(call("POST", "/v1/jobs", "{\"form\": \"delivery_note\", \"params\": {}}"));
+    EXPECT_EQ(refused["error"]["code"], "database_error");
+    EXPECT_NE(refused["error"]["message"].get<std::string>().find("第 4 行): 資料庫不接受這個查詢: no such table"),
+              std::string::npos)
+        << refused;
 }
 
 TEST_F(ServiceApiTest, AQueuedJobIsCancelledForGood) {

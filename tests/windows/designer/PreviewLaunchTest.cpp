@@ -1,5 +1,6 @@
 #include "designer/PreviewLaunch.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 #include <QCheckBox>
@@ -15,7 +16,10 @@
 
 #include "designer/RowEditors.h"
 #include "designer/SourceEditor.h"
+#include "databasedialog/DatabaseForm.h"
 #include "designer/MainWindow.h"
+#include "layout/LayoutPage.h"
+#include "layout/LayoutView.h"
 #include "engine/PageFileName.h"
 #include "printing/CupsSpooler.h"
 #include "report/ConversionError.h"
@@ -30,6 +34,7 @@
 #include "tests/support/PrivateCups.h"
 #include "tests/support/RasterisedPages.h"
 #include "tests/support/StationeryProof.h"
+#include "tests/support/DeliveryNoteTables.h"
 
 namespace zarvo {
 namespace {
@@ -341,6 +346,76 @@ TEST_F(PreviewLaunchTest, ADataFileOfOrdersNamesEachSheetByOrderAndSheet) {
     ASSERT_TRUE(paging.answered());
     EXPECT_EQ(shown, (QStringList{QStringLiteral("第1頁 A1 1/2"), QStringLiteral("第2頁 A1 2/2"),
                                   QStringLiteral("第3頁 B7 1/1")}));
+}
+
+// 資料庫預視... asks the query's parameters, then previews the rows it
+// gives: the first order of the delivery note from an SQLite file.
+TEST_F(PreviewLaunchTest, ADatabasePreviewAsksTheParametersAndShowsTheRowsTheyGive) {
+    test::AnsweringFileDialogs dialogs;
+    MainWindow window(printers);
+    window.show();
+    const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
+    const std::string script = dir.write("tables.sql", test::deliveryNoteTables(ZARVO_SOURCE_DIR));
+    ASSERT_EQ(std::system(("sqlite3 '" + (dir.path() / "orders.db").string() + "' < '" + script + "'").c_str()), 0);
+    std::string query = test::deliveryNoteGroupedQuery();
+    query.replace(query.find(" ORDER BY"), 0, " WHERE o.no = :no");
+    dir.write("note.zarvo", TempDir::read(examples + "delivery_note.zarvo") +
+                                "\n[Database]\ndriver=sqlite\ndatabase=orders.db\nquery=\"" + query + "\"\n");
+    dialogs.answers.push_back(report("note.txt", TempDir::read(examples + "delivery_note.txt")));
+    window.Open1Click();
+    ASSERT_EQ(window.btn_dbpreview->text(), QStringLiteral("資料庫預視..."));
+    QStringList shown;
+    std::unique_ptr<ModalAnswerer> preview;
+    QString asked;
+    ModalAnswerer question([&](QWidget& dialog) {
+        asked = dialog.findChild<QLabel*>()->text();
+        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("SH1130614027"));
+        preview = std::make_unique<ModalAnswerer>([&](QWidget& window) {
+            const auto* sheet = window.findChild<QLabel*>(QStringLiteral("Label_sheet"));
+            for (int page = 0; page < 3; ++page) {
+                shown.append(sheet->text());
+                window.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
+            }
+            window.close();
+        }, 20000);
+        static_cast<QDialog&>(dialog).accept();
+    });
+    window.btn_dbpreviewClick();
+    ASSERT_TRUE(question.answered());
+    EXPECT_EQ(asked, QStringLiteral("查詢的參數 :no 的值:"));
+    ASSERT_TRUE(preview);
+    EXPECT_TRUE(preview->answered());
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("SH1130614027 1/3"), QStringLiteral("SH1130614027 2/3"),
+                                  QStringLiteral("SH1130614027 3/3")}));
+}
+
+// "資料庫..." writes what its dialog keeps into the profile as one undo step.
+TEST_F(PreviewLaunchTest, TheDatabaseDialogWritesTheProfileAsOneUndoStep) {
+    test::AnsweringFileDialogs dialogs;
+    MainWindow window(printers);
+    window.show();
+    dialogs.answers.push_back(report("note.txt", TempDir::read(std::string(ZARVO_SOURCE_DIR) +
+                                                               "/examples/delivery_note.txt")));
+    window.Open1Click();
+    ASSERT_FALSE(window.document().unsaved());
+    QString shown;
+    ModalAnswerer fill([&](QWidget& dialog) {
+        shown = dialog.objectName();
+        if (shown != QStringLiteral("TDatabaseForm")) return;
+        auto& form = static_cast<TDatabaseForm&>(dialog);
+        form.ED_database->setText(QStringLiteral("orders.db"));
+        form.ME_query->setPlainText(QStringLiteral("SELECT * FROM orders WHERE no = :no"));
+        form.btn_ok->click();
+    });
+    window.btn_databaseClick();
+    ASSERT_TRUE(fill.answered());
+    ASSERT_EQ(shown, QStringLiteral("TDatabaseForm"));
+    const ProfileSection* section = window.document().profile()->section("Database");
+    ASSERT_NE(section, nullptr);
+    EXPECT_EQ(*section->value("query"), "SELECT * FROM orders WHERE no = :no");
+    EXPECT_TRUE(window.document().unsaved());
+    window.TabSheet6->layoutView->editor().undo();
+    EXPECT_EQ(window.document().profile()->section("Database"), nullptr);
 }
 
 // A CSV of detail rows needs the column that makes one order: asked for
