@@ -277,7 +277,10 @@ int main(int argc, char** argv) {
             if (std::system(render.c_str()) != 0) Camera::fail("zarvo-render could not draw the stationery");
             std::ifstream profile(work / "delivery_note.zarvo");
             const std::string kept((std::istreambuf_iterator<char>(profile)), std::istreambuf_iterator<char>());
-            write(work / "delivery_note.zarvo", "picture=stationery.pdf\ndx=1.5\ndy=1\n\n" + kept);
+            write(work / "delivery_note.zarvo", "picture=stationery.pdf\ndx=1.5\ndy=1\n\n" + kept +
+                                                    "\n[Database]\ndriver=sqlite\ndatabase=orders.db\n"
+                                                    "query=\"SELECT * FROM orders WHERE no = :no\"\n"
+                                                    "items=\"SELECT * FROM items WHERE order_no = :no\"\n");
         }
         main.openFile(q(note));
         showPage(main, main.TabSheet2);
@@ -321,6 +324,10 @@ int main(int argc, char** argv) {
         files.answers = {q(work / "delivery_note_orders.csv")};
         camera.takeModal(QStringLiteral("orders-preview"), QStringLiteral("PreviewForm"),
                          [&] { main.btn_previewfileClick(); });
+
+        // The database of the delivery note's orders, as its profile names it.
+        camera.takeModal(QStringLiteral("database"), QStringLiteral("TDatabaseForm"),
+                         [&] { main.btn_databaseClick(); });
 
         // The e-invoice proof's codes at 250 %.
         main.openFile(q(work / "einvoice_proof.txt"));
