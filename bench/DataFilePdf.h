@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "bench/DeliveryNote.h"
@@ -13,6 +14,18 @@
 #include "painting/PdfSpooler.h"
 #include "compose/DataPages.h"
 #include "compose/PageComposer.h"
+
+// A CSV file of count one-item orders at path (a long customer, a remark
+// over two lines), the rows the data-file benchmarks print.
+inline std::string writeOrdersCsv(const std::string& path, std::int64_t count) {
+    std::ofstream out(path, std::ios::binary);
+    out << "customer,date,no,item1,qty1,price1,amount1,remark\r\n";
+    for (std::int64_t i = 1; i <= count; ++i) {
+        out << "\"祥和國際貿易股份有限公司, 第" << i << "號\",113年06月14日,SH" << i
+            << ",不鏽鋼六角螺栓M8x30,12,480,5760,\"請於週五上午送達\r\n卸貨前請先電話聯絡\"\r\n";
+    }
+    return path;
+}
 
 // report is the delivery note unless given (a copy beside its own profile).
 inline void printDataFileToPdf(benchmark::State& state, const zarvo::DataOrigin& dataFile,

@@ -44,16 +44,7 @@ void fillTable(std::int64_t count) {
                  "FROM generate_series(1, " + std::to_string(count) + ") i;");
 }
 
-std::string csvOf(std::int64_t count) {
-    const std::string path = (kFolder / "orders.csv").string();
-    std::ofstream out(path, std::ios::binary);
-    out << "customer,date,no,item1,qty1,price1,amount1,remark\r\n";
-    for (std::int64_t i = 1; i <= count; ++i) {
-        out << "\"祥和國際貿易股份有限公司, 第" << i << "號\",113年06月14日,SH" << i
-            << ",不鏽鋼六角螺栓M8x30,12,480,5760,\"請於週五上午送達\r\n卸貨前請先電話聯絡\"\r\n";
-    }
-    return path;
-}
+std::string csvOf(std::int64_t count) { return writeOrdersCsv((kFolder / "orders.csv").string(), count); }
 
 void databaseToPdf(benchmark::State& state) {
     const std::string note = report();
