@@ -86,6 +86,7 @@ void launchDataPreview(const QString& fileName, const QString& dataFile, Spooler
     preview->setPreviewMode(1);
     offerStationery(*preview, fileName);
     const std::string stem = preview->dataFileStem();
+    preview->setPictureFolder(pages->pictureFolder());
     std::function<std::string(int)> pageName;
     if (pages->hasDetailRows()) pageName = [pages](int page) { return pages->pageName(page); };
     preview->setPageWriter(

@@ -1,0 +1,116 @@
+#include "picture/BlockPicture.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "picture/PictureCache.h"
+#include "picture/PictureDecoder.h"
+#include "picture/PictureFile.h"
+#include "picture/PictureTone.h"
+
+namespace zarvo {
+
+namespace {
+
+// The location of the picture spec or value names, and the name to show.
+PictureLocation locate(const PictureSpec& spec, const std::string& value, const PictureFolders& folders,
+                       std::string& shownName) {
+    const bool fixed = !spec.fixedFile.empty();
+    shownName = fixed ? spec.fixedFile : value.rfind("data:", 0) == 0 ? "data:" : value;
+    return fixed ? locatePicture(folders.report, spec.fixedFile) : locatePicture(folders.values, value);
+}
+
+// The key of the picture at location made place's size in tone.
+std::string cacheKey(const std::string& where, const PixelRect& place, const PictureSpec& spec, PictureTone tone) {
+    return where + "\n" + std::to_string(place.width()) + "x" + std::to_string(place.height()) + "/" +
+           std::to_string(int(spec.fit)) + std::to_string(int(spec.hAlign)) + std::to_string(int(spec.vAlign)) +
+           std::to_string(int(tone));
+}
+
+PreparedPicture failed(std::string error) {
+    PreparedPicture prepared;
+    prepared.error = std::move(error);
+    return prepared;
+}
+
+// The bytes of a picture and its header, read once when first wanted.
+class PictureSource {
+public:
+    PictureSource(const PictureLocation& location, std::string shownName)
+        : location_(location), shownName_(std::move(shownName)) {}
+
+    // Reads and checks the picture unless done; the error, if any.
+    const std::string& read() {
+        if (done_) return error_;
+        done_ = true;
+        bytes_ = readPicture(location_, shownName_);
+        if (!bytes_.ok()) return error_ = bytes_.error;
+        header_ = readPictureHeader(bytes_.bytes, shownName_);
+        if (!header_.ok()) error_ = header_.error;
+        return error_;
+    }
+    const PictureHeader& header() const { return header_; }
+    const std::string& bytes() const { return bytes_.bytes; }
+    const std::string& shownName() const { return shownName_; }
+
+private:
+    const PictureLocation& location_;
+    std::string shownName_;
+    bool done_ = false;
+    PictureBytes bytes_;
+    PictureHeader header_;
+    std::string error_;
+};
+
+}  // namespace
+
+PreparedPicture preparePicture(const PictureSpec& spec, const std::string& value, const PictureFolders& folders,
+                               const DeviceFrame& frame, PictureTone tone) {
+    std::string shownName;
+    const PictureLocation location = locate(spec, value, folders, shownName);
+    if (!location.ok()) return failed(location.error);
+    PictureCache& cache = PictureCache::shared();
+    PictureSource source(location, shownName);
+    // The size decides a contained picture's place; known once read.
+    auto [width, height] = cache.sourceSize(location.key);
+    if (width <= 0) {
+        if (const std::string& error = source.read(); !error.empty()) return failed(error);
+        width = source.header().width;
+        height = source.header().height;
+        cache.keepSourceSize(location.key, width, height);
+    }
+    PreparedPicture prepared;
+    prepared.place = placePicture(frame, width, height, spec);
+    if (prepared.place.empty()) return prepared;
+    const std::string key = cacheKey(location.key, prepared.place, spec, tone);
+    CachedPicture cached = cache.find(key);
+    if (!cached.image) {
+        // Read once; the bytes read are the ones checked and decoded.
+        if (const std::string& error = source.read(); !error.empty()) return failed(error);
+        DecodedPicture decoded = decodePicture(source.bytes(), source.header(), prepared.place.width(),
+                                               prepared.place.height(), spec, source.shownName());
+        if (decoded.image.isNull()) return failed(decoded.error);
+        cached.image = std::make_shared<const QImage>(toneOf(decoded.image, tone));
+        cache.keep(key, cached);
+    }
+    prepared.image = PictureImage{cached.image, cached.image->width(), cached.image->height()};
+    return prepared;
+}
+
+std::string pictureFault(const PictureSpec& spec, const std::string& value, const PictureFolders& folders) {
+    std::string shownName;
+    const PictureLocation location = locate(spec, value, folders, shownName);
+    if (!location.ok()) return location.error;
+    const PictureBytes bytes = readPicture(location, shownName);
+    if (!bytes.ok()) return bytes.error;
+    const PictureHeader header = readPictureHeader(bytes.bytes, shownName);
+    if (!header.ok()) return header.error;
+    // Decoded small: what cannot be decoded at all fails here too, at a
+    // fraction of the pixels.
+    const int width = std::min(header.width, 64);
+    const int height = std::min(header.height, 64);
+    const DecodedPicture decoded = decodePicture(bytes.bytes, header, width, height, spec, shownName);
+    return decoded.image.isNull() ? decoded.error : std::string();
+}
+
+}  // namespace zarvo
