@@ -47,9 +47,9 @@ void fuzzPicture(const std::uint8_t* data, std::size_t size) {
         check(std::int64_t(header.width) * header.height <= kMaxPicturePixels || header.svg,
               "an accepted raster header is within the pixel limit");
         for (const PictureFit fit : {PictureFit::Contain, PictureFit::Cover}) {
-            PictureSpec spec;
-            spec.fit = fit;
-            const DecodedPicture decoded = decodePicture(bytes, header, 17, 9, spec, "fuzz");
+            PictureStyle style;
+            style.fit = fit;
+            const DecodedPicture decoded = decodePicture(bytes, header, 17, 9, style, "fuzz");
             check(decoded.image.isNull() != decoded.error.empty(), "a picture or a reason");
             if (decoded.image.isNull()) continue;
             check(decoded.image.width() == 17 && decoded.image.height() == 9, "the picture takes its place");

@@ -80,14 +80,14 @@ std::optional<std::string> readShrink(const ProfileSection& section, BlockStyle&
 }
 
 // A kind=image section: its picture keys, and none of text's.
-ParsedBlockStyle parsePictureStyle(const ProfileSection& section, const FormatKeys& keys) {
+ParsedBlockStyle pictureBlockStyle(const ProfileSection& section, const FormatKeys& keys) {
     ParsedBlockStyle parsed;
-    ParsedPictureSpec picture = parsePictureSpec(keys);
+    ParsedPictureStyle picture = readPictureStyle(keys);
     if (!picture.error.empty()) {
         parsed.fault = faultNaming(section, picture.error);
         return parsed;
     }
-    parsed.style.picture = std::move(picture.spec);
+    parsed.style.picture = std::move(picture.style);
     for (const char* key : {"format", "cells", "shrink"}) {
         if (section.value(key)) {
             parsed.fault = faultNaming(section, std::string(key) + " 不用於 kind=image");
@@ -101,7 +101,7 @@ ParsedBlockStyle parsePictureStyle(const ProfileSection& section, const FormatKe
 
 ParsedBlockStyle parseBlockStyle(const ProfileSection& section) {
     const FormatKeys keys = keysOf(section);
-    if (isPictureKind(keys)) return parsePictureStyle(section, keys);
+    if (isPictureKind(keys)) return pictureBlockStyle(section, keys);
     ParsedBlockStyle parsed;
     try {
         parsed.style.symbol = parseSymbolSpec(keys);

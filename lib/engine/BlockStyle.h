@@ -11,7 +11,7 @@
 
 #include "format/ValueFormat.h"
 #include "picture/BlockPicture.h"
-#include "picture/PictureSpec.h"
+#include "picture/PictureStyle.h"
 #include "report/ReportError.h"
 #include "report/FormProfile.h"
 #include "symbol/SymbolSpec.h"
@@ -26,7 +26,7 @@ struct BlockStyle {
     bool shrink = false;
     double minCharMm = 2;
     // kind=image: the value (or picture=) names a picture drawn in the frame.
-    std::optional<PictureSpec> picture;
+    std::optional<PictureStyle> picture;
     bool isSymbol() const { return symbol.kind != SymbolKind::Text; }
     bool isPicture() const { return picture.has_value(); }
 };

@@ -24,7 +24,7 @@ namespace zarvo {
 
 struct SymbolSpec;
 struct SymbolDrawing;
-struct PictureSpec;
+struct PictureStyle;
 
 // The text that stands for a blank frame: drawn as a white dashed rectangle.
 inline constexpr std::string_view kBlankFrameMarker = "***1.7321.4142.2362.4492.6452.828***";
@@ -196,10 +196,10 @@ private:
     // Draws a formatted value as the symbol spec names, filled rectangles.
     FramePlacement drawSymbolIn(const FrameRow& row, const SymbolSpec& spec, std::string_view value,
                                 float dx, float dy);
-    // Draws the picture spec or value (Big5) names in the row's frame, in
+    // Draws the picture style or value (Big5) names in the row's frame, in
     // the device's tone; a picture that cannot be drawn is noted as a value
     // fault and its frame's marker drawn.
-    FramePlacement drawPictureIn(const FrameRow& row, const PictureSpec& spec, std::string_view value, float dx,
+    FramePlacement drawPictureIn(const FrameRow& row, const PictureStyle& style, std::string_view value, float dx,
                                  float dy);
     // Draws a 1D code's human-readable line in its text box (symbolDpi units).
     void drawSymbolText(const SymbolDrawing& drawing, int fontCode, int charHeight, int symbolDpi);

@@ -182,7 +182,7 @@ PictureFolders XPrint::pictureFolders() const {
     return PictureFolders{reportFolder, context_.pictureFolder.empty() ? reportFolder : context_.pictureFolder};
 }
 
-FramePlacement XPrint::drawPictureIn(const FrameRow& row, const PictureSpec& spec, std::string_view value,
+FramePlacement XPrint::drawPictureIn(const FrameRow& row, const PictureStyle& style, std::string_view value,
                                      float dx, float dy) {
     if (!surface) return {};
     const FrameMm frame = innerFrame(row, dx, dy);
@@ -193,10 +193,10 @@ FramePlacement XPrint::drawPictureIn(const FrameRow& row, const PictureSpec& spe
     // Screens and PDF files keep the colours; a printer gets grey, or dots.
     PictureTone tone = PictureTone::Colour;
     if (job && job->wholePixels()) {
-        tone = spec.dither ? PictureTone::Dots : spec.keepColour ? PictureTone::Colour : PictureTone::Grey;
+        tone = style.dither ? PictureTone::Dots : style.keepColour ? PictureTone::Colour : PictureTone::Grey;
     }
     const PreparedPicture picture = preparePicture(
-        spec, big5ToUtf8(std::string(value.substr(0, value.find('\0')))), pictureFolders(), exact, tone);
+        style, big5ToUtf8(std::string(value.substr(0, value.find('\0')))), pictureFolders(), exact, tone);
     if (!picture.ok()) {
         noteValueFault(row.label, picture.error);
         // The marker, placed on the device as any blank frame is.

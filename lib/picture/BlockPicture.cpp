@@ -12,18 +12,18 @@ namespace zarvo {
 
 namespace {
 
-// The location of the picture spec or value names, and the name to show.
-PictureLocation locate(const PictureSpec& spec, const std::string& value, const PictureFolders& folders,
+// The location of the picture style or value names, and the name to show.
+PictureLocation locate(const PictureStyle& style, const std::string& value, const PictureFolders& folders,
                        std::string& shownName) {
-    const bool fixed = !spec.fixedFile.empty();
-    shownName = fixed ? spec.fixedFile : value.rfind("data:", 0) == 0 ? "data:" : value;
-    return fixed ? locatePicture(folders.report, spec.fixedFile) : locatePicture(folders.values, value);
+    const bool fixed = !style.fixedFile.empty();
+    shownName = fixed ? style.fixedFile : value.rfind("data:", 0) == 0 ? "data:" : value;
+    return fixed ? locatePicture(folders.report, style.fixedFile) : locatePicture(folders.values, value);
 }
 
 // The key of the picture at location made place's size in tone.
-std::string cacheKey(const std::string& where, const PixelRect& place, const PictureSpec& spec, PictureTone tone) {
+std::string cacheKey(const std::string& where, const PixelRect& place, const PictureStyle& style, PictureTone tone) {
     return where + "\n" + std::to_string(place.width()) + "x" + std::to_string(place.height()) + "/" +
-           std::to_string(int(spec.fit)) + std::to_string(int(spec.hAlign)) + std::to_string(int(spec.vAlign)) +
+           std::to_string(int(style.fit)) + std::to_string(int(style.hAlign)) + std::to_string(int(style.vAlign)) +
            std::to_string(int(tone));
 }
 
@@ -64,10 +64,10 @@ private:
 
 }  // namespace
 
-PreparedPicture preparePicture(const PictureSpec& spec, const std::string& value, const PictureFolders& folders,
+PreparedPicture preparePicture(const PictureStyle& style, const std::string& value, const PictureFolders& folders,
                                const DeviceFrame& frame, PictureTone tone) {
     std::string shownName;
-    const PictureLocation location = locate(spec, value, folders, shownName);
+    const PictureLocation location = locate(style, value, folders, shownName);
     if (!location.ok()) return failed(location.error);
     PictureCache& cache = PictureCache::shared();
     PictureSource source(location, shownName);
@@ -80,15 +80,15 @@ PreparedPicture preparePicture(const PictureSpec& spec, const std::string& value
         cache.keepSourceSize(location.key, width, height);
     }
     PreparedPicture prepared;
-    prepared.place = placePicture(frame, width, height, spec);
+    prepared.place = placePicture(frame, width, height, style);
     if (prepared.place.empty()) return prepared;
-    const std::string key = cacheKey(location.key, prepared.place, spec, tone);
+    const std::string key = cacheKey(location.key, prepared.place, style, tone);
     CachedPicture cached = cache.find(key);
     if (!cached.image) {
         // Read once; the bytes read are the ones checked and decoded.
         if (const std::string& error = source.read(); !error.empty()) return failed(error);
         DecodedPicture decoded = decodePicture(source.bytes(), source.header(), prepared.place.width(),
-                                               prepared.place.height(), spec, source.shownName());
+                                               prepared.place.height(), style, source.shownName());
         if (decoded.image.isNull()) return failed(decoded.error);
         cached.image = std::make_shared<const QImage>(toneOf(decoded.image, tone));
         cache.keep(key, cached);
@@ -97,9 +97,9 @@ PreparedPicture preparePicture(const PictureSpec& spec, const std::string& value
     return prepared;
 }
 
-std::string pictureFault(const PictureSpec& spec, const std::string& value, const PictureFolders& folders) {
+std::string pictureFault(const PictureStyle& style, const std::string& value, const PictureFolders& folders) {
     std::string shownName;
-    const PictureLocation location = locate(spec, value, folders, shownName);
+    const PictureLocation location = locate(style, value, folders, shownName);
     if (!location.ok()) return location.error;
     const PictureBytes bytes = readPicture(location, shownName);
     if (!bytes.ok()) return bytes.error;
@@ -109,7 +109,7 @@ std::string pictureFault(const PictureSpec& spec, const std::string& value, cons
     // fraction of the pixels.
     const int width = std::min(header.width, 64);
     const int height = std::min(header.height, 64);
-    const DecodedPicture decoded = decodePicture(bytes.bytes, header, width, height, spec, shownName);
+    const DecodedPicture decoded = decodePicture(bytes.bytes, header, width, height, style, shownName);
     return decoded.image.isNull() ? decoded.error : std::string();
 }
 

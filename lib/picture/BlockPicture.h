@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "picture/PictureSpec.h"
+#include "picture/PictureStyle.h"
 #include "platform/Surface.h"
 
 namespace zarvo {
@@ -27,14 +27,14 @@ struct PreparedPicture {
     bool ok() const { return error.empty(); }
 };
 
-// The picture spec names (its fixed file) or value names (UTF-8: a file
+// The picture style names (its fixed file) or value names (UTF-8: a file
 // name or a data: value), made for frame (device pixels) in tone. An empty
 // frame gives an empty picture.
-PreparedPicture preparePicture(const PictureSpec& spec, const std::string& value, const PictureFolders& folders,
+PreparedPicture preparePicture(const PictureStyle& style, const std::string& value, const PictureFolders& folders,
                                const DeviceFrame& frame, PictureTone tone);
 
-// Why the picture spec or value names cannot be drawn (found, read,
+// Why the picture style or value names cannot be drawn (found, read,
 // header, decoded), empty when it can; nothing is kept.
-std::string pictureFault(const PictureSpec& spec, const std::string& value, const PictureFolders& folders);
+std::string pictureFault(const PictureStyle& style, const std::string& value, const PictureFolders& folders);
 
 }  // namespace zarvo

@@ -14,7 +14,7 @@
 
 #include <QImage>
 
-#include "picture/PictureSpec.h"
+#include "picture/PictureStyle.h"
 
 namespace zarvo {
 

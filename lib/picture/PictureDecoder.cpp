@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -28,6 +29,10 @@ bool looksLikeSvg(const std::string& bytes) {
 std::string svgFault(const std::string& bytes, const std::string& shownName) {
     if (bytes.size() > kMaxSvgBytes) return "SVG 圖片「" + shownName + "」超過 4 MiB";
     if (bytes.find("<!ENTITY") != std::string::npos) return "SVG 圖片「" + shownName + "」含有實體宣告, 不能使用";
+    // Text needs the fonts of a GUI application; without one Qt would abort.
+    if (bytes.find("<text") != std::string::npos && !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        return "SVG 圖片「" + shownName + "」含有文字, 這裡沒有字型可以畫它, 請把文字轉成外框";
+    }
     static const std::regex reference(R"(href\s*=\s*["']\s*([^"']*)["'])", std::regex::icase);
     for (auto it = std::sregex_iterator(bytes.begin(), bytes.end(), reference); it != std::sregex_iterator(); ++it) {
         const std::string target = (*it)[1].str();
@@ -39,28 +44,28 @@ std::string svgFault(const std::string& bytes, const std::string& shownName) {
 }
 
 // The scaled size and the offset of the part kept, for a picture of
-// source size placed in width x height under spec.
+// source size placed in width x height under style.
 struct Scaling {
     QSize size;
     QPoint offset;
 };
-Scaling scalingFor(int sourceWidth, int sourceHeight, int width, int height, const PictureSpec& spec) {
-    if (spec.fit != PictureFit::Cover) return {QSize(width, height), QPoint(0, 0)};
+Scaling scalingFor(int sourceWidth, int sourceHeight, int width, int height, const PictureStyle& style) {
+    if (style.fit != PictureFit::Cover) return {QSize(width, height), QPoint(0, 0)};
     const double scale = std::max(double(width) / sourceWidth, double(height) / sourceHeight);
     const QSize size(std::max(width, int(std::ceil(sourceWidth * scale))),
                      std::max(height, int(std::ceil(sourceHeight * scale))));
     const int spareX = size.width() - width;
     const int spareY = size.height() - height;
-    const int x = spec.hAlign == PictureHAlign::Left ? 0 : spec.hAlign == PictureHAlign::Right ? spareX : spareX / 2;
-    const int y = spec.vAlign == PictureVAlign::Top ? 0 : spec.vAlign == PictureVAlign::Bottom ? spareY : spareY / 2;
+    const int x = style.hAlign == PictureHAlign::Left ? 0 : style.hAlign == PictureHAlign::Right ? spareX : spareX / 2;
+    const int y = style.vAlign == PictureVAlign::Top ? 0 : style.vAlign == PictureVAlign::Bottom ? spareY : spareY / 2;
     return {size, QPoint(x, y)};
 }
 
 DecodedPicture drawSvg(const std::string& bytes, const PictureHeader& header, int width, int height,
-                       const PictureSpec& spec, const std::string& shownName) {
+                       const PictureStyle& style, const std::string& shownName) {
     QSvgRenderer renderer(viewOf(bytes));
     if (!renderer.isValid()) return {QImage(), "無法解碼 SVG 圖片「" + shownName + "」"};
-    const Scaling scaling = scalingFor(header.width, header.height, width, height, spec);
+    const Scaling scaling = scalingFor(header.width, header.height, width, height, style);
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -114,9 +119,9 @@ PictureHeader readPictureHeader(const std::string& bytes, const std::string& sho
 }
 
 DecodedPicture decodePicture(const std::string& bytes, const PictureHeader& header, int width, int height,
-                             const PictureSpec& spec, const std::string& shownName) {
+                             const PictureStyle& style, const std::string& shownName) {
     if (width <= 0 || height <= 0) return {QImage(), ""};
-    if (header.svg) return drawSvg(bytes, header, width, height, spec, shownName);
+    if (header.svg) return drawSvg(bytes, header, width, height, style, shownName);
     QByteArray data = viewOf(bytes);
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
@@ -126,7 +131,7 @@ DecodedPicture decodePicture(const std::string& bytes, const PictureHeader& head
         return {QImage(), "無法解碼圖片「" + shownName + "」: 檔案損壞或不完整"};
     }
     // The picture's own resolution is ignored: it takes the place it is given.
-    const Scaling scaling = scalingFor(header.width, header.height, width, height, spec);
+    const Scaling scaling = scalingFor(header.width, header.height, width, height, style);
     image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
                 .scaled(scaling.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (image.size() != QSize(width, height)) image = image.copy(QRect(scaling.offset, QSize(width, height)));

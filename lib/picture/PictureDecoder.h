@@ -9,7 +9,7 @@
 
 #include <QImage>
 
-#include "picture/PictureSpec.h"
+#include "picture/PictureStyle.h"
 
 namespace zarvo {
 
@@ -43,6 +43,6 @@ struct DecodedPicture {
     std::string error;
 };
 DecodedPicture decodePicture(const std::string& bytes, const PictureHeader& header, int width, int height,
-                             const PictureSpec& spec, const std::string& shownName);
+                             const PictureStyle& style, const std::string& shownName);
 
 }  // namespace zarvo

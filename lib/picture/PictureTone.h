@@ -5,7 +5,7 @@
 
 #include <QImage>
 
-#include "picture/PictureSpec.h"
+#include "picture/PictureStyle.h"
 
 namespace zarvo {
 

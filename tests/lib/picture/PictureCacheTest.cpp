@@ -17,17 +17,17 @@ TEST(PictureCacheTest, TheSamePictureAndSizeIsOneImageAndOthersAreDroppedBeyondT
     seal.fill(Qt::red);
     seal.save(QString::fromStdString((dir.path() / "seal.png").string()));
     const PictureFolders folders{dir.path().string(), dir.path().string()};
-    PictureSpec spec;
+    PictureStyle style;
     const DeviceFrame frame{10, 10, 110, 110};
-    const PreparedPicture first = preparePicture(spec, "seal.png", folders, frame, PictureTone::Colour);
-    const PreparedPicture again = preparePicture(spec, "seal.png", folders, DeviceFrame{500, 0, 600, 100},
+    const PreparedPicture first = preparePicture(style, "seal.png", folders, frame, PictureTone::Colour);
+    const PreparedPicture again = preparePicture(style, "seal.png", folders, DeviceFrame{500, 0, 600, 100},
                                                  PictureTone::Colour);
     ASSERT_TRUE(first.ok()) << first.error;
     EXPECT_EQ(first.image.image, again.image.image);
     EXPECT_EQ(first.place, (PixelRect{10, 35, 110, 85}));
     EXPECT_EQ(again.place, (PixelRect{500, 25, 600, 75}));
     // Another size or tone is another picture.
-    EXPECT_NE(preparePicture(spec, "seal.png", folders, frame, PictureTone::Grey).image.image, first.image.image);
+    EXPECT_NE(preparePicture(style, "seal.png", folders, frame, PictureTone::Grey).image.image, first.image.image);
 
     PictureCache cache(100 * 100 * 4 * 2);
     for (int i = 0; i < 50; ++i) {

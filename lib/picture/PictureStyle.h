@@ -18,30 +18,30 @@ enum class PictureFit { Contain, Cover, Stretch };
 enum class PictureHAlign { Left, Centre, Right };
 enum class PictureVAlign { Top, Middle, Bottom };
 
-struct PictureSpec {
+struct PictureStyle {
     std::string fixedFile;  // picture=: UTF-8, relative to the report's folder; empty: the value names it
     PictureFit fit = PictureFit::Contain;
     PictureHAlign hAlign = PictureHAlign::Centre;
     PictureVAlign vAlign = PictureVAlign::Middle;
     bool keepColour = false;  // color=keep: a printer gets the colours, not grey
     bool dither = false;      // dither=yes: a printer gets black dots
-    bool operator==(const PictureSpec&) const = default;
+    bool operator==(const PictureStyle&) const = default;
 };
 
 // Whether the keys (UTF-8 pairs, in file order) say kind=image.
 bool isPictureKind(const std::vector<std::pair<std::string, std::string>>& keys);
 
 // Reads picture, fit, align, color and dither of a kind=image section.
-// The spec, or why a key cannot be used, naming the key ("fit 必須是 ...").
-struct ParsedPictureSpec {
-    PictureSpec spec;
+// The style, or why a key cannot be used, naming the key ("fit 必須是 ...").
+struct ParsedPictureStyle {
+    PictureStyle style;
     std::string error;
 };
-ParsedPictureSpec parsePictureSpec(const std::vector<std::pair<std::string, std::string>>& keys);
+ParsedPictureStyle readPictureStyle(const std::vector<std::pair<std::string, std::string>>& keys);
 
-// The key=value lines of spec as a section writes them (kind=image first),
+// The key=value lines of style as a section writes them (kind=image first),
 // defaults left out.
-std::vector<std::pair<std::string, std::string>> pictureKeys(const PictureSpec& spec);
+std::vector<std::pair<std::string, std::string>> pictureKeys(const PictureStyle& style);
 
 // A rectangle in device pixels, right and bottom exclusive.
 struct PixelRect {
@@ -58,10 +58,10 @@ struct DeviceFrame {
 };
 
 // Where a picture of sourceWidth x sourceHeight pixels lands in frame under
-// spec, in whole pixels (each edge the nearest, at least one pixel):
+// style, in whole pixels (each edge the nearest, at least one pixel):
 // contain keeps its proportions inside the frame, aligned as asked; cover
 // and stretch take the whole frame (cover cuts what overflows). An empty
 // frame gives an empty rectangle.
-PixelRect placePicture(const DeviceFrame& frame, int sourceWidth, int sourceHeight, const PictureSpec& spec);
+PixelRect placePicture(const DeviceFrame& frame, int sourceWidth, int sourceHeight, const PictureStyle& style);
 
 }  // namespace zarvo

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "picture/PictureSpec.h"
+#include "picture/PictureStyle.h"
 
 namespace zarvo {
 namespace {
 
 using Keys = std::vector<std::pair<std::string, std::string>>;
 
-TEST(PictureSpecTest, KeysAreReadOrRefusedNamingTheKey) {
+TEST(PictureStyleTest, KeysAreReadOrRefusedNamingTheKey) {
     struct Case {
         Keys keys;
         std::string error;
@@ -25,15 +25,15 @@ TEST(PictureSpecTest, KeysAreReadOrRefusedNamingTheKey) {
         {{{"kind", "image"}, {"dither", "1"}}, "dither 必須是 yes 或 no"},
     };
     for (const Case& each : cases) {
-        const ParsedPictureSpec parsed = parsePictureSpec(each.keys);
+        const ParsedPictureStyle parsed = readPictureStyle(each.keys);
         EXPECT_EQ(parsed.error, each.error) << each.keys.back().first;
         if (!parsed.error.empty()) continue;
-        // What pictureKeys writes reads back as the same spec.
-        EXPECT_EQ(parsePictureSpec(pictureKeys(parsed.spec)).spec, parsed.spec);
+        // What pictureKeys writes reads back as the same style.
+        EXPECT_EQ(readPictureStyle(pictureKeys(parsed.style)).style, parsed.style);
     }
 }
 
-TEST(PictureSpecTest, ContainKeepsProportionsWhereAlignSaysAndTheOthersTakeTheFrame) {
+TEST(PictureStyleTest, ContainKeepsProportionsWhereAlignSaysAndTheOthersTakeTheFrame) {
     const DeviceFrame frame{100, 200, 400, 400};  // 300 x 200
     const PixelRect whole{100, 200, 400, 400};
     struct Case {
@@ -53,14 +53,14 @@ TEST(PictureSpecTest, ContainKeepsProportionsWhereAlignSaysAndTheOthersTakeTheFr
         {PictureFit::Stretch, PictureHAlign::Centre, PictureVAlign::Middle, 10, 1000, whole},
     };
     // Edges between pixels go to the nearest; a frame of nothing holds nothing.
-    EXPECT_EQ(placePicture(DeviceFrame{10.4, 20.6, 30.5, 40.2}, 1, 1, PictureSpec{}), (PixelRect{11, 21, 30, 40}));
-    EXPECT_TRUE(placePicture(DeviceFrame{10, 10, 10.2, 50}, 1, 1, PictureSpec{}).empty());
+    EXPECT_EQ(placePicture(DeviceFrame{10.4, 20.6, 30.5, 40.2}, 1, 1, PictureStyle{}), (PixelRect{11, 21, 30, 40}));
+    EXPECT_TRUE(placePicture(DeviceFrame{10, 10, 10.2, 50}, 1, 1, PictureStyle{}).empty());
     for (const Case& each : cases) {
-        PictureSpec spec;
-        spec.fit = each.fit;
-        spec.hAlign = each.across;
-        spec.vAlign = each.down;
-        const PixelRect placed = placePicture(frame, each.width, each.height, spec);
+        PictureStyle style;
+        style.fit = each.fit;
+        style.hAlign = each.across;
+        style.vAlign = each.down;
+        const PixelRect placed = placePicture(frame, each.width, each.height, style);
         EXPECT_EQ(placed, each.expected) << each.width << "x" << each.height;
     }
 }

@@ -1,4 +1,4 @@
-#include "picture/PictureSpec.h"
+#include "picture/PictureStyle.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,7 +24,7 @@ const std::string* valueOf(const std::vector<std::pair<std::string, std::string>
 }
 
 // align= takes one horizontal and one vertical word, either or both, in any order.
-std::string readAlign(const std::string& text, PictureSpec& spec) {
+std::string readAlign(const std::string& text, PictureStyle& style) {
     std::string words = text;
     std::replace(words.begin(), words.end(), ',', ' ');
     std::istringstream in(words);
@@ -34,19 +34,19 @@ std::string readAlign(const std::string& text, PictureSpec& spec) {
         word = lower(word);
         bool isHorizontal = true;
         if (word == "left") {
-            spec.hAlign = PictureHAlign::Left;
+            style.hAlign = PictureHAlign::Left;
         } else if (word == "centre" || word == "center") {
-            spec.hAlign = PictureHAlign::Centre;
+            style.hAlign = PictureHAlign::Centre;
         } else if (word == "right") {
-            spec.hAlign = PictureHAlign::Right;
+            style.hAlign = PictureHAlign::Right;
         } else {
             isHorizontal = false;
             if (word == "top") {
-                spec.vAlign = PictureVAlign::Top;
+                style.vAlign = PictureVAlign::Top;
             } else if (word == "middle") {
-                spec.vAlign = PictureVAlign::Middle;
+                style.vAlign = PictureVAlign::Middle;
             } else if (word == "bottom") {
-                spec.vAlign = PictureVAlign::Bottom;
+                style.vAlign = PictureVAlign::Bottom;
             } else {
                 return "align 必須是 left、centre、right 與 top、middle、bottom";
             }
@@ -84,48 +84,48 @@ bool isPictureKind(const std::vector<std::pair<std::string, std::string>>& keys)
     return kind && lower(*kind) == "image";
 }
 
-ParsedPictureSpec parsePictureSpec(const std::vector<std::pair<std::string, std::string>>& keys) {
-    ParsedPictureSpec parsed;
-    PictureSpec& spec = parsed.spec;
+ParsedPictureStyle readPictureStyle(const std::vector<std::pair<std::string, std::string>>& keys) {
+    ParsedPictureStyle parsed;
+    PictureStyle& style = parsed.style;
     if (const std::string* file = valueOf(keys, "picture")) {
         parsed.error = checkFixedName(*file);
         if (!parsed.error.empty()) return parsed;
-        spec.fixedFile = *file;
+        style.fixedFile = *file;
     }
     if (const std::string* fit = valueOf(keys, "fit")) {
         const std::string word = lower(*fit);
         if (word == "contain") {
-            spec.fit = PictureFit::Contain;
+            style.fit = PictureFit::Contain;
         } else if (word == "cover") {
-            spec.fit = PictureFit::Cover;
+            style.fit = PictureFit::Cover;
         } else if (word == "stretch") {
-            spec.fit = PictureFit::Stretch;
+            style.fit = PictureFit::Stretch;
         } else {
             parsed.error = "fit 必須是 contain、cover 或 stretch";
             return parsed;
         }
     }
     if (const std::string* align = valueOf(keys, "align")) {
-        parsed.error = readAlign(*align, spec);
+        parsed.error = readAlign(*align, style);
         if (!parsed.error.empty()) return parsed;
     }
-    parsed.error = readYesNo(valueOf(keys, "color"), "color", "keep", spec.keepColour);
-    if (parsed.error.empty()) parsed.error = readYesNo(valueOf(keys, "dither"), "dither", "yes", spec.dither);
+    parsed.error = readYesNo(valueOf(keys, "color"), "color", "keep", style.keepColour);
+    if (parsed.error.empty()) parsed.error = readYesNo(valueOf(keys, "dither"), "dither", "yes", style.dither);
     return parsed;
 }
 
-std::vector<std::pair<std::string, std::string>> pictureKeys(const PictureSpec& spec) {
+std::vector<std::pair<std::string, std::string>> pictureKeys(const PictureStyle& style) {
     std::vector<std::pair<std::string, std::string>> keys{{"kind", "image"}};
-    if (!spec.fixedFile.empty()) keys.emplace_back("picture", spec.fixedFile);
-    if (spec.fit == PictureFit::Cover) keys.emplace_back("fit", "cover");
-    if (spec.fit == PictureFit::Stretch) keys.emplace_back("fit", "stretch");
-    if (spec.hAlign != PictureHAlign::Centre || spec.vAlign != PictureVAlign::Middle) {
+    if (!style.fixedFile.empty()) keys.emplace_back("picture", style.fixedFile);
+    if (style.fit == PictureFit::Cover) keys.emplace_back("fit", "cover");
+    if (style.fit == PictureFit::Stretch) keys.emplace_back("fit", "stretch");
+    if (style.hAlign != PictureHAlign::Centre || style.vAlign != PictureVAlign::Middle) {
         static const char* const across[] = {"left", "centre", "right"};
         static const char* const down[] = {"top", "middle", "bottom"};
-        keys.emplace_back("align", std::string(across[int(spec.hAlign)]) + " " + down[int(spec.vAlign)]);
+        keys.emplace_back("align", std::string(across[int(style.hAlign)]) + " " + down[int(style.vAlign)]);
     }
-    if (spec.keepColour) keys.emplace_back("color", "keep");
-    if (spec.dither) keys.emplace_back("dither", "yes");
+    if (style.keepColour) keys.emplace_back("color", "keep");
+    if (style.dither) keys.emplace_back("dither", "yes");
     return keys;
 }
 
@@ -146,7 +146,7 @@ double alignedStart(double roomStart, double room, double length, int align) {
 
 }  // namespace
 
-PixelRect placePicture(const DeviceFrame& frame, int sourceWidth, int sourceHeight, const PictureSpec& spec) {
+PixelRect placePicture(const DeviceFrame& frame, int sourceWidth, int sourceHeight, const PictureStyle& style) {
     const double frameWidth = frame.right - frame.left;
     const double frameHeight = frame.bottom - frame.top;
     // Far too large or not a number: nothing a device could take.
@@ -157,15 +157,15 @@ PixelRect placePicture(const DeviceFrame& frame, int sourceWidth, int sourceHeig
     }
     double width = frameWidth;
     double height = frameHeight;
-    if (spec.fit == PictureFit::Contain && sourceWidth > 0 && sourceHeight > 0) {
+    if (style.fit == PictureFit::Contain && sourceWidth > 0 && sourceHeight > 0) {
         // The smaller ratio decides which side of the frame the picture fills.
         const double scale = std::min(frameWidth / sourceWidth, frameHeight / sourceHeight);
         width = sourceWidth * scale;
         height = sourceHeight * scale;
     }
     const auto [left, right] =
-        wholePixels(alignedStart(frame.left, frameWidth, width, int(spec.hAlign)), width);
-    const auto [top, bottom] = wholePixels(alignedStart(frame.top, frameHeight, height, int(spec.vAlign)), height);
+        wholePixels(alignedStart(frame.left, frameWidth, width, int(style.hAlign)), width);
+    const auto [top, bottom] = wholePixels(alignedStart(frame.top, frameHeight, height, int(style.vAlign)), height);
     return PixelRect{left, top, right, bottom};
 }
 
