@@ -196,7 +196,8 @@ FramePlacement XPrint::drawPictureIn(const FrameRow& row, const PictureStyle& st
         tone = style.dither ? PictureTone::Dots : style.keepColour ? PictureTone::Colour : PictureTone::Grey;
     }
     const PreparedPicture picture = preparePicture(
-        style, big5ToUtf8(std::string(value.substr(0, value.find('\0')))), pictureFolders(), exact, tone);
+        style, big5ToUtf8(std::string(value.substr(0, value.find('\0')))), pictureFolders(), exact, tone,
+        job && !job->wholePixels());
     if (!picture.ok()) {
         noteValueFault(row.label, picture.error);
         // The marker, placed on the device as any blank frame is.

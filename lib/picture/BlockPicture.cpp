@@ -21,8 +21,8 @@ PictureLocation locate(const PictureStyle& style, const std::string& value, cons
 }
 
 // The key of the picture at location made place's size in tone.
-std::string cacheKey(const std::string& where, const PixelRect& place, const PictureStyle& style, PictureTone tone) {
-    return where + "\n" + std::to_string(place.width()) + "x" + std::to_string(place.height()) + "/" +
+std::string cacheKey(const std::string& where, int width, int height, const PictureStyle& style, PictureTone tone) {
+    return where + "\n" + std::to_string(width) + "x" + std::to_string(height) + "/" +
            std::to_string(int(style.fit)) + std::to_string(int(style.hAlign)) + std::to_string(int(style.vAlign)) +
            std::to_string(int(tone));
 }
@@ -65,7 +65,7 @@ private:
 }  // namespace
 
 PreparedPicture preparePicture(const PictureStyle& style, const std::string& value, const PictureFolders& folders,
-                               const DeviceFrame& frame, PictureTone tone) {
+                               const DeviceFrame& frame, PictureTone tone, bool scalable) {
     std::string shownName;
     const PictureLocation location = locate(style, value, folders, shownName);
     if (!location.ok()) return failed(location.error);
@@ -82,13 +82,25 @@ PreparedPicture preparePicture(const PictureStyle& style, const std::string& val
     PreparedPicture prepared;
     prepared.place = placePicture(frame, width, height, style);
     if (prepared.place.empty()) return prepared;
-    const std::string key = cacheKey(location.key, prepared.place, style, tone);
+    // Made at the place's size, or for a scaling device no larger than the
+    // picture itself (an SVG is drawn for its place; cover cuts at it).
+    int madeWidth = prepared.place.width();
+    int madeHeight = prepared.place.height();
+    if (scalable && style.fit != PictureFit::Cover && !location.key.empty()) {
+        madeWidth = std::min(madeWidth, width);
+        madeHeight = std::min(madeHeight, height);
+    }
+    const std::string key = cacheKey(location.key, madeWidth, madeHeight, style, tone);
     CachedPicture cached = cache.find(key);
     if (!cached.image) {
         // Read once; the bytes read are the ones checked and decoded.
         if (const std::string& error = source.read(); !error.empty()) return failed(error);
-        DecodedPicture decoded = decodePicture(source.bytes(), source.header(), prepared.place.width(),
-                                               prepared.place.height(), style, source.shownName());
+        if (source.header().svg) {
+            madeWidth = prepared.place.width();
+            madeHeight = prepared.place.height();
+        }
+        DecodedPicture decoded =
+            decodePicture(source.bytes(), source.header(), madeWidth, madeHeight, style, source.shownName());
         if (decoded.image.isNull()) return failed(decoded.error);
         cached.image = std::make_shared<const QImage>(toneOf(decoded.image, tone));
         cache.keep(key, cached);

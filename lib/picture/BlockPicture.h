@@ -30,8 +30,11 @@ struct PreparedPicture {
 // The picture style names (its fixed file) or value names (UTF-8: a file
 // name or a data: value), made for frame (device pixels) in tone. An empty
 // frame gives an empty picture.
+// With scalable (a device that scales pictures itself, a PDF page) a
+// raster picture smaller than its place keeps its own pixels: the device
+// scales it, and the file holds no more than the picture has.
 PreparedPicture preparePicture(const PictureStyle& style, const std::string& value, const PictureFolders& folders,
-                               const DeviceFrame& frame, PictureTone tone);
+                               const DeviceFrame& frame, PictureTone tone, bool scalable = false);
 
 // Why the picture style or value names cannot be drawn (found, read,
 // header, decoded), empty when it can; nothing is kept.
