@@ -41,11 +41,12 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # they load at run time, which no linker sees: Qt's platform and image format
 # plugins (TIFF scans of the stationery), Qt's Traditional Chinese texts, the
 # AR PL faces that stand in for the forms' two Chinese faces, the
-# monospaced face of the source editor, and Qt's SQL drivers for forms
-# filled from a database.
+# monospaced face of the source editor, Qt's SQL drivers for forms filled
+# from a database, and Qt SVG, which draws the pictures of forms (linked,
+# named here too so that a package built without shlibdeps has it).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, qt6-image-formats-plugins, qt6-translations-l10n, fonts-arphic-uming, fonts-arphic-ukai, fonts-dejavu-core, libqt6sql6-sqlite, libqt6sql6-psql, libqt6sql6-mysql, libqt6sql6-odbc")
+    "qt6-qpa-plugins, qt6-image-formats-plugins, libqt6svg6, qt6-translations-l10n, fonts-arphic-uming, fonts-arphic-ukai, fonts-dejavu-core, libqt6sql6-sqlite, libqt6sql6-psql, libqt6sql6-mysql, libqt6sql6-odbc")
 # Zarvo talks to CUPS through libcups (a linked library, so above); the CUPS
 # client commands are what users check its printer names against (lpstat -e).
 # ODBC drivers reach the databases Qt has no driver of its own for.

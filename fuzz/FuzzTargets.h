@@ -39,4 +39,8 @@ void fuzzValueFormat(const std::uint8_t* data, std::size_t size);
 // The input as a form profile: read, written and read again.
 void fuzzFormProfile(const std::uint8_t* data, std::size_t size);
 
+// The input as a picture's bytes: header read, decoded small in each fit
+// and turned to dots; and as a block's data: value.
+void fuzzPicture(const std::uint8_t* data, std::size_t size);
+
 }  // namespace zarvo::fuzz

@@ -1,6 +1,9 @@
 #include "compose/DataFit.h"
 
+#include <unordered_set>
+
 #include "compose/PageComposer.h"
+#include "engine/BlockStyle.h"
 #include "engine/XPrint.h"
 #include "painting/MeasuringSurface.h"
 #include "report/Big5.h"
@@ -17,10 +20,16 @@ std::vector<ValueNotFitting> valuesNotFitting(const std::string& reportPath, Dat
     engine.surface = &surface;
     engine.pxoffset = engine.pyoffset = 0;
     drawForm(engine);
+    // A picture takes its frame whatever its size: nothing to measure.
+    std::unordered_set<std::string> pictures;
+    for (const std::string& name : engine.blockNames()) {
+        if (isPictureBlock(*engine.profile, name)) pictures.insert(name);
+    }
     std::vector<ValueNotFitting> found;
     const std::int64_t total = pages.recordCount();
     for (std::int64_t page = 0; page < total && found.size() < limit; ++page) {
         for (const DataField& field : pages.pageFields(page)) {
+            if (pictures.contains(field.name)) continue;
             if (engine.DrawField(field.name, field.value, 0, 0).complete() || found.size() >= limit) continue;
             found.push_back({page, pages.pageName(page), big5ToUtf8(field.name), big5ToUtf8(field.value)});
         }

@@ -5,6 +5,7 @@
 #include "engine/BlockStyle.h"
 #include "engine/PageFileName.h"
 #include "engine/XPrint.h"
+#include "picture/PictureFile.h"
 #include "platform/os/PrivateFile.h"
 #include "compose/DetailPages.h"
 #include "compose/PageComposer.h"
@@ -30,6 +31,11 @@ DataPages::DataPages(const std::string& reportPath, const DataOrigin& data) : re
             unmatched_.push_back(big5ToUtf8(column));
         }
     }
+    // The form's own pictures are on every page: one that cannot be drawn
+    // stops the whole file.
+    const std::string fixedFault =
+        fixedPictureFault(*engine.profile, engine.blockNames(), PictureFolders{folderOf(reportPath), {}});
+    if (!fixedFault.empty()) throw ReportError(fixedFault);
     checkValues(*engine.profile);
     // A sheet of an order fills blocks no column names (the detail rows,
     // the page numbers, the sums) and takes the group column's value too.
@@ -37,6 +43,7 @@ DataPages::DataPages(const std::string& reportPath, const DataOrigin& data) : re
 }
 
 void DataPages::checkValues(const FormProfile& profile) const {
+    const PictureFolders folders{folderOf(reportPath_), pictureFolder()};
     // Only the columns of blocks with a section can hold a value that
     // cannot be drawn: without one the file is not read again.
     std::vector<std::string> checked;
@@ -50,13 +57,17 @@ void DataPages::checkValues(const FormProfile& profile) const {
     while (std::optional<DataRecord> record = reader->next()) {
         for (const DataField& field : fieldsOf(*record)) {
             if (std::find(checked.begin(), checked.end(), field.name) == checked.end()) continue;
-            const std::string fault = blockValueFault(profile, field.name, field.value);
+            const std::string fault = blockValueFault(profile, field.name, field.value, folders);
             if (!fault.empty()) throw ReportError("第 " + std::to_string(record->number) + " 筆資料, " + fault);
         }
     }
 }
 
 DataPages::~DataPages() = default;
+
+// A value names a picture beside its data file; rows from a database have
+// no folder of their own and name them beside the report.
+std::string DataPages::pictureFolder() const { return folderOf(data_.open ? reportPath_ : data_.path); }
 
 void DataPages::writePage(const std::string& stem, int page, std::int64_t record) {
     std::string text = formatPageHeader(reportPath_);

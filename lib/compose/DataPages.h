@@ -48,6 +48,10 @@ public:
     // The data file's column names (UTF-8) that name no block, in file order.
     const std::vector<std::string>& unmatchedColumns() const { return unmatched_; }
 
+    // The folder (UTF-8) that picture file names in the data file's values
+    // are relative to: the data file's own.
+    std::string pictureFolder() const;
+
     // Writes the data file of page (0-based) under stem from record (0-based,
     // < recordCount; with detail rows the sheet): the report path, then a
     // field record for each value that is not empty and whose column names

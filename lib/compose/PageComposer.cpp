@@ -24,6 +24,7 @@ void drawForm(XPrint& engine) {
     engine.DrawLines();
     engine.DrawLabels();
     engine.ReadBlocks();
+    engine.DrawFixedPictures();
 }
 
 void placeFieldRecords(XPrint& engine, PageDataReader& page) {

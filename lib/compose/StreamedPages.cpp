@@ -23,7 +23,8 @@ PageSource StreamedPages::source() {
                 written_ = int(i);
                 pages_.writePage(stem_, written_, first_ + i);
                 return pageFileName(stem_, written_);
-            }};
+            },
+            pages_.pictureFolder()};
 }
 
 void StreamedPages::removeLast() {

@@ -19,6 +19,9 @@ class DataPages;
 struct PageSource {
     std::int64_t count = 0;
     std::function<std::string(std::int64_t)> file;
+    // The folder (UTF-8) picture names in the pages' values are relative
+    // to: the data file's; empty: each report's own.
+    std::string pictureFolder;
 };
 
 // The given page data files, in order (files must outlive the source).

@@ -5,12 +5,13 @@
 namespace zarvo {
 
 BlockSample drawBlockSample(Surface& surface, const FrameRow& row, const ProfileSection& section,
-                            std::string_view big5Value) {
+                            std::string_view big5Value, const std::string& reportPath) {
     auto profile = std::make_shared<FormProfile>();
     ProfileSection& own = profile->sectionFor(blockSectionName(row.label));
     own.entries = section.entries;
     XPrint engine;
     engine.setProfile(profile);
+    engine.reportPath = reportPath;
     engine.surface = &surface;
     engine.dpi = surface.dotsPerInch();
     BlockRecord block = row;
@@ -20,6 +21,8 @@ BlockSample drawBlockSample(Surface& surface, const FrameRow& row, const Profile
     engine.blockCount = 1;
     BlockSample sample;
     sample.placement = engine.DrawField(row.label, std::string(big5Value), 0, 0);
+    // A fixed picture is the form's own, drawn whatever the value.
+    engine.DrawFixedPictures();
     sample.faults = engine.valueFaults();
     return sample;
 }

@@ -21,8 +21,9 @@ struct BlockSample {
 // drawn by section's keys as the engine draws a field: on screen (a symbol
 // takes a 300 dpi printer's modules scaled to the surface), nothing shown in
 // a message box. Check the section with parseBlockStyle first: a section
-// with a fault draws the value as it is.
+// with a fault draws the value as it is. A picture is looked for beside
+// reportPath (file system bytes; empty: the working folder).
 BlockSample drawBlockSample(Surface& surface, const FrameRow& row, const ProfileSection& section,
-                            std::string_view big5Value);
+                            std::string_view big5Value, const std::string& reportPath = {});
 
 }  // namespace zarvo

@@ -79,11 +79,30 @@ std::optional<std::string> readShrink(const ProfileSection& section, BlockStyle&
     return std::nullopt;
 }
 
+// A kind=image section: its picture keys, and none of text's.
+ParsedBlockStyle pictureBlockStyle(const ProfileSection& section, const FormatKeys& keys) {
+    ParsedBlockStyle parsed;
+    ParsedPictureStyle picture = readPictureStyle(keys);
+    if (!picture.error.empty()) {
+        parsed.fault = faultNaming(section, picture.error);
+        return parsed;
+    }
+    parsed.style.picture = std::move(picture.style);
+    for (const char* key : {"format", "cells", "shrink"}) {
+        if (section.value(key)) {
+            parsed.fault = faultNaming(section, std::string(key) + " 不用於 kind=image");
+            return parsed;
+        }
+    }
+    return parsed;
+}
+
 }  // namespace
 
 ParsedBlockStyle parseBlockStyle(const ProfileSection& section) {
-    ParsedBlockStyle parsed;
     const FormatKeys keys = keysOf(section);
+    if (isPictureKind(keys)) return pictureBlockStyle(section, keys);
+    ParsedBlockStyle parsed;
     try {
         parsed.style.symbol = parseSymbolSpec(keys);
     } catch (const SymbolError& error) {
@@ -114,6 +133,8 @@ void checkBlockSections(FormProfile& profile) {
 }
 
 BlockValue prepareBlockValue(const BlockStyle& style, std::string_view big5Value) {
+    // A picture's value is a name; whether it can be drawn is pictureFault's.
+    if (style.isPicture()) return {std::string(big5Value), ""};
     FormattedValue formatted = formatValue(style.format, big5Value);
     if (!formatted.ok()) return {"", std::move(formatted.error)};
     if (!style.isSymbol() || formatted.text.empty()) return {std::move(formatted.text), ""};
@@ -136,6 +157,38 @@ std::string blockValueFault(const FormProfile& profile, std::string_view big5Nam
     if (parsed.fault) return {};
     const BlockValue value = prepareBlockValue(parsed.style, big5Value);
     return value.ok() ? std::string() : fieldValueMessage(big5Name, value.error);
+}
+
+std::string blockValueFault(const FormProfile& profile, std::string_view big5Name, std::string_view big5Value,
+                            const PictureFolders& folders) {
+    const ProfileSection* section = profile.block(big5Name);
+    if (!section || isBlankFrame(big5Value)) return {};
+    const ParsedBlockStyle parsed = parseBlockStyle(*section);
+    if (parsed.fault || !parsed.style.isPicture()) return blockValueFault(profile, big5Name, big5Value);
+    // A fixed picture is the form's, checked once; an empty value draws nothing.
+    if (!parsed.style.picture->fixedFile.empty() || big5Value.empty()) return {};
+    const std::string reason = pictureFault(*parsed.style.picture, big5ToUtf8(std::string(big5Value)), folders);
+    return reason.empty() ? std::string() : fieldValueMessage(big5Name, reason);
+}
+
+bool isPictureBlock(const FormProfile& profile, std::string_view big5Name) {
+    const ProfileSection* section = profile.block(big5Name);
+    if (!section) return false;
+    const ParsedBlockStyle parsed = parseBlockStyle(*section);
+    return !parsed.fault && parsed.style.isPicture();
+}
+
+std::string fixedPictureFault(const FormProfile& profile, const std::vector<std::string>& big5Names,
+                              const PictureFolders& folders) {
+    for (const std::string& name : big5Names) {
+        const ProfileSection* section = profile.block(name);
+        if (!section) continue;
+        const ParsedBlockStyle parsed = parseBlockStyle(*section);
+        if (parsed.fault || !parsed.style.isPicture() || parsed.style.picture->fixedFile.empty()) continue;
+        const std::string reason = pictureFault(*parsed.style.picture, "", folders);
+        if (!reason.empty()) return fieldValueMessage(name, reason);
+    }
+    return {};
 }
 
 }  // namespace zarvo

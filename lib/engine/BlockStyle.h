@@ -7,8 +7,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "format/ValueFormat.h"
+#include "picture/BlockPicture.h"
+#include "picture/PictureStyle.h"
 #include "report/ReportError.h"
 #include "report/FormProfile.h"
 #include "symbol/SymbolSpec.h"
@@ -22,7 +25,10 @@ struct BlockStyle {
     // height, in 0.1 mm steps down to minCharMm (min=), at which it does.
     bool shrink = false;
     double minCharMm = 2;
+    // kind=image: the value (or picture=) names a picture drawn in the frame.
+    std::optional<PictureStyle> picture;
     bool isSymbol() const { return symbol.kind != SymbolKind::Text; }
+    bool isPicture() const { return picture.has_value(); }
 };
 
 // The style a block section describes, or the fault of its first key that
@@ -65,5 +71,19 @@ std::string fieldValueMessage(std::string_view big5Name, const std::string& reas
 // section cannot be read (that is the profile's own fault) or the value is
 // fine.
 std::string blockValueFault(const FormProfile& profile, std::string_view big5Name, std::string_view big5Value);
+// The same, with a picture's file looked for in folders (found, read and
+// decoded); without folders a picture value is not checked.
+std::string blockValueFault(const FormProfile& profile, std::string_view big5Name, std::string_view big5Value,
+                            const PictureFolders& folders);
+
+// Whether the block named big5Name draws a picture (kind=image, its
+// section readable).
+bool isPictureBlock(const FormProfile& profile, std::string_view big5Name);
+
+// The fault of the first fixed picture (picture=) among the blocks named
+// big5Names whose section holds one, as fieldValueMessage words it; empty
+// when every one can be drawn.
+std::string fixedPictureFault(const FormProfile& profile, const std::vector<std::string>& big5Names,
+                              const PictureFolders& folders);
 
 }  // namespace zarvo

@@ -33,6 +33,9 @@ struct RenderContext {
     // Shows an information message (UTF-8) about the screen page being
     // drawn; empty: such messages are dropped.
     std::function<void(const std::string& message)> info;
+    // The folder (UTF-8) that picture file names in values are relative
+    // to: a data file's; empty: the report's (test data).
+    std::string pictureFolder;
 
     bool screen() const { return mode == RenderMode::Screen; }
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/BlockRecord.h"
+#include "picture/BlockPicture.h"
 #include "engine/PrintReceipt.h"
 #include "engine/RenderContext.h"
 #include "platform/Spooler.h"
@@ -23,6 +24,7 @@ namespace zarvo {
 
 struct SymbolSpec;
 struct SymbolDrawing;
+struct PictureStyle;
 
 // The text that stands for a blank frame: drawn as a white dashed rectangle.
 inline constexpr std::string_view kBlankFrameMarker = "***1.7321.4142.2362.4492.6452.828***";
@@ -116,6 +118,12 @@ public:
     // Draws text as it stands in block's own frame (no lookup by name, no
     // format): a block's name on the Layout page.
     FramePlacement DrawInBlock(const BlockRecord& block, std::string_view text);
+    // Draws the fixed pictures (picture= in a kind=image section) of the
+    // blocks read, each in its frame: part of the form on every page.
+    void DrawFixedPictures();
+    // The folders a block's pictures are looked for in: the report's for
+    // picture=, the context's picture folder (or the report's) for values.
+    PictureFolders pictureFolders() const;
     // The names a field record can reach, each once, in the block table's order.
     std::vector<std::string> blockNames() const;
     // Draws text in the block named name (Big5), shifted by dx, dy mm, and
@@ -188,6 +196,11 @@ private:
     // Draws a formatted value as the symbol spec names, filled rectangles.
     FramePlacement drawSymbolIn(const FrameRow& row, const SymbolSpec& spec, std::string_view value,
                                 float dx, float dy);
+    // Draws the picture style or value (Big5) names in the row's frame, in
+    // the device's tone; a picture that cannot be drawn is noted as a value
+    // fault and its frame's marker drawn.
+    FramePlacement drawPictureIn(const FrameRow& row, const PictureStyle& style, std::string_view value, float dx,
+                                 float dy);
     // Draws a 1D code's human-readable line in its text box (symbolDpi units).
     void drawSymbolText(const SymbolDrawing& drawing, int fontCode, int charHeight, int symbolDpi);
     // Notes a value that its block cannot draw; throws FieldValueError while printing.

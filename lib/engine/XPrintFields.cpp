@@ -5,6 +5,7 @@
 #include "engine/BlockStyle.h"
 #include "engine/CellText.h"
 #include "engine/XPrint.h"
+#include "picture/PictureFile.h"
 #include "report/Big5.h"
 #include "report/Units.h"
 #include "symbol/SymbolDrawing.h"
@@ -50,6 +51,11 @@ FramePlacement XPrint::drawBlockValue(const FrameRow& row, const ProfileSection&
         noteValueFault(row.label, value.error);
         // A preview shows the value as it came; a symbol of it would be wrong.
         return style.isSymbol() ? FramePlacement{} : drawInFrame(row, text, dx, dy);
+    }
+    if (style.isPicture()) {
+        // A fixed picture is the form's (DrawFixedPictures), whatever the value.
+        if (!style.picture->fixedFile.empty() || value.text.empty()) return {};
+        return drawPictureIn(row, *style.picture, value.text, dx, dy);
     }
     if (value.text.empty()) return {};
     if (style.isSymbol()) return drawSymbolIn(row, style.symbol, value.text, dx, dy);
@@ -168,6 +174,51 @@ FramePlacement XPrint::drawSymbolIn(const FrameRow& row, const SymbolSpec& spec,
     const double frameWidth = mmToDevice(frame.right, symbolDpi) - placement.frameLeft;
     const bool fits = geometry.totalWidth <= frameWidth && geometry.totalHeight <= placement.frameHeight;
     return fits ? FramePlacement{1, 1} : FramePlacement{0, 1};
+}
+
+PictureFolders XPrint::pictureFolders() const {
+    // The report path is the file system's, as it was opened.
+    const std::string reportFolder = folderOf(reportPath);
+    return PictureFolders{reportFolder, context_.pictureFolder.empty() ? reportFolder : context_.pictureFolder};
+}
+
+FramePlacement XPrint::drawPictureIn(const FrameRow& row, const PictureStyle& style, std::string_view value,
+                                     float dx, float dy) {
+    if (!surface) return {};
+    const FrameMm frame = innerFrame(row, dx, dy);
+    // Placed from the exact frame, each edge then the nearest pixel: within
+    // half a pixel of where the millimetres say.
+    const DeviceFrame exact{mmToDots(frame.left, dpi), mmToDots(frame.top, dpi), mmToDots(frame.right, dpi),
+                            mmToDots(frame.bottom, dpi)};
+    // Screens and PDF files keep the colours; a printer gets grey, or dots.
+    PictureTone tone = PictureTone::Colour;
+    if (job && job->wholePixels()) {
+        tone = style.dither ? PictureTone::Dots : style.keepColour ? PictureTone::Colour : PictureTone::Grey;
+    }
+    const PreparedPicture picture = preparePicture(
+        style, big5ToUtf8(std::string(value.substr(0, value.find('\0')))), pictureFolders(), exact, tone,
+        job && !job->wholePixels());
+    if (!picture.ok()) {
+        noteValueFault(row.label, picture.error);
+        // The marker, placed on the device as any blank frame is.
+        DrawBlankFrame(mmToDevice(frame.left, dpi), mmToDevice(frame.top, dpi), mmToDevice(frame.right, dpi),
+                       mmToDevice(frame.bottom, dpi));
+        return FramePlacement{0, 1};
+    }
+    if (!picture.image.image) return {};
+    surface->drawPicture(picture.place.left, picture.place.top, picture.place.right, picture.place.bottom,
+                         picture.image);
+    return FramePlacement{1, 1};
+}
+
+void XPrint::DrawFixedPictures() {
+    for (const std::string& name : blockNames()) {
+        const ProfileSection* section = profile->block(name);
+        if (!section) continue;
+        const ParsedBlockStyle parsed = parseBlockStyle(*section);
+        if (parsed.fault || !parsed.style.isPicture() || parsed.style.picture->fixedFile.empty()) continue;
+        drawPictureIn(*findBlock(name), *parsed.style.picture, "", 0, 0);
+    }
 }
 
 void XPrint::drawSymbolText(const SymbolDrawing& drawing, int fontCode, int charHeight, int symbolDpi) {

@@ -29,6 +29,7 @@ const std::vector<FieldChoice>& fieldKinds() {
         {"qr", "QR Code", {"module", "ecc", "encoding", "quiet"}},
         {"datamatrix", "Data Matrix", kMatrix},
         {"pdf417", "PDF417", kMatrix},
+        {"image", "圖片", {"picture", "fit", "align", "color", "dither"}},
     };
     return kinds;
 }
@@ -47,7 +48,8 @@ const std::vector<FieldChoice>& fieldFormats() {
 const std::vector<std::string>& fieldOptionKeys() {
     static const std::vector<std::string> keys = {"module", "height", "ecc",    "text",   "encoding",
                                                   "quiet",  "cells",  "shrink", "min",    "prefix",
-                                                  "decimals", "grouping", "pattern"};
+                                                  "decimals", "grouping", "pattern", "picture", "fit",
+                                                  "align", "color", "dither"};
     return keys;
 }
 

@@ -17,7 +17,7 @@ struct FieldChoice {
     std::vector<std::string> options;  // the option keys it takes
 };
 
-// text, code39, code128, ean13, qr, datamatrix, pdf417.
+// text, code39, code128, ean13, qr, datamatrix, pdf417, image.
 const std::vector<FieldChoice>& fieldKinds();
 // none, amount-tw, number, roc-date, date.
 const std::vector<FieldChoice>& fieldFormats();

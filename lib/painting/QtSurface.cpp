@@ -1,5 +1,7 @@
 #include "painting/QtSurface.h"
 
+#include <QImage>
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -238,6 +240,15 @@ void QtSurface::fillRect(double left, double top, double right, double bottom, R
     if (area.isEmpty()) return;
     painter_.fillRect(area, QColor::fromRgb(static_cast<QRgb>(color)));
     addInk(area.toAlignedRect());
+}
+
+void QtSurface::drawPicture(int left, int top, int right, int bottom, const PictureImage& picture) {
+    flushText();
+    const QRect area(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    if (!picture.image || area.isEmpty()) return;
+    // The same QImage on every page: a PDF writer stores it once.
+    painter_.drawImage(area, *picture.image);
+    addInk(area);
 }
 
 namespace {

@@ -48,6 +48,9 @@ public:
     void drawRect(int left, int top, int right, int bottom, const Pen& pen) override;
     // A filled QRectF: exact on a PDF page, the painter's pixels on an image.
     void fillRect(double left, double top, double right, double bottom, Rgb color) override;
+    // The picture's pixels into the rectangle; one device pixel each when
+    // the picture was made at the rectangle's size.
+    void drawPicture(int left, int top, int right, int bottom, const PictureImage& picture) override;
     // A positive height is the cell height, a negative one the em size, 0 an
     // empty font (nothing drawn); maxCharWidth is the full-width advance.
     // Both come from the face's proportions, so they scale with the height.

@@ -3,7 +3,10 @@
 // a device context with its pens, fonts and text calls.
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
+
+class QImage;
 
 namespace zarvo {
 
@@ -44,6 +47,14 @@ struct FontMetrics {
     int height = 0;        // tmHeight: the character cell height
 };
 
+// A picture made for one place on one device: its pixels (shared, never
+// changed once made, so every page can draw the same image) and their size.
+struct PictureImage {
+    std::shared_ptr<const QImage> image;
+    int width = 0;
+    int height = 0;
+};
+
 class Surface {
 public:
     virtual ~Surface() = default;
@@ -79,6 +90,14 @@ public:
     // the device's pixel grid, so that a text laid out with them takes the
     // same room on every device.
     virtual FontMetrics metrics(FontFace face, int height) = 0;
+
+    // Draws picture into the rectangle (left, top)-(right, bottom), right
+    // and bottom exclusive; the picture was made at that size, so a device
+    // of whole pixels takes it pixel for pixel. Surfaces that show no
+    // pictures ignore it.
+    virtual void drawPicture(int left, int top, int right, int bottom, const PictureImage& picture) {
+        (void)left, (void)top, (void)right, (void)bottom, (void)picture;
+    }
 };
 
 }  // namespace zarvo

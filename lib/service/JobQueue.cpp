@@ -490,7 +490,8 @@ void JobQueue::draw(JobRecord& job, Running& running) {
     DataPages data(*report, spool_.dataPath(job));
     StreamedPages pages(data, written.stem(), 0, data.recordCount(), false);
     const PageSource source = pages.source();
-    const RenderContext paper = paperContext(spooler, printer);
+    RenderContext paper = paperContext(spooler, printer);
+    paper.pictureFolder = source.pictureFolder;
     CompositionProblems problems;
     std::vector<std::string> warnings;
     for (int copy = 0; copy < job.copies; ++copy) {

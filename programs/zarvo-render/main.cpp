@@ -20,6 +20,7 @@
 #include <memory>
 #include <sstream>
 
+#include "picture/PictureDecoder.h"
 #include "calibration/CalibrationSheet.h"
 #include "zarvo-render/RenderOptions.h"
 #include "engine/PageFileName.h"
@@ -78,12 +79,13 @@ std::vector<std::string> pageFiles(const RenderOptions& options, PageSequence& w
 
 void previewToTrace(const PageSource& pages, CompositionProblems& problems, const std::string& notice) {
     RecordingSurface surface(std::cout, kPreviewDpi);
-    const RenderContext screen = screenContext(
+    RenderContext screen = screenContext(
         [&surface](int width, int height) -> Surface& {
             surface.resize(width, height);
             return surface;
         },
         messageLines(&std::cout, "info "));
+    screen.pictureFolder = pages.pictureFolder;
     if (!notice.empty()) screen.info(notice);
     for (std::int64_t i = 0; i < pages.count; ++i) showPage(screen, pages.file(i), problems);
 }
@@ -102,9 +104,10 @@ void previewToPng(const PageSource& pages, bool traced, const std::string& pngFi
                   const std::string& notice) {
     PreviewImage image;
     // Messages go to the trace when there is one; otherwise to standard error.
-    const RenderContext screen =
+    RenderContext screen =
         screenContext([&image](int width, int height) -> Surface& { return image.resize(width, height); },
                       messageLines(traced ? nullptr : &std::cerr, "info: "));
+    screen.pictureFolder = pages.pictureFolder;
     if (!notice.empty() && screen.info) screen.info(notice);
     for (std::int64_t i = 0; i < pages.count; ++i) {
         showPage(screen, pages.file(i), problems);
@@ -187,7 +190,8 @@ PrintReceipt printStoppably(const RenderContext& paper, const PageSource& pages,
 int stoppedStatus() { return 128 + stopSignal; }
 
 void printWith(Spooler& spooler, const std::string& printer, const PageSource& pages, CompositionProblems& problems) {
-    const RenderContext paper = paperContext(spooler, printer);
+    RenderContext paper = paperContext(spooler, printer);
+    paper.pictureFolder = pages.pictureFolder;
     // What the printer leaves out is said, sheet by sheet; the print goes on.
     for (const std::string& warning : printStoppably(paper, pages, problems).sheetWarnings) {
         std::cerr << warning << '\n';
@@ -200,9 +204,9 @@ void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& messag
     if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << '\n';
 }
 
-std::unique_ptr<QGuiApplication> startQt(const RenderOptions& options) {
-    if (options.pngFile.empty() && options.pdfFile.empty() && options.printer.empty()) return nullptr;
-    // Images and PDF pages need fonts, not a screen.
+std::unique_ptr<QGuiApplication> startQt(const RenderOptions&) {
+    // Images and PDF pages need fonts, not a screen; so does a trace, whose
+    // pictures are checked and made as on paper (an SVG's text included).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(qtMessages);
     static int argc = 1;
@@ -382,6 +386,8 @@ int render(const RenderOptions& options) {
 int main(int argc, char** argv) {
     // Qt's PDF writer orders its fonts by hash: one seed, the same bytes every run.
     QHashSeed::setDeterministicGlobalSeed();
+    // Once, before any thread reads a picture.
+    zarvo::limitPictureAllocation();
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     std::optional<zarvo::RenderOptions> options = zarvo::parseRenderOptions(args, error);

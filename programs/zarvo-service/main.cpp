@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "picture/PictureDecoder.h"
 #include "painting/PdfSpooler.h"
 #include "platform/os/ConfigFile.h"
 #include "printing/CupsSpooler.h"
@@ -251,6 +252,8 @@ int serve(const ServiceOptions& options) {
 int main(int argc, char** argv) {
     // Qt's PDF writer orders its fonts by hash: one seed, the same bytes every run.
     QHashSeed::setDeterministicGlobalSeed();
+    // Once, before any thread reads a picture.
+    zarvo::limitPictureAllocation();
     // The spool, the PDF files and the token are the user's alone.
     ::umask(077);
     std::vector<std::string> args(argv + 1, argv + argc);

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QHashSeed>
 
+#include "picture/PictureDecoder.h"
 #include "designer/MainWindow.h"
 #include "guide/GuideLocation.h"
 #include "guide/GuidePages.h"
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
     }
     // Qt's PDF writer orders its fonts by hash: one seed, the same bytes every run.
     QHashSeed::setDeterministicGlobalSeed();
+    // Once, before any thread reads a picture.
+    zarvo::limitPictureAllocation();
     zarvo::ZarvoApplication application(argc, argv);
     zarvo::QtMessagePresenter presenter;
     zarvo::setMessagePresenter(&presenter);

@@ -67,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(Targets, ReplayTest,
                                            ReplayCase{"big5", fuzz::fuzzBig5},
                                            ReplayCase{"data_file", fuzz::fuzzDataFile},
                                            ReplayCase{"value_format", fuzz::fuzzValueFormat},
-                                           ReplayCase{"form_profile", fuzz::fuzzFormProfile}),
+                                           ReplayCase{"form_profile", fuzz::fuzzFormProfile},
+                                           ReplayCase{"picture", fuzz::fuzzPicture}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

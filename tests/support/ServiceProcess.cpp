@@ -113,7 +113,7 @@ ServiceProcess::ServiceProcess(std::string program, const fs::path& sourceDir)
     fs::create_directories(dir_ / "data/zarvo/forms");
     fs::create_directories(dir_ / "run");
     fs::permissions(dir_ / "run", fs::perms::owner_all);
-    for (const char* extension : {".txt", ".zarvo"}) {
+    for (const char* extension : {".txt", ".zarvo", "_seal.svg"}) {
         copyFile(sourceDir / ("examples/delivery_note" + std::string(extension)),
                  dir_ / ("data/zarvo/forms/delivery_note" + std::string(extension)));
     }

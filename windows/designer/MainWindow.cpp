@@ -622,7 +622,9 @@ std::optional<RowText> MainWindow::fieldStyleRow(qsizetype blockIndex) {
     const std::string sample = testDataValue(splitSource(document_->testData()).lines, *name);
     const QScopedValueRollback open(dialogOpen_, true);
     const std::optional<ProfileSection> chosen =
-        fieldAsker_ ? fieldAsker_(frame, section, sample) : askFieldSection(this, frame, section, sample);
+        fieldAsker_ ? fieldAsker_(frame, section, sample)
+                    : askFieldSection(this, frame, section, sample,
+                                      QFile::encodeName(document_->fileName()).toStdString());
     if (!chosen) return std::nullopt;
     return RowText{std::to_string(document_->headerPaperCode()),
                    {formProfileText(withBlockSection(*profile, section.name, *chosen))}};

@@ -131,6 +131,7 @@ void launchDataPreview(const QString& fileName, const DataOrigin& data, Spooler&
     preview->setPreviewMode(1);
     offerStationery(*preview, fileName);
     const std::string stem = preview->dataFileStem();
+    preview->setPictureFolder(pages->pictureFolder());
     std::function<std::string(int)> pageName;
     if (pages->hasDetailRows()) pageName = [pages](int page) { return pages->pageName(page); };
     preview->setPageWriter(

@@ -316,6 +316,7 @@ RenderContext TPreviewForm::renderContext() {
     context.spooler = &spooler();
     context.printer = PrinterName;
     context.pages = &pages_;
+    context.pictureFolder = pictureFolder_;
     context.info = [this](const std::string& message) {
         ShowInfo("%s", message.c_str());
         Image1->repaint();

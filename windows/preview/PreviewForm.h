@@ -80,6 +80,9 @@ public:
     // writes the file of page i (0-based) when it is first shown or
     // printed. Every file written is deleted with the window. pageName(i),
     // when given, names page i in Label_sheet ("A1 2/3": an order's sheet).
+    // The folder (file system bytes) picture names in the pages' values are
+    // relative to: a data file's; empty (the default) the report's.
+    void setPictureFolder(std::string folder) { pictureFolder_ = std::move(folder); }
     void setPageWriter(int count, std::function<void(int page)> writePage,
                        std::function<std::string(int page)> pageName = {});
 
@@ -191,6 +194,7 @@ private:
     StationeryOptions stationery_;
     // Pages written on demand, and which of them are written.
     std::function<void(int page)> pageWriter_;
+    std::string pictureFolder_;
     std::function<std::string(int page)> pageName_;
     std::vector<bool> pageWritten_;
     bool dialogOpen_ = false;

@@ -80,6 +80,11 @@ void RecordingSurface::fillRect(double left, double top, double right, double bo
          << std::llround(bottom) << " color=" << hexColor(color) << '\n';
 }
 
+void RecordingSurface::drawPicture(int left, int top, int right, int bottom, const PictureImage& picture) {
+    out_ << "picture " << left << ' ' << top << ' ' << right << ' ' << bottom << " w=" << picture.width
+         << " h=" << picture.height << '\n';
+}
+
 FontMetrics RecordingSurface::metrics(FontFace, int height) {
     return FontMetrics{height - height / 8, height};
 }

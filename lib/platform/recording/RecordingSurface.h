@@ -25,6 +25,8 @@ public:
     void drawRect(int left, int top, int right, int bottom, const Pen& pen) override;
     // "fill L T R B color=RRGGBB", each edge rounded to the nearest unit.
     void fillRect(double left, double top, double right, double bottom, Rgb color) override;
+    // "picture L T R B w=W h=H": the rectangle and the picture's pixels.
+    void drawPicture(int left, int top, int right, int bottom, const PictureImage& picture) override;
     // Cell height h, maximum character width h - h / 8.
     FontMetrics metrics(FontFace face, int height) override;
 

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+
+#include <QImage>
 
 #include "tests/common/TempDir.h"
 
@@ -35,6 +38,8 @@ TEST(DataFit, ValuesTheirFramesCannotHoldAreFoundWhereTheyAre) {
         test::TempDir dir;
         const std::string report = dir.write("note.txt", example("txt"));
         dir.write("note.zarvo", example("zarvo") + c.profileExtra);
+        dir.write("delivery_note_seal.svg", test::TempDir::read(std::string(ZARVO_SOURCE_DIR) +
+                                                                "/examples/delivery_note_seal.svg"));
         DataPages pages(report, dir.write("orders.csv", csv));
         std::int64_t told = 0;
         const std::vector<ValueNotFitting> found =
@@ -45,6 +50,21 @@ TEST(DataFit, ValuesTheirFramesCannotHoldAreFoundWhereTheyAre) {
             EXPECT_EQ(found.front(), (ValueNotFitting{6, "7", "customer", longName})) << c.what;
         }
     }
+}
+
+// A picture takes its frame whatever its size: a picture column is never
+// listed, even when the data file's folder is not the report's.
+TEST(DataFit, PicturesAreNeverListed) {
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.path() / "report");
+    std::filesystem::create_directories(dir.path() / "orders");
+    const std::string report = dir.write("report/note.txt", example("txt"));
+    dir.write("report/note.zarvo", "[Block remark]\nkind=image\n");
+    QImage picture(400, 20, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    picture.save(QString::fromStdString((dir.path() / "orders/wide.png").string()));
+    DataPages pages(report, dir.write("orders/orders.csv", "no,remark\nA1,wide.png\nA2,wide.png\n"));
+    EXPECT_TRUE(valuesNotFitting(report, pages, 100, {}).empty());
 }
 
 }  // namespace

@@ -34,9 +34,9 @@ protected:
     FolderWatcherTest() {
         fs::create_directories(inbox);
         fs::create_directories(dir.path() / "forms");
-        for (const char* extension : {"txt", "zarvo"}) {
-            dir.write(std::string("forms/delivery_note.") + extension,
-                      test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note." + extension));
+        for (const char* extension : {".txt", ".zarvo", "_seal.svg"}) {
+            dir.write(std::string("forms/delivery_note") + extension,
+                      test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note" + extension));
         }
         setDataRootOverride((dir.path() / "data").string());
         jobs.start();

@@ -35,9 +35,9 @@ JobRecord record(const std::string& id, JobState state, std::uint64_t sequence, 
 // The delivery note as the form of dir's forms folder, page data under dir.
 void useDeliveryNoteForm(test::TempDir& dir) {
     std::filesystem::create_directories(dir.path() / "forms");
-    for (const char* extension : {"txt", "zarvo"}) {
-        dir.write(std::string("forms/delivery_note.") + extension,
-                  test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note." + extension));
+    for (const char* extension : {".txt", ".zarvo", "_seal.svg"}) {
+        dir.write(std::string("forms/delivery_note") + extension,
+                  test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note" + extension));
     }
     setDataRootOverride((dir.path() / "data").string());
 }

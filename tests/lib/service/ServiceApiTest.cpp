@@ -35,6 +35,8 @@ protected:
         std::filesystem::create_directories(dir.path() / "forms");
         dir.write("forms/delivery_note.txt", deliveryNote("txt"));
         dir.write("forms/delivery_note.zarvo", deliveryNote("zarvo"));
+        dir.write("forms/delivery_note_seal.svg", test::TempDir::read(std::string(ZARVO_SOURCE_DIR) +
+                                                                      "/examples/delivery_note_seal.svg"));
         setDataRootOverride((dir.path() / "data").string());
     }
     ~ServiceApiTest() override { setDataRootOverride({}); }

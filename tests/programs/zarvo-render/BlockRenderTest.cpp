@@ -109,8 +109,11 @@ TEST_F(BlockRenderTest, APrintOfTestDataStopsAtABadValueAndAPreviewDrawsItAsItCa
 }
 
 TEST_F(BlockRenderTest, TheDeliveryNotesTotalInWordsIsTheOneThatWasTypedBefore) {
-    // The same form without its profile, the words typed in the test data.
+    // The same form without its profile, the words typed in the test data;
+    // the seal, which has nothing to do with the words, kept.
     const std::string plain = dir.write("note.txt", TempDir::read(kExamples + "delivery_note.txt"));
+    dir.write("note.zarvo", "[Block seal]\nkind=image\npicture=delivery_note_seal.svg\n");
+    dir.write("delivery_note_seal.svg", TempDir::read(kExamples + "delivery_note_seal.svg"));
     const std::string words = *utf8ToBig5("total_words,新臺幣肆萬壹仟壹佰捌拾柒元整");
     const std::string amount = "total_words,41187";
     std::string data = TempDir::read(kExamples + "delivery_note_data.txt");
@@ -145,8 +148,11 @@ TEST_F(BlockRenderTest, AmountsInCapitalsFromADataFilePrintAsTheWordsTypedByHand
         raw += customer + ",\"" + amount + "\"\r\n";
         words += customer + ",新臺幣" + written + "\r\n";
     }
-    // The same form without its profile.
+    // The same form without its profile but for the seal, which has
+    // nothing to do with the words.
     const std::string plain = dir.write("plain.txt", TempDir::read(kExamples + "delivery_note.txt"));
+    dir.write("plain.zarvo", "[Block seal]\nkind=image\npicture=delivery_note_seal.svg\n");
+    dir.write("delivery_note_seal.svg", TempDir::read(kExamples + "delivery_note_seal.svg"));
     const CommandResult formatted = render("--print --trace --data '" + dir.write("raw.csv", raw) + "' '" +
                                            kExamples + "delivery_note.txt'");
     const CommandResult expected =

@@ -47,6 +47,8 @@ protected:
 TEST_F(DetailRenderTest, GroupedCsvAndNestedJsonGiveTheSameThreeSheets) {
     std::filesystem::copy_file(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note.zarvo",
                                dir.path() / "note.zarvo", std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note_seal.svg",
+                               dir.path() / "delivery_note_seal.svg");
     std::string csv = "no,customer,total,item,qty,amount\n";
     std::string json = "[{\"no\":\"A1\",\"customer\":\"Lin\",\"total\":\"300\",\"items\":[";
     for (int n = 1; n <= 23; ++n) {

@@ -86,9 +86,9 @@ class ServiceProgramTest : public ::testing::Test {
 protected:
     ServiceProgramTest() {
         std::filesystem::create_directories(dir.path() / "data/zarvo/forms");
-        for (const char* extension : {"txt", "zarvo"}) {
-            dir.write(std::string("data/zarvo/forms/delivery_note.") + extension,
-                      test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note." + extension));
+        for (const char* extension : {".txt", ".zarvo", "_seal.svg"}) {
+            dir.write(std::string("data/zarvo/forms/delivery_note") + extension,
+                      test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note" + extension));
         }
     }
     ~ServiceProgramTest() override { stop(); }

@@ -327,6 +327,7 @@ TEST_F(PreviewLaunchTest, ADataFileOfOrdersNamesEachSheetByOrderAndSheet) {
     window.show();
     const std::string examples = std::string(ZARVO_SOURCE_DIR) + "/examples/";
     dir.write("note.zarvo", TempDir::read(examples + "delivery_note.zarvo"));
+    dir.write("delivery_note_seal.svg", TempDir::read(examples + "delivery_note_seal.svg"));
     dialogs.answers.push_back(report("note.txt", TempDir::read(examples + "delivery_note.txt")));
     window.Open1Click();
     std::string csv = "no,item\n";
@@ -429,6 +430,7 @@ TEST_F(PreviewLaunchTest, ACsvOfDetailRowsWithoutAGroupAsksForItsColumn) {
     std::string profile = TempDir::read(examples + "delivery_note.zarvo");
     profile.erase(profile.find("group=no\n"), 9);
     const std::string profilePath = dir.write("note.zarvo", profile);
+    dir.write("delivery_note_seal.svg", TempDir::read(examples + "delivery_note_seal.svg"));
     dialogs.answers.push_back(report("note.txt", TempDir::read(examples + "delivery_note.txt")));
     window.Open1Click();
     dialogs.answers.push_back(QString::fromStdString(examples + "delivery_note_orders.csv"));

@@ -41,9 +41,9 @@ class ServiceTrayTest : public ::testing::Test {
 protected:
     ServiceTrayTest() {
         std::filesystem::create_directories(dir.path() / "forms");
-        for (const char* extension : {"txt", "zarvo"}) {
-            dir.write(std::string("forms/delivery_note.") + extension,
-                      test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note." + extension));
+        for (const char* extension : {".txt", ".zarvo", "_seal.svg"}) {
+            dir.write(std::string("forms/delivery_note") + extension,
+                      test::TempDir::read(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note" + extension));
         }
         setDataRootOverride((dir.path() / "data").string());
         // Printing paused: the jobs stay as they are accepted.
