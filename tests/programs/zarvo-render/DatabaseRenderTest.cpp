@@ -59,6 +59,8 @@ protected:
                                    dir.path() / "note.txt");
         std::filesystem::copy_file(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note.zarvo",
                                    dir.path() / "note.zarvo");
+        std::filesystem::copy_file(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note_seal.svg",
+                                   dir.path() / "delivery_note_seal.svg");
         const std::string script = dir.write("tables.sql", test::deliveryNoteTables(ZARVO_SOURCE_DIR));
         EXPECT_EQ(std::system(("sqlite3 '" + (dir.path() / "orders.db").string() + "' < '" + script + "'").c_str()), 0);
     }
@@ -178,9 +180,14 @@ TEST_F(DatabaseRenderTest, EveryFaultStopsBeforeAnythingIsDrawnWithOneMessage) {
                                               std::string("[shop]\npassword=") + PrivatePostgres::kReaderPassword + "\n");
     const std::string config = "XDG_CONFIG_HOME='" + (dir.path() / "config").string() + "'";
     ::chmod(credentials.c_str(), 0600);
+    // The line of the section's nth key (from 4): [Database] follows the
+    // example profile and [Block date].
+    const std::string example = sourceFile("examples/delivery_note.zarvo");
+    const auto lines = std::count(example.begin(), example.end(), '\n');
+    const auto line = [&](int n) { return "第 " + std::to_string(lines + 7 + n) + " 行"; };
     const struct {
         std::string what;
-        std::string section;  // [Database] follows the profile's 17 lines and the 3 of [Block date]
+        std::string section;
         std::string args;
         std::string environment;
         std::vector<std::string> said;
@@ -193,21 +200,21 @@ TEST_F(DatabaseRenderTest, EveryFaultStopsBeforeAnythingIsDrawnWithOneMessage) {
         {"wrong password", tcp + "password-env=PGPW\n" + ordersQuery, "", "PGPW=not-the-password",
          {"無法連線", "password authentication failed"}},
         {"right password", tcp + "credentials=shop\n" + ordersQuery + "timeout=bad\n", "", config,
-         {"第 30 行: timeout 必須是 1 到 86400 的整數"}},
+         {line(6) + ": timeout 必須是 1 到 86400 的整數"}},
         {"rejected query", postgresKeys() + "query=\"SELECT nosuch FROM orders\"\n", "", "",
-         {"第 28 行", "nosuch"}},
+         {line(4), "nosuch"}},
         {"query timed out", postgresKeys() + "query=\"SELECT pg_sleep(5)::text AS no\"\ntimeout=1\n", "", "",
-         {"第 28 行", "statement timeout"}},
+         {line(4), "statement timeout"}},
         {"second statement", postgresKeys() + "query=\"SELECT no FROM orders; DELETE FROM items\"\n", "", "",
-         {"第 28 行: query 只能是一個 SQL 敘述"}},
+         {line(4) + ": query 只能是一個 SQL 敘述"}},
         {"parameter missing", postgresKeys() + "query=\"SELECT * FROM orders WHERE no = :no\"\n", "", "",
-         {"第 28 行", "參數 :no 沒有給值"}},
+         {line(4), "參數 :no 沒有給值"}},
         {"column missing", postgresKeys() + "query=\"SELECT o.no, item, qty FROM orders o JOIN items i USING (no)\"\n",
-         "", "", {"第 28 行", "查詢結果沒有表單需要的欄位: unit, price, amount, tax, total, total_words"}},
+         "", "", {line(4), "查詢結果沒有表單需要的欄位: unit, price, amount, tax, total, total_words"}},
         {"items parameter", postgresKeys() + ordersQuery + "items=\"SELECT * FROM items WHERE no = :order\"\n", "",
-         "", {"第 29 行", "items 用到的參數 :order 不是 query 的欄位"}},
-        {"bad key", postgresKeys() + ordersQuery + "colour=red\n", "", "", {"第 29 行: [Database] 沒有 colour 這個設定"}},
-        {"password in profile", postgresKeys() + ordersQuery + "password=x\n", "", "", {"第 29 行: 密碼不可以寫在表單設定檔中"}},
+         "", {line(5), "items 用到的參數 :order 不是 query 的欄位"}},
+        {"bad key", postgresKeys() + ordersQuery + "colour=red\n", "", "", {line(5) + ": [Database] 沒有 colour 這個設定"}},
+        {"password in profile", postgresKeys() + ordersQuery + "password=x\n", "", "", {line(5) + ": 密碼不可以寫在表單設定檔中"}},
     };
     for (const auto& c : cases) {
         useDatabase("[Database]\n" + c.section);

@@ -360,6 +360,7 @@ TEST_F(PreviewLaunchTest, ADatabasePreviewAsksTheParametersAndShowsTheRowsTheyGi
     ASSERT_EQ(std::system(("sqlite3 '" + (dir.path() / "orders.db").string() + "' < '" + script + "'").c_str()), 0);
     std::string query = test::deliveryNoteGroupedQuery();
     query.replace(query.find(" ORDER BY"), 0, " WHERE o.no = :no");
+    dir.write("delivery_note_seal.svg", TempDir::read(examples + "delivery_note_seal.svg"));
     dir.write("note.zarvo", TempDir::read(examples + "delivery_note.zarvo") +
                                 "\n[Database]\ndriver=sqlite\ndatabase=orders.db\nquery=\"" + query + "\"\n");
     dialogs.answers.push_back(report("note.txt", TempDir::read(examples + "delivery_note.txt")));

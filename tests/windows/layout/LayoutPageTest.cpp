@@ -183,7 +183,7 @@ TEST_F(LayoutPageTest, CtrlAThenShiftLeftMovesEveryRowFourMillimetresAsOneUndoSt
             ++rows;
         }
     }
-    EXPECT_EQ(rows, 49 + 42 + 66);
+    EXPECT_EQ(rows, 49 + 42 + 67);
     EXPECT_EQ(blockRow(0).mid(2, 2), (QStringList{"18", "34"}));
     EXPECT_EQ(document.rows(Section::Lines)[0].values[1], QStringLiteral("64"));
     key(Qt::Key_Z, Qt::ControlModifier);
@@ -623,7 +623,7 @@ TEST_F(StationeryTest, AMissingPictureOrADamagedFileOpensTheReportWithoutIt) {
         open(report);
         EXPECT_FALSE(view().stationery().hasPicture()) << named;
         EXPECT_TRUE(page.ST_layoutNotes->text().contains(QString::fromLatin1(named))) << page.ST_layoutNotes->text().toStdString();
-        EXPECT_EQ(rowCount(Section::Blocks), 66);
+        EXPECT_EQ(rowCount(Section::Blocks), 67);
         EXPECT_FALSE(fifo && fifo->fired()) << named;
     }
     EXPECT_TRUE(messages.shown().empty());
@@ -634,7 +634,7 @@ TEST_F(StationeryTest, AMissingPictureOrADamagedFileOpensTheReportWithoutIt) {
     std::filesystem::remove(path("bad/note.zarvo").toStdString());
     const test::FifoWatchdog fifo(path("bad/note.zarvo").toStdString());
     open(report);
-    EXPECT_EQ(rowCount(Section::Blocks), 66);
+    EXPECT_EQ(rowCount(Section::Blocks), 67);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_NE(messages.shown().front().text.find("note.zarvo"), std::string::npos) << messages.shown().front().text;
     EXPECT_FALSE(fifo.fired());
@@ -852,7 +852,7 @@ TEST_F(LayoutPageTest, AProfileKeepsWhatItDoesNotKnowAndADamagedOneIsKeptAsideWi
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_NE(messages.shown().front().text.find("note.zarvo 第 3 行: height"), std::string::npos)
         << messages.shown().front().text;
-    EXPECT_EQ(rowCount(Section::Blocks), 66);
+    EXPECT_EQ(rowCount(Section::Blocks), 67);
     EXPECT_EQ(TempDir::read(path("d/note.zarvo.damaged").toStdString()), damaged);
     saveAs("d/note.txt");
     EXPECT_EQ(TempDir::read(path("d/note.zarvo").toStdString()), "[Mine]\nx=1\n");
