@@ -45,7 +45,10 @@ QString connectOptions(const DatabaseSpec& spec) {
         break;
     case DatabaseDriver::Postgresql: ours = "connect_timeout=" + seconds; break;
     case DatabaseDriver::Mysql:
-        ours = "MYSQL_OPT_CONNECT_TIMEOUT=" + seconds + ";MYSQL_OPT_READ_TIMEOUT=" + QString::number(spec.timeout);
+        // The server's statement time-out ends a slow query with its own
+        // words; the client's read time-out, later, only gives up on a
+        // server that stopped answering.
+        ours = "MYSQL_OPT_CONNECT_TIMEOUT=" + seconds + ";MYSQL_OPT_READ_TIMEOUT=" + QString::number(spec.timeout + 10);
         break;
     case DatabaseDriver::Odbc:
         ours = "SQL_ATTR_LOGIN_TIMEOUT=" + seconds + ";SQL_ATTR_CONNECTION_TIMEOUT=" + seconds +
@@ -113,15 +116,22 @@ void DatabaseConnection::begin() {
         }
         setting.exec("SET LOCAL client_encoding = 'UTF8'");
         break;
-    case DatabaseDriver::Mysql:
-        setting.exec("SET NAMES utf8mb4");
-        setting.exec("SET SESSION TRANSACTION READ ONLY");
-        // MySQL and MariaDB name the statement time-out differently; the
-        // one the server lacks fails and is left.
-        setting.exec("SET SESSION MAX_EXECUTION_TIME = " + milliseconds);
-        setting.exec("SET SESSION max_statement_time = " + QString::number(spec.timeout));
+    case DatabaseDriver::Mysql: {
+        if (!setting.exec("SET NAMES utf8mb4")) fail(spec.line, "無法設定 utf8mb4 字元集", setting.lastError());
+        // Every transaction of the session read-only, the one begun below too.
+        if (!setting.exec("SET SESSION TRANSACTION READ ONLY")) {
+            fail(spec.line, "無法開始唯讀交易", setting.lastError());
+        }
+        // MariaDB counts its statement time-out in seconds, MySQL in
+        // milliseconds and under another name.
+        const bool mariadb = setting.exec("SELECT VERSION()") && setting.next() &&
+                             setting.value(0).toString().contains(QLatin1String("MariaDB"), Qt::CaseInsensitive);
+        const QString timeout = mariadb ? "SET SESSION max_statement_time = " + QString::number(spec.timeout)
+                                        : "SET SESSION MAX_EXECUTION_TIME = " + milliseconds;
+        if (!setting.exec(timeout)) fail(spec.line, "無法設定查詢時限", setting.lastError());
         if (!db_.transaction()) fail(spec.line, "無法開始唯讀交易", db_.lastError());
         break;
+    }
     case DatabaseDriver::Sqlite:
     case DatabaseDriver::Odbc: break;  // read-only by the connect options
     }
