@@ -252,6 +252,13 @@ TEST_F(DatabaseRenderTest, EveryFaultStopsBeforeAnythingIsDrawnWithOneMessage) {
              {"第 28 行", "max_statement_time"}},
             {"MariaDB second statement", mariadbKeys() + "query=\"SELECT no FROM orders; DELETE FROM items\"\n", "",
              "", {"第 28 行: query 只能是一個 SQL 敘述"}},
+            // "--" needs a blank after it to open a MariaDB comment: here
+            // it is a minus, and the ";" the profile check took as commented
+            // out ends the first statement. The server, asked to prepare
+            // two, refuses.
+            {"MariaDB hidden second statement",
+             mariadbKeys() + "query=\"SELECT no FROM orders WHERE 1--1; DELETE FROM items\"\n", "", "",
+             {"第 28 行", "資料庫不接受這個查詢"}},
             {"MariaDB parameter missing", mariadbKeys() + "query=\"SELECT * FROM orders WHERE no = :no\"\n", "", "",
              {"第 28 行", "參數 :no 沒有給值"}},
             {"MariaDB column missing",
