@@ -187,6 +187,16 @@ TEST_F(DatabaseRecordsTest, MariaDbValuesAreWrittenAsADataFileGivesThem) {
         {"f", "0.5"}, {"dbl", "0.1"}, {"words", "出貨單 \\ 'a'"}, {"b", "1"},
     };
     for (const auto& [column, value] : expected) EXPECT_EQ(valueOf(row, column), value) << column;
+    // A 4-byte character arrives whole over utf8mb4 (a 3-byte utf8
+    // connection would turn it into "?") and is named as no Big5 character.
+    mariadb->run("UPDATE m SET words = '出貨😀';");
+    try {
+        DatabaseRecords emoji(request("[Database]\n" + mariadbKeys() + "query=SELECT words FROM m\n"));
+        emoji.next();
+        ADD_FAILURE() << "a character Big5 lacks was read";
+    } catch (const ReportError& error) {
+        EXPECT_NE(std::string(error.what()).find("Big5 無法表示的字元「😀」"), std::string::npos) << error.what();
+    }
 }
 
 // The connection is read-only whatever the account may do: each write,
