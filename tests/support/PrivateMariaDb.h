@@ -37,6 +37,8 @@ public:
     std::string run(const std::string& sql) const;
 
 private:
+    void stop();
+
     std::filesystem::path dir_;
     int port_ = 0;
     bool asNobody_ = false;

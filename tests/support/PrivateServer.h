@@ -21,8 +21,9 @@ std::string shellQuoted(const std::string& text);
 // The whole of the file at path; empty when it cannot be read.
 std::string fileText(const std::filesystem::path& path);
 
-// A new directory under /tmp named from prefix ("zarvo-pg-XXXXXX"); given
-// to the user nobody when asNobody (servers refuse to run as root).
+// A new directory made from pattern ("/tmp/zarvo-pg-XXXXXX", as mkdtemp
+// takes it); given to the user nobody when asNobody (the servers refuse to
+// run as root).
 std::filesystem::path serverDirectory(const std::string& pattern, bool asNobody);
 
 // command run as nobody when asNobody, else as it is.
