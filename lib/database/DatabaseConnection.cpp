@@ -3,8 +3,12 @@
 #include <QSqlDriver>
 #include <QSqlError>
 
+#include <QtGlobal>
+
 #include <atomic>
 #include <filesystem>
+#include <mutex>
+#include <vector>
 
 #include "database/Credentials.h"
 #include "report/ReportError.h"
@@ -59,6 +63,23 @@ QString connectOptions(const DatabaseSpec& spec) {
     return theirs.isEmpty() ? ours : ours + ";" + theirs;
 }
 
+// Qt's MySQL driver only warns of a connect option it does not know (or a
+// value it cannot read) and connects without it: a TLS or socket option
+// mistyped would go unnoticed. While a connection of this thread opens its
+// warnings are kept here instead of written out.
+thread_local std::vector<QString>* openWarnings = nullptr;
+QtMessageHandler earlierHandler = nullptr;
+std::once_flag handlerInstalled;
+
+void keepOpenWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    static const QString prefix = QStringLiteral("QMYSQLDriver::open: ");
+    if (openWarnings && type == QtWarningMsg && message.startsWith(prefix)) {
+        openWarnings->push_back(message.mid(prefix.size()));
+        return;
+    }
+    earlierHandler(type, context, message);
+}
+
 QString databaseName(const DatabaseRequest& request) {
     const std::string& name = request.spec.database;
     if (request.spec.driver != DatabaseDriver::Sqlite || name.empty() || name.front() == '/') {
@@ -97,7 +118,16 @@ DatabaseConnection::DatabaseConnection(const DatabaseRequest& request)
     if (!spec.user.empty()) db_.setUserName(QString::fromStdString(spec.user));
     if (password_) db_.setPassword(QString::fromStdString(*password_));
     db_.setConnectOptions(connectOptions(spec));
-    if (!db_.open()) fail(spec.line, "無法連線", db_.lastError());
+    std::call_once(handlerInstalled, [] { earlierHandler = qInstallMessageHandler(keepOpenWarnings); });
+    std::vector<QString> warnings;
+    openWarnings = &warnings;
+    const bool opened = db_.open();
+    openWarnings = nullptr;
+    if (!opened) fail(spec.line, "無法連線", db_.lastError());
+    if (!warnings.empty()) {
+        throw ReportError(databaseMessage(request_, spec.line, "options 有驅動程式無法使用的設定",
+                                          withoutSecret(warnings.front().toStdString(), password_)));
+    }
     begin();
 }
 

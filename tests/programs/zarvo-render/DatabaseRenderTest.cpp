@@ -246,6 +246,9 @@ TEST_F(DatabaseRenderTest, EveryFaultStopsBeforeAnythingIsDrawnWithOneMessage) {
             {"MariaDB wrong password", reader + ordersQuery, "", "MYPW=not-the-password",
              {"第 22 行", "無法連線", "Access denied for user 'reader'"}},
             {"MariaDB no password", reader + ordersQuery, "", "", {"第 22 行", "MYPW"}},
+            {"MariaDB unknown option", "driver=mysql\nhost=localhost\noptions=UNIX_SOCKET=" + mariadb->socketPath() +
+                                           ";MYSQL_OPT_NO_SUCH=1\nuser=root\ndatabase=zarvo\n" + ordersQuery,
+             "", "", {"第 22 行", "options 有驅動程式無法使用的設定", "MYSQL_OPT_NO_SUCH"}},
             {"MariaDB rejected query", mariadbKeys() + "query=\"SELECT nosuch FROM orders\"\n", "", "",
              {"第 28 行", "nosuch"}},
             {"MariaDB query timed out", mariadbKeys() + "query=\"SELECT sleep(5) AS no\"\ntimeout=1\n", "", "",
