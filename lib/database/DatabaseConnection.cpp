@@ -3,8 +3,12 @@
 #include <QSqlDriver>
 #include <QSqlError>
 
+#include <QtGlobal>
+
 #include <atomic>
 #include <filesystem>
+#include <mutex>
+#include <vector>
 
 #include "database/Credentials.h"
 #include "report/ReportError.h"
@@ -45,7 +49,10 @@ QString connectOptions(const DatabaseSpec& spec) {
         break;
     case DatabaseDriver::Postgresql: ours = "connect_timeout=" + seconds; break;
     case DatabaseDriver::Mysql:
-        ours = "MYSQL_OPT_CONNECT_TIMEOUT=" + seconds + ";MYSQL_OPT_READ_TIMEOUT=" + QString::number(spec.timeout);
+        // The server's statement time-out ends a slow query with its own
+        // words; the client's read time-out, later, only gives up on a
+        // server that stopped answering.
+        ours = "MYSQL_OPT_CONNECT_TIMEOUT=" + seconds + ";MYSQL_OPT_READ_TIMEOUT=" + QString::number(spec.timeout + 10);
         break;
     case DatabaseDriver::Odbc:
         ours = "SQL_ATTR_LOGIN_TIMEOUT=" + seconds + ";SQL_ATTR_CONNECTION_TIMEOUT=" + seconds +
@@ -54,6 +61,23 @@ QString connectOptions(const DatabaseSpec& spec) {
     }
     const QString theirs = QString::fromStdString(spec.options);
     return theirs.isEmpty() ? ours : ours + ";" + theirs;
+}
+
+// Qt's MySQL driver only warns of a connect option it does not know (or a
+// value it cannot read) and connects without it: a TLS or socket option
+// mistyped would go unnoticed. While a connection of this thread opens its
+// warnings are kept here instead of written out.
+thread_local std::vector<QString>* openWarnings = nullptr;
+QtMessageHandler earlierHandler = nullptr;
+std::once_flag handlerInstalled;
+
+void keepOpenWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    static const QString prefix = QStringLiteral("QMYSQLDriver::open: ");
+    if (openWarnings && type == QtWarningMsg && message.startsWith(prefix)) {
+        openWarnings->push_back(message.mid(prefix.size()));
+        return;
+    }
+    earlierHandler(type, context, message);
 }
 
 QString databaseName(const DatabaseRequest& request) {
@@ -94,7 +118,16 @@ DatabaseConnection::DatabaseConnection(const DatabaseRequest& request)
     if (!spec.user.empty()) db_.setUserName(QString::fromStdString(spec.user));
     if (password_) db_.setPassword(QString::fromStdString(*password_));
     db_.setConnectOptions(connectOptions(spec));
-    if (!db_.open()) fail(spec.line, "無法連線", db_.lastError());
+    std::call_once(handlerInstalled, [] { earlierHandler = qInstallMessageHandler(keepOpenWarnings); });
+    std::vector<QString> warnings;
+    openWarnings = &warnings;
+    const bool opened = db_.open();
+    openWarnings = nullptr;
+    if (!opened) fail(spec.line, "無法連線", db_.lastError());
+    if (!warnings.empty()) {
+        throw ReportError(databaseMessage(request_, spec.line, "options 有驅動程式無法使用的設定",
+                                          withoutSecret(warnings.front().toStdString(), password_)));
+    }
     begin();
 }
 
@@ -113,15 +146,22 @@ void DatabaseConnection::begin() {
         }
         setting.exec("SET LOCAL client_encoding = 'UTF8'");
         break;
-    case DatabaseDriver::Mysql:
-        setting.exec("SET NAMES utf8mb4");
-        setting.exec("SET SESSION TRANSACTION READ ONLY");
-        // MySQL and MariaDB name the statement time-out differently; the
-        // one the server lacks fails and is left.
-        setting.exec("SET SESSION MAX_EXECUTION_TIME = " + milliseconds);
-        setting.exec("SET SESSION max_statement_time = " + QString::number(spec.timeout));
+    case DatabaseDriver::Mysql: {
+        if (!setting.exec("SET NAMES utf8mb4")) fail(spec.line, "無法設定 utf8mb4 字元集", setting.lastError());
+        // Every transaction of the session read-only, the one begun below too.
+        if (!setting.exec("SET SESSION TRANSACTION READ ONLY")) {
+            fail(spec.line, "無法開始唯讀交易", setting.lastError());
+        }
+        // MariaDB counts its statement time-out in seconds, MySQL in
+        // milliseconds and under another name.
+        const bool mariadb = setting.exec("SELECT VERSION()") && setting.next() &&
+                             setting.value(0).toString().contains(QLatin1String("MariaDB"), Qt::CaseInsensitive);
+        const QString timeout = mariadb ? "SET SESSION max_statement_time = " + QString::number(spec.timeout)
+                                        : "SET SESSION MAX_EXECUTION_TIME = " + milliseconds;
+        if (!setting.exec(timeout)) fail(spec.line, "無法設定查詢時限", setting.lastError());
         if (!db_.transaction()) fail(spec.line, "無法開始唯讀交易", db_.lastError());
         break;
+    }
     case DatabaseDriver::Sqlite:
     case DatabaseDriver::Odbc: break;  // read-only by the connect options
     }

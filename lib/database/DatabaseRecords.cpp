@@ -1,6 +1,7 @@
 #include "database/DatabaseRecords.h"
 
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlRecord>
 
 #include <algorithm>
@@ -11,6 +12,10 @@
 namespace zarvo {
 
 namespace {
+
+// MySQL's MYSQL_TYPE_BIT, the type QSqlField::typeID() gives for BIT(n)
+// columns from the QMYSQL driver.
+constexpr int kMysqlBitType = 16;
 
 std::vector<std::string> recordColumns(const QSqlRecord& record) {
     std::vector<std::string> names;
@@ -54,8 +59,11 @@ void DatabaseRecords::checkColumns(const std::vector<std::string>& have, const s
 
 std::vector<std::string> DatabaseRecords::rowValues(QSqlQuery& query) const {
     std::vector<std::string> values;
-    const int count = query.record().count();
-    for (int i = 0; i < count; ++i) values.push_back(databaseValueText(query.value(i)));
+    const QSqlRecord record = query.record();
+    for (int i = 0; i < record.count(); ++i) {
+        const bool bits = request_.spec.driver == DatabaseDriver::Mysql && record.field(i).typeID() == kMysqlBitType;
+        values.push_back(bits ? bitValueText(query.value(i)) : databaseValueText(query.value(i)));
+    }
     return values;
 }
 

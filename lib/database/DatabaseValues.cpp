@@ -6,6 +6,8 @@
 #include <QTime>
 #include <QVariant>
 
+#include <cstdint>
+
 namespace zarvo {
 
 std::string databaseValueText(const QVariant& value) {
@@ -22,6 +24,13 @@ std::string databaseValueText(const QVariant& value) {
     case QMetaType::QByteArray: return value.toByteArray().toStdString();
     default: return value.toString().toStdString();
     }
+}
+
+std::string bitValueText(const QVariant& value) {
+    if (value.isNull()) return {};
+    std::uint64_t number = 0;
+    for (const char byte : value.toByteArray()) number = number << 8 | static_cast<unsigned char>(byte);
+    return std::to_string(number);
 }
 
 }  // namespace zarvo

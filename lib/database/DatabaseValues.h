@@ -15,4 +15,9 @@ namespace zarvo {
 // form, NULL as nothing.
 std::string databaseValueText(const QVariant& value);
 
+// A MySQL/MariaDB BIT(n) value, which the driver hands over as its raw
+// bytes (most significant first), as the unsigned number it holds: bit(1)
+// is 1 or 0 like a boolean.
+std::string bitValueText(const QVariant& value);
+
 }  // namespace zarvo

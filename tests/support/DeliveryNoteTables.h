@@ -1,6 +1,6 @@
 #pragma once
 // The delivery note's two orders (examples/delivery_note_orders.csv) as two
-// tables, "orders" and "items", in SQL that SQLite and PostgreSQL both take;
+// tables, "orders" and "items", in SQL that SQLite, PostgreSQL and MariaDB take;
 // the order date a real date, its amounts whole numbers. And the queries
 // that give them back as the CSV file gives them.
 
@@ -22,7 +22,7 @@ inline std::string sqlText(const std::string& utf8) {
 // copy made unique.
 inline std::string deliveryNoteTables(const std::string& sourceDir, int orderCopies = 1) {
     std::string sql =
-        "CREATE TABLE orders (no text PRIMARY KEY, customer text, date date, address text, phone text, taxid text, "
+        "CREATE TABLE orders (no varchar(40) PRIMARY KEY, customer text, date date, address text, phone text, taxid text, "
         "terms text, sales text, tax integer, total integer, total_words text);\n"
         "CREATE TABLE items (no text, line integer, item text, qty integer, unit text, price integer, "
         "amount integer);\n";

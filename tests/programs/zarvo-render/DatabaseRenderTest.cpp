@@ -1,6 +1,6 @@
 // zarvo-render --database: the delivery note's orders read from SQLite,
-// PostgreSQL and PostgreSQL through ODBC draw the same sheets as from the CSV
-// file, and every fault of the database stops before anything is drawn,
+// PostgreSQL, PostgreSQL through ODBC and MariaDB draw the same sheets as
+// from the CSV file, and every fault of the database stops before anything is drawn,
 // with one message.
 
 #include <gtest/gtest.h>
@@ -20,12 +20,14 @@
 #include "tests/common/Command.h"
 #include "tests/common/TempDir.h"
 #include "tests/support/DeliveryNoteTables.h"
+#include "tests/support/PrivateMariaDb.h"
 #include "tests/support/PrivatePostgres.h"
 
 namespace zarvo {
 namespace {
 
 using test::CommandResult;
+using test::PrivateMariaDb;
 using test::PrivatePostgres;
 using test::TempDir;
 
@@ -42,17 +44,24 @@ std::size_t occurrences(const std::string& text, const std::string& what) {
     return count;
 }
 
-// One server for every test here: starting one takes seconds.
+// One server of each kind for every test here: starting one takes seconds.
 class DatabaseRenderTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        if (PrivateMariaDb::available()) {
+            mariadb = std::make_unique<PrivateMariaDb>();
+            mariadb->run(test::deliveryNoteTables(ZARVO_SOURCE_DIR));
+        }
         if (!PrivatePostgres::available()) return;
         postgres = std::make_unique<PrivatePostgres>();
         postgres->run(test::deliveryNoteTables(ZARVO_SOURCE_DIR));
         postgres->run(std::string("CREATE ROLE reader LOGIN PASSWORD '") + PrivatePostgres::kReaderPassword +
                       "'; GRANT SELECT ON orders, items TO reader;");
     }
-    static void TearDownTestSuite() { postgres.reset(); }
+    static void TearDownTestSuite() {
+        postgres.reset();
+        mariadb.reset();
+    }
 
     DatabaseRenderTest() {
         std::filesystem::copy_file(std::string(ZARVO_SOURCE_DIR) + "/examples/delivery_note.txt",
@@ -75,6 +84,11 @@ protected:
         return "driver=postgresql\nhost=" + postgres->socketDirectory() + "\nport=" +
                std::to_string(postgres->port()) + "\nuser=zarvo\ndatabase=zarvo\n";
     }
+    // As root on the socket; five lines, as postgresKeys() gives.
+    std::string mariadbKeys() const {
+        return "driver=mysql\nhost=localhost\noptions=UNIX_SOCKET=" + mariadb->socketPath() +
+               "\nuser=root\ndatabase=zarvo\n";
+    }
     CommandResult render(const std::string& args, const std::string& environment = "") {
         return test::runCommand(environment + " " + std::string(ZARVO_RENDER) + " --data-dir '" +
                                     (dir.path() / "data").string() + "' " + args + " '" +
@@ -83,12 +97,14 @@ protected:
     }
 
     static std::unique_ptr<PrivatePostgres> postgres;
+    static std::unique_ptr<PrivateMariaDb> mariadb;
     TempDir dir;
 };
 
 std::unique_ptr<PrivatePostgres> DatabaseRenderTest::postgres;
+std::unique_ptr<PrivateMariaDb> DatabaseRenderTest::mariadb;
 
-TEST_F(DatabaseRenderTest, OrdersFromSqlitePostgresqlAndOdbcDrawAsTheCsvFileDoes) {
+TEST_F(DatabaseRenderTest, OrdersFromSqlitePostgresqlOdbcAndMariaDbDrawAsTheCsvFileDoes) {
     const CommandResult csv = render("--trace --data '" + std::string(ZARVO_SOURCE_DIR) +
                                      "/examples/delivery_note_orders.csv'");
     ASSERT_EQ(csv.status, 0) << csv.err;
@@ -117,6 +133,14 @@ TEST_F(DatabaseRenderTest, OrdersFromSqlitePostgresqlAndOdbcDrawAsTheCsvFileDoes
                            "Unicode};SERVER=127.0.0.1;PORT=" + std::to_string(postgres->port()) +
                                ";DATABASE=zarvo\"\n" + items,
                            std::string("PGPW=") + PrivatePostgres::kReaderPassword});
+    }
+    if (mariadb) {
+        // The reader over TCP with its password, and root on the socket.
+        sources.push_back({"MariaDB, items=",
+                           "[Database]\ndriver=mysql\nhost=127.0.0.1\nport=" + std::to_string(mariadb->port()) +
+                               "\nuser=reader\npassword-env=MYPW\ndatabase=zarvo\n" + items,
+                           std::string("MYPW=") + PrivateMariaDb::kReaderPassword});
+        sources.push_back({"MariaDB, grouped", "[Database shop]\n" + mariadbKeys() + grouped});
     }
     for (const auto& [what, section, environment] : sources) {
         useDatabase(section);
@@ -171,6 +195,13 @@ private:
 
 TEST_F(DatabaseRenderTest, EveryFaultStopsBeforeAnythingIsDrawnWithOneMessage) {
     if (!postgres) GTEST_SKIP() << "PostgreSQL 15 is not installed";
+    struct Case {
+        std::string what;
+        std::string section;  // [Database] follows the profile's 17 lines and the 3 of [Block date]
+        std::string args;
+        std::string environment;
+        std::vector<std::string> said;
+    };
     const SilentServer silent;
     const std::string port = std::to_string(postgres->port());
     const std::string ordersQuery = "query=\"" + test::deliveryNoteOrdersQuery() + "\"\n";
@@ -180,18 +211,12 @@ TEST_F(DatabaseRenderTest, EveryFaultStopsBeforeAnythingIsDrawnWithOneMessage) {
                                               std::string("[shop]\npassword=") + PrivatePostgres::kReaderPassword + "\n");
     const std::string config = "XDG_CONFIG_HOME='" + (dir.path() / "config").string() + "'";
     ::chmod(credentials.c_str(), 0600);
-    // The line of the section's nth key (from 4): [Database] follows the
-    // example profile and [Block date].
+    // A line of the section, counted after the example profile's own lines,
+    // [Block date] and [Database]: line(-2) holds the section's first key.
     const std::string example = sourceFile("examples/delivery_note.zarvo");
     const auto lines = std::count(example.begin(), example.end(), '\n');
     const auto line = [&](int n) { return "第 " + std::to_string(lines + 7 + n) + " 行"; };
-    const struct {
-        std::string what;
-        std::string section;
-        std::string args;
-        std::string environment;
-        std::vector<std::string> said;
-    } cases[] = {
+    std::vector<Case> cases = {
         {"refused", "driver=postgresql\nhost=127.0.0.1\nport=1\ndatabase=zarvo\n" + ordersQuery, "", "",
          {"無法連線", "Connection refused"}},
         {"timed out", "driver=postgresql\nhost=127.0.0.1\nport=" + std::to_string(silent.port()) +
@@ -216,6 +241,45 @@ TEST_F(DatabaseRenderTest, EveryFaultStopsBeforeAnythingIsDrawnWithOneMessage) {
         {"bad key", postgresKeys() + ordersQuery + "colour=red\n", "", "", {line(5) + ": [Database] 沒有 colour 這個設定"}},
         {"password in profile", postgresKeys() + ordersQuery + "password=x\n", "", "", {line(5) + ": 密碼不可以寫在表單設定檔中"}},
     };
+    if (mariadb) {
+        const std::string reader = "driver=mysql\nhost=127.0.0.1\nport=" + std::to_string(mariadb->port()) +
+                                   "\nuser=reader\ndatabase=zarvo\npassword-env=MYPW\n";
+        const std::vector<Case> more = {
+            {"MariaDB refused", "driver=mysql\nhost=127.0.0.1\nport=1\ndatabase=zarvo\n" + ordersQuery, "", "",
+             {line(-2), "無法連線", "Can't connect"}},
+            {"MariaDB timed out", "driver=mysql\nhost=127.0.0.1\nport=" + std::to_string(silent.port()) +
+                                      "\nconnect_timeout=1\ndatabase=zarvo\n" + ordersQuery,
+             "", "", {line(-2), "無法連線"}},
+            {"MariaDB wrong password", reader + ordersQuery, "", "MYPW=not-the-password",
+             {line(-2), "無法連線", "Access denied for user 'reader'"}},
+            {"MariaDB no password", reader + ordersQuery, "", "", {line(-2), "MYPW"}},
+            {"MariaDB unknown option", "driver=mysql\nhost=localhost\noptions=UNIX_SOCKET=" + mariadb->socketPath() +
+                                           ";MYSQL_OPT_NO_SUCH=1\nuser=root\ndatabase=zarvo\n" + ordersQuery,
+             "", "", {line(-2), "options 有驅動程式無法使用的設定", "MYSQL_OPT_NO_SUCH"}},
+            {"MariaDB rejected query", mariadbKeys() + "query=\"SELECT nosuch FROM orders\"\n", "", "",
+             {line(4), "nosuch"}},
+            {"MariaDB query timed out", mariadbKeys() + "query=\"SELECT sleep(5) AS no\"\ntimeout=1\n", "", "",
+             {line(4), "max_statement_time"}},
+            {"MariaDB second statement", mariadbKeys() + "query=\"SELECT no FROM orders; DELETE FROM items\"\n", "",
+             "", {line(4) + ": query 只能是一個 SQL 敘述"}},
+            // "--" needs a blank after it to open a MariaDB comment: here
+            // it is a minus, and the ";" the profile check took as commented
+            // out ends the first statement. The server, asked to prepare
+            // two, refuses.
+            {"MariaDB hidden second statement",
+             mariadbKeys() + "query=\"SELECT no FROM orders WHERE 1--1; DELETE FROM items\"\n", "", "",
+             {line(4), "資料庫不接受這個查詢"}},
+            {"MariaDB parameter missing", mariadbKeys() + "query=\"SELECT * FROM orders WHERE no = :no\"\n", "", "",
+             {line(4), "參數 :no 沒有給值"}},
+            {"MariaDB column missing",
+             mariadbKeys() + "query=\"SELECT o.no, item, qty FROM orders o JOIN items i USING (no)\"\n", "", "",
+             {line(4), "查詢結果沒有表單需要的欄位: unit, price, amount, tax, total, total_words"}},
+            {"MariaDB write", mariadbKeys() + "query=\"DELETE FROM items\"\n", "", "",
+             {line(4), "READ ONLY"}},
+        };
+        cases.insert(cases.end(), more.begin(), more.end());
+    }
+    const std::string itemsBefore = mariadb ? mariadb->run("SELECT count(*) FROM items") : "";
     for (const auto& c : cases) {
         useDatabase("[Database]\n" + c.section);
         const CommandResult result = render("--print --trace --database " + c.args, c.environment);
@@ -224,6 +288,7 @@ TEST_F(DatabaseRenderTest, EveryFaultStopsBeforeAnythingIsDrawnWithOneMessage) {
         for (const std::string& said : c.said) EXPECT_NE(result.err.find(said), std::string::npos) << c.what << ": " << result.err;
         EXPECT_NE(result.err.find("note.zarvo"), std::string::npos) << c.what << result.err;
         EXPECT_EQ(result.err.find(PrivatePostgres::kReaderPassword), std::string::npos) << c.what;
+        EXPECT_EQ(result.err.find("not-the-password"), std::string::npos) << c.what;
         EXPECT_EQ(occurrences(result.err, "\n"), 1u) << c.what << result.err;
     }
     // The credentials file read: the right password connects; others may not read it.
@@ -236,6 +301,9 @@ TEST_F(DatabaseRenderTest, EveryFaultStopsBeforeAnythingIsDrawnWithOneMessage) {
     EXPECT_EQ(readable.status, 1);
     EXPECT_NE(readable.err.find("其他人也能讀取"), std::string::npos) << readable.err;
     EXPECT_EQ(readable.err.find(PrivatePostgres::kReaderPassword), std::string::npos);
+    if (mariadb) {
+        EXPECT_EQ(mariadb->run("SELECT count(*) FROM items"), itemsBefore);
+    }
 }
 
 }  // namespace
