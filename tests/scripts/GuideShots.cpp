@@ -316,6 +316,13 @@ int main(int argc, char** argv) {
         main.ListView1->setCurrentItem(words);
         camera.takeModal(QStringLiteral("field-dialog"), QStringLiteral("TFieldForm"), [&] { main.btn_BfieldClick(); });
 
+        // The field dialog of the company's seal, a picture.
+        main.ListView1->clearSelection();
+        QTreeWidgetItem* seal = row(*main.ListView1, QStringLiteral("seal"));
+        seal->setSelected(true);
+        main.ListView1->setCurrentItem(seal);
+        camera.takeModal(QStringLiteral("picture-dialog"), QStringLiteral("TFieldForm"), [&] { main.btn_BfieldClick(); });
+
         camera.takeModal(QStringLiteral("calibration"), QStringLiteral("CalibrationForm"),
                          [&] { main.MU_calibrateClick(); });
 

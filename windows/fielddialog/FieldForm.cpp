@@ -158,6 +158,8 @@ void TFieldForm::update() {
         }
     }
     Image_sample->setPixmap(QPixmap::fromImage(image));
+    // The whole frame is shown: the dialog grows to a taller sample.
+    Image_sample->setMinimumHeight(std::max(60, height));
     Label_sample->setText(note.isEmpty() ? QStringLiteral("測試資料: ") + QString::fromStdString(big5ToUtf8(sampleValue_))
                                          : note);
 }
