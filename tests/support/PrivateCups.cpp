@@ -1,4 +1,5 @@
 #include "tests/support/PrivateCups.h"
+#include "tests/support/PrivateServer.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -88,20 +89,6 @@ void terminate(pid_t& pid) {
     int status = 0;
     waitpid(pid, &status, 0);
     pid = -1;
-}
-
-// A TCP port on the loopback interface that nothing listens on now.
-int freeLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                       getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    close(fd);
-    if (!bound) throw std::runtime_error("private cupsd: no free loopback port");
-    return ntohs(address.sin_port);
 }
 
 // Waits until command succeeds, or throws what after about ten seconds.

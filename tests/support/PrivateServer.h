@@ -1,5 +1,5 @@
 #pragma once
-// What the private database servers of the tests share: a free loopback
+// What the private servers of the tests (cupsd, databases) share: a free loopback
 // port, running a command and reading what it said, quoting for the shell,
 // and a temporary directory the unprivileged server user may write to.
 
