@@ -9,7 +9,7 @@
 namespace zarvo {
 
 PageSource listedPages(const std::vector<std::string>& files) {
-    return {std::int64_t(files.size()), [&files](std::int64_t i) { return files[std::size_t(i)]; }};
+    return {std::int64_t(files.size()), [&files](std::int64_t i) { return files[std::size_t(i)]; }, {}};
 }
 
 StreamedPages::StreamedPages(DataPages& pages, std::string stem, std::int64_t first, std::int64_t count, bool keep)

@@ -49,7 +49,7 @@ private:
 
 std::optional<std::filesystem::path> traditionalChineseModelDir() {
     if (const char* prefix = std::getenv("TESSDATA_PREFIX"); prefix && *prefix) {
-        for (const std::filesystem::path dir : {std::filesystem::path(prefix), std::filesystem::path(prefix) / "tessdata"})
+        for (const std::filesystem::path& dir : {std::filesystem::path(prefix), std::filesystem::path(prefix) / "tessdata"})
             if (holdsModel(dir)) return dir;
     }
     for (const char* dir : kTessdataDirs)
