@@ -23,7 +23,7 @@ namespace zarvo {
 // Query parameters by name without the colon ("no" for ":no"), values UTF-8.
 using DatabaseParameters = std::map<std::string, std::string>;
 
-// What a form needs of its database, beyond the spec: where the profile is
+// What a form needs of its database besides its section's settings: where the profile is
 // (for messages), the report's folder (a relative SQLite path lies there),
 // the parameters and the columns the form cannot do without (UTF-8).
 struct DatabaseRequest {

@@ -62,7 +62,7 @@ std::string databaseSectionName(std::string_view name);
 // Whether sectionName is a [Database] or [Database NAME] section.
 bool isDatabaseSection(std::string_view sectionName);
 
-// The spec of the section named for name; nullopt when there is none or it
+// The settings of the [Database] section named for name; nullopt when there is none or it
 // has a fault (checkDatabaseSections says which).
 std::optional<DatabaseSpec> databaseSpecOf(const FormProfile& profile, std::string_view name);
 
